@@ -1,0 +1,17 @@
+#pragma once
+#include <functional>
+
+#include <QString>
+
+class QWidget;
+
+// Application message boxes, captioned "ZEMTRA800" with the information icon.
+void AppMessage(QWidget* parent, const QString& text);
+// Yes and No buttons, No the default. true when the answer is Yes.
+bool AppAskYesNo(QWidget* parent, const QString& text);
+
+// Tests answer message boxes through a hook instead of a modal box: it gets
+// the text and whether Yes/No was asked, and returns true for Yes (ignored
+// for plain messages). An empty hook restores the real boxes.
+using AppMessageHook = std::function<bool(const QString& text, bool yesNo)>;
+void SetAppMessageHook(AppMessageHook hook);

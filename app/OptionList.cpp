@@ -1,0 +1,76 @@
+#include "OptionList.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+OptionList::OptionList() : directory_(QDir::currentPath()) {}
+
+OptionList::OptionList(const QString& directory) : directory_(directory) {}
+
+void OptionList::SetFile(const QString& fileName) { fileName_ = fileName; }
+
+QString OptionList::ResolvedPath() const
+{
+    if (fileName_.isEmpty())
+        return QString();
+    const QString here = QDir(directory_).filePath(fileName_);
+    if (QFileInfo::exists(here))
+        return here;
+    // Started from a desktop menu the current folder is the home folder: use
+    // the files shipped beside the program.
+    if (QCoreApplication::instance()) {
+        const QString installed = QDir(QCoreApplication::applicationDirPath()).filePath(fileName_);
+        if (QFileInfo::exists(installed))
+            return installed;
+    }
+    return QString();
+}
+
+QString OptionList::ReadSection(const QString& section) const
+{
+    const QString path = ResolvedPath();
+    if (path.isEmpty())
+        return QString();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    QString text = QString::fromUtf8(file.readAll());
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+
+    QString result;
+    bool inSection = false;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            if (inSection)
+                break; // the section has ended
+            inSection = line.mid(1, line.size() - 2).trimmed().compare(section, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        if (!inSection)
+            continue;
+        const int eq = line.indexOf(QLatin1Char('='));
+        // Only the key is used; a line without "=" gives an empty entry.
+        result += (eq < 0 ? QString() : line.left(eq).trimmed()) + QLatin1Char('|');
+    }
+    return result;
+}
+
+void FillComboFromList(QComboBox* combo, const QString& listText)
+{
+    combo->clear();
+    int position = 0;
+    int start = 0;
+    for (int bar = listText.indexOf(QLatin1Char('|')); bar >= 0;
+         bar = listText.indexOf(QLatin1Char('|'), start)) {
+        combo->insertItem(position++, listText.mid(start, bar - start));
+        start = bar + 1;
+    }
+}

@@ -1,0 +1,70 @@
+// zemtra800-cli: the data-file and radio commands of ZEMTRA800 without a window.
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+#include "CliCommands.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: zemtra800-cli COMMAND [ARGS]\n"
+    "\n"
+    "Data files (.dat, the radio's 2048-byte memory image):\n"
+    "  new -o OUT.dat                      write the file a new document saves\n"
+    "  dump FILE.dat                       print every setting of FILE as JSON\n"
+    "  apply BASE.dat EDITS.json -o OUT.dat\n"
+    "                                      set the members EDITS names on BASE\n"
+    "Radio (PORT is a device path such as /dev/ttyUSB0, or a port number):\n"
+    "  ports                               list the serial devices present\n"
+    "  read --port PORT -o OUT.dat [--trace]\n"
+    "  write --port PORT IN.dat [--yes] [--trace]\n"
+    "  info --port PORT [--trace]\n"
+    "  simulate [--image FILE.dat] [--model CODE] [--line-timing] [--save FILE.dat] [faults]\n"
+    "\n"
+    "  --help, --version; COMMAND --help shows the command's options.\n";
+
+using Command = int (*)(const QStringList&);
+
+struct Entry {
+    const char* name;
+    Command run;
+};
+
+const Entry kCommands[] = {
+    {"new", RunNewCommand},       {"dump", RunDumpCommand},   {"apply", RunApplyCommand},
+    {"ports", RunPortsCommand},   {"read", RunReadCommand},   {"write", RunWriteCommand},
+    {"info", RunInfoCommand},     {"simulate", RunSimulateCommand},
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zemtra800-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZEMTRA_VERSION));
+
+    QStringList args = app.arguments();
+    args.removeFirst();
+    if (args.isEmpty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == QLatin1String("--version") || command == QLatin1String("-v")) {
+        std::printf("zemtra800-cli %s\n", ZEMTRA_VERSION);
+        return 0;
+    }
+    for (const Entry& e : kCommands) {
+        if (command == QLatin1String(e.name))
+            return e.run(args);
+    }
+    std::fprintf(stderr, "zemtra800-cli: unknown command '%s' (see --help)\n", qPrintable(command));
+    return 2;
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include <QString>
+
+class OptionList;
+class QWidget;
+class RadioSettings;
+class ChannelUpdateSink;
+struct ModelState;
+
+// What the channel view calls for each of its editing commands. Each function
+// runs its dialog modally and does the command's own bookkeeping; the view
+// marks the document modified when a function returns true.
+
+// What the view hands the channel editor.
+struct ChannelEditRequest {
+    RadioSettings* settings = nullptr;
+    int channel = 1;                 // 1..50
+    QString bandText;                // "" for the custom model
+    QString lowestFrequency;         // custom model only, "%.5f"
+    QString highestFrequency;        // custom model only
+    int band476 = 0;
+    QString signallingList;          // section "COptnSignal"
+    QString wideNarrowList;          // section "CWideNarrow"
+    QString decodeCodeList;          // section "Ccodelist"
+    QString encodeCodeList;          // section "Ccodelist"
+};
+// true when the dialog ended with the OK result.
+bool RunChannelEditDialog(QWidget* parent, const ChannelEditRequest& request, ChannelUpdateSink& view);
+
+// Model information: on OK also writes ALLOWDEFAULT 0, updates model (band
+// text, custom and band 476 flags, remembered custom texts) and the model
+// fields of settings (fixed plan, custom limits, model code).
+bool RunModelInfoDialog(QWidget* parent, RadioSettings& settings, ModelState& model,
+                        const OptionList& options, ChannelUpdateSink& view);
+// Communication port: returns the port number to use (unchanged unless OK).
+int RunCommPortDialog(QWidget* parent, int portNumber, const OptionList& options);
+
+// On OK these store their fields into settings and return true.
+bool RunOptionalFeatureDialog(QWidget* parent, RadioSettings& settings, const OptionList& options);
+bool RunDtmfDialog(QWidget* parent, RadioSettings& settings, const OptionList& options);
+bool RunKeyAssignDialog(QWidget* parent, RadioSettings& settings, const OptionList& options);
+bool RunEmbeddedMsgDialog(QWidget* parent, RadioSettings& settings);
+
+// Display only.
+void RunRadioInfoDialog(QWidget* parent, const RadioSettings& settings);
+void RunAboutDialog(QWidget* parent);

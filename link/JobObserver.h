@@ -1,0 +1,40 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "LinkJobMode.h"
+
+// How a radio job reports to whoever started it: the command line or the
+// window. Every call comes from the job thread. A window implementation hands
+// each call to its user-interface thread; calls that return a value or must
+// finish before the job goes on (the model question, the identification, the
+// finished image, the radio information) wait for that thread, so the
+// user-interface thread must never wait for the job thread.
+class JobObserver {
+public:
+    virtual ~JobObserver() = default;
+
+    // One trace line exactly as built for the trace list, e.g. "Tr : 50 52 4F 47 52 41 4D ".
+    virtual void OnTrace(const std::string& line) = 0;
+    // Progress position: the address of the block about to be transferred.
+    virtual void OnProgress(int position) = 0;
+    // A beep: 2000 Hz / 500 ms on success, 3500 Hz / 500 ms on a failed block or close.
+    virtual void OnBeep(int frequencyHz, int durationMs) = 0;
+    // Write job: the document's model code differs from the radio's. true = Yes (overwrite).
+    virtual bool AskModelOverwrite() = 0;
+    // Read and info jobs: the 8 identification bytes in stored order; the owner
+    // copies them to image bytes 1984..1991 at once (they stay even if the job fails).
+    virtual void OnIdentification(const uint8_t ident[8]) = 0;
+    // Read job succeeded: the whole 2048-byte image as read. The owner copies it
+    // into the memory image, marks the document modified, decodes, identifies the
+    // model and repaints, all before returning (or on its own thread while the
+    // job waits), so no half-decoded model is ever visible.
+    virtual void OnReadComplete(const uint8_t image[2048]) = 0;
+    // Info job succeeded: image bytes 2000..2015 as read. The owner copies them
+    // into the image, marks the document modified, decodes, shows the radio
+    // information and returns when it has been closed.
+    virtual void OnInfoComplete(const uint8_t bytes[16]) = 0;
+    // The job is over (job mode already back to JobIdle, watching stopped).
+    // On failure the owner shows "Communication failed,please try again!".
+    virtual void OnJobEnded(LinkJobMode mode, bool success) = 0;
+};

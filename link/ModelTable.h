@@ -1,0 +1,39 @@
+#pragma once
+#include <array>
+#include <string>
+#include <string_view>
+
+class RadioSettings;
+
+// The fixed table of known radio models; lookups take the first match.
+struct ModelRow {
+    const char* bandText;
+    const char* modelCode;
+    const char* modelName; // "" where the model has no name
+};
+
+class ModelTable {
+public:
+    static constexpr const char* kCustomModelCode = "Q80100";
+    static constexpr const char* kBand476Text = "UHF:476-478MHz";
+    static constexpr const char* kDefaultBandText = "UHF:450-470MHz";
+
+    static const std::array<ModelRow, 15>& Rows();
+    // First row whose model code equals code, ignoring case; nullptr if none.
+    static const ModelRow* Find(std::string_view code);
+};
+
+// The owner's notion of the current model, derived from RadioSettings.
+struct ModelState {
+    std::string bandText = ModelTable::kDefaultBandText;
+    int customModel = 0;
+    int band476 = 0;
+    // Custom model only (formatted "%.5f"):
+    std::string lowestFrequency;
+    std::string highestFrequency;
+    std::string firstIntermediateFrequency;
+    int highSideOscillator = 0;
+};
+
+// Updates state from the model code and limits in settings.
+void ModelIdentify(ModelState& state, const RadioSettings& settings);

@@ -1,0 +1,43 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class SerialPort;
+
+// The owner of a SerialPort: stands where the port's window message stands.
+class SerialPortOwner {
+public:
+    virtual ~SerialPortOwner() = default;
+    // Received data: called on the watch thread once per burst, without the
+    // port lock held. The owner takes the bytes with TakeReceived before returning.
+    virtual void OnPortData(SerialPort& port, int portNumber) = 0;
+    // A failure text built by ReportError ("WARNING:  ... Port: N\n"). The
+    // owner decides how to show it; it may come from the watch thread.
+    virtual void OnPortError(const std::string& text) = 0;
+};
+
+// One serial line, opened exclusively and configured raw; a watch thread of
+// its own moves bytes between the device and two buffers.
+// (Private members are the implementation's; the public calls are fixed.)
+class SerialPort {
+public:
+    static constexpr std::size_t kReceiveBufferSize = 1024;
+
+    SerialPort();
+    ~SerialPort(); // ends and joins the watch thread before the buffers go
+
+    // Opens device (a path) for port number portNumber. parity is 'N', 'E' or 'O'.
+    // false when the device cannot be opened (silently) or configured (reported).
+    bool Open(SerialPortOwner* owner, const std::string& device, int portNumber,
+              int baud, char parity, int dataBits, int stopBits,
+              uint32_t eventMask, std::size_t transmitBufferSize);
+    bool StartWatching();
+    bool StopWatching(); // asks the watch thread to end; does not wait
+    // Queues one frame (n <= transmit-buffer size) and returns at once.
+    void Send(const uint8_t* bytes, std::size_t n);
+    // Moves every buffered received byte to dest (room for 1024); returns the count.
+    std::size_t TakeReceived(uint8_t* dest);
+    bool IsOpen() const;
+    void Close();
+};
