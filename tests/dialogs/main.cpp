@@ -1,0 +1,18 @@
+// Window tests run on the offscreen platform with a profile of their own, so
+// they never touch the user's settings and need no display.
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    // Config.ini and EConfig.ini are found beside the test program.
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    return RUN_ALL_TESTS();
+}
