@@ -39,8 +39,34 @@ public:
     static int GetBit(uint8_t b, int k) { return (b >> k) & 1; }
     uint8_t SetBit(uint8_t& b, int k);
     uint8_t ClearBit(uint8_t& b, int k);
+    // SetBit when on, else ClearBit: how every flag goes into its bit.
+    uint8_t PutBit(uint8_t& b, int k, bool on) { return on ? SetBit(b, k) : ClearBit(b, k); }
     // The count (1..4) low-order bytes of value, most significant first.
     void ReverseBytes(uint32_t value, uint8_t* out, int count);
+
+    // The texts a caught conversion failure reports (UTF-8, as the radio
+    // tool has always shown them).
+    static constexpr const char* kMsgSTR2BCD = "STR2BCD转换擦操作异常";
+    static constexpr const char* kMsgType2BCD = "Type2BCD 转换操作出错";
+    static constexpr const char* kMsgEmbed2BCD = "Embed2BCD 转换出错";
+    static constexpr const char* kMsgBCD2Stun = "BCD2Stun 转换错误!";
+    static constexpr const char* kMsgBCD2Type = "BCD2Type转换错!";
+    static constexpr const char* kMsgBCD2TypeNum = "BCD2TypeNum转换错!";
+    static constexpr const char* kMsgBCD2MemID = "BCD2MemID转换出错!";
+
+    // Runs one conversion step so that nothing it throws escapes: the failure
+    // text goes to the sink and errorCode becomes failCode (failCode 0 leaves
+    // errorCode as it is).
+    template <class Step>
+    void Guarded(const char* failText, int32_t failCode, Step&& step) noexcept
+    {
+        try {
+            step();
+        } catch (...) {
+            Fail(failText, failCode);
+        }
+    }
+    void Fail(const char* failText, int32_t failCode) noexcept;
 
 protected:
     // Reports a caught failure through the sink (if any).

@@ -1,0 +1,225 @@
+#include "CImportData.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <ostream>
+#include <system_error>
+
+#include "ChannelCodec.h"
+#include "DtmfCodec.h"
+#include "SettingsCodec.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void SetError(std::string* error, const std::string& text)
+{
+    if (error != nullptr)
+        *error = text;
+}
+
+std::string ErrnoText(int code)
+{
+    return std::generic_category().message(code);
+}
+
+} // namespace
+
+CImportData::CImportData()
+    : image_(new uint8_t[kImageSize]), settings_(new RadioSettings), codec_(new ValueCodec)
+{
+    std::memset(image_, 0xFF, kImageSize);
+}
+
+CImportData::~CImportData()
+{
+    delete[] image_;
+    delete settings_;
+    delete codec_;
+}
+
+int CImportData::DecodeAll()
+{
+    if (codec_->errorCode > 0)
+        return codec_->errorCode;
+    if (int error = ChannelCodec(*codec_).DecodeChannels(image_, *settings_); error > 0)
+        return error;
+    if (int error = SettingsCodec(*codec_).DecodeSettings(image_, *settings_); error > 0)
+        return error;
+    if (int error = DtmfCodec(*codec_).DecodeAutodial(image_, *settings_); error > 0)
+        return error;
+    return 0;
+}
+
+int CImportData::EncodeAll()
+{
+    int result = 0;
+    // The conversions catch their own failures; this also covers the texts
+    // the passes copy out of the settings on their way in.
+    codec_->Guarded(ValueCodec::kMsgSTR2BCD, 1, [&] {
+        if ((result = ChannelCodec(*codec_).EncodeChannels(*settings_, image_)) > 0)
+            return;
+        if ((result = SettingsCodec(*codec_).EncodeSettings(*settings_, image_)) > 0)
+            return;
+        result = DtmfCodec(*codec_).EncodeAutodial(*settings_, image_);
+    });
+    if (codec_->errorCode > 0 && result == 0)
+        result = codec_->errorCode;
+    return result;
+}
+
+void CImportData::ResetSettings()
+{
+    settings_->Reset();
+}
+
+void CImportData::GetBytes(uint8_t* dest, std::size_t offset, std::size_t length) const
+{
+    if (offset > kImageSize || length > kImageSize - offset || length == 0)
+        return;
+    std::memcpy(dest, image_ + offset, length);
+}
+
+void CImportData::SetBytes(const uint8_t* src, std::size_t offset, std::size_t length)
+{
+    if (offset > kImageSize || length > kImageSize - offset || length == 0)
+        return;
+    std::memcpy(image_ + offset, src, length);
+}
+
+bool CImportData::LoadStream(std::istream& in, std::string* error)
+{
+    // Read into a buffer first: a short file must not leave half an image.
+    std::array<uint8_t, kImageSize> buffer;
+    std::streamsize got = 0;
+    try {
+        in.read(reinterpret_cast<char*>(buffer.data()), kImageSize);
+        got = in.gcount();
+    } catch (const std::exception& e) {
+        SetError(error, std::string("read error: ") + e.what());
+        return false;
+    }
+    if (got < static_cast<std::streamsize>(kImageSize)) {
+        if (in.bad())
+            SetError(error, "read error after " + std::to_string(got) + " bytes");
+        else
+            SetError(error, "file is shorter than 2048 bytes (got " + std::to_string(got) + ")");
+        return false;
+    }
+    std::memcpy(image_, buffer.data(), kImageSize);
+    return true;
+}
+
+bool CImportData::StoreStream(std::ostream& out, std::string* error) const
+{
+    try {
+        out.write(reinterpret_cast<const char*>(image_), kImageSize);
+        out.flush();
+    } catch (const std::exception& e) {
+        SetError(error, std::string("write error: ") + e.what());
+        return false;
+    }
+    if (!out) {
+        SetError(error, "could not write the 2048 bytes");
+        return false;
+    }
+    return true;
+}
+
+bool CImportData::LoadFile(const std::string& path, std::string* error)
+{
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found) {
+        SetError(error, "no such file: " + path);
+        return false;
+    }
+    if (status.type() == fs::file_type::directory) {
+        SetError(error, path + " is a directory, not a data file");
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        SetError(error, "cannot open " + path + " for reading: " + ErrnoText(errno));
+        return false;
+    }
+    return LoadStream(in, error);
+}
+
+bool CImportData::SaveFile(const std::string& path, std::string* error) const
+{
+    if (path.empty()) {
+        SetError(error, "no file name given");
+        return false;
+    }
+    std::error_code ec;
+    fs::path target(path);
+    // Saving through a link replaces the file it points to, not the link.
+    if (fs::is_symlink(target, ec)) {
+        const fs::path real = fs::weakly_canonical(target, ec);
+        if (!ec)
+            target = real;
+    }
+    const fs::file_status status = fs::status(target, ec);
+    if (status.type() == fs::file_type::directory) {
+        SetError(error, path + " is a directory");
+        return false;
+    }
+
+    // The new bytes go to a file of their own beside the target and replace
+    // it in one rename, so a failed save leaves the old file as it was.
+    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    static std::atomic<unsigned> serial{0};
+    const auto stamp = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    fs::path temp;
+    std::FILE* file = nullptr;
+    int openError = 0;
+    for (int attempt = 0; attempt < 100 && file == nullptr; ++attempt) {
+        temp = dir / ("." + target.filename().string() + ".tmp" + std::to_string(stamp % 1000000) + "-" +
+                      std::to_string(serial++));
+        errno = 0;
+        file = std::fopen(temp.c_str(), "wbx"); // x: never reuse an existing file
+        openError = errno;
+        if (file == nullptr && openError != EEXIST)
+            break;
+    }
+    if (file == nullptr) {
+        SetError(error, "cannot create a file in " + dir.string() + ": " + ErrnoText(openError));
+        return false;
+    }
+
+    const std::size_t written = std::fwrite(image_, 1, kImageSize, file);
+    const bool flushed = std::fflush(file) == 0;
+    const int writeError = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (written != kImageSize || !flushed || !closed) {
+        fs::remove(temp, ec);
+        SetError(error, "could not write all 2048 bytes to " + dir.string() + " (" + ErrnoText(writeError) +
+                            "); " + path + " is unchanged");
+        return false;
+    }
+
+    // Keep the access rights of the file being replaced.
+    const fs::file_status old = fs::status(target, ec);
+    if (!ec && fs::exists(old))
+        fs::permissions(temp, old.permissions(), fs::perm_options::replace, ec);
+
+    fs::rename(temp, target, ec);
+    if (ec) {
+        const std::string reason = ec.message();
+        fs::remove(temp, ec);
+        SetError(error, "cannot replace " + path + ": " + reason);
+        return false;
+    }
+    return true;
+}
