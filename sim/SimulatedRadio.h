@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 // Faults and timing of the simulated radio.
@@ -13,11 +14,19 @@ struct SimulatedRadioOptions {
     // Send this many stray bytes (not 0x06) before every acknowledge.
     int strayBytesBeforeAck = 0;
     // Read responses carry a wrong checksum / a wrong length byte (0x07),
-    // from the block with this index on (0 = the first block); -1 never.
+    // from the block with this index on (0 = the first block of each
+    // connection; the count starts again at every "PROGRAM"); -1 never.
     int badChecksumFromBlock = -1;
     int badLengthFromBlock = -1;
-    // Stop answering after this many completed blocks (read or write); -1 never.
+    // Stop answering after this many completed blocks (read or write) of a
+    // connection; -1 never.
+    // The radio then stays dead: no acknowledge for that block, nothing to any
+    // later frame, not even a new "PROGRAM", until Stop.
     int hangUpAfterBlocks = -1;
+    // At the hang-up also close the line, as a pulled cable or an unplugged USB
+    // adapter does: the program's open device then reports a hang-up (EIO) and
+    // the device path disappears.
+    bool hangUpClosesLine = false;
     // Wait this long before every answer.
     int answerDelayMs = 0;
 };
@@ -57,6 +66,25 @@ public:
         int blocksWritten = 0;
         int closes = 0;
         int sessionsCompleted = 0;
+        // Frames refused: a write frame with a wrong sum, length byte or
+        // address (not stored, not acknowledged), a read request with a wrong
+        // length byte or address (not answered).
+        int badFrames = 0;
+        long bytesReceived = 0;
+        long bytesSent = 0;
+        bool hungUp = false;
     };
     Stats GetStats() const;
+
+    bool IsRunning() const;
+
+    // One byte on a 9600 baud 8N2 line: 11 bits.
+    static constexpr double kByteTimeMs = 11.0 * 1000.0 / 9600.0;
+
+    SimulatedRadio(const SimulatedRadio&) = delete;
+    SimulatedRadio& operator=(const SimulatedRadio&) = delete;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
 };
