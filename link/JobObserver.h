@@ -37,4 +37,8 @@ public:
     // The job is over (job mode already back to JobIdle, watching stopped).
     // On failure the owner shows "Communication failed,please try again!".
     virtual void OnJobEnded(LinkJobMode mode, bool success) = 0;
+    // A serial-port failure text ("WARNING:  tcsetattr() Failed with the
+    // following error: ...Port: N\n"). It may come from the thread that opens
+    // the port or from the port's watch thread; the owner decides how to show it.
+    virtual void OnPortError(const std::string& text) { (void)text; }
 };

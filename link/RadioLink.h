@@ -1,9 +1,18 @@
 #pragma once
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "JobObserver.h"
 #include "LinkJobMode.h"
+#include "RxRing.h"
+#include "SerialPort.h"
 
 // The radio link as a view owns it: the serial port, the receive ring and its
 // lock, the job mode and the job thread. One job at a time.
@@ -31,4 +40,59 @@ public:
     bool IsBusy() const { return JobMode() != JobIdle; }
     // Blocks until the last job thread has ended (command line, tests, shutdown).
     void WaitForJob();
+
+    // errno of the last OpenPort that could not open the device, else 0.
+    int OpenErrorCode() const { return port_.OpenErrorCode(); }
+
+    // Link periods and counts.
+    static constexpr std::chrono::milliseconds kPeriod{200};
+    static constexpr int kTries = 3;
+    static constexpr std::chrono::milliseconds kSendPause{2};
+    static constexpr int kSuccessBeepHz = 2000;
+    static constexpr int kFailureBeepHz = 3500;
+    static constexpr int kBeepMs = 500;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    class PortOwner : public SerialPortOwner {
+    public:
+        explicit PortOwner(RadioLink& link) : link_(link) {}
+        void OnPortData(SerialPort& port, int portNumber) override;
+        void OnPortError(const std::string& text) override;
+
+    private:
+        RadioLink& link_;
+    };
+
+    // Link primitives and exchanges; job thread only.
+    void LinkSend(const uint8_t* bytes, std::size_t n);
+    bool LinkTake(uint8_t* dest, std::size_t n);
+    void LinkTrace(const uint8_t* bytes, std::size_t n, bool transmit);
+    bool TakeWithinPeriod(uint8_t* dest, std::size_t n, Clock::time_point periodStart);
+    bool AckWithinPeriod(Clock::time_point periodStart);
+    bool ReadyWait(int& tries);
+    bool LinkOpenSession(uint8_t ident8[8]);
+    bool LinkReadBlock(int address, uint8_t dest8[8]);
+    bool LinkWriteBlock(int address, const uint8_t src8[8]);
+    bool LinkCloseSession();
+
+    void RadioJobThread();
+    bool RunRead();
+    bool RunWrite();
+    bool RunInfo();
+    bool ReadBlocks(int first, int last);
+
+    JobObserver& observer_;
+    PortOwner portOwner_{*this};
+    SerialPort port_;
+    std::mutex linkLock_; // LinkLock: guards ring_ and needed_
+    std::condition_variable bytesArrived_;
+    RxRing ring_;
+    std::size_t needed_ = 0; // bytes the job thread waits for; 0 when it waits for none
+    std::atomic<LinkJobMode> jobMode_{JobIdle};
+    std::thread jobThread_;
+    std::atomic<bool> jobThreadDone_{true};
+    std::array<uint8_t, 2048> jobBuffer_{};
+    std::string modelCode_;
 };

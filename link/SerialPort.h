@@ -1,7 +1,13 @@
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 class SerialPort;
 
@@ -40,4 +46,36 @@ public:
     std::size_t TakeReceived(uint8_t* dest);
     bool IsOpen() const;
     void Close();
+
+    // errno of the last Open that could not open the device (EBUSY when
+    // another program holds it), 0 when the last Open got that far.
+    int OpenErrorCode() const { return openError_; }
+    // A failing write is tried this many times before its frame, and every
+    // frame queued behind it, is given up and the failure reported.
+    static constexpr int kWriteAttempts = 3;
+
+private:
+    void StopAndJoin();
+    void WatchThread(int fd, int wakeFd);
+    bool ReadAvailable(int fd, short revents);
+    bool TransmitPending(int fd);
+    void Wake();
+    void ReportError(const char* operation, int error);
+
+    std::mutex controlLock_;      // Open, StartWatching, StopWatching, Close
+    mutable std::mutex portLock_; // the handle, the transmit queue, the receive buffer
+    std::thread watchThread_;
+    std::atomic<bool> alive_{false};
+    std::atomic<bool> shutdownRequested_{false};
+    int fd_ = -1;
+    int wakeFd_ = -1; // eventfd: shutdown and write requests
+    SerialPortOwner* owner_ = nullptr;
+    int portNumber_ = 0;
+    uint32_t eventMask_ = 0;
+    std::size_t transmitBufferSize_ = 0;
+    std::deque<std::vector<uint8_t>> transmitQueue_;
+    std::size_t transmitOffset_ = 0; // bytes of the front frame already written
+    std::unique_ptr<uint8_t[]> receiveBuffer_;
+    std::size_t receivedCount_ = 0;
+    int openError_ = 0;
 };

@@ -1,0 +1,504 @@
+// The radio commands: ports, read, write, info, simulate.
+#include <QCommandLineParser>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include <unistd.h>
+
+#include "CImportData.h"
+#include "CliCommands.h"
+#include "CodecMessageSink.h"
+#include "ModelTable.h"
+#include "PortNames.h"
+#include "RadioLink.h"
+#include "SimulatedRadio.h"
+
+namespace {
+
+constexpr int kLinkFailed = 1;
+constexpr int kBadInput = 2;
+constexpr int kPortFailed = 3;
+const char kCommunicationFailed[] = "Communication failed,please try again!";
+
+int Fail(const QString& text)
+{
+    std::fprintf(stderr, "zemtra800-cli: %s\n", qUtf8Printable(text));
+    return kBadInput;
+}
+
+class StderrSink : public CodecMessageSink {
+public:
+    void ShowCodecMessage(const std::string& text) override
+    {
+        std::fprintf(stderr, "zemtra800-cli: %s\n", text.c_str());
+    }
+};
+
+const QCommandLineOption kHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                               QStringLiteral("Show this help."));
+
+// Parses a command's arguments. Returns an exit status when the command is
+// already done (--help, or a usage error), nothing when it should run.
+std::optional<int> Parse(QCommandLineParser& parser, const QString& command, const QStringList& arguments,
+                         int positionals)
+{
+    parser.addOption(kHelp);
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    if (!parser.parse(QStringList{QStringLiteral("zemtra800-cli")} + arguments))
+        return Fail(QStringLiteral("%1: %2 See 'zemtra800-cli %1 --help'.").arg(command, parser.errorText()));
+    if (parser.isSet(kHelp)) {
+        QString text = parser.helpText();
+        const qsizetype options = text.indexOf(QLatin1String(" [options]"));
+        if (text.startsWith(QLatin1String("Usage: ")) && options > 0)
+            text.replace(0, options, QStringLiteral("Usage: zemtra800-cli ") + command);
+        std::fputs(qUtf8Printable(text), stdout);
+        return 0;
+    }
+    const qsizetype given = parser.positionalArguments().size();
+    if (given != positionals)
+        return Fail(QStringLiteral("%1: expected %2 file argument%3, got %4. See 'zemtra800-cli %1 --help'.")
+                        .arg(command)
+                        .arg(positionals)
+                        .arg(positionals == 1 ? "" : "s")
+                        .arg(given));
+    return std::nullopt;
+}
+
+const QCommandLineOption kPort(QStringList{QStringLiteral("p"), QStringLiteral("port")},
+                               QStringLiteral("The serial device (/dev/ttyUSB0, a pseudo-terminal) or a port "
+                                              "number (1..8 /dev/ttyUSB0..7, 9..16 /dev/ttyACM0..7, "
+                                              "17..24 /dev/ttyS0..7)."),
+                               QStringLiteral("PORT"));
+const QCommandLineOption kTrace(QStringLiteral("trace"),
+                                QStringLiteral("Print every frame sent (Tr) and received (Re) on stderr."));
+
+// Reports a job on stderr: trace lines, a progress bar on a terminal, the
+// model question. Calls come from the job thread (port errors also from the
+// port's watch thread) while the main thread waits for the job.
+class CliJobObserver : public JobObserver {
+public:
+    CliJobObserver(bool trace, bool assumeYes, int total)
+        : trace_(trace), assumeYes_(assumeYes), total_(total), bar_(::isatty(STDERR_FILENO) == 1)
+    {
+    }
+
+    void OnTrace(const std::string& line) override
+    {
+        if (!trace_)
+            return;
+        std::lock_guard<std::mutex> lock(mutex_);
+        ClearBar();
+        std::fprintf(stderr, "%s\n", line.c_str());
+        DrawBar();
+    }
+    void OnProgress(int position) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        position_ = std::min(position, total_);
+        DrawBar();
+    }
+    void OnBeep(int, int) override {}
+    bool AskModelOverwrite() override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ClearBar();
+        std::fputs("Model type is wrong,are you sure to overwrite?", stderr);
+        bool yes = false;
+        if (assumeYes_) {
+            std::fputs(" yes (--yes)\n", stderr);
+            yes = true;
+        } else if (::isatty(STDIN_FILENO) != 1) {
+            std::fputs(" no (no terminal to ask; --yes overwrites)\n", stderr);
+        } else {
+            std::fputs(" [y/N] ", stderr);
+            std::fflush(stderr);
+            char answer[64] = {};
+            if (std::fgets(answer, sizeof answer, stdin) != nullptr) {
+                const char* p = answer;
+                while (*p == ' ' || *p == '\t')
+                    ++p;
+                yes = (p[0] == 'y' || p[0] == 'Y') &&
+                      (p[1] == '\n' || p[1] == '\0' || std::strncmp(p + 1, "es", 2) == 0 ||
+                       std::strncmp(p + 1, "ES", 2) == 0);
+            } else {
+                std::fputc('\n', stderr);
+            }
+        }
+        DrawBar();
+        return yes;
+    }
+    void OnIdentification(const uint8_t ident[8]) override
+    {
+        std::memcpy(ident_, ident, sizeof ident_);
+        haveIdent_ = true;
+    }
+    void OnReadComplete(const uint8_t image[2048]) override { std::memcpy(image_, image, sizeof image_); }
+    void OnInfoComplete(const uint8_t bytes[16]) override { std::memcpy(info_, bytes, sizeof info_); }
+    void OnJobEnded(LinkJobMode, bool success) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        success_ = success;
+        if (success)
+            position_ = total_;
+        DrawBar();
+        if (bar_ && drawn_)
+            std::fputc('\n', stderr);
+        drawn_ = false;
+    }
+    void OnPortError(const std::string& text) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ClearBar();
+        std::fprintf(stderr, "%s", text.c_str());
+        DrawBar();
+    }
+
+    bool Succeeded() const { return success_; }
+    const uint8_t* Image() const { return image_; }
+    const uint8_t* Ident() const { return ident_; }
+    const uint8_t* Info() const { return info_; }
+
+private:
+    void ClearBar()
+    {
+        if (bar_ && drawn_)
+            std::fputs("\r\033[K", stderr);
+    }
+    void DrawBar()
+    {
+        if (!bar_ || total_ <= 0)
+            return;
+        constexpr int kWidth = 40;
+        const int filled = position_ * kWidth / total_;
+        char text[kWidth + 32];
+        std::snprintf(text, sizeof text, "\r[%-*s] %3d%%", kWidth, std::string(filled, '#').c_str(),
+                      position_ * 100 / total_);
+        std::fputs(text, stderr);
+        std::fflush(stderr);
+        drawn_ = true;
+    }
+
+    std::mutex mutex_;
+    const bool trace_;
+    const bool assumeYes_;
+    const int total_;
+    const bool bar_;
+    bool drawn_ = false;
+    int position_ = 0;
+    bool success_ = false;
+    bool haveIdent_ = false;
+    uint8_t ident_[8] = {};
+    uint8_t image_[2048] = {};
+    uint8_t info_[16] = {};
+};
+
+void PrintPortMessage(const std::string& device, int portNumber, int error)
+{
+    if (portNumber > 0)
+        std::fprintf(stderr, "Failed to open COM%d (%s),Please select COM port again!\n", portNumber,
+                     device.c_str());
+    else
+        std::fprintf(stderr, "Failed to open %s,Please select COM port again!\n", device.c_str());
+    if (error == EACCES)
+        std::fprintf(stderr, "%s: %s (is your user in the dialout group?)\n", device.c_str(), std::strerror(error));
+    else if (error == EBUSY)
+        std::fprintf(stderr, "%s: in use by another program\n", device.c_str());
+    else if (error != 0)
+        std::fprintf(stderr, "%s: %s\n", device.c_str(), std::strerror(error));
+}
+
+// Opens the port and runs one job to its end. 0, or the exit status.
+int RunJob(const QString& command, const QString& portArgument, LinkJobMode mode, CliJobObserver& observer,
+           const uint8_t* image = nullptr, const std::string& modelCode = std::string())
+{
+    std::string device;
+    int portNumber = 0;
+    if (!ResolvePort(portArgument.toStdString(), device, portNumber))
+        return Fail(QStringLiteral("%1: '%2' is neither a device path nor a port number 1..24.")
+                        .arg(command, portArgument));
+    RadioLink link(observer);
+    if (!link.OpenPort(device, portNumber)) {
+        PrintPortMessage(device, portNumber, link.OpenErrorCode());
+        return kPortFailed;
+    }
+    const bool started = link.StartJob(mode, image, modelCode);
+    if (started)
+        link.WaitForJob();
+    if (!started || !observer.Succeeded()) {
+        std::fprintf(stderr, "%s\n", kCommunicationFailed);
+        return kLinkFailed;
+    }
+    return 0;
+}
+
+std::optional<int> RequirePort(const QCommandLineParser& parser, const QString& command)
+{
+    if (parser.value(kPort).isEmpty())
+        return Fail(QStringLiteral("%1: the port is missing: --port PORT. See 'zemtra800-cli %1 --help'.")
+                        .arg(command));
+    return std::nullopt;
+}
+
+// A file that can't be written is found before the radio is read, not after.
+bool CanWrite(const std::string& path, std::string& reason)
+{
+    std::string dir = path;
+    const std::size_t slash = dir.rfind('/');
+    dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : dir.substr(0, slash));
+    if (::access(dir.c_str(), W_OK) != 0) {
+        reason = dir + ": " + std::strerror(errno);
+        return false;
+    }
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) {
+        reason = path + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool ParseCount(const QCommandLineParser& parser, const QCommandLineOption& option, int& out)
+{
+    if (!parser.isSet(option))
+        return true;
+    bool ok = false;
+    const int value = parser.value(option).toInt(&ok);
+    if (!ok || value < 0)
+        return false;
+    out = value;
+    return true;
+}
+
+} // namespace
+
+int RunPortsCommand(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("List the serial devices present, one a line: the device, "
+                                                    "its port number where it has one, and the adapter."));
+    if (auto done = Parse(parser, QStringLiteral("ports"), arguments, 0))
+        return *done;
+    const std::vector<SerialPortInfo> ports = ListSerialPorts();
+    if (ports.empty())
+        std::fputs("zemtra800-cli: no serial devices found\n", stderr);
+    for (const SerialPortInfo& port : ports) {
+        std::string line = port.device;
+        if (port.portNumber > 0)
+            line += "\tCOM" + std::to_string(port.portNumber);
+        if (!port.description.empty())
+            line += "\t" + port.description;
+        std::printf("%s\n", line.c_str());
+    }
+    return 0;
+}
+
+int RunReadCommand(const QStringList& arguments)
+{
+    const QString command = QStringLiteral("read");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Read the radio's 2048-byte memory into OUT.dat. OUT is "
+                                                    "written only when the whole read succeeded."));
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("The data file to write."), QStringLiteral("OUT.dat"));
+    parser.addOption(kPort);
+    parser.addOption(output);
+    parser.addOption(kTrace);
+    if (auto done = Parse(parser, command, arguments, 0))
+        return *done;
+    if (auto bad = RequirePort(parser, command))
+        return *bad;
+    const std::string out = parser.value(output).toStdString();
+    if (out.empty())
+        return Fail(QStringLiteral("read: the output file is missing: -o OUT.dat. See 'zemtra800-cli read --help'."));
+    std::string reason;
+    if (!CanWrite(out, reason))
+        return Fail(QStringLiteral("read: cannot write %1").arg(QString::fromStdString(reason)));
+
+    CliJobObserver observer(parser.isSet(kTrace), false, 2048);
+    if (int status = RunJob(command, parser.value(kPort), JobRead, observer))
+        return status;
+    CImportData data;
+    data.SetBytes(observer.Image(), 0, CImportData::kImageSize);
+    std::string error;
+    if (!data.SaveFile(out, &error))
+        return Fail(QStringLiteral("read: %1").arg(QString::fromStdString(error)));
+    return 0;
+}
+
+int RunWriteCommand(const QStringList& arguments)
+{
+    const QString command = QStringLiteral("write");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Write IN.dat into the radio (image bytes 0..1999)."));
+    const QCommandLineOption yes(QStringLiteral("yes"),
+                                 QStringLiteral("Answer Yes when the radio's model differs from the file's."));
+    parser.addOption(kPort);
+    parser.addOption(yes);
+    parser.addOption(kTrace);
+    parser.addPositionalArgument(QStringLiteral("IN.dat"), QStringLiteral("The data file to write."));
+    if (auto done = Parse(parser, command, arguments, 1))
+        return *done;
+    if (auto bad = RequirePort(parser, command))
+        return *bad;
+
+    // As the window opens a file, then as its write command starts.
+    StderrSink sink;
+    CImportData data;
+    data.SetMessageSink(&sink);
+    data.ResetSettings();
+    const std::string in = parser.positionalArguments().first().toStdString();
+    std::string error;
+    if (!data.LoadFile(in, &error))
+        return Fail(QStringLiteral("write: %1").arg(QString::fromStdString(error)));
+    // A model that could not be decoded whole would be written back with
+    // reset values in the fields after the failure.
+    if (int code = data.DecodeAll())
+        return Fail(QStringLiteral("write: %1 could not be decoded (error %2); nothing was sent.")
+                        .arg(QString::fromStdString(in))
+                        .arg(code));
+    if (int code = data.EncodeAll())
+        return Fail(QStringLiteral("write: %1 could not be encoded (error %2); nothing was sent.")
+                        .arg(QString::fromStdString(in))
+                        .arg(code));
+    const std::string modelCode(GetText(data.GetSettings()->modelCode));
+
+    CliJobObserver observer(parser.isSet(kTrace), parser.isSet(yes), 2000);
+    return RunJob(command, parser.value(kPort), JobWrite, observer, data.Image(), modelCode);
+}
+
+int RunInfoCommand(const QStringList& arguments)
+{
+    const QString command = QStringLiteral("info");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Ask the radio for its model and information texts."));
+    parser.addOption(kPort);
+    parser.addOption(kTrace);
+    if (auto done = Parse(parser, command, arguments, 0))
+        return *done;
+    if (auto bad = RequirePort(parser, command))
+        return *bad;
+
+    CliJobObserver observer(parser.isSet(kTrace), false, 16);
+    if (int status = RunJob(command, parser.value(kPort), JobInfo, observer))
+        return status;
+    StderrSink sink;
+    CImportData data;
+    data.SetMessageSink(&sink);
+    data.SetBytes(observer.Ident(), 1984, 8);
+    data.SetBytes(observer.Info(), 2000, 16);
+    data.DecodeAll();
+    const RadioSettings& settings = *data.GetSettings();
+    const std::string code(GetText(settings.modelCode));
+    const ModelRow* row = ModelTable::Find(code);
+    std::printf("Type: %s\n", row ? row->modelName : "");
+    std::printf("Frequency: %s\n", row ? row->bandText : "");
+    std::printf("Model code: %s\n", code.c_str());
+    std::printf("Information 1: %s\n", std::string(GetText(settings.infoText1)).c_str());
+    std::printf("Information 2: %s\n", std::string(GetText(settings.infoText2)).c_str());
+    return 0;
+}
+
+int RunSimulateCommand(const QStringList& arguments)
+{
+    const QString command = QStringLiteral("simulate");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Serve a simulated radio on a pseudo-terminal until interrupted. The first line on "
+                       "stdout is the device to give as --port."));
+    const QCommandLineOption image(QStringLiteral("image"),
+                                   QStringLiteral("The radio's memory (default: the file 'new' writes)."),
+                                   QStringLiteral("FILE.dat"));
+    const QCommandLineOption model(QStringLiteral("model"), QStringLiteral("The model code the radio reports."),
+                                   QStringLiteral("CODE"));
+    const QCommandLineOption lineTiming(QStringLiteral("line-timing"),
+                                        QStringLiteral("Pace every byte as a 9600 baud 8N2 line does."));
+    const QCommandLineOption save(QStringLiteral("save"),
+                                  QStringLiteral("Write the memory to FILE after every completed write."),
+                                  QStringLiteral("FILE.dat"));
+    const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Answer nothing."));
+    const QCommandLineOption stray(QStringLiteral("stray-bytes"),
+                                   QStringLiteral("Send N stray bytes before every acknowledge."),
+                                   QStringLiteral("N"));
+    const QCommandLineOption badSum(QStringLiteral("bad-checksum-from"),
+                                    QStringLiteral("Wrong checksum from read block N (0 = first) on."),
+                                    QStringLiteral("N"));
+    const QCommandLineOption badLength(QStringLiteral("bad-length-from"),
+                                       QStringLiteral("Wrong length byte from read block N on."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption hangUp(QStringLiteral("hang-up-after"),
+                                    QStringLiteral("Stop answering after N blocks."), QStringLiteral("N"));
+    const QCommandLineOption closeLine(QStringLiteral("close-line"),
+                                       QStringLiteral("At the hang-up also close the line, as a pulled cable."));
+    const QCommandLineOption delay(QStringLiteral("answer-delay"),
+                                   QStringLiteral("Wait MS milliseconds before every answer."),
+                                   QStringLiteral("MS"));
+    for (const QCommandLineOption* o :
+         {&image, &model, &lineTiming, &save, &silent, &stray, &badSum, &badLength, &hangUp, &closeLine, &delay})
+        parser.addOption(*o);
+    if (auto done = Parse(parser, command, arguments, 0))
+        return *done;
+
+    SimulatedRadioOptions options;
+    options.lineTiming = parser.isSet(lineTiming);
+    options.silent = parser.isSet(silent);
+    options.hangUpClosesLine = parser.isSet(closeLine);
+    if (!ParseCount(parser, stray, options.strayBytesBeforeAck) ||
+        !ParseCount(parser, badSum, options.badChecksumFromBlock) ||
+        !ParseCount(parser, badLength, options.badLengthFromBlock) ||
+        !ParseCount(parser, hangUp, options.hangUpAfterBlocks) || !ParseCount(parser, delay, options.answerDelayMs))
+        return Fail(QStringLiteral("simulate: a count must be a whole number 0 or above."));
+
+    SimulatedRadio radio(options);
+    std::string error;
+    if (parser.isSet(image)) {
+        CImportData data;
+        if (!data.LoadFile(parser.value(image).toStdString(), &error))
+            return Fail(QStringLiteral("simulate: %1").arg(QString::fromStdString(error)));
+        SimulatedRadio::Memory memory;
+        data.GetBytes(memory.data(), 0, memory.size());
+        radio.SetMemory(memory);
+    }
+    if (parser.isSet(model)) {
+        const std::string code = parser.value(model).toStdString();
+        if (code.empty() || code.size() > 8)
+            return Fail(QStringLiteral("simulate: a model code has 1 to 8 characters."));
+        radio.SetModelCode(code);
+    }
+    if (parser.isSet(save)) {
+        const std::string path = parser.value(save).toStdString();
+        std::string reason;
+        if (!CanWrite(path, reason))
+            return Fail(QStringLiteral("simulate: cannot write %1").arg(QString::fromStdString(reason)));
+        radio.SetOnWriteComplete([path](const SimulatedRadio::Memory& memory) {
+            CImportData data;
+            data.SetBytes(memory.data(), 0, memory.size());
+            std::string why;
+            if (!data.SaveFile(path, &why))
+                std::fprintf(stderr, "zemtra800-cli: simulate: %s\n", why.c_str());
+        });
+    }
+
+    // The serving thread inherits the blocked signals, so they wait for sigwait here.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    if (!radio.Start(&error)) {
+        std::fprintf(stderr, "zemtra800-cli: simulate: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("%s\n", radio.DevicePath().c_str());
+    std::fflush(stdout);
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    radio.Stop();
+    return 0;
+}

@@ -1,0 +1,76 @@
+#include "ModelTable.h"
+
+#include <cstdio>
+#include <strings.h>
+
+#include "RadioSettings.h"
+
+namespace {
+
+const std::array<ModelRow, 15> kRows = {{
+    {"VHF:150-174MHz", "Q70101", "HX7100L1"},
+    {"VHF:136-150MHz", "Q70102", "HX7100L2"},
+    {"UHF:450-470MHz", "Q80103", "HX8100L1"},
+    {"UHF:350-370MHz", "Q80104", ""},
+    {"UHF:370-390MHz", "Q80105", ""},
+    {"UHF:400-420MHz", "Q80106", "HX8100L4"},
+    {"UHF:420-440MHz", "Q80107", ""},
+    {"UHF:430-450MHz", "Q80108", ""},
+    {"UHF:476-478MHz", "Q80109", "HX8100K4"},
+    {"Custom Model", "Q80100", ""},
+    {"VHF:136-174MHz", "Q7200A", "HX7200L1"},
+    {"UHF:400-440MHz", "Q7200B", "HX7200L2"},
+    {"UHF:430-470MHz", "Q7200C", "HX7200L3"},
+    {"UHF:470-512MHz", "Q7200D", "HX7200L4"},
+    {"UHF:350-390MHz", "Q7200E", "HX7200L5"},
+}};
+
+// Model codes and band texts are plain ASCII; a code read from a radio may
+// hold any byte, which simply matches nothing.
+bool SameText(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+std::string Mhz(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.5f", value);
+    return text;
+}
+
+} // namespace
+
+const std::array<ModelRow, 15>& ModelTable::Rows()
+{
+    return kRows;
+}
+
+const ModelRow* ModelTable::Find(std::string_view code)
+{
+    for (const ModelRow& row : kRows) {
+        if (SameText(code, row.modelCode))
+            return &row;
+    }
+    return nullptr;
+}
+
+void ModelIdentify(ModelState& state, const RadioSettings& settings)
+{
+    std::string_view code = GetText(settings.modelCode);
+    if (code.empty())
+        return;
+    if (SameText(code, ModelTable::kCustomModelCode)) {
+        state.customModel = 1;
+        state.band476 = 0;
+        state.highestFrequency = Mhz(settings.upperLimit);
+        state.lowestFrequency = Mhz(settings.lowerLimit);
+        state.firstIntermediateFrequency = Mhz(settings.firstIf);
+        state.highSideOscillator = static_cast<int>(settings.highLocalOscillator);
+        return;
+    }
+    state.customModel = 0;
+    if (const ModelRow* row = ModelTable::Find(code))
+        state.bandText = row->bandText;
+    state.band476 = SameText(state.bandText, ModelTable::kBand476Text) ? 1 : 0;
+}

@@ -1,0 +1,157 @@
+#include "PortNames.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Family {
+    const char* prefix; // device path without the index
+    int firstNumber;
+};
+
+// Eight numbers each, in the order of the mapping documented in PortNames.h.
+const Family kFamilies[] = {
+    {"/dev/ttyUSB", 1},
+    {"/dev/ttyACM", 9},
+    {"/dev/ttyS", 17},
+};
+constexpr int kPerFamily = 8;
+
+bool ParseIndex(const std::string& digits, int& value)
+{
+    if (digits.empty() || digits.size() > 4)
+        return false;
+    value = 0;
+    for (char c : digits) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
+
+std::string ReadLine(const fs::path& file)
+{
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
+        line.pop_back();
+    return line;
+}
+
+// "Manufacturer Product (vvvv:pppp)" of the USB device a tty belongs to.
+std::string UsbDescription(const fs::path& deviceDir)
+{
+    std::error_code ec;
+    fs::path dir = fs::canonical(deviceDir, ec);
+    if (ec)
+        return {};
+    for (int up = 0; up < 4 && !dir.empty() && dir != dir.root_path(); ++up, dir = dir.parent_path()) {
+        if (!fs::exists(dir / "idVendor", ec))
+            continue;
+        std::string text = ReadLine(dir / "manufacturer");
+        std::string product = ReadLine(dir / "product");
+        if (!product.empty())
+            text += (text.empty() ? "" : " ") + product;
+        std::string ids = ReadLine(dir / "idVendor") + ":" + ReadLine(dir / "idProduct");
+        text += (text.empty() ? "(" : " (") + ids + ")";
+        return text;
+    }
+    return {};
+}
+
+} // namespace
+
+std::string PortDevice(int portNumber)
+{
+    for (const Family& f : kFamilies) {
+        if (portNumber >= f.firstNumber && portNumber < f.firstNumber + kPerFamily)
+            return f.prefix + std::to_string(portNumber - f.firstNumber);
+    }
+    return {};
+}
+
+int PortNumberOf(const std::string& device)
+{
+    std::string path = device;
+    if (char* real = ::realpath(device.c_str(), nullptr)) {
+        path = real; // /dev/serial/by-id/... names the same device
+        std::free(real);
+    }
+    for (const Family& f : kFamilies) {
+        std::string prefix = f.prefix;
+        int index;
+        if (path.compare(0, prefix.size(), prefix) == 0 && ParseIndex(path.substr(prefix.size()), index) &&
+            index < kPerFamily)
+            return f.firstNumber + index;
+    }
+    return 0;
+}
+
+std::vector<SerialPortInfo> ListSerialPorts()
+{
+    std::vector<SerialPortInfo> ports;
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/sys/class/tty", ec)) {
+        const std::string name = entry.path().filename().string();
+        const fs::path deviceDir = entry.path() / "device";
+        if (!fs::exists(deviceDir, ec))
+            continue; // virtual terminals, ptys
+        // Legacy 8250 placeholders: ttyS0..31 exist on every PC whether or
+        // not a UART stands behind them.
+        std::string subsystem = fs::read_symlink(deviceDir / "subsystem", ec).filename().string();
+        if (name.rfind("ttyS", 0) == 0 && subsystem == "platform")
+            continue;
+        SerialPortInfo info;
+        info.device = "/dev/" + name;
+        if (!fs::exists(info.device, ec))
+            continue;
+        info.portNumber = PortNumberOf(info.device);
+        info.description = UsbDescription(deviceDir);
+        ports.push_back(info);
+    }
+    std::sort(ports.begin(), ports.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
+        int na = a.portNumber ? a.portNumber : INT_MAX;
+        int nb = b.portNumber ? b.portNumber : INT_MAX;
+        return na != nb ? na < nb : a.device < b.device;
+    });
+    return ports;
+}
+
+bool ResolvePort(const std::string& argument, std::string& device, int& portNumber)
+{
+    if (argument.empty())
+        return false;
+    if (argument.find('/') != std::string::npos) {
+        device = argument;
+        portNumber = PortNumberOf(argument);
+        return true;
+    }
+    std::string digits = argument;
+    if (digits.size() > 3 && (digits[0] == 'C' || digits[0] == 'c') && (digits[1] == 'O' || digits[1] == 'o') &&
+        (digits[2] == 'M' || digits[2] == 'm'))
+        digits = digits.substr(3);
+    int number;
+    if (ParseIndex(digits, number)) {
+        device = PortDevice(number);
+        if (device.empty())
+            return false;
+        portNumber = number;
+        return true;
+    }
+    // A bare device name such as ttyUSB0.
+    if (argument.rfind("tty", 0) == 0 || argument.rfind("rfcomm", 0) == 0) {
+        device = "/dev/" + argument;
+        portNumber = PortNumberOf(device);
+        return true;
+    }
+    return false;
+}

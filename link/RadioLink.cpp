@@ -1,0 +1,356 @@
+#include "RadioLink.h"
+
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+namespace {
+
+constexpr uint8_t kAck = 0x06;
+constexpr uint8_t kIdentify = 0x02;
+constexpr uint8_t kWakeUp[7] = {'P', 'R', 'O', 'G', 'R', 'A', 'M'};
+constexpr uint8_t kClose[2] = {0x06, 'E'};
+constexpr uint8_t kBlockLength = 0x08;
+constexpr int kImageSize = 2048;
+constexpr int kWriteEnd = 2000; // image bytes 2000..2047 are never written to the radio
+constexpr int kInfoAddress = 2000;
+
+uint8_t Checksum(const uint8_t* data8)
+{
+    unsigned sum = 0;
+    for (int i = 0; i < 8; ++i)
+        sum += data8[i];
+    return static_cast<uint8_t>(sum);
+}
+
+} // namespace
+
+RadioLink::RadioLink(JobObserver& observer) : observer_(observer) {}
+
+RadioLink::~RadioLink()
+{
+    WaitForJob();
+    port_.Close();
+}
+
+bool RadioLink::OpenPort(const std::string& device, int portNumber)
+{
+    if (IsBusy() || !jobThreadDone_)
+        return false;
+    return port_.Open(&portOwner_, device, portNumber, 9600, 'N', 8, 2, 9, 512);
+}
+
+bool RadioLink::StartJob(LinkJobMode mode, const uint8_t* image, const std::string& modelCode)
+{
+    if (mode == JobIdle || JobMode() != JobIdle || !port_.IsOpen())
+        return false;
+    if (jobThread_.joinable()) {
+        if (!jobThreadDone_)
+            return false; // the last job is still reporting its end
+        jobThread_.join();
+    }
+    if (mode == JobWrite && image == nullptr)
+        return false;
+    if (mode == JobInfo)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+    if (mode == JobWrite) {
+        std::memcpy(jobBuffer_.data(), image, kImageSize);
+        modelCode_ = modelCode;
+    }
+    {
+        std::lock_guard<std::mutex> lock(linkLock_);
+        ring_.Clear();
+        needed_ = 0;
+        jobMode_ = mode;
+    }
+    if (!port_.StartWatching()) {
+        jobMode_ = JobIdle;
+        return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    jobThreadDone_ = false;
+    try {
+        jobThread_ = std::thread(&RadioLink::RadioJobThread, this);
+    } catch (const std::system_error&) {
+        jobThreadDone_ = true;
+        jobMode_ = JobIdle;
+        port_.StopWatching();
+        return false;
+    }
+    return true;
+}
+
+LinkJobMode RadioLink::JobMode() const
+{
+    return jobMode_.load();
+}
+
+void RadioLink::WaitForJob()
+{
+    if (jobThread_.joinable() && jobThread_.get_id() != std::this_thread::get_id())
+        jobThread_.join();
+}
+
+// The port's watch thread hands each burst straight to the ring; the job
+// thread is woken only once the bytes it waits for are all there.
+void RadioLink::PortOwner::OnPortData(SerialPort& port, int)
+{
+    uint8_t bytes[SerialPort::kReceiveBufferSize];
+    std::size_t n = port.TakeReceived(bytes);
+    if (n == 0)
+        return;
+    bool wake;
+    {
+        std::lock_guard<std::mutex> lock(link_.linkLock_);
+        link_.ring_.Append(bytes, n); // a full ring drops the rest of the burst
+        wake = link_.needed_ != 0 && link_.ring_.Count() >= link_.needed_;
+    }
+    if (wake)
+        link_.bytesArrived_.notify_one();
+}
+
+void RadioLink::PortOwner::OnPortError(const std::string& text)
+{
+    link_.observer_.OnPortError(text);
+}
+
+void RadioLink::LinkTrace(const uint8_t* bytes, std::size_t n, bool transmit)
+{
+    std::string line = transmit ? "Tr : " : "Re : ";
+    char hex[4];
+    for (std::size_t i = 0; i < n; ++i) {
+        std::snprintf(hex, sizeof hex, "%.2X ", bytes[i]);
+        line += hex;
+    }
+    observer_.OnTrace(line);
+}
+
+void RadioLink::LinkSend(const uint8_t* bytes, std::size_t n)
+{
+    std::this_thread::sleep_for(kSendPause);
+    port_.Send(bytes, n);
+    LinkTrace(bytes, n, true);
+}
+
+bool RadioLink::LinkTake(uint8_t* dest, std::size_t n)
+{
+    {
+        std::lock_guard<std::mutex> lock(linkLock_);
+        if (!ring_.Take(dest, n))
+            return false;
+    }
+    LinkTrace(dest, n, false);
+    return true;
+}
+
+// Waits until n bytes can be taken at once, or until the period that began
+// at periodStart has run out. Sleeps on the condition variable meanwhile.
+bool RadioLink::TakeWithinPeriod(uint8_t* dest, std::size_t n, Clock::time_point periodStart)
+{
+    const Clock::time_point periodEnd = periodStart + kPeriod;
+    {
+        std::unique_lock<std::mutex> lock(linkLock_);
+        needed_ = n;
+        bool got = bytesArrived_.wait_until(lock, periodEnd, [&] { return ring_.Count() >= n; });
+        needed_ = 0;
+        if (!got)
+            return false;
+    }
+    return LinkTake(dest, n);
+}
+
+// An acknowledge within the period; any other byte is discarded.
+bool RadioLink::AckWithinPeriod(Clock::time_point periodStart)
+{
+    uint8_t byte;
+    while (TakeWithinPeriod(&byte, 1, periodStart)) {
+        if (byte == kAck)
+            return true;
+    }
+    return false;
+}
+
+// The radio's 0x06 that says it is ready; nothing is sent meanwhile.
+bool RadioLink::ReadyWait(int& tries)
+{
+    for (;;) {
+        if (AckWithinPeriod(Clock::now()))
+            return true;
+        if (--tries == 0)
+            return false;
+    }
+}
+
+bool RadioLink::LinkOpenSession(uint8_t ident8[8])
+{
+    LinkSend(kWakeUp, sizeof kWakeUp);
+    int tries = kTries;
+    Clock::time_point start = Clock::now();
+    while (!AckWithinPeriod(start)) {
+        if (--tries == 0)
+            return false;
+        LinkSend(kWakeUp, sizeof kWakeUp);
+        start = Clock::now();
+    }
+
+    LinkSend(&kIdentify, 1);
+    tries = kTries;
+    start = Clock::now();
+    uint8_t received[8];
+    while (!TakeWithinPeriod(received, 8, start)) {
+        if (--tries == 0)
+            return false;
+        LinkSend(&kIdentify, 1);
+        start = Clock::now();
+    }
+    for (int i = 0; i < 8; ++i)
+        ident8[i] = received[7 - i];
+
+    LinkSend(&kAck, 1);
+    return true;
+}
+
+bool RadioLink::LinkReadBlock(int address, uint8_t dest8[8])
+{
+    int tries = kTries; // one counter for both waits
+    if (!ReadyWait(tries))
+        return false;
+
+    const uint8_t request[4] = {'R', static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address & 0xFF),
+                                kBlockLength};
+    LinkSend(request, sizeof request);
+    Clock::time_point start = Clock::now();
+    uint8_t response[13];
+    while (!TakeWithinPeriod(response, sizeof response, start)) {
+        if (--tries == 0)
+            return false;
+        LinkSend(request, sizeof request);
+        start = Clock::now();
+    }
+    // Bytes 0..2 are not examined; a bad length or sum fails the block at once.
+    if (response[3] != kBlockLength || response[12] != Checksum(response + 4))
+        return false;
+    std::memcpy(dest8, response + 4, 8);
+    LinkSend(&kAck, 1);
+    return true;
+}
+
+// Succeeds once the frame is handed over; the radio's 0x06 for it is taken
+// by the ready wait of the next step.
+bool RadioLink::LinkWriteBlock(int address, const uint8_t src8[8])
+{
+    int tries = kTries;
+    if (!ReadyWait(tries))
+        return false;
+    uint8_t frame[14] = {kAck, 'W', static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address & 0xFF),
+                         kBlockLength};
+    std::memcpy(frame + 5, src8, 8);
+    frame[13] = Checksum(src8);
+    LinkSend(frame, sizeof frame);
+    return true;
+}
+
+bool RadioLink::LinkCloseSession()
+{
+    int tries = kTries;
+    if (!ReadyWait(tries))
+        return false;
+    LinkSend(kClose, sizeof kClose);
+    tries = kTries;
+    Clock::time_point start = Clock::now();
+    while (!AckWithinPeriod(start)) {
+        if (--tries == 0)
+            return false;
+        LinkSend(kClose, sizeof kClose);
+        start = Clock::now();
+    }
+    return true;
+}
+
+void RadioLink::RadioJobThread()
+{
+    const LinkJobMode mode = jobMode_.load();
+    bool success = false;
+    switch (mode) {
+    case JobRead: success = RunRead(); break;
+    case JobWrite: success = RunWrite(); break;
+    case JobInfo: success = RunInfo(); break;
+    case JobIdle: break;
+    }
+    jobMode_ = JobIdle;
+    port_.StopWatching();
+    observer_.OnJobEnded(mode, success);
+    jobThreadDone_ = true;
+}
+
+bool RadioLink::ReadBlocks(int first, int last)
+{
+    for (int address = first; address <= last; address += 8) {
+        observer_.OnProgress(address);
+        if (!LinkReadBlock(address, jobBuffer_.data() + address)) {
+            observer_.OnBeep(kFailureBeepHz, kBeepMs);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool RadioLink::RunRead()
+{
+    jobBuffer_.fill(0);
+    if (!LinkOpenSession(jobBuffer_.data()))
+        return false;
+    observer_.OnIdentification(jobBuffer_.data());
+    if (!ReadBlocks(0, kImageSize - 8))
+        return false;
+    if (!LinkCloseSession()) {
+        observer_.OnBeep(kFailureBeepHz, kBeepMs);
+        return false;
+    }
+    observer_.OnReadComplete(jobBuffer_.data());
+    observer_.OnBeep(kSuccessBeepHz, kBeepMs);
+    return true;
+}
+
+bool RadioLink::RunWrite()
+{
+    uint8_t ident[8];
+    if (!LinkOpenSession(ident))
+        return false;
+    // Stored byte 2 is the sixth character the radio sent: the last one of a
+    // six-character model code. An empty code never matches.
+    const bool sameModel = !modelCode_.empty() && static_cast<uint8_t>(modelCode_.back()) == ident[2];
+    if (!sameModel && !observer_.AskModelOverwrite())
+        return false;
+    for (int address = 0; address < kWriteEnd; address += 8) {
+        observer_.OnProgress(address);
+        if (!LinkWriteBlock(address, jobBuffer_.data() + address)) {
+            observer_.OnBeep(kFailureBeepHz, kBeepMs);
+            return false;
+        }
+    }
+    if (!LinkCloseSession()) {
+        observer_.OnBeep(kFailureBeepHz, kBeepMs);
+        return false;
+    }
+    observer_.OnBeep(kSuccessBeepHz, kBeepMs);
+    return true;
+}
+
+bool RadioLink::RunInfo()
+{
+    jobBuffer_.fill(0);
+    if (!LinkOpenSession(jobBuffer_.data()))
+        return false;
+    observer_.OnIdentification(jobBuffer_.data());
+    if (!ReadBlocks(kInfoAddress, kInfoAddress + 8))
+        return false;
+    if (!LinkCloseSession()) {
+        observer_.OnBeep(kFailureBeepHz, kBeepMs);
+        return false;
+    }
+    observer_.OnInfoComplete(jobBuffer_.data() + kInfoAddress);
+    observer_.OnBeep(kSuccessBeepHz, kBeepMs);
+    return true;
+}

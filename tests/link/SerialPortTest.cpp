@@ -1,0 +1,266 @@
+// The serial port engine over a bare pseudo-terminal pair.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "RxRing.h"
+#include "SerialPort.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// The far end of the line: the master side of a pseudo-terminal.
+struct Pty {
+    int master = -1;
+    std::string path;
+    Pty()
+    {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        EXPECT_GE(master, 0);
+        ::grantpt(master);
+        ::unlockpt(master);
+        char name[128];
+        ::ptsname_r(master, name, sizeof name);
+        path = name;
+    }
+    ~Pty() { Hang(); }
+    void Hang()
+    {
+        if (master >= 0)
+            ::close(master);
+        master = -1;
+    }
+    void Write(const Bytes& b) { ASSERT_EQ(::write(master, b.data(), b.size()), ssize_t(b.size())); }
+    Bytes Read(std::size_t n, int timeoutMs = 1000)
+    {
+        Bytes out;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (out.size() < n && std::chrono::steady_clock::now() < end) {
+            pollfd p{master, POLLIN, 0};
+            if (::poll(&p, 1, 10) <= 0)
+                continue;
+            uint8_t buf[512];
+            ssize_t r = ::read(master, buf, std::min(sizeof buf, n - out.size()));
+            if (r <= 0)
+                break;
+            out.insert(out.end(), buf, buf + r);
+        }
+        return out;
+    }
+};
+
+class Owner : public SerialPortOwner {
+public:
+    bool take = true;
+    void OnPortData(SerialPort& port, int portNumber) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        ++notifications;
+        number = portNumber;
+        if (take) {
+            uint8_t buf[SerialPort::kReceiveBufferSize];
+            std::size_t n = port.TakeReceived(buf);
+            received.insert(received.end(), buf, buf + n);
+        }
+        changed.notify_all();
+    }
+    void OnPortError(const std::string& text) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        errors.push_back(text);
+        changed.notify_all();
+    }
+    template <class Pred>
+    bool WaitFor(Pred pred, int ms = 1000)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        return changed.wait_for(lock, std::chrono::milliseconds(ms), pred);
+    }
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    int notifications = 0;
+    int number = 0;
+    Bytes received;
+    std::vector<std::string> errors;
+};
+
+bool OpenRadioLine(SerialPort& port, Owner& owner, const std::string& device, int number = 7)
+{
+    return port.Open(&owner, device, number, 9600, 'N', 8, 2, 9, 512);
+}
+
+double CpuMs()
+{
+    timespec ts;
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
+}
+
+TEST(SerialPortTest, RawLineCarriesEveryByteValueBothWays)
+{
+    Pty pty;
+    Owner owner;
+    SerialPort port;
+    ASSERT_TRUE(OpenRadioLine(port, owner, pty.path));
+    ASSERT_TRUE(port.StartWatching());
+    Bytes all;
+    for (int i = 0; i < 256; ++i)
+        all.push_back(static_cast<uint8_t>(i)); // CR, ^C, XON/XOFF, ... untouched
+
+    pty.Write(all);
+    ASSERT_TRUE(owner.WaitFor([&] { return owner.received.size() >= 256; }));
+    EXPECT_EQ(owner.received, all);
+    EXPECT_EQ(owner.number, 7);
+    EXPECT_LT(owner.notifications, 256); // per burst, not per byte
+
+    for (std::size_t at = 0; at < 256; at += 128)
+        port.Send(all.data() + at, 128);
+    EXPECT_EQ(pty.Read(256), all);
+    EXPECT_TRUE(owner.errors.empty());
+}
+
+TEST(SerialPortTest, FramesSentBackToBackLeaveInOrder)
+{
+    Pty pty;
+    Owner owner;
+    SerialPort port;
+    ASSERT_TRUE(OpenRadioLine(port, owner, pty.path));
+    // Queued before the watch thread runs: a 4-byte frame, then a 1-byte one.
+    const uint8_t request[4] = {0x52, 0x07, 0xF8, 0x08};
+    const uint8_t ack = 0x06;
+    port.Send(request, 4);
+    port.Send(&ack, 1);
+    ASSERT_TRUE(port.StartWatching());
+    EXPECT_EQ(pty.Read(5), (Bytes{0x52, 0x07, 0xF8, 0x08, 0x06}));
+
+    Bytes expected;
+    for (int frame = 0; frame < 200; ++frame) {
+        uint8_t bytes[14];
+        for (int i = 0; i < 14; ++i)
+            bytes[i] = static_cast<uint8_t>(frame + i);
+        port.Send(bytes, 1 + frame % 14);
+        expected.insert(expected.end(), bytes, bytes + 1 + frame % 14);
+    }
+    EXPECT_EQ(pty.Read(expected.size()), expected);
+}
+
+TEST(SerialPortTest, ReceiveBufferKeeps1024BytesUntilTaken)
+{
+    Pty pty;
+    Owner owner;
+    owner.take = false;
+    SerialPort port;
+    ASSERT_TRUE(OpenRadioLine(port, owner, pty.path));
+    ASSERT_TRUE(port.StartWatching());
+    Bytes burst;
+    for (int i = 0; i < 1030; ++i)
+        burst.push_back(static_cast<uint8_t>(i % 253));
+    pty.Write(burst);
+    ASSERT_TRUE(owner.WaitFor([&] { return owner.notifications > 0; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    uint8_t buf[SerialPort::kReceiveBufferSize];
+    ASSERT_EQ(port.TakeReceived(buf), 1024u);
+    EXPECT_TRUE(std::equal(buf, buf + 1024, burst.begin())); // the last 6 dropped
+    EXPECT_EQ(port.TakeReceived(buf), 0u);
+}
+
+TEST(SerialPortTest, OpenFailuresAndExclusiveUse)
+{
+    Owner owner;
+    SerialPort port;
+    // A missing device fails silently; the reason is kept for the caller.
+    EXPECT_FALSE(OpenRadioLine(port, owner, "/dev/ttyUSB-missing"));
+    EXPECT_EQ(port.OpenErrorCode(), ENOENT);
+    EXPECT_TRUE(owner.errors.empty());
+
+    // A device that is not a terminal fails configuring, with the warning text.
+    EXPECT_FALSE(OpenRadioLine(port, owner, "/dev/null", 5));
+    ASSERT_EQ(owner.errors.size(), 1u);
+    EXPECT_EQ(owner.errors[0], "WARNING:  tcgetattr() Failed with the following error: \n"
+                               "Inappropriate ioctl for device\nPort: 5\n");
+
+    Pty pty;
+    ASSERT_TRUE(OpenRadioLine(port, owner, pty.path));
+    SerialPort other;
+    EXPECT_FALSE(OpenRadioLine(other, owner, pty.path));
+    EXPECT_EQ(other.OpenErrorCode(), EBUSY);
+
+    // Reopening (after StopWatching, as every job does) closes the old handle.
+    ASSERT_TRUE(port.StartWatching());
+    port.StopWatching();
+    ASSERT_TRUE(OpenRadioLine(port, owner, pty.path));
+    ASSERT_TRUE(port.StartWatching());
+    port.Close();
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_TRUE(OpenRadioLine(other, owner, pty.path)); // free again once closed
+}
+
+TEST(SerialPortTest, HangUpIsReportedOnceAndDoesNotSpin)
+{
+    Pty pty;
+    Owner owner;
+    auto port = std::make_unique<SerialPort>();
+    ASSERT_TRUE(OpenRadioLine(*port, owner, pty.path, 3));
+    ASSERT_TRUE(port->StartWatching());
+    pty.Hang();
+    ASSERT_TRUE(owner.WaitFor([&] { return !owner.errors.empty(); }));
+    EXPECT_EQ(owner.errors[0].rfind("WARNING:  read() Failed with the following error: \n", 0), 0u);
+    EXPECT_NE(owner.errors[0].find("Port: 3\n"), std::string::npos);
+
+    const double cpuBefore = CpuMs();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_LT(CpuMs() - cpuBefore, 50.0); // the dead line is no longer polled
+
+    // Writes to the dead line are given up after a bound, and said so.
+    const uint8_t frame[2] = {0x06, 0x45};
+    port->Send(frame, 2);
+    ASSERT_TRUE(owner.WaitFor([&] { return owner.errors.size() >= 2; }));
+    EXPECT_EQ(owner.errors[1].rfind("WARNING:  write() Failed with the following error: \n", 0), 0u);
+
+    // The destructor ends the watch thread before the buffers go.
+    const auto start = std::chrono::steady_clock::now();
+    port.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+}
+
+TEST(RxRingTest, HoldsAtMost1023BytesAndTakesAllOrNothing)
+{
+    RxRing ring;
+    Bytes in(1030);
+    for (std::size_t i = 0; i < in.size(); ++i)
+        in[i] = static_cast<uint8_t>(i);
+    EXPECT_EQ(ring.Append(in.data(), in.size()), 1023u);
+    EXPECT_EQ(ring.Count(), 1023u);
+    uint8_t out[1024];
+    EXPECT_FALSE(ring.Take(out, 1024));
+    EXPECT_EQ(ring.Count(), 1023u); // a failed take leaves the read index alone
+    ASSERT_TRUE(ring.Take(out, 1000));
+    EXPECT_TRUE(std::equal(out, out + 1000, in.begin()));
+
+    // Across the wrap: room for exactly 1000 more.
+    EXPECT_EQ(ring.Append(in.data(), 1030), 1000u);
+    ASSERT_TRUE(ring.Take(out, 23));
+    EXPECT_TRUE(std::equal(out, out + 23, in.begin() + 1000));
+    ASSERT_TRUE(ring.Take(out, 1000));
+    EXPECT_TRUE(std::equal(out, out + 1000, in.begin()));
+    EXPECT_EQ(ring.Count(), 0u);
+    ring.Append(in.data(), 5);
+    ring.Clear();
+    EXPECT_FALSE(ring.Take(out, 1));
+}
+
+} // namespace
