@@ -47,10 +47,11 @@ CImportData::~CImportData()
     delete codec_;
 }
 
+// Each pass starts from a clean error code: a conversion that failed in an
+// earlier pass must not make every later open or save fail too.
 int CImportData::DecodeAll()
 {
-    if (codec_->errorCode > 0)
-        return codec_->errorCode;
+    codec_->errorCode = 0;
     if (int error = ChannelCodec(*codec_).DecodeChannels(image_, *settings_); error > 0)
         return error;
     if (int error = SettingsCodec(*codec_).DecodeSettings(image_, *settings_); error > 0)
@@ -63,6 +64,7 @@ int CImportData::DecodeAll()
 int CImportData::EncodeAll()
 {
     int result = 0;
+    codec_->errorCode = 0;
     // The conversions catch their own failures; this also covers the texts
     // the passes copy out of the settings on their way in.
     codec_->Guarded(ValueCodec::kMsgSTR2BCD, 1, [&] {

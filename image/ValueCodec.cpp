@@ -153,9 +153,10 @@ double ValueCodec::BCD2Freq(const uint8_t* in4)
     }
     if (text.size < 3)
         decimal[n++] = '.';
-    // Like atof: the leading decimal number counts, no number gives 0.
+    // Like atof: the leading decimal number counts, no number gives 0. A
+    // nibble E is no exponent here.
     double value = 0.0;
-    if (std::from_chars(decimal, decimal + n, value).ec != std::errc())
+    if (std::from_chars(decimal, decimal + n, value, std::chars_format::fixed).ec != std::errc())
         return 0.0;
     return value;
 }

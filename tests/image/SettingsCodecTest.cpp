@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "CImportData.h"
+#include "TestImage.h"
+
+namespace {
+
+class SettingsCodecTest : public ::testing::Test {
+protected:
+    void Put(std::size_t offset, const std::string& hex)
+    {
+        const auto bytes = Bytes(hex);
+        data.SetBytes(bytes.data(), offset, bytes.size());
+    }
+    std::vector<uint8_t> At(std::size_t offset, std::size_t n) { return Bytes(data.Image() + offset, n); }
+    CImportData data;
+    RadioSettings& s = *data.GetSettings();
+};
+
+TEST_F(SettingsCodecTest, OptionFlagBytesKeepTheRadiosOwnBits)
+{
+    Put(1032, "06");
+    Put(1034, "E3");
+    Put(1038, "F8");
+    ASSERT_EQ(0, data.DecodeAll());
+    for (uint32_t flag : {s.dtmfHoldTime, s.storeAndSendOff, s.clearTranspondOff, s.batterySave, s.keyLock,
+                          s.beepTone, s.testMode, s.selfProgramming, s.wirelessClone, s.carriedFlag1038Bit2,
+                          s.carriedFlag1038Bit1, s.carriedFlag1038Bit0})
+        EXPECT_EQ(0u, flag);
+    s.beepTone = 1;
+    s.selfProgramming = 1;
+    s.carriedFlag1038Bit1 = 1;
+    ASSERT_EQ(0, data.EncodeAll());
+    EXPECT_EQ(Bytes("07"), At(1032, 1));
+    EXPECT_EQ(Bytes("EB"), At(1034, 1));
+    EXPECT_EQ(Bytes("FA"), At(1038, 1));
+}
+
+TEST_F(SettingsCodecTest, ModelDataFrequenciesAndLocalOscillator)
+{
+    Put(1872, "00 00 00 52  00 00 00 40  00 50 16 04  11 FE 22 33");
+    ASSERT_EQ(0, data.DecodeAll());
+    EXPECT_DOUBLE_EQ(520.0, s.upperLimit);
+    EXPECT_DOUBLE_EQ(400.0, s.lowerLimit);
+    EXPECT_DOUBLE_EQ(41.65, s.firstIf);
+    EXPECT_EQ(0u, s.highLocalOscillator);
+    EXPECT_EQ(0x11u, s.carriedByte1884);
+    EXPECT_DOUBLE_EQ(0.0, s.bandCentre);
+    s.highLocalOscillator = 1;
+    s.bandCentre = static_cast<int>((s.upperLimit + s.lowerLimit) * 0.05) * 10; // a custom model
+    ASSERT_EQ(0, data.EncodeAll());
+    EXPECT_EQ(Bytes("00 00 00 52  00 00 00 40  00 50 16 04  11 FF 22 33  00 00 00 46"), At(1872, 20));
+}
+
+TEST_F(SettingsCodecTest, MessagesForwardModelCodeReversed)
+{
+    SetText(s.message1, std::string(32, 'M'));
+    SetText(s.message2, "\xC4\xE3\xBA\xC3!"); // GBK passes through byte by byte
+    ASSERT_EQ(0, data.EncodeAll());
+    EXPECT_EQ(std::vector<uint8_t>(32, 'M'), At(1920, 32));
+    EXPECT_EQ(Bytes("C4 E3 BA C3 21"), At(1952, 5));
+    EXPECT_EQ(std::vector<uint8_t>(27, 0xFF), At(1957, 27));
+    EXPECT_EQ(Bytes("FF FF 33 30 31 30 38 51"), At(1984, 8));
+
+    Put(1984, "FF FF FF 35 30 31 30 38"); // as a radio answers
+    Put(2000, "FF FF 36 35 34 33 32 31  FF 39 37 42 31 33 39 41");
+    ASSERT_EQ(0, data.DecodeAll());
+    EXPECT_STREQ("80105", s.modelCode);
+    EXPECT_STREQ("123456", s.infoText1);
+    EXPECT_STREQ("A931B79", s.infoText2);
+    const auto before = At(0, 2048);
+    ASSERT_EQ(0, data.EncodeAll());
+    EXPECT_EQ(before, At(0, 2048));
+
+    SetText(s.modelCode, ""); // an empty model code writes nothing
+    ASSERT_EQ(0, data.EncodeAll());
+    EXPECT_EQ(Bytes("FF FF FF 35 30 31 30 38"), At(1984, 8));
+}
+
+} // namespace

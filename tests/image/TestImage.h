@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CodecMessageSink.h"
+
+// "00 25 51 43" -> {0x00, 0x25, 0x51, 0x43}: the byte notation of the tests.
+inline std::vector<uint8_t> Bytes(const std::string& hex)
+{
+    std::vector<uint8_t> out;
+    std::istringstream in(hex);
+    for (std::string word; in >> word;)
+        out.push_back(static_cast<uint8_t>(std::stoul(word, nullptr, 16)));
+    return out;
+}
+
+inline std::vector<uint8_t> Bytes(const uint8_t* p, std::size_t n) { return {p, p + n}; }
+
+class RecordingSink : public CodecMessageSink {
+public:
+    void ShowCodecMessage(const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
