@@ -658,6 +658,10 @@ void SimulatedRadio::Stop()
         return;
     const uint8_t b = 1;
     [[maybe_unused]] ssize_t w = ::write(d.wakeWrite, &b, 1);
+    // From the write-complete callback: the serving thread ends its loop when
+    // the callback returns; the owner's next Stop (or the destructor) joins it.
+    if (std::this_thread::get_id() == d.thread.get_id())
+        return;
     if (d.thread.joinable())
         d.thread.join();
     d.CloseAll();

@@ -55,7 +55,9 @@ public:
     void SetModelCode(const std::string& code);
 
     // Called on the serving thread after every completed write session
-    // (close frame acknowledged), with the memory as it now stands.
+    // (close frame acknowledged), with the memory as it now stands. The radio
+    // answers nothing while it runs. Stop from inside it only asks the thread
+    // to end; the next Stop or the destructor waits for it.
     void SetOnWriteComplete(std::function<void(const Memory&)> callback);
 
     // What the radio has seen, for tests.
