@@ -115,6 +115,23 @@ int ValueCodec::Freq2BCD(double mhz, uint8_t* out4)
         std::memset(out4, 0xFF, 4);
         return 1;
     }
+    // Fast path for the frequencies that fit: the "%f" text rounds the exact
+    // value to 6 decimals, which the product below decides safely unless it
+    // lies next to a rounding tie.
+    if (mhz < 1000.0) {
+        const double micro = mhz * 1e6;
+        const double whole = std::floor(micro);
+        if (std::fabs(micro - whole - 0.5) > 1e-6) {
+            auto digits6 = static_cast<uint64_t>(micro - whole < 0.5 ? whole : whole + 1.0);
+            if (digits6 < 1000000000) {
+                char digits[8];
+                uint64_t rest = digits6 / 10; // the sixth decimal is dropped
+                for (int i = 7; i >= 0; --i, rest /= 10)
+                    digits[i] = static_cast<char>('0' + rest % 10);
+                return STR2BCD(std::string(digits, 8), out4, 8);
+            }
+        }
+    }
     // "%f" form, but independent of the process locale.
     char formatted[400];
     const auto result = std::to_chars(formatted, formatted + sizeof formatted, mhz,
@@ -153,6 +170,17 @@ double ValueCodec::BCD2Freq(const uint8_t* in4)
     }
     if (text.size < 3)
         decimal[n++] = '.';
+    // Plain digits: the quotient of two exact integers is rounded once, just
+    // as reading the decimal text would round it.
+    static const double kScale[] = {1.0, 1e1, 1e2, 1e3, 1e4, 1e5};
+    uint64_t integer = 0;
+    bool plain = true;
+    for (std::size_t i = 0; i < text.size && plain; ++i) {
+        plain = text.data[i] >= '0' && text.data[i] <= '9';
+        integer = integer * 10 + static_cast<uint64_t>(text.data[i] - '0');
+    }
+    if (plain)
+        return static_cast<double>(integer) / kScale[text.size > 3 ? text.size - 3 : 0];
     // Like atof: the leading decimal number counts, no number gives 0. A
     // nibble E is no exponent here.
     double value = 0.0;
