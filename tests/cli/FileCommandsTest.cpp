@@ -1,0 +1,281 @@
+// End-to-end tests of zemtra800-cli new, dump and apply: they run the built program.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+namespace {
+
+struct Result {
+    int status = -1;
+    QByteArray out, err;
+};
+
+Result Cli(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(ZEMTRA_CLI), arguments);
+    process.waitForFinished(30000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
+}
+
+QByteArray Read(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Write(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray Hex(const QByteArray& bytes, int offset, int length) { return bytes.mid(offset, length).toHex(' '); }
+
+class FileCommands : public ::testing::Test {
+protected:
+    QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+
+    // A fresh file, with the edits (if any) applied.
+    QString Make(const char* name, const QByteArray& edits = {})
+    {
+        EXPECT_EQ(Cli({"new", "-o", Path(name)}).status, 0);
+        if (!edits.isEmpty()) {
+            Write(Path("edits.json"), edits);
+            const Result r = Cli({"apply", Path(name), Path("edits.json"), "-o", Path(name)});
+            EXPECT_EQ(r.status, 0) << r.err.constData();
+        }
+        return Path(name);
+    }
+
+    QJsonObject Dump(const QString& path)
+    {
+        const Result r = Cli({"dump", path});
+        EXPECT_EQ(r.status, 0) << r.err.constData();
+        return QJsonDocument::fromJson(r.out).object();
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(FileCommands, NewWritesTheResetValuesAndDumpShowsEveryMember)
+{
+    const QByteArray image = Read(Make("new.dat"));
+    ASSERT_EQ(image.size(), 2048);
+    EXPECT_EQ(image.left(816), QByteArray(816, '\xFF')) << "untouched bytes and 50 blank channels";
+    EXPECT_EQ(Hex(image, 1984, 8), "ff ff 33 30 31 30 38 51") << "model code Q80103, reversed";
+    EXPECT_EQ(image.mid(2016), QByteArray(32, '\xFF'));
+
+    const QJsonObject json = Dump(Path("new.dat"));
+    const char* members[] = {
+        "channels", "autodial", "botCode", "eotCode", "dtmfHoldTime", "storeAndSendOff", "clearTranspondOff",
+        "batterySave", "keyLock", "beepTone", "lampMode", "testMode", "selfProgramming", "wirelessClone",
+        "squelchLevel", "moniKey", "voxGain", "carriedFlag1038Bit2", "carriedFlag1038Bit1", "carriedFlag1038Bit0",
+        "tot", "totPreAlert", "totRekey", "totReset", "dtmfSignalling", "groupCode", "intermediateCode", "pttId",
+        "callAlert", "transpond", "autoResetTimer", "idCode", "firstDigitTime", "firstDigitDelay", "dtmfSpeed",
+        "dKeyAssignment", "dtmfKeyFormat", "starHashToneTime", "stunCode", "stunAllow", "carriedByte1079",
+        "message1", "message2", "modelCode", "infoText1", "infoText2", "upperLimit", "lowerLimit", "firstIf",
+        "carriedByte1884", "highLocalOscillator", "carriedByte1886", "carriedByte1887", "bandCentre",
+        "carriedByte1902"};
+    for (const char* m : members)
+        EXPECT_TRUE(json.contains(QLatin1String(m))) << m;
+    EXPECT_EQ(json.size(), int(std::size(members)));
+
+    EXPECT_EQ(json["tot"].toInt(), 2);
+    EXPECT_EQ(json["autoResetTimer"].toInt(), 10);
+    EXPECT_EQ(json["firstDigitDelay"].toInt(), 2);
+    EXPECT_EQ(json["lampMode"].toInt(), 255);
+    EXPECT_EQ(json["carriedByte1902"].toInt(), 1);
+    EXPECT_EQ(json["carriedByte1884"].toInt(), 255) << "0xFFFFFFFF is stored as its low byte";
+    EXPECT_EQ(json["modelCode"].toString(), "Q80103");
+    EXPECT_TRUE(json["upperLimit"].isDouble());
+    EXPECT_EQ(json["upperLimit"].toDouble(), 0.0);
+    EXPECT_EQ(json["autodial"].toArray(), QJsonArray({"", "", "", "", "", "", "", "", ""}));
+
+    const QJsonArray channels = json["channels"].toArray();
+    ASSERT_EQ(channels.size(), 50);
+    const QJsonObject blank{{"rxFrequency", 0.0}, {"txFrequency", 0.0}, {"txCode", ""}, {"rxCode", ""},
+                            {"spUnmute", 1}, {"busyLockout", 3}, {"wideNarrow", 1}, {"beatShiftOff", 1},
+                            {"optionalSignalling", 1}, {"channelFree", 1}, {"scanAdd", 1},
+                            {"carriedFlag13Bit3", 1}, {"highPower", 1}, {"rxStep625", 255}, {"txStep625", 255}};
+    for (const QJsonValue& c : channels)
+        EXPECT_EQ(c.toObject(), blank);
+}
+
+TEST_F(FileCommands, EditsSurviveApplyAndDumpIncludingChineseMessages)
+{
+    const QString gbkFull = QString(16, QChar(0x4E2D)); // 16 Chinese characters: exactly 32 GBK bytes
+    const QByteArray edits =
+        QJsonDocument(QJsonObject{
+                          {"channels", QJsonObject{{"3", QJsonObject{{"rxFrequency", 435.125},
+                                                                     {"txFrequency", 435.15},
+                                                                     {"txCode", "67.0"},
+                                                                     {"rxCode", "D023I"},
+                                                                     {"highPower", 0},
+                                                                     {"busyLockout", 2}}}}},
+                          {"autodial", QJsonObject{{"2", "*12#"}}},
+                          {"message1", QString::fromUtf8("你好 ZEMTRA")},
+                          {"message2", gbkFull},
+                          {"botCode", "123"},
+                          {"stunCode", "123ABC"},
+                          {"modelCode", "Q80109"},
+                          {"upperLimit", 520},
+                          {"squelchLevel", 3},
+                      })
+            .toJson();
+    const QByteArray image = Read(Make("edited.dat", edits));
+    ASSERT_EQ(image.size(), 2048);
+    EXPECT_EQ(Hex(image, 48, 14), "00 25 51 43 00 50 51 43 70 06 23 c0 f7 fe") << "channel 3 record";
+    QStringEncoder gbk("GBK");
+    const QByteArray message = gbk(QString::fromUtf8("你好 ZEMTRA"));
+    EXPECT_EQ(image.mid(1920, 32), message + QByteArray(32 - message.size(), '\xFF'));
+    EXPECT_EQ(image.mid(1952, 32), gbk(gbkFull));
+
+    const QJsonObject json = Dump(Path("edited.dat"));
+    const QJsonArray channels = json["channels"].toArray();
+    const QJsonObject c3 = channels[2].toObject();
+    EXPECT_EQ(c3["rxFrequency"].toDouble(), 435.125);
+    EXPECT_EQ(c3["txFrequency"].toDouble(), 435.15);
+    EXPECT_EQ(c3["txCode"].toString(), "67.0");
+    EXPECT_EQ(c3["rxCode"].toString(), "D023I");
+    EXPECT_EQ(c3["highPower"].toInt(), 0);
+    EXPECT_EQ(c3["busyLockout"].toInt(), 2);
+    EXPECT_EQ(c3["wideNarrow"].toInt(), 1) << "fields the edit does not name keep their value";
+    EXPECT_EQ(channels[1].toObject()["rxFrequency"].toDouble(), 0.0);
+    EXPECT_EQ(channels[3].toObject()["channelFree"].toInt(), 1);
+    EXPECT_EQ(json["autodial"].toArray()[1].toString(), "*12#");
+    EXPECT_EQ(json["message1"].toString(), QString::fromUtf8("你好 ZEMTRA"));
+    EXPECT_EQ(json["message2"].toString(), gbkFull);
+    EXPECT_EQ(json["botCode"].toString(), "123");
+    EXPECT_EQ(json["stunCode"].toString(), "123ABC");
+    EXPECT_EQ(json["modelCode"].toString(), "Q80109");
+    EXPECT_EQ(json["upperLimit"].toDouble(), 520.0);
+    EXPECT_EQ(json["squelchLevel"].toInt(), 3);
+    EXPECT_EQ(json["tot"].toInt(), 2);
+}
+
+TEST_F(FileCommands, ApplyingNothingOrTheFullDumpReproducesTheFile)
+{
+    QByteArray image = Read(Make("base.dat", R"({"channels":{"7":{"rxFrequency":146.52,"txCode":"D754N"}},
+                                                 "message1":"HELLO WORLD","idCode":"12A*"})"));
+    ASSERT_EQ(image.size(), 2048);
+    // Bytes and bits no member owns must come back as the file had them.
+    for (int i = 0; i < 16; ++i)
+        image[i] = char(i);
+    for (int i = 1080; i < 1872; ++i)
+        image[i] = char(i * 7);
+    image[16 * 5 + 12] = char(0x5F); // channel 5: bits 7 and 5 of the flag byte clear
+    image[1032] = char(0xF9);        // bits 2 and 1 clear
+    image[1885] = char(0x0E);        // high local oscillator off, other bits set
+    image[2040] = char(0x42);
+    Write(Path("base.dat"), image);
+
+    Write(Path("empty.json"), "{}");
+    ASSERT_EQ(Cli({"apply", Path("base.dat"), Path("empty.json"), "-o", Path("same.dat")}).status, 0);
+    EXPECT_EQ(Read(Path("same.dat")), image);
+
+    const Result dump = Cli({"dump", "--compact", Path("base.dat")});
+    ASSERT_EQ(dump.status, 0);
+    Write(Path("full.json"), dump.out);
+    const Result r = Cli({"apply", Path("base.dat"), Path("full.json"), "-o", Path("again.dat")});
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(Read(Path("again.dat")), image);
+}
+
+TEST_F(FileCommands, BadEditsExitWithStatus2NameTheMemberAndWriteNothing)
+{
+    const QString base = Make("base.dat");
+    const struct {
+        const char* edits;
+        const char* named;
+    } cases[] = {
+        {R"({"tot": )", "malformed JSON"},
+        {R"([1, 2])", "edits.json"},
+        {R"({"volume": 3})", "volume"},
+        {R"({"tot": "2"})", "tot"},
+        {R"({"tot": 4294967296})", "tot"},
+        {R"({"squelchLevel": -1})", "squelchLevel"},
+        {R"({"voxGain": 1.5})", "voxGain"},
+        {R"({"message1": 5})", "message1"},
+        {R"({"channels": {"0": {"highPower": 0}}})", "channels.0"},
+        {R"({"channels": {"51": {"highPower": 0}}})", "channels.51"},
+        {R"({"channels": {"2": {"power": 0}}})", "channels.2.power"},
+        {R"({"channels": {"2": 5}})", "channels.2"},
+        {R"({"channels": [{}]})", "channels"},
+        {R"({"autodial": {"10": "1"}})", "autodial.10"},
+        {R"({"channels": {"4": {"rxFrequency": 1000}}})", "channels.4.rxFrequency"},
+        {R"({"channels": {"4": {"txFrequency": -0.5}}})", "channels.4.txFrequency"},
+        {R"({"firstIf": 999.9999999})", "firstIf"},
+        {R"({"channels": {"4": {"txCode": "151.45"}}})", "channels.4.txCode"},
+        {R"({"channels": {"4": {"rxCode": "67"}}})", "channels.4.rxCode"},
+        {R"({"autodial": {"1": "12345678901234567"}})", "autodial.1"},
+        {R"({"eotCode": "12X"})", "eotCode"},
+        {R"({"idCode": "12345678901"})", "idCode"},
+        {R"({"stunCode": "1234567"})", "stunCode"},
+        {R"({"message2": "123456789012345678901234567890123"})", "message2"},
+        {R"({"message1": "中中中中中中中中中中中中中中中中中"})", "message1"},
+        {R"({"modelCode": "Q801030000"})", "modelCode"},
+        {R"({"modelCode": "Q8010é"})", "modelCode"},
+        {R"({"infoText2": "123456789"})", "infoText2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.edits);
+        Write(Path("edits.json"), c.edits);
+        Write(Path("out.dat"), "keep me");
+        const Result r = Cli({"apply", base, Path("edits.json"), "-o", Path("out.dat")});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.constData();
+        EXPECT_TRUE(r.err.endsWith('\n'));
+        EXPECT_TRUE(r.err.contains(c.named)) << r.err.constData();
+        EXPECT_EQ(Read(Path("out.dat")), "keep me");
+    }
+}
+
+TEST_F(FileCommands, BadFilesAndUsageExitWithStatus2AndNameTheFile)
+{
+    const QString base = Make("base.dat");
+    Write(Path("short.dat"), QByteArray(2047, '\xFF'));
+    Write(Path("edits.json"), "{}");
+    Write(Path("out.dat"), "keep me");
+    const QString out = Path("out.dat");
+    const struct {
+        QStringList arguments;
+        QString named;
+    } cases[] = {
+        {{"dump", Path("missing.dat")}, "missing.dat"},
+        {{"dump", Path("short.dat")}, "short.dat"},
+        {{"dump", dir.path()}, dir.path()},
+        {{"apply", Path("missing.dat"), Path("edits.json"), "-o", out}, "missing.dat"},
+        {{"apply", Path("short.dat"), Path("edits.json"), "-o", out}, "short.dat"},
+        {{"apply", base, Path("missing.json"), "-o", out}, "missing.json"},
+        {{"apply", base, Path("edits.json")}, "-o"},
+        {{"apply", base, "-o", out}, "apply"},
+        {{"dump"}, "dump"},
+        {{"dump", base, "--bogus"}, "bogus"},
+        {{"new"}, "-o"},
+        {{"new", "-o", Path("no/such/folder/x.dat")}, "x.dat"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const Result r = Cli(c.arguments);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.constData();
+        EXPECT_TRUE(r.err.contains(c.named.toUtf8())) << r.err.constData();
+        EXPECT_EQ(Read(out), "keep me");
+    }
+
+    const Result help = Cli({"apply", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.contains("EDITS.json")) << help.out.constData();
+}
+
+} // namespace
