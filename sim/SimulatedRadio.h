@@ -24,8 +24,8 @@ struct SimulatedRadioOptions {
     // later frame, not even a new "PROGRAM", until Stop.
     int hangUpAfterBlocks = -1;
     // At the hang-up also close the line, as a pulled cable or an unplugged USB
-    // adapter does: the program's open device then reports a hang-up (EIO) and
-    // the device path disappears.
+    // adapter does: the program's open device then reports a hang-up (POLLHUP,
+    // reads give end of file or EIO) and the device path disappears.
     bool hangUpClosesLine = false;
     // Wait this long before every answer.
     int answerDelayMs = 0;
@@ -64,8 +64,8 @@ public:
     struct Stats {
         int wakeUps = 0;        // "PROGRAM" frames
         int identifyRequests = 0;
-        int blocksRead = 0;
-        int blocksWritten = 0;
+        int blocksRead = 0;     // read requests answered (a resent one counts again)
+        int blocksWritten = 0;  // write frames stored
         int closes = 0;
         int sessionsCompleted = 0;
         // Frames refused: a write frame with a wrong sum, length byte or
