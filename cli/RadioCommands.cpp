@@ -101,10 +101,20 @@ public:
     void OnProgress(int position) override
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        const int before = total_ > 0 ? position_ * 100 / total_ : 0;
         position_ = std::min(position, total_);
-        DrawBar();
+        if (!drawn_ || (total_ > 0 && position_ * 100 / total_ != before))
+            DrawBar();
     }
-    void OnBeep(int, int) override {}
+    // On a terminal the bell stands for the beeps; a script hears nothing.
+    void OnBeep(int, int) override
+    {
+        if (bar_) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            std::fputc('\a', stderr);
+            std::fflush(stderr);
+        }
+    }
     bool AskModelOverwrite() override
     {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -106,9 +106,12 @@ std::vector<SerialPortInfo> ListSerialPorts()
         if (!fs::exists(deviceDir, ec))
             continue; // virtual terminals, ptys
         // Legacy 8250 placeholders: ttyS0..31 exist on every PC whether or
-        // not a UART stands behind them.
-        std::string subsystem = fs::read_symlink(deviceDir / "subsystem", ec).filename().string();
-        if (name.rfind("ttyS", 0) == 0 && subsystem == "platform")
+        // not a UART stands behind them. They hang off the platform device
+        // "serial8250"; ports found by ACPI, PnP or PCI do not.
+        const std::string subsystem = fs::read_symlink(deviceDir / "subsystem", ec).filename().string();
+        const std::string where = fs::canonical(deviceDir, ec).string();
+        if (name.rfind("ttyS", 0) == 0 &&
+            (subsystem == "platform" || where.find("/serial8250") != std::string::npos))
             continue;
         SerialPortInfo info;
         info.device = "/dev/" + name;

@@ -202,7 +202,7 @@ bool SerialPort::StartWatching()
     // Whatever arrived before anyone listened is not an answer to us. Done
     // here rather than on the new thread, so that nothing arriving after
     // StartWatching returns can be discarded.
-    ::tcflush(fd, TCIFLUSH);
+    ::tcflush(fd, TCIOFLUSH);
     shutdownRequested_ = false;
     alive_ = true;
     try {

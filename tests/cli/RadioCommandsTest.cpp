@@ -1,0 +1,139 @@
+// End-to-end tests of zemtra800-cli read, write, info and simulate: a
+// simulated radio runs as its own process and the commands talk to it.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    QByteArray out, err;
+};
+
+CliRun Cli(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(ZEMTRA_CLI), arguments);
+    process.closeWriteChannel(); // no terminal: the model question is answered No
+    process.waitForFinished(30000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// zemtra800-cli simulate, serving until the test ends.
+class Simulator {
+public:
+    explicit Simulator(const QStringList& options)
+    {
+        process_.start(QStringLiteral(ZEMTRA_CLI), QStringList{QStringLiteral("simulate")} + options);
+        while (!process_.canReadLine() && process_.waitForReadyRead(5000)) {
+        }
+        device_ = QString::fromUtf8(process_.readLine()).trimmed();
+    }
+    ~Simulator()
+    {
+        process_.terminate(); // SIGTERM ends it cleanly
+        if (!process_.waitForFinished(3000))
+            process_.kill();
+    }
+    const QString& Device() const { return device_; }
+    int Stop()
+    {
+        process_.terminate();
+        process_.waitForFinished(3000);
+        return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+    }
+
+private:
+    QProcess process_;
+    QString device_;
+};
+
+class RadioCommands : public ::testing::Test {
+protected:
+    QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    QTemporaryDir dir;
+};
+
+TEST_F(RadioCommands, WriteAsksAboutTheModelThenReadGetsItBack)
+{
+    Simulator radio({"--model", "Q80104", "--save", Path("saved.dat")});
+    ASSERT_TRUE(radio.Device().startsWith("/dev/")) << radio.Device().toStdString();
+    ASSERT_EQ(Cli({"new", "-o", Path("new.dat")}).status, 0); // model Q80103
+    const QByteArray image = Contents(Path("new.dat"));
+
+    CliRun r = Cli({"write", "--port", radio.Device(), Path("new.dat")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("Model type is wrong,are you sure to overwrite?"));
+    EXPECT_TRUE(r.err.contains("Communication failed,please try again!\n"));
+    EXPECT_FALSE(QFile::exists(Path("saved.dat"))); // nothing was written
+
+    r = Cli({"write", "--port", radio.Device(), Path("new.dat"), "--yes"});
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(Contents(Path("saved.dat")).left(2000), image.left(2000));
+
+    r = Cli({"read", "--port", radio.Device(), "-o", Path("out.dat")});
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    const QByteArray read = Contents(Path("out.dat"));
+    ASSERT_EQ(read.size(), 2048);
+    EXPECT_EQ(read.left(2000), image.left(2000));
+    EXPECT_EQ(read.mid(2000), Contents(Path("saved.dat")).mid(2000));
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.constData(); // no trace, no bar off a terminal
+    EXPECT_EQ(radio.Stop(), 0);
+}
+
+TEST_F(RadioCommands, HangUpMidReadLeavesTheOutputAsItWas)
+{
+    Simulator radio({"--hang-up-after", "3"});
+    QFile keep(Path("keep.dat"));
+    ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
+    keep.write("keep me");
+    keep.close();
+
+    CliRun r = Cli({"read", "--port", radio.Device(), "-o", Path("keep.dat"), "--trace"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.endsWith("Communication failed,please try again!\n")) << r.err.constData();
+    EXPECT_TRUE(r.err.startsWith("Tr : 50 52 4F 47 52 41 4D \nRe : 06 \nTr : 02 \n")) << r.err.constData();
+    EXPECT_EQ(Contents(Path("keep.dat")), QByteArray("keep me"));
+}
+
+TEST_F(RadioCommands, InfoPrintsTypeAndBand)
+{
+    Simulator radio({"--model", "Q7200B", "--stray-bytes", "1"});
+    CliRun r = Cli({"info", "--port", radio.Device()});
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_TRUE(r.out.startsWith("Type: HX7200L2\nFrequency: UHF:400-440MHz\n")) << r.out.constData();
+}
+
+TEST_F(RadioCommands, PortAndUsageErrors)
+{
+    CliRun r = Cli({"read", "--port", "/dev/zemtra-no-such-port", "-o", Path("x.dat")});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.startsWith("Failed to open /dev/zemtra-no-such-port,Please select COM port again!\n"))
+        << r.err.constData();
+    EXPECT_FALSE(QFile::exists(Path("x.dat")));
+
+    r = Cli({"info", "--port", "/dev/null"}); // not a serial line
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.startsWith("WARNING:  tcgetattr() Failed with the following error: \n")) << r.err.constData();
+
+    EXPECT_EQ(Cli({"read", "--port", "99", "-o", Path("x.dat")}).status, 2);
+    EXPECT_EQ(Cli({"read", "-o", Path("x.dat")}).status, 2);
+    EXPECT_EQ(Cli({"read", "--port", "1"}).status, 2);
+    EXPECT_EQ(Cli({"write", "--port", "1"}).status, 2);
+    EXPECT_EQ(Cli({"write", "--port", "1", Path("missing.dat")}).status, 2);
+    EXPECT_EQ(Cli({"simulate", "--hang-up-after", "soon"}).status, 2);
+    EXPECT_EQ(Cli({"ports", "extra"}).status, 2);
+    EXPECT_EQ(Cli({"ports"}).status, 0);
+}
+
+} // namespace
