@@ -1,21 +1,8 @@
-#include <gtest/gtest.h>
-
-#include "CImportData.h"
 #include "TestImage.h"
 
 namespace {
 
-class SettingsCodecTest : public ::testing::Test {
-protected:
-    void Put(std::size_t offset, const std::string& hex)
-    {
-        const auto bytes = Bytes(hex);
-        data.SetBytes(bytes.data(), offset, bytes.size());
-    }
-    std::vector<uint8_t> At(std::size_t offset, std::size_t n) { return Bytes(data.Image() + offset, n); }
-    CImportData data;
-    RadioSettings& s = *data.GetSettings();
-};
+using SettingsCodecTest = ImageFixture;
 
 TEST_F(SettingsCodecTest, OptionFlagBytesKeepTheRadiosOwnBits)
 {

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "CImportData.h"
 #include "CodecMessageSink.h"
 
 // "00 25 51 43" -> {0x00, 0x25, 0x51, 0x43}: the byte notation of the tests.
@@ -22,4 +25,17 @@ class RecordingSink : public CodecMessageSink {
 public:
     void ShowCodecMessage(const std::string& text) override { messages.push_back(text); }
     std::vector<std::string> messages;
+};
+
+// A memory image and its settings, addressed as the byte map does.
+class ImageFixture : public ::testing::Test {
+protected:
+    void Put(std::size_t offset, const std::string& hex)
+    {
+        const auto bytes = Bytes(hex);
+        data.SetBytes(bytes.data(), offset, bytes.size());
+    }
+    std::vector<uint8_t> At(std::size_t offset, std::size_t n) const { return Bytes(data.Image() + offset, n); }
+    CImportData data;
+    RadioSettings& s = *data.GetSettings();
 };
