@@ -248,8 +248,23 @@ void SerialPort::Send(const uint8_t* bytes, std::size_t n)
         if (fd_ < 0 || n == 0)
             return;
         if (n <= transmitBufferSize_) {
-            // Frames queue behind one another: one not yet written is never overwritten.
-            transmitQueue_.emplace_back(bytes, bytes + n);
+            // With nothing waiting, hand the frame to the driver at once (the
+            // descriptor never blocks) rather than waking the watch thread for
+            // it: one thread hop less per frame.
+            std::size_t written = 0;
+            if (transmitQueue_.empty() && alive_ && !shutdownRequested_) {
+                ssize_t w;
+                do {
+                    w = ::write(fd_, bytes, n);
+                } while (w < 0 && errno == EINTR);
+                if (w > 0)
+                    written = static_cast<std::size_t>(w);
+            }
+            if (written == n)
+                return;
+            // Frames queue behind one another: one not yet written is never
+            // overwritten. The watch thread writes the rest, retries and reports.
+            transmitQueue_.emplace_back(bytes + written, bytes + n);
             n = 0;
         }
     }

@@ -30,32 +30,23 @@ QByteArray Contents(const QString& path)
 }
 
 // zemtra800-cli simulate, serving until the test ends.
-class Simulator {
-public:
+struct Simulator {
     explicit Simulator(const QStringList& options)
     {
-        process_.start(QStringLiteral(ZEMTRA_CLI), QStringList{QStringLiteral("simulate")} + options);
-        while (!process_.canReadLine() && process_.waitForReadyRead(5000)) {
+        process.start(QStringLiteral(ZEMTRA_CLI), QStringList{QStringLiteral("simulate")} + options);
+        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
         }
-        device_ = QString::fromUtf8(process_.readLine()).trimmed();
+        device = QString::fromUtf8(process.readLine()).trimmed();
     }
-    ~Simulator()
-    {
-        process_.terminate(); // SIGTERM ends it cleanly
-        if (!process_.waitForFinished(3000))
-            process_.kill();
-    }
-    const QString& Device() const { return device_; }
+    ~Simulator() { Stop(); }
     int Stop()
     {
-        process_.terminate();
-        process_.waitForFinished(3000);
-        return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+        process.terminate(); // SIGTERM ends it cleanly
+        process.waitForFinished(3000);
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
-
-private:
-    QProcess process_;
-    QString device_;
+    QProcess process;
+    QString device;
 };
 
 class RadioCommands : public ::testing::Test {
@@ -67,21 +58,21 @@ protected:
 TEST_F(RadioCommands, WriteAsksAboutTheModelThenReadGetsItBack)
 {
     Simulator radio({"--model", "Q80104", "--save", Path("saved.dat")});
-    ASSERT_TRUE(radio.Device().startsWith("/dev/")) << radio.Device().toStdString();
+    ASSERT_TRUE(radio.device.startsWith("/dev/")) << radio.device.toStdString();
     ASSERT_EQ(Cli({"new", "-o", Path("new.dat")}).status, 0); // model Q80103
     const QByteArray image = Contents(Path("new.dat"));
 
-    CliRun r = Cli({"write", "--port", radio.Device(), Path("new.dat")});
+    CliRun r = Cli({"write", "--port", radio.device, Path("new.dat")});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("Model type is wrong,are you sure to overwrite?"));
     EXPECT_TRUE(r.err.contains("Communication failed,please try again!\n"));
     EXPECT_FALSE(QFile::exists(Path("saved.dat"))); // nothing was written
 
-    r = Cli({"write", "--port", radio.Device(), Path("new.dat"), "--yes"});
+    r = Cli({"write", "--port", radio.device, Path("new.dat"), "--yes"});
     ASSERT_EQ(r.status, 0) << r.err.constData();
     EXPECT_EQ(Contents(Path("saved.dat")).left(2000), image.left(2000));
 
-    r = Cli({"read", "--port", radio.Device(), "-o", Path("out.dat")});
+    r = Cli({"read", "--port", radio.device, "-o", Path("out.dat")});
     ASSERT_EQ(r.status, 0) << r.err.constData();
     const QByteArray read = Contents(Path("out.dat"));
     ASSERT_EQ(read.size(), 2048);
@@ -99,7 +90,7 @@ TEST_F(RadioCommands, HangUpMidReadLeavesTheOutputAsItWas)
     keep.write("keep me");
     keep.close();
 
-    CliRun r = Cli({"read", "--port", radio.Device(), "-o", Path("keep.dat"), "--trace"});
+    CliRun r = Cli({"read", "--port", radio.device, "-o", Path("keep.dat"), "--trace"});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.endsWith("Communication failed,please try again!\n")) << r.err.constData();
     EXPECT_TRUE(r.err.startsWith("Tr : 50 52 4F 47 52 41 4D \nRe : 06 \nTr : 02 \n")) << r.err.constData();
@@ -109,7 +100,7 @@ TEST_F(RadioCommands, HangUpMidReadLeavesTheOutputAsItWas)
 TEST_F(RadioCommands, InfoPrintsTypeAndBand)
 {
     Simulator radio({"--model", "Q7200B", "--stray-bytes", "1"});
-    CliRun r = Cli({"info", "--port", radio.Device()});
+    CliRun r = Cli({"info", "--port", radio.device});
     ASSERT_EQ(r.status, 0) << r.err.constData();
     EXPECT_TRUE(r.out.startsWith("Type: HX7200L2\nFrequency: UHF:400-440MHz\n")) << r.out.constData();
 }
@@ -128,11 +119,8 @@ TEST_F(RadioCommands, PortAndUsageErrors)
 
     EXPECT_EQ(Cli({"read", "--port", "99", "-o", Path("x.dat")}).status, 2);
     EXPECT_EQ(Cli({"read", "-o", Path("x.dat")}).status, 2);
-    EXPECT_EQ(Cli({"read", "--port", "1"}).status, 2);
-    EXPECT_EQ(Cli({"write", "--port", "1"}).status, 2);
     EXPECT_EQ(Cli({"write", "--port", "1", Path("missing.dat")}).status, 2);
     EXPECT_EQ(Cli({"simulate", "--hang-up-after", "soon"}).status, 2);
-    EXPECT_EQ(Cli({"ports", "extra"}).status, 2);
     EXPECT_EQ(Cli({"ports"}).status, 0);
 }
 

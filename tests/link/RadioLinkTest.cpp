@@ -22,72 +22,29 @@ double Ms(Clock::time_point from, Clock::time_point to)
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-// Records everything a job reports, in order.
-class RecordingObserver : public JobObserver {
-public:
+// Records everything a job reports. All but port errors come from the job
+// thread, and the test reads them only after WaitForJob has joined it.
+struct Recorder : JobObserver {
     struct Trace {
         std::string line;
         Clock::time_point at;
     };
-
-    void OnTrace(const std::string& line) override
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        traces.push_back({line, Clock::now()});
-        events.push_back("trace");
-    }
-    void OnProgress(int position) override
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        progress.push_back(position);
-        events.push_back("progress");
-    }
-    void OnBeep(int hz, int ms) override
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        beeps.push_back(hz);
-        EXPECT_EQ(ms, 500);
-    }
-    bool AskModelOverwrite() override
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        ++questions;
-        events.push_back("question");
-        return answerYes;
-    }
-    void OnIdentification(const uint8_t ident[8]) override
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        identification.assign(ident, ident + 8);
-        events.push_back("ident");
-    }
-    void OnReadComplete(const uint8_t image[2048]) override
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        readImage.assign(image, image + 2048);
-        events.push_back("read complete");
-    }
-    void OnInfoComplete(const uint8_t bytes[16]) override
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        info.assign(bytes, bytes + 16);
-        events.push_back("info complete");
-    }
-    void OnJobEnded(LinkJobMode mode, bool success) override
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        endedMode = mode;
-        ended = success ? 1 : 0;
-        events.push_back("ended");
-    }
+    void OnTrace(const std::string& line) override { traces.push_back({line, Clock::now()}); }
+    void OnProgress(int position) override { events.push_back("progress"), progress.push_back(position); }
+    void OnBeep(int hz, int ms) override { beeps.push_back(ms == 500 ? hz : -1); }
+    bool AskModelOverwrite() override { return ++questions, answerYes; }
+    void OnIdentification(const uint8_t* b) override { events.push_back("ident"), ident.assign(b, b + 8); }
+    void OnReadComplete(const uint8_t* b) override { events.push_back("image"), image.assign(b, b + 2048); }
+    void OnInfoComplete(const uint8_t* b) override { info.assign(b, b + 16); }
+    void OnJobEnded(LinkJobMode mode, bool ok) override { events.push_back("ended"), endedMode = mode, ended = ok; }
     void OnPortError(const std::string& text) override
     {
         std::lock_guard<std::mutex> lock(mutex);
         portErrors.push_back(text);
     }
 
-    // Transmit lines that start with prefix (e.g. "Tr : 52 07 D0 ").
-    std::vector<Trace> Sent(const std::string& prefix)
+    // Trace lines that start with prefix (e.g. "Tr : 52 07 D0 ").
+    std::vector<Trace> Lines(const std::string& prefix) const
     {
         std::vector<Trace> out;
         for (const Trace& t : traces)
@@ -95,26 +52,23 @@ public:
                 out.push_back(t);
         return out;
     }
-    long Bytes(const char* direction)
+    long Bytes(const std::string& direction) const
     {
         long n = 0;
-        for (const Trace& t : traces)
-            if (t.line.rfind(direction, 0) == 0)
-                n += static_cast<long>((t.line.size() - 5) / 3);
+        for (const Trace& t : Lines(direction))
+            n += static_cast<long>((t.line.size() - 5) / 3);
         return n;
     }
 
     std::mutex mutex;
     bool answerYes = false;
     int questions = 0;
-    std::vector<Trace> traces;
-    std::vector<std::string> events;
-    std::vector<int> progress;
-    std::vector<int> beeps;
-    std::vector<uint8_t> identification, readImage, info;
-    std::vector<std::string> portErrors;
-    LinkJobMode endedMode = JobIdle;
     int ended = -1;
+    LinkJobMode endedMode = JobIdle;
+    std::vector<Trace> traces;
+    std::vector<std::string> events, portErrors;
+    std::vector<int> progress, beeps;
+    std::vector<uint8_t> ident, image, info;
 };
 
 SimulatedRadio::Memory Pattern()
@@ -127,7 +81,7 @@ SimulatedRadio::Memory Pattern()
 
 struct Bench {
     std::unique_ptr<SimulatedRadio> radio;
-    RecordingObserver observer;
+    Recorder observer;
     std::unique_ptr<RadioLink> link;
 
     explicit Bench(const SimulatedRadioOptions& options = {}, const std::string& model = "Q80103")
@@ -155,9 +109,9 @@ TEST(RadioLinkJobTest, ReadFetchesTheWholeImageInOrder)
     Bench b;
     const SimulatedRadio::Memory memory = b.radio->GetMemory();
     ASSERT_TRUE(b.Run(JobRead));
-    RecordingObserver& o = b.observer;
+    Recorder& o = b.observer;
 
-    EXPECT_TRUE(std::equal(memory.begin(), memory.end(), o.readImage.begin()));
+    EXPECT_TRUE(std::equal(memory.begin(), memory.end(), o.image.begin()));
     // The radio sends its code first to last; it is stored reversed, which
     // is the layout of image bytes 1984..1991.
     ASSERT_GE(o.traces.size(), 4u);
@@ -165,15 +119,15 @@ TEST(RadioLinkJobTest, ReadFetchesTheWholeImageInOrder)
     EXPECT_EQ(o.traces[1].line, "Re : 06 ");
     EXPECT_EQ(o.traces[2].line, "Tr : 02 ");
     EXPECT_EQ(o.traces[3].line, "Re : 51 38 30 31 30 33 FF FF ");
-    EXPECT_TRUE(std::equal(memory.begin() + 1984, memory.begin() + 1992, o.identification.begin()));
+    EXPECT_TRUE(std::equal(memory.begin() + 1984, memory.begin() + 1992, o.ident.begin()));
     EXPECT_EQ(o.traces.back().line, "Re : 06 ");
     EXPECT_EQ(o.traces[o.traces.size() - 2].line, "Tr : 06 45 ");
-    EXPECT_EQ(o.Sent("Tr : 52 07 F8 08 ").size(), 1u);
+    EXPECT_EQ(o.Lines("Tr : 52 07 F8 08 ").size(), 1u);
 
     // Identification at once, blocks in ascending order, the image only at the end.
     auto first = [&](const char* e) { return std::find(o.events.begin(), o.events.end(), e) - o.events.begin(); };
     EXPECT_LT(first("ident"), first("progress"));
-    EXPECT_LT(first("read complete"), first("ended"));
+    EXPECT_LT(first("image"), first("ended"));
     ASSERT_EQ(o.progress.size(), 256u);
     for (int i = 0; i < 256; ++i)
         EXPECT_EQ(o.progress[static_cast<std::size_t>(i)], 8 * i);
@@ -193,27 +147,26 @@ TEST(RadioLinkJobTest, WriteSendsBytesBelow2000AndKeepsTheRest)
         image[i] = static_cast<uint8_t>(255 - i % 251);
     const SimulatedRadio::Memory before = b.radio->GetMemory();
     ASSERT_TRUE(b.Run(JobWrite, image, "Q80103")); // the radio's code ends in '3' too
-    RecordingObserver& o = b.observer;
+    Recorder& o = b.observer;
 
     EXPECT_EQ(o.questions, 0);
-    EXPECT_TRUE(o.identification.empty()); // a write never touches the document
+    EXPECT_TRUE(o.ident.empty()); // a write never touches the document
     const SimulatedRadio::Memory after = b.radio->GetMemory();
     EXPECT_TRUE(std::equal(image, image + 2000, after.begin()));
     EXPECT_TRUE(std::equal(before.begin() + 2000, before.end(), after.begin() + 2000));
     EXPECT_EQ(b.radio->GetStats().blocksWritten, 250);
 
-    const auto last = o.Sent("Tr : 06 57 07 C8 08 ");
-    ASSERT_EQ(last.size(), 1u);
-    unsigned sum = 0;
+    // The last block: address 07 C8, the data, then its 8-bit sum.
     std::string expected = "Tr : 06 57 07 C8 08 ";
+    unsigned sum = 0;
     char hex[4];
-    for (int i = 1992; i < 2000; ++i) {
-        std::snprintf(hex, sizeof hex, "%.2X ", image[i]);
+    for (int i = 1992; i <= 2000; ++i) {
+        std::snprintf(hex, sizeof hex, "%.2X ", i < 2000 ? image[i] : sum & 0xFF);
         expected += hex;
-        sum += image[i];
+        sum += i < 2000 ? image[i] : 0;
     }
-    std::snprintf(hex, sizeof hex, "%.2X ", sum & 0xFF);
-    EXPECT_EQ(last[0].line, expected + hex);
+    ASSERT_EQ(o.Lines("Tr : 06 57 07 C8 08 ").size(), 1u);
+    EXPECT_EQ(o.Lines("Tr : 06 57 07 C8 08 ")[0].line, expected);
     EXPECT_EQ(o.progress.back(), 1992);
     EXPECT_EQ(o.beeps, std::vector<int>{2000});
 }
@@ -227,45 +180,39 @@ TEST(RadioLinkJobTest, ModelQuestionAnsweredNoSendsNoWriteFrame)
         b.observer.answerYes = false;
         EXPECT_FALSE(b.Run(JobWrite, image, code));
         EXPECT_EQ(b.observer.questions, 1) << code;
-        EXPECT_TRUE(b.observer.Sent("Tr : 06 57").empty());
-        EXPECT_TRUE(b.observer.Sent("Tr : 06 45").empty()); // no close frame either
+        EXPECT_TRUE(b.observer.Lines("Tr : 06 57").empty());
+        EXPECT_TRUE(b.observer.Lines("Tr : 06 45").empty()); // no close frame either
         EXPECT_TRUE(b.observer.beeps.empty());
         EXPECT_EQ(b.radio->GetStats().blocksWritten, 0);
         EXPECT_EQ(b.observer.endedMode, JobWrite);
     }
 }
 
-TEST(RadioLinkJobTest, InfoReadsTheTwoTextBlocksOnly)
+TEST(RadioLinkJobTest, InfoReadsTheTwoTextBlocksOneJobAtATime)
 {
     Bench b({}, "Q7200B");
-    const SimulatedRadio::Memory memory = b.radio->GetMemory();
-    ASSERT_TRUE(b.Run(JobInfo));
-    RecordingObserver& o = b.observer;
-    EXPECT_TRUE(std::equal(memory.begin() + 2000, memory.begin() + 2016, o.info.begin()));
-    EXPECT_TRUE(std::equal(memory.begin() + 1984, memory.begin() + 1992, o.identification.begin()));
-    EXPECT_EQ(o.progress, (std::vector<int>{2000, 2008}));
-    EXPECT_EQ(o.Sent("Tr : 52 ").size(), 2u);
-    EXPECT_EQ(o.Sent("Tr : 52 07 D0 08 ").size(), 1u);
-    EXPECT_EQ(o.Sent("Tr : 52 07 D8 08 ").size(), 1u);
-    EXPECT_EQ(o.beeps, std::vector<int>{2000});
-
-    // One job at a time: the link is idle again and takes the next job.
-    EXPECT_EQ(b.link->JobMode(), JobIdle);
-    o.ended = -1;
-    EXPECT_TRUE(b.Run(JobInfo));
-}
-
-TEST(RadioLinkJobTest, SecondStartWhileBusyIsIgnored)
-{
-    Bench b({}, "Q80103");
     ASSERT_TRUE(b.link->OpenPort(b.radio->DevicePath(), 0));
     ASSERT_TRUE(b.link->StartJob(JobInfo));
     EXPECT_TRUE(b.link->IsBusy());
     EXPECT_FALSE(b.link->StartJob(JobRead));
     EXPECT_FALSE(b.link->OpenPort(b.radio->DevicePath(), 0));
     b.link->WaitForJob();
-    EXPECT_EQ(b.observer.endedMode, JobInfo);
-    EXPECT_EQ(b.observer.ended, 1);
+    EXPECT_EQ(b.link->JobMode(), JobIdle);
+
+    Recorder& o = b.observer;
+    const SimulatedRadio::Memory memory = b.radio->GetMemory();
+    EXPECT_EQ(o.endedMode, JobInfo);
+    EXPECT_TRUE(std::equal(memory.begin() + 2000, memory.begin() + 2016, o.info.begin()));
+    EXPECT_TRUE(std::equal(memory.begin() + 1984, memory.begin() + 1992, o.ident.begin()));
+    EXPECT_EQ(o.progress, (std::vector<int>{2000, 2008}));
+    EXPECT_EQ(o.Lines("Tr : 52 ").size(), 2u);
+    EXPECT_EQ(o.Lines("Tr : 52 07 D0 08 ").size(), 1u);
+    EXPECT_EQ(o.Lines("Tr : 52 07 D8 08 ").size(), 1u);
+    EXPECT_EQ(o.beeps, std::vector<int>{2000});
+
+    // Idle again, the link reopens the port and takes the next job.
+    o.ended = -1;
+    EXPECT_TRUE(b.Run(JobInfo));
 }
 
 TEST(RadioLinkExchangeTest, SilentRadioGetsThreeWakeUps200msApart)
@@ -276,9 +223,9 @@ TEST(RadioLinkExchangeTest, SilentRadioGetsThreeWakeUps200msApart)
     const Clock::time_point start = Clock::now();
     EXPECT_FALSE(b.Run(JobRead));
     const Clock::time_point end = Clock::now();
-    RecordingObserver& o = b.observer;
+    Recorder& o = b.observer;
 
-    const auto wakeUps = o.Sent("Tr : 50 52 4F 47 52 41 4D ");
+    const auto wakeUps = o.Lines("Tr : 50 52 4F 47 52 41 4D ");
     ASSERT_EQ(wakeUps.size(), 3u);
     EXPECT_EQ(b.radio->GetStats().wakeUps, 3);
     for (int i = 1; i < 3; ++i) {
@@ -290,7 +237,7 @@ TEST(RadioLinkExchangeTest, SilentRadioGetsThreeWakeUps200msApart)
     EXPECT_GE(Ms(wakeUps[0].at, end), 600.0);
     EXPECT_LT(Ms(start, end), 900.0);
     EXPECT_EQ(o.traces.size(), 3u); // nothing else sent, nothing received
-    EXPECT_TRUE(o.identification.empty());
+    EXPECT_TRUE(o.ident.empty());
     EXPECT_TRUE(o.beeps.empty()); // no beep for a failed opening
     EXPECT_EQ(o.ended, 0);
 }
@@ -304,9 +251,9 @@ TEST(RadioLinkExchangeTest, StrayBytesBeforeAnAcknowledgeAreIgnored)
     const SimulatedRadio::Memory memory = b.radio->GetMemory();
     EXPECT_TRUE(std::equal(memory.begin() + 2000, memory.begin() + 2016, b.observer.info.begin()));
     // Each wait took the strays one by one and kept waiting: no resend.
-    EXPECT_EQ(b.observer.Sent("Tr : 50 ").size(), 1u);
-    EXPECT_EQ(b.observer.Sent("Tr : 52 ").size(), 2u);
-    EXPECT_EQ(b.observer.Sent("Tr : 06 45 ").size(), 1u);
+    EXPECT_EQ(b.observer.Lines("Tr : 50 ").size(), 1u);
+    EXPECT_EQ(b.observer.Lines("Tr : 52 ").size(), 2u);
+    EXPECT_EQ(b.observer.Lines("Tr : 06 45 ").size(), 1u);
 }
 
 TEST(RadioLinkExchangeTest, BadChecksumOrLengthFailsTheBlockAtOnce)
@@ -316,16 +263,16 @@ TEST(RadioLinkExchangeTest, BadChecksumOrLengthFailsTheBlockAtOnce)
         (fault == 0 ? options.badChecksumFromBlock : options.badLengthFromBlock) = 1;
         Bench b(options);
         EXPECT_FALSE(b.Run(JobInfo));
-        RecordingObserver& o = b.observer;
+        Recorder& o = b.observer;
         // The second block (2008) is asked for once; no negative answer, no close.
-        const auto requests = o.Sent("Tr : 52 07 D8 08 ");
+        const auto requests = o.Lines("Tr : 52 07 D8 08 ");
         ASSERT_EQ(requests.size(), 1u);
         EXPECT_EQ(o.traces.back().line.substr(0, 5), "Re : ");
         EXPECT_LT(Ms(requests[0].at, o.traces.back().at), 100.0);
-        EXPECT_TRUE(o.Sent("Tr : 06 45").empty());
+        EXPECT_TRUE(o.Lines("Tr : 06 45").empty());
         EXPECT_EQ(o.beeps, std::vector<int>{3500});
         EXPECT_TRUE(o.info.empty());
-        EXPECT_EQ(o.identification.size(), 8u); // kept although the job failed
+        EXPECT_EQ(o.ident.size(), 8u); // kept although the job failed
     }
 }
 
@@ -336,13 +283,13 @@ TEST(RadioLinkExchangeTest, HangUpMidReadFailsTheJob)
     options.hangUpClosesLine = true;
     Bench b(options);
     EXPECT_FALSE(b.Run(JobRead));
-    RecordingObserver& o = b.observer;
-    EXPECT_TRUE(o.readImage.empty());
-    EXPECT_EQ(o.identification.size(), 8u);
+    Recorder& o = b.observer;
+    EXPECT_TRUE(o.image.empty());
+    EXPECT_EQ(o.ident.size(), 8u);
     EXPECT_EQ(o.beeps, std::vector<int>{3500});
     // Blocks 0..2 were read; block 3's ready wait found no radio.
     EXPECT_EQ(o.progress.back(), 24);
-    EXPECT_TRUE(o.Sent("Tr : 52 00 18 ").empty());
+    EXPECT_TRUE(o.Lines("Tr : 52 00 18 ").empty());
     // The vanished line is reported as a read failure of the port.
     ASSERT_FALSE(o.portErrors.empty());
     EXPECT_EQ(o.portErrors[0].rfind("WARNING:  read() Failed with the following error: \n", 0), 0u);
