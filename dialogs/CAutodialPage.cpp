@@ -1,0 +1,45 @@
+#include "CAutodialPage.h"
+
+#include <QLabel>
+
+#include "CDtmfCodeEdit.h"
+#include "DialogUnits.h"
+#include "Language.h"
+#include "SettingsControls.h"
+
+const int CAutodialPage::kEditIds[kMemories] = {1056, 1097, 1098, 1099, 1100, 1101, 1102, 1103, 1104};
+
+CAutodialPage::CAutodialPage(QWidget* parent) : QWidget(parent)
+{
+    setFont(DialogUnits::DialogFont());
+    const DialogUnits du(font());
+    resize(du.Size(274, 141));
+    for (int k = 0; k < kMemories; ++k) {
+        QLabel* label = MakeLabel(this, du, -1, 18, 11 + 13 * k, 8, 8);
+        label->setObjectName(QString());
+        label->setText(QString::number(k + 1));
+        edits_[k] = new CDtmfCodeEdit(this);
+        edits_[k]->setObjectName(IdName(kEditIds[k]));
+        du.Place(edits_[k], 52, 10 + 13 * k, 188, 12);
+        label->setBuddy(edits_[k]);
+    }
+}
+
+void CAutodialPage::OnInitDialog()
+{
+    for (int k = 0; k < kMemories; ++k) {
+        edits_[k]->SetLimitText(16);
+        edits_[k]->setAccessibleName(Lang("Autodial Memory %1", "自动拨号存储单元%1").arg(k + 1));
+    }
+    UpdateData(false);
+}
+
+void CAutodialPage::UpdateData(bool saveAndValidate)
+{
+    for (int k = 0; k < kMemories; ++k) {
+        if (saveAndValidate)
+            text[k] = edits_[k]->text();
+        else
+            edits_[k]->SetText(text[k]);
+    }
+}

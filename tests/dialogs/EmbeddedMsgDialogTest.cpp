@@ -1,0 +1,119 @@
+#include <QInputMethodEvent>
+#include <QPushButton>
+#include <QStringDecoder>
+#include <QTimer>
+
+#include "CEmbeddedMsgDlg.h"
+#include "CImportData.h"
+#include "DialogEntry.h"
+#include "RadioSettings.h"
+#include "SettingsTestKit.h"
+
+namespace {
+using EmbeddedMsgTest = SettingsDialogTest;
+
+// Text typed through an input method, the way Chinese is entered.
+void Commit(QWidget* edit, const QString& text)
+{
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(edit, &event);
+}
+
+QByteArray Gbk(const char* utf8) { return QStringEncoder("GBK").encode(QString::fromUtf8(utf8)); }
+
+TEST_F(EmbeddedMsgTest, LimitCountsGbkBytes)
+{
+    RadioSettings s;
+    CEmbeddedMsgDlg dlg;
+    dlg.LoadFrom(s);
+    dlg.show();
+    CMessageEdit* first = dlg.Edit1();
+    CMessageEdit* second = dlg.Edit2();
+
+    QTest::keyClicks(first, "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"); // 32
+    QTest::keyClicks(first, "6");
+    EXPECT_EQ(first->text().size(), 32);
+
+    // Sixteen Chinese characters fill the 32 bytes; a 17th does not fit, nor
+    // does one after 31 single bytes.
+    for (int i = 0; i < 17; ++i)
+        Commit(second, QString::fromUtf8("中"));
+    EXPECT_EQ(second->text(), QString::fromUtf8("中").repeated(16));
+    second->clear();
+    QTest::keyClicks(second, QString(31, QLatin1Char('x')));
+    Commit(second, QString::fromUtf8("文"));
+    EXPECT_EQ(second->text().size(), 31);
+    QTest::keyClicks(second, "y");
+    EXPECT_EQ(second->text().size(), 32);
+
+    // A character the radio's code page cannot hold is not taken.
+    second->clear();
+    Commit(second, QString::fromUtf8("A😀B"));
+    Commit(second, QString::fromUtf8("你好"));
+    EXPECT_EQ(second->text(), QString::fromUtf8("你好"));
+
+    dlg.accept();
+    dlg.StoreTo(s);
+    EXPECT_EQ(GetText(s.message1), "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345");
+    EXPECT_EQ(QByteArray(s.message2), Gbk("你好"));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(EmbeddedMsgTest, ShorterMessageEndsAtItsZeroAndTheImageCarriesOnlyIt)
+{
+    CImportData data;
+    RadioSettings& s = *data.GetSettings();
+    SetText(s.message1, "ABCDEFGHIJKLMNOPQRST"); // 20
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<CEmbeddedMsgDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->windowTitle(), "Embedded Message");
+        EXPECT_EQ(dlg->Edit1()->text(), "ABCDEFGHIJKLMNOPQRST");
+        dlg->Edit1()->selectAll();
+        QTest::keyClicks(dlg->Edit1(), "Hello");
+        dlg->findChild<QPushButton*>("1")->click();
+    });
+    ASSERT_TRUE(RunEmbeddedMsgDialog(nullptr, s));
+    EXPECT_EQ(GetText(s.message1), "Hello");
+    // The field after the zero keeps its former bytes.
+    EXPECT_EQ(std::string(s.message1 + 6, 14), "GHIJKLMNOPQRST");
+
+    ASSERT_EQ(data.EncodeAll(), 0);
+    const uint8_t* image = data.Image();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image + 1920), 5), "Hello");
+    for (int i = 1925; i < 1952; ++i)
+        EXPECT_EQ(image[i], 0xFF) << i;
+}
+
+TEST_F(EmbeddedMsgTest, UntouchedMessageKeepsItsBytesAndCancelKeepsAll)
+{
+    RadioSettings s;
+    // Bytes that are not all valid GBK: kept as they are unless edited.
+    const char odd[] = "\x81\x30Z\xD6\xD0";
+    SetText(s.message1, odd);
+    SetText(s.message2, "keep");
+    {
+        CEmbeddedMsgDlg dlg;
+        dlg.LoadFrom(s);
+        dlg.show();
+        EXPECT_EQ(dlg.Edit1()->text().right(2), QString::fromUtf8("Z中"));
+        QTest::keyClicks(dlg.Edit2(), "!");
+        dlg.accept();
+        dlg.StoreTo(s);
+    }
+    EXPECT_EQ(GetText(s.message1), std::string_view(odd));
+    EXPECT_EQ(GetText(s.message2), "keep!");
+
+    SetLanguageFlag(1);
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<CEmbeddedMsgDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->windowTitle(), "嵌入信息");
+        QTest::keyClicks(dlg->Edit2(), "xyz");
+        dlg->findChild<QPushButton*>("2")->click();
+    });
+    EXPECT_FALSE(RunEmbeddedMsgDialog(nullptr, s));
+    EXPECT_EQ(GetText(s.message2), "keep!");
+}
+} // namespace
