@@ -170,8 +170,7 @@ SplashWindow::SplashWindow(QWidget* parent, const QPixmap& picture)
     small.setPointSize(9);
     secondLine_->setFont(small);
     modelLine_->setText(Lang("For: HX71O0/HX8100/HX8180", "适用机型: HX71O0/HX8100/HX8180"));
-    secondLine_->setText(Lang("Halvorn Communications  \xC2\xB7  Radio Programming Software",
-                              "Halvorn 通讯  \xC2\xB7  对讲机编程软件"));
+    secondLine_->setText(Lang("Made by Halvorn Communications", "Halvorn 通讯 出品"));
 
     CentreOver(parent);
     timerId_ = startTimer(kShowMilliseconds, Qt::PreciseTimer);
