@@ -342,6 +342,7 @@ void CChannelEditDlg::FitLabels()
 
 void CChannelEditDlg::OnInitDialog()
 {
+    WriteMembers();
     SetTexts();
     FitLabels();
 

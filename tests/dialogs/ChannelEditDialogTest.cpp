@@ -1,0 +1,422 @@
+// The channel editor driven as a user drives it: typing into its fields,
+// leaving them, clicking boxes and choosing list entries.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "AppMessage.h"
+#include "CChannelEditDlg.h"
+#include "CImportData.h"
+#include "FakeChannelView.h"
+#include "Language.h"
+#include "Profile.h"
+
+namespace {
+
+const QString kCodes = QStringLiteral("None|67.0|69.3|71.9|88.5|D023N|");
+
+class ChannelEditTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetLanguageFlag(0);
+        SetAppMessageHook([this](const QString& text, bool) {
+            messages << text;
+            return answerYes;
+        });
+        Profile::WriteInt(QStringLiteral("CHANNEL_DEFAULT"), QStringLiteral("ALLOWDEFAULT"), 0);
+        view.settings = &s;
+    }
+    void TearDown() override
+    {
+        dialog.reset();
+        SetAppMessageHook({});
+        SetLanguageFlag(0);
+    }
+
+    void Program(int n, double rx, double tx, const char* rxCode = "", const char* txCode = "")
+    {
+        ChannelRecord& c = s.channels[n - 1];
+        c.rxFrequency = rx;
+        c.txFrequency = tx;
+        SetText(c.rxCode, rxCode);
+        SetText(c.txCode, txCode);
+        c.channelFree = 0;
+    }
+
+    void Open(int channel, const QString& band = QStringLiteral("UHF:450-470MHz"), int band476 = 0)
+    {
+        ChannelEditRequest r;
+        r.settings = &s;
+        r.channel = channel;
+        r.bandText = band;
+        r.band476 = band476;
+        r.signallingList = QStringLiteral("None|DTMF|");
+        r.wideNarrowList = QStringLiteral("Wide|Narrow|");
+        r.decodeCodeList = r.encodeCodeList = kCodes;
+        dialog = std::make_unique<CChannelEditDlg>(r, view);
+        ShowActive(dialog.get());
+    }
+
+    template <class T = QWidget>
+    T* Ctl(int id)
+    {
+        T* w = dialog->findChild<T*>(QString::number(id));
+        EXPECT_NE(w, nullptr) << id;
+        return w;
+    }
+    QLineEdit* Edit(int id) { return Ctl<QLineEdit>(id); }
+    QComboBox* Combo(int id) { return Ctl<QComboBox>(id); }
+    QCheckBox* Box(int id) { return Ctl<QCheckBox>(id); }
+
+    // Focus into the field, replace its text by typing, stay there.
+    void Type(QWidget* w, const QString& text)
+    {
+        w->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(w, Qt::Key_Delete);
+        QTest::keyClicks(w, text);
+    }
+    void Leave(QWidget* to) { to->setFocus(Qt::MouseFocusReason); }
+    void Click(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
+
+    RadioSettings s;
+    FakeChannelView view;
+    std::unique_ptr<CChannelEditDlg> dialog;
+    QStringList messages;
+    bool answerYes = true;
+};
+
+TEST_F(ChannelEditTest, FrequencyFieldPlacesPointClampsAndSnapsToRaster)
+{
+    Program(1, 450.0, 455.0);
+    Open(1);
+    QLineEdit* rx = Edit(1056);
+    QWidget* exit = Ctl(2);
+
+    Type(rx, QStringLiteral("04501")); // a leading 0 is refused
+    EXPECT_EQ(rx->text(), QStringLiteral("450.1"));
+    Leave(exit);
+    EXPECT_EQ(rx->text(), QStringLiteral("450.10000"));
+    EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, 450.1);
+    EXPECT_EQ(s.channels[0].rxStep625, 1u);
+    EXPECT_DOUBLE_EQ(s.channels[0].txFrequency, 455.0); // a set transmit frequency stays
+
+    Type(rx, QStringLiteral("4500125"));
+    EXPECT_EQ(rx->text(), QStringLiteral("450.0125"));
+    Leave(exit);
+    EXPECT_EQ(rx->text(), QStringLiteral("450.01250"));
+    EXPECT_EQ(s.channels[0].rxStep625, 1u);
+
+    Type(rx, QStringLiteral("450005")); // on the 5 kHz raster only
+    Leave(exit);
+    EXPECT_EQ(rx->text(), QStringLiteral("450.00500"));
+    EXPECT_EQ(s.channels[0].rxStep625, 0u);
+
+    Type(rx, QStringLiteral("450003")); // on neither: down to 6.25 kHz
+    Leave(exit);
+    EXPECT_EQ(rx->text(), QStringLiteral("450.00000"));
+
+    Type(rx, QStringLiteral("480")); // above the band
+    Leave(exit);
+    EXPECT_EQ(rx->text(), QStringLiteral("470.00000"));
+    EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, 470.0);
+
+    Type(rx, QStringLiteral("45a.7x1")); // letters and the point never get in
+    EXPECT_EQ(rx->text(), QStringLiteral("457.1"));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(ChannelEditTest, OpeningAnEmptyChannelFillsTheLowerLimitAndReachesTheImage)
+{
+    CImportData data;
+    RadioSettings& ds = *data.GetSettings();
+    view.settings = &ds;
+    ChannelEditRequest r;
+    r.settings = &ds;
+    r.channel = 5;
+    r.bandText = QStringLiteral("UHF:450-470MHz");
+    r.signallingList = QStringLiteral("None|DTMF|");
+    r.wideNarrowList = QStringLiteral("Wide|Narrow|");
+    r.decodeCodeList = r.encodeCodeList = kCodes;
+    dialog = std::make_unique<CChannelEditDlg>(r, view);
+    ShowActive(dialog.get());
+
+    EXPECT_TRUE(Edit(1056)->text().isEmpty());
+    EXPECT_FALSE(Edit(1097)->isEnabled());
+    Click(Box(1109));
+    EXPECT_EQ(Edit(1056)->text(), QStringLiteral("450.00000"));
+    EXPECT_EQ(Edit(1097)->text(), QStringLiteral("450.00000"));
+    EXPECT_TRUE(Box(1110)->isChecked());
+    EXPECT_EQ(Combo(1092)->currentIndex(), 0);
+    const ChannelRecord& c = ds.channels[4];
+    EXPECT_DOUBLE_EQ(c.rxFrequency, 450.0);
+    EXPECT_DOUBLE_EQ(c.txFrequency, 450.0);
+    EXPECT_EQ(c.channelFree, 0u);
+    EXPECT_GT(view.Count(5, 0), 0);
+
+    ASSERT_EQ(data.EncodeAll(), 0);
+    const uint8_t* rec = data.Image() + 16 * 5;
+    EXPECT_EQ(rec[3], 0x45);
+    EXPECT_EQ(rec[7], 0x45);
+    EXPECT_EQ(rec[8], 0xFF); // no encode code
+    EXPECT_EQ(rec[14], 1);
+
+    Click(Box(1109)); // unchecking blanks the channel again
+    EXPECT_TRUE(Edit(1056)->text().isEmpty());
+    EXPECT_DOUBLE_EQ(c.rxFrequency, 0.0);
+    EXPECT_EQ(c.rxStep625, 255u);
+}
+
+TEST_F(ChannelEditTest, TypedCodesAreFilteredCompletedAndClamped)
+{
+    Program(2, 450.0, 450.0);
+    Open(2);
+    QComboBox* rxCode = Combo(1091);
+    QComboBox* txCode = Combo(1092);
+    QWidget* exit = Ctl(2);
+
+    Type(rxCode, QStringLiteral("d293")); // 9 is no octal digit
+    EXPECT_EQ(rxCode->currentText(), QStringLiteral("d23"));
+    EXPECT_EQ(rxCode->currentIndex(), -1);
+    Leave(exit);
+    EXPECT_EQ(rxCode->currentText(), QStringLiteral("D230N"));
+    EXPECT_STREQ(s.channels[1].rxCode, "D230N");
+    // Open TX with an empty encode code: it takes the decode code too.
+    EXPECT_STREQ(s.channels[1].txCode, "D230N");
+    EXPECT_EQ(txCode->currentText(), QStringLiteral("D230N"));
+
+    const std::pair<const char*, const char*> tones[] = {
+        {"88.57", "88.6"}, {"300", "254.1"}, {"50", "67.0"}, {"0100", "100.0"}, {"123.45", "123.4"}};
+    for (const auto& [typed, shown] : tones) {
+        Type(rxCode, QString::fromLatin1(typed));
+        Leave(exit);
+        EXPECT_EQ(rxCode->currentText(), QString::fromLatin1(shown)) << typed;
+        EXPECT_STREQ(s.channels[1].rxCode, shown) << typed;
+    }
+    EXPECT_STREQ(s.channels[1].txCode, "D230N"); // a set encode code is kept
+
+    ChooseEntry(rxCode, 0); // "None" is no code
+    EXPECT_STREQ(s.channels[1].rxCode, "");
+    ChooseEntry(txCode, 4);
+    EXPECT_STREQ(s.channels[1].txCode, "88.5");
+}
+
+TEST_F(ChannelEditTest, SquelchListsFollowTonesAndSignallingAndLockoutKeepsItsPosition)
+{
+    Program(3, 450.0, 450.0);
+    Program(4, 451.0, 451.0);
+    Open(3);
+    QComboBox* sp = Combo(1094);
+    QComboBox* lockout = Combo(1095);
+    EXPECT_EQ(Entries(sp), QStringList({"carrier"}));
+    EXPECT_EQ(Entries(lockout), QStringList({"OFF", "carrier"}));
+
+    ChooseEntry(Combo(1093), 1); // DTMF
+    EXPECT_EQ(s.channels[2].optionalSignalling, 0u);
+    EXPECT_EQ(Entries(sp), QStringList({"carrier", "carrier+DTMF"}));
+    ChooseEntry(sp, 1);
+    EXPECT_EQ(s.channels[2].spUnmute, 0u);
+    ChooseEntry(Combo(1091), 1); // a decode tone
+    EXPECT_EQ(Entries(sp), QStringList({"QT/DQT", "QT/DQT+DTMF"}));
+    EXPECT_EQ(sp->currentIndex(), 1);
+    EXPECT_EQ(Entries(lockout), QStringList({"OFF", "carrier", "QT/DQT", "DTMF"}));
+
+    ChooseEntry(lockout, 3);
+    EXPECT_EQ(s.channels[2].busyLockout, 2u);
+    ChooseEntry(lockout, 0);
+    EXPECT_EQ(s.channels[2].busyLockout, 3u);
+    ChooseEntry(lockout, 2);
+    EXPECT_EQ(s.channels[2].busyLockout, 1u);
+    // Away to channel 4 (no tones, short lists) and back: the position is
+    // shown again and survives a store.
+    Edit(1167)->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(Edit(1167), Qt::Key_Down);
+    EXPECT_EQ(dialog->ChannelNumber(), 4);
+    QTest::keyClick(Edit(1167), Qt::Key_Up);
+    EXPECT_EQ(dialog->ChannelNumber(), 3);
+    EXPECT_EQ(lockout->currentIndex(), 2);
+    EXPECT_EQ(sp->currentIndex(), 1);
+    Type(Edit(1056), QStringLiteral("4525"));
+    Leave(Ctl(2));
+    EXPECT_EQ(s.channels[2].busyLockout, 1u);
+    EXPECT_EQ(s.channels[2].spUnmute, 0u);
+
+    // Signalling back to none: "QT/DQT+DTMF" is gone, and the channel holds
+    // what the list now shows.
+    ChooseEntry(Combo(1093), 0);
+    EXPECT_EQ(Entries(sp), QStringList({"QT/DQT"}));
+    EXPECT_EQ(s.channels[2].spUnmute, 1u);
+}
+
+TEST_F(ChannelEditTest, SpinStepsThroughChannelsAndTheGridFollows)
+{
+    Program(18, 460.0, 460.0);
+    Open(1);
+    auto* spin = Ctl<CChannelSpin>(1105);
+    QTest::mouseClick(spin->UpButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog->ChannelNumber(), 1);
+    EXPECT_EQ(Edit(1167)->text(), QStringLiteral("1"));
+    EXPECT_EQ(view.Count(1, 2), 1);
+    EXPECT_TRUE(Edit(1167)->hasFocus());
+
+    dialog.reset();
+    Open(17);
+    view.calls.clear();
+    QTest::mouseClick(Ctl<CChannelSpin>(1105)->DownButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog->ChannelNumber(), 18);
+    ASSERT_GE(view.calls.size(), 2u);
+    EXPECT_EQ(view.Count(17, 0), 1); // the channel being left
+    EXPECT_EQ(view.Count(18, 2), 1); // the grid turns to page 2
+    EXPECT_EQ(Edit(1056)->text(), QStringLiteral("460.00000"));
+    EXPECT_TRUE(Box(1109)->isChecked());
+
+    dialog.reset();
+    Open(50);
+    QTest::mouseClick(Ctl<CChannelSpin>(1105)->DownButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog->ChannelNumber(), 50);
+    EXPECT_TRUE(Edit(1056)->text().isEmpty());
+}
+
+TEST_F(ChannelEditTest, ChannelNumberOutsideTheTableIsRefused)
+{
+    Program(3, 462.5, 462.5);
+    Open(1);
+    QLineEdit* number = Edit(1167);
+    view.calls.clear();
+    Type(number, QStringLiteral("7x7"));
+    EXPECT_EQ(number->text(), QStringLiteral("77"));
+    Leave(Edit(1056));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QStringLiteral("Please enter an integer between 1 and 50."));
+    EXPECT_EQ(view.Count(77, 2), 0);
+    EXPECT_EQ(dialog->ChannelNumber(), 1);
+    QApplication::processEvents();
+    EXPECT_TRUE(number->hasFocus());
+    EXPECT_EQ(number->text(), QStringLiteral("1"));
+
+    Type(number, QStringLiteral("3"));
+    Leave(Edit(1056));
+    EXPECT_EQ(view.Count(3, 2), 1);
+    EXPECT_EQ(Edit(1056)->text(), QStringLiteral("462.50000"));
+    EXPECT_EQ(messages.size(), 1);
+}
+
+TEST_F(ChannelEditTest, Band476PlanLocksFrequenciesAndUnusedChannels)
+{
+    s.ApplyFixedPlan();
+    Open(22, QStringLiteral("UHF:476-478MHz"), 1);
+    EXPECT_EQ(Combo(1091)->count(), 5); // the third code entry is gone
+    EXPECT_EQ(Combo(1092)->count(), 5);
+    EXPECT_EQ(Combo(1091)->itemText(2), QStringLiteral("71.9"));
+    EXPECT_TRUE(Edit(1056)->text().isEmpty());
+    for (int id : {1056, 1097, 1109, 1110, 1093, 3, 4, 1089, 1090, 1106, 1091, 1092, 1094, 1095, 1096})
+        EXPECT_FALSE(Ctl(id)->isEnabled()) << id;
+
+    QTest::keyClick(Edit(1167), Qt::Key_Up);
+    EXPECT_EQ(dialog->ChannelNumber(), 21);
+    EXPECT_EQ(Edit(1056)->text(), QStringLiteral("476.92500"));
+    for (int id : {1056, 1097, 1109, 1110, 1093, 3, 4})
+        EXPECT_FALSE(Ctl(id)->isEnabled()) << id;
+    for (int id : {1089, 1090, 1106, 1091, 1092, 1094, 1095, 1096})
+        EXPECT_TRUE(Ctl(id)->isEnabled()) << id;
+}
+
+TEST_F(ChannelEditTest, DeleteAllAsksAndKeepsTheModel)
+{
+    Program(1, 450.0, 450.0);
+    Program(40, 465.0, 0.0);
+    SetText(s.modelCode, "Q70101");
+    s.squelchLevel = 7;
+    Open(1);
+    answerYes = false;
+    QTest::mouseClick(Ctl<QPushButton>(4), Qt::LeftButton);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QStringLiteral("will clear all channels data?"));
+    EXPECT_DOUBLE_EQ(s.channels[39].rxFrequency, 465.0);
+    EXPECT_EQ(view.Count(1, 1), 0);
+
+    answerYes = true;
+    QTest::mouseClick(Ctl<QPushButton>(4), Qt::LeftButton);
+    EXPECT_EQ(view.Count(1, 1), 1);
+    EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, 0.0);
+    EXPECT_DOUBLE_EQ(s.channels[39].rxFrequency, 0.0);
+    EXPECT_EQ(s.squelchLevel, 1u);
+    EXPECT_STREQ(s.modelCode, "Q70101");
+    EXPECT_TRUE(Edit(1056)->text().isEmpty());
+    EXPECT_FALSE(Box(1109)->isChecked());
+}
+
+TEST_F(ChannelEditTest, SavedDefaultFillsTheNextOpenedChannel)
+{
+    Program(1, 451.0, 452.0, "", "88.5");
+    s.channels[0].highPower = 0;
+    s.channels[0].wideNarrow = 0;
+    Open(1);
+    QTest::mouseClick(Ctl<QPushButton>(3), Qt::LeftButton);
+    EXPECT_EQ(Profile::GetInt(QStringLiteral("CHANNEL_DEFAULT"), QStringLiteral("ALLOWDEFAULT"), 0), 1);
+    EXPECT_EQ(Profile::GetString(QStringLiteral("CHANNEL_DEFAULT"), QStringLiteral("RXFRE")), QStringLiteral("451.00000"));
+    dialog.reset();
+
+    Open(7);
+    Click(Box(1109));
+    const ChannelRecord& c = s.channels[6];
+    EXPECT_EQ(Edit(1056)->text(), QStringLiteral("451.00000"));
+    EXPECT_DOUBLE_EQ(c.rxFrequency, 451.0);
+    EXPECT_DOUBLE_EQ(c.txFrequency, 452.0);
+    EXPECT_STREQ(c.txCode, "88.5");
+    // The decode field showed the "None" entry: it stores as no code, not
+    // as the word.
+    EXPECT_EQ(Combo(1091)->currentText(), QStringLiteral("None"));
+    EXPECT_STREQ(c.rxCode, "");
+    EXPECT_EQ(c.highPower, 0u);
+    EXPECT_EQ(c.wideNarrow, 0u);
+
+    // Only right after opening: stepping to another empty channel and back
+    // does not fill anything.
+    Click(Box(1109));
+    EXPECT_DOUBLE_EQ(c.rxFrequency, 0.0);
+}
+
+TEST_F(ChannelEditTest, EnterStepsThroughControlsAndEndsBeforeExit)
+{
+    Program(1, 450.0, 450.0);
+    Open(1);
+    Edit(1056)->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(Edit(1056), Qt::Key_Return);
+    EXPECT_TRUE(Edit(1097)->hasFocus());
+    EXPECT_TRUE(dialog->isVisible());
+    Ctl(4)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(Ctl(4), Qt::Key_Return);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_TRUE(messages.isEmpty()); // Enter did not press "Delete all"
+}
+
+TEST_F(ChannelEditTest, ClosingWithEscapeKeepsTheTypedFrequency)
+{
+    Program(1, 450.0, 450.0);
+    Open(1);
+    Type(Edit(1097), QStringLiteral("4612"));
+    QTest::keyClick(Edit(1097), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_DOUBLE_EQ(s.channels[0].txFrequency, 461.2);
+}
+
+TEST_F(ChannelEditTest, ChineseTexts)
+{
+    SetLanguageFlag(1);
+    Program(1, 450.0, 450.0);
+    Open(1);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("信道编辑"));
+    EXPECT_EQ(Box(1109)->text(), QStringLiteral("开启信道"));
+    EXPECT_EQ(Entries(Combo(1095)), QStringList({"关", "载波"}));
+    EXPECT_EQ(Edit(1056)->accessibleName(), QStringLiteral("接收频率[MHz]"));
+}
+
+} // namespace
