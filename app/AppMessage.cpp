@@ -1,6 +1,9 @@
 #include "AppMessage.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
+
+#include "Language.h"
 
 namespace {
 AppMessageHook& Hook()
@@ -10,6 +13,23 @@ AppMessageHook& Hook()
 }
 
 const QString kCaption = QStringLiteral("ZEMTRA800");
+
+// No Qt translation is installed, so the standard buttons get their words here.
+void LabelButtons(QMessageBox& box)
+{
+    struct Label {
+        QMessageBox::StandardButton button;
+        const char* english;
+        const char* chinese;
+    };
+    static const Label labels[] = {{QMessageBox::Ok, "OK", "确定"},
+                                   {QMessageBox::Yes, "&Yes", "是(&Y)"},
+                                   {QMessageBox::No, "&No", "否(&N)"},
+                                   {QMessageBox::Cancel, "Cancel", "取消"}};
+    for (const Label& l : labels)
+        if (QAbstractButton* b = box.button(l.button))
+            b->setText(Lang(l.english, l.chinese));
+}
 } // namespace
 
 void SetAppMessageHook(AppMessageHook hook) { Hook() = std::move(hook); }
@@ -21,6 +41,7 @@ void AppMessage(QWidget* parent, const QString& text)
         return;
     }
     QMessageBox box(QMessageBox::Information, kCaption, text, QMessageBox::Ok, parent);
+    LabelButtons(box);
     box.exec();
 }
 
@@ -31,5 +52,34 @@ bool AppAskYesNo(QWidget* parent, const QString& text)
     QMessageBox box(QMessageBox::Information, kCaption, text,
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
+    LabelButtons(box);
     return box.exec() == QMessageBox::Yes;
+}
+
+namespace {
+AppPromptHook& PromptHook()
+{
+    static AppPromptHook hook;
+    return hook;
+}
+} // namespace
+
+void SetAppPromptHook(AppPromptHook hook) { PromptHook() = std::move(hook); }
+
+AppAnswer AppAskYesNoCancel(QWidget* parent, const QString& text)
+{
+    if (PromptHook())
+        return PromptHook()(text);
+    QMessageBox box(QMessageBox::Warning, kCaption, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    LabelButtons(box);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return AppAnswer::Yes;
+    case QMessageBox::No:
+        return AppAnswer::No;
+    default:
+        return AppAnswer::Cancel;
+    }
 }

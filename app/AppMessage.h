@@ -15,3 +15,10 @@ bool AppAskYesNo(QWidget* parent, const QString& text);
 // for plain messages). An empty hook restores the real boxes.
 using AppMessageHook = std::function<bool(const QString& text, bool yesNo)>;
 void SetAppMessageHook(AppMessageHook hook);
+
+// The save prompt: Yes, No and Cancel, Yes the default.
+enum class AppAnswer { Yes, No, Cancel };
+AppAnswer AppAskYesNoCancel(QWidget* parent, const QString& text);
+// Tests answer the Yes/No/Cancel prompt through this hook; empty restores the box.
+using AppPromptHook = std::function<AppAnswer(const QString& text)>;
+void SetAppPromptHook(AppPromptHook hook);

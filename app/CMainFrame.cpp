@@ -1,0 +1,399 @@
+#include "CMainFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "AppPictures.h"
+#include "CLinkProgressDlg.h"
+#include "CZEMTRA800App.h"
+#include "CZEMTRA800Doc.h"
+#include "CZEMTRA800View.h"
+#include "Language.h"
+#include "Profile.h"
+#include "SplashWindow.h"
+
+
+namespace {
+struct MenuLabel {
+    int command;
+    const char* chinese;
+    const char* english;
+};
+
+// The labels of both menus; the shortcut after "\t" becomes the action's
+// shortcut, which the menu shows in the same place.
+const MenuLabel kMenuLabels[] = {
+    {CMainFrame::ID_FILE_NEW, "新建(&N)\tCtrl+N", "New(&N)\tCtrl+N"},
+    {CMainFrame::ID_FILE_OPEN, "打开(&O)...\tCtrl+O", "Open(&O)...\tCtrl+O"},
+    {CMainFrame::ID_FILE_SAVE, "保存(&S)\tCtrl+S", "Save(&S)\tCtrl+S"},
+    {CMainFrame::ID_FILE_SAVE_AS, "另存为(&A)...", "Save as(&A)..."},
+    {CMainFrame::ID_APP_EXIT, "退出(&X)", "Exit(&X)"},
+    {CMainFrame::ID_MODEL_INFORMATION, "型式信息(&M)", "Model Information(&M)"},
+    {CMainFrame::ID_COMMUNICATION_PORT, "通讯端口(&P)", "Communication Port(&P)"},
+    {CMainFrame::ID_LANGUAGE, "英文版(E)(English Version)", "Chinese Version(E)(English Version)"},
+    {CMainFrame::ID_OPTIONAL_FEATURES, "可选功能(&O)", "Optional Features(&O)"},
+    {CMainFrame::ID_KEY_ASSIGNMENT, "键设定(&K)", "Key Assignment(&K)"},
+    {CMainFrame::ID_DTMF, "DTMF(双音多频)(&D)", "DTMF(&D)"},
+    {CMainFrame::ID_READ_DATA, "读数据(&R)", "Read Data(&R)"},
+    {CMainFrame::ID_WRITE_DATA, "写数据(&W)", "Write Data(&W)"},
+    {CMainFrame::ID_EMBEDDED_MESSAGE, "嵌入信息(&Q)", "Embeded Message(&Q)"},
+    {CMainFrame::ID_RADIO_INFORMATION, "当前通信机信息(&I)", "Radio Information(&I)"},
+    {CMainFrame::ID_HELP, "帮助(&H)", "Help(&H)"},
+    {CMainFrame::ID_APP_ABOUT, "关于(&A)", "About(&A)"},
+};
+
+const char* const kTopChinese[] = {"文件(&F)", "设置(&S)", "编辑(&E)", "工具(&T)", "帮助(&H)"};
+const char* const kTopEnglish[] = {"File(&F)", "Setup(&S)", "Edit(&E)", "Tool(&T)", "Help(&H)"};
+
+struct ToolButtonDef {
+    int command;
+    const char* chinese;
+    const char* english;
+    const char* themeIcon;
+    QStyle::StandardPixmap fallback;
+};
+const ToolButtonDef kToolButtons[] = {
+    {CMainFrame::ID_FILE_NEW, "新建", "New", "document-new", QStyle::SP_FileIcon},
+    {CMainFrame::ID_FILE_OPEN, "打开", "Open", "document-open", QStyle::SP_DialogOpenButton},
+    {CMainFrame::ID_FILE_SAVE, "存盘", "Save", "document-save", QStyle::SP_DialogSaveButton},
+    {CMainFrame::ID_READ_DATA, "读", "Read", "document-import", QStyle::SP_ArrowDown},
+    {CMainFrame::ID_WRITE_DATA, "写", "Write", "document-export", QStyle::SP_ArrowUp},
+    {CMainFrame::ID_APP_EXIT, "退出", "Exit", "application-exit", QStyle::SP_DialogCloseButton},
+};
+
+QString SpaceText(int n) { return QString(n, QLatin1Char(' ')); }
+} // namespace
+
+CMainFrame::CMainFrame(CZEMTRA800App& app, CZEMTRA800Doc& doc, QWidget* parent)
+    : QMainWindow(parent), app_(app), doc_(doc)
+{
+    SetLanguageFlag(Profile::GetInt(QStringLiteral("CHANNEL_DEFAULT"), QStringLiteral("LANGUAGE"), 1) == 1 ? 1 : 0);
+    setFixedSize(kWidth, kHeight);
+    const QIcon icon = ApplicationIcon();
+    setWindowIcon(icon.isNull() ? style()->standardIcon(QStyle::SP_DriveNetIcon) : icon);
+
+    view_ = new CZEMTRA800View(doc_, this, this);
+    setCentralWidget(view_);
+    setFocusProxy(view_);
+
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    RelabelMenus();
+    ApplyLanguage();
+
+    connect(view_, &CZEMTRA800View::commandStateChanged, this, &CMainFrame::UpdateCommandUI);
+    connect(view_, &CZEMTRA800View::closeAfterJob, this, &QWidget::close, Qt::QueuedConnection);
+    UpdateCommandUI();
+
+    SplashWindow::ShowSplash(this);
+}
+
+CMainFrame::~CMainFrame()
+{
+    Profile::WriteInt(QStringLiteral("CHANNEL_DEFAULT"), QStringLiteral("LANGUAGE"), LanguageFlag());
+}
+
+QAction* CMainFrame::Action(int command) const
+{
+    const auto it = actions_.find(command);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QAction* CMainFrame::Accelerator(int command) const
+{
+    const auto it = accelerators_.find(command);
+    return it == accelerators_.end() ? nullptr : it->second;
+}
+
+QToolButton* CMainFrame::ToolButton(int position) const
+{
+    if (position < 0 || position >= static_cast<int>(std::size(kToolButtons)))
+        return nullptr;
+    return qobject_cast<QToolButton*>(toolBar_->widgetForAction(Action(kToolButtons[position].command)));
+}
+
+QAction* CMainFrame::AddCommand(QMenu* menu, int command, void (CMainFrame::*handler)())
+{
+    auto* action = new QAction(this);
+    connect(action, &QAction::triggered, this, handler);
+    menu->addAction(action);
+    actions_[command] = action;
+    return action;
+}
+
+void CMainFrame::CreateMenus()
+{
+    QMenuBar* bar = menuBar();
+    for (int i = 0; i < 5; ++i)
+        menus_.append(bar->addMenu(QString()));
+
+    QMenu* file = menus_[0];
+    AddCommand(file, ID_FILE_NEW, &CMainFrame::OnFileNew);
+    AddCommand(file, ID_FILE_OPEN, &CMainFrame::OnFileOpen);
+    AddCommand(file, ID_FILE_SAVE, &CMainFrame::OnFileSave);
+    AddCommand(file, ID_FILE_SAVE_AS, &CMainFrame::OnFileSaveAs);
+    recentSeparator_ = file->addSeparator();
+    exitSeparator_ = file->addSeparator();
+    AddCommand(file, ID_APP_EXIT, &CMainFrame::OnAppExit);
+    Action(ID_FILE_NEW)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    Action(ID_FILE_OPEN)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Action(ID_FILE_SAVE)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    SetRecentFiles(QStringList());
+
+    auto viewCommand = [this](QMenu* menu, int command, void (CZEMTRA800View::*slot)()) {
+        auto* action = new QAction(this);
+        connect(action, &QAction::triggered, view_, slot);
+        menu->addAction(action);
+        actions_[command] = action;
+    };
+    QMenu* setup = menus_[1];
+    viewCommand(setup, ID_MODEL_INFORMATION, &CZEMTRA800View::OnModelInformation);
+    setup->addSeparator();
+    viewCommand(setup, ID_COMMUNICATION_PORT, &CZEMTRA800View::OnCommunicationPort);
+    setup->addSeparator();
+    AddCommand(setup, ID_LANGUAGE, &CMainFrame::OnLanguageSwitch);
+
+    QMenu* edit = menus_[2];
+    viewCommand(edit, ID_OPTIONAL_FEATURES, &CZEMTRA800View::OnOptionalFeatures);
+    viewCommand(edit, ID_KEY_ASSIGNMENT, &CZEMTRA800View::OnKeyAssignment);
+    viewCommand(edit, ID_DTMF, &CZEMTRA800View::OnDtmf);
+
+    QMenu* tool = menus_[3];
+    viewCommand(tool, ID_READ_DATA, &CZEMTRA800View::OnReadData);
+    viewCommand(tool, ID_WRITE_DATA, &CZEMTRA800View::OnWriteData);
+    tool->addSeparator();
+    viewCommand(tool, ID_EMBEDDED_MESSAGE, &CZEMTRA800View::OnEmbeddedMessage);
+    viewCommand(tool, ID_RADIO_INFORMATION, &CZEMTRA800View::OnRadioInformation);
+
+    QMenu* help = menus_[4];
+    viewCommand(help, ID_HELP, &CZEMTRA800View::OnHelp);
+    help->addSeparator();
+    AddCommand(help, ID_APP_ABOUT, &CMainFrame::OnAppAbout);
+
+    // The DTMF entry follows the model even if nothing else asked.
+    for (QMenu* menu : menus_)
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+
+    // Keyboard-only accelerators, live while the main window is active: a
+    // plain R typed into a dialog's field never starts a job.
+    auto accelerator = [this](int command, const QKeySequence& keys, void (CZEMTRA800View::*slot)()) {
+        auto* action = new QAction(this);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, view_, slot);
+        addAction(action);
+        accelerators_[command] = action;
+    };
+    accelerator(ID_READ_DATA, QKeySequence(Qt::Key_R), &CZEMTRA800View::OnReadData);
+    accelerator(ID_WRITE_DATA, QKeySequence(Qt::Key_W), &CZEMTRA800View::OnWriteData);
+    accelerator(ID_SHOW_TRACE, QKeySequence(Qt::CTRL | Qt::Key_D), &CZEMTRA800View::OnShowTrace);
+}
+
+void CMainFrame::RelabelMenus()
+{
+    const bool zh = IsChinese();
+    for (int i = 0; i < menus_.size(); ++i)
+        menus_[i]->setTitle(QString::fromUtf8(zh ? kTopChinese[i] : kTopEnglish[i]));
+    for (const MenuLabel& l : kMenuLabels) {
+        QString label = QString::fromUtf8(zh ? l.chinese : l.english);
+        label = label.section(QLatin1Char('\t'), 0, 0);
+        Action(l.command)->setText(label);
+    }
+}
+
+void CMainFrame::CreateToolBar()
+{
+    toolBar_ = new QToolBar(this);
+    toolBar_->setObjectName(QStringLiteral("toolbar"));
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setIconSize(QSize(16, 16));
+    toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (const ToolButtonDef& b : kToolButtons) {
+        QAction* action = Action(b.command);
+        action->setIcon(QIcon::fromTheme(QString::fromLatin1(b.themeIcon), style()->standardIcon(b.fallback)));
+        toolBar_->addAction(action);
+    }
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+
+    progressBand_ = new QToolBar(this);
+    progressBand_->setObjectName(QStringLiteral("progressband"));
+    progressBand_->setMovable(false);
+    progressBand_->setFloatable(false);
+    progress_ = new QProgressBar(progressBand_);
+    progress_->setTextVisible(false);
+    progress_->setFixedSize(440, 30);
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    progressBand_->addWidget(progress_);
+    addToolBar(Qt::TopToolBarArea, progressBand_);
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(false);
+    const QFontMetrics fm(bar->font());
+    for (int i = 0; i < 4; ++i) {
+        panes_[i] = new QLabel(bar);
+        panes_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    }
+    panes_[0]->setMinimumWidth(fm.horizontalAdvance(SpaceText(13)));
+    panes_[1]->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("  COM  ")));
+    panes_[2]->setFixedWidth(fm.horizontalAdvance(SpaceText(15)) + 4);
+    panes_[3]->setMinimumWidth(1);
+    panes_[3]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar->addWidget(panes_[0], 1);
+    bar->addWidget(panes_[1]);
+    bar->addWidget(panes_[2]);
+    bar->addWidget(panes_[3], 5);
+    panes_[1]->setText(QStringLiteral("  COM  "));
+}
+
+void CMainFrame::SetPaneText(int pane, const QString& text)
+{
+    if (pane < 0 || pane > 3 || paneFull_[pane] == text)
+        return;
+    paneFull_[pane] = text;
+    QLabel* label = panes_[pane];
+    if (pane == 3) {
+        // Long paths lose their middle, the whole path is the tooltip.
+        label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, qMax(40, label->width() - 8)));
+        label->setToolTip(text);
+    } else {
+        label->setText(text);
+    }
+    label->setAccessibleName(text);
+}
+
+void CMainFrame::StartProgress(int total)
+{
+    progress_->setRange(0, total);
+    progress_->setValue(0);
+}
+
+void CMainFrame::SetProgress(int position)
+{
+    // An information job's positions lie beyond its range: a full bar.
+    progress_->setValue(qBound(progress_->minimum(), position, progress_->maximum()));
+}
+
+void CMainFrame::ApplyLanguage()
+{
+    const bool zh = IsChinese();
+    for (const ToolButtonDef& b : kToolButtons) {
+        QAction* action = Action(b.command);
+        action->setIconText(QString::fromUtf8(zh ? b.chinese : b.english));
+        action->setToolTip(action->iconText());
+    }
+    // Every button takes the size of the widest and the tallest one.
+    QSize largest;
+    for (int i = 0; i < static_cast<int>(std::size(kToolButtons)); ++i)
+        if (QToolButton* button = ToolButton(i)) {
+            button->setMinimumSize(0, 0);
+            button->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            largest = largest.expandedTo(button->sizeHint());
+        }
+    for (int i = 0; i < static_cast<int>(std::size(kToolButtons)); ++i)
+        if (QToolButton* button = ToolButton(i))
+            button->setFixedSize(largest);
+    toolBar_->updateGeometry();
+}
+
+void CMainFrame::OnLanguageSwitch()
+{
+    SetLanguageFlag(LanguageFlag() != 1 ? 1 : 0);
+    RelabelMenus();
+    ApplyLanguage();
+    SetRecentFiles(app_.RecentFiles());
+    view_->LanguageChanged();
+}
+
+void CMainFrame::UpdateCommandUI()
+{
+    const LinkJobMode mode = view_->JobMode();
+    const bool busy = view_->IsJobRunning();
+    // A read must not land in a document opened while it ran.
+    Action(ID_FILE_NEW)->setEnabled(!busy);
+    Action(ID_FILE_OPEN)->setEnabled(!busy);
+    for (QAction* recent : recentActions_)
+        recent->setEnabled(!busy);
+    Action(ID_READ_DATA)->setEnabled(mode != JobRead);
+    Action(ID_WRITE_DATA)->setEnabled(mode != JobWrite);
+    Action(ID_RADIO_INFORMATION)->setEnabled(mode != JobInfo);
+    Action(ID_DTMF)->setEnabled(view_->Model().band476 == 0);
+}
+
+void CMainFrame::SetRecentFiles(const QStringList& paths)
+{
+    QMenu* file = menus_[0];
+    for (QAction* a : recentActions_) {
+        file->removeAction(a);
+        a->deleteLater();
+    }
+    recentActions_.clear();
+    for (int i = 0; i < paths.size(); ++i) {
+        QString shown = paths[i];
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), this);
+        const QString path = paths[i];
+        connect(action, &QAction::triggered, this, [this, path] { app_.OpenDocumentFile(path); });
+        file->insertAction(exitSeparator_, action);
+        recentActions_.append(action);
+    }
+    exitSeparator_->setVisible(!paths.isEmpty());
+}
+
+void CMainFrame::CenterWindow()
+{
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    SetPaneText(0, QString());
+    // The job thread may be waiting for this window: close once it has ended.
+    if (view_->IsJobRunning()) {
+        view_->RequestCloseAfterJob();
+        SetPaneText(0, Lang("Closing when the radio job ends", "通讯结束后关闭"));
+        event->ignore();
+        return;
+    }
+    if (!doc_.SaveModified(this)) {
+        event->ignore();
+        return;
+    }
+    view_->ProgressDialog()->hide();
+    event->accept();
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        if (toolBar_)
+            ApplyLanguage();
+}
+
+void CMainFrame::OnFileNew() { app_.OnFileNew(); }
+void CMainFrame::OnFileOpen() { app_.OnFileOpen(); }
+void CMainFrame::OnFileSave() { doc_.DoFileSave(this); }
+void CMainFrame::OnFileSaveAs() { doc_.DoSave(this, QString()); }
+void CMainFrame::OnAppExit() { close(); }
+void CMainFrame::OnAppAbout() { app_.OnAppAbout(); }

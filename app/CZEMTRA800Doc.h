@@ -1,0 +1,77 @@
+#pragma once
+#include <functional>
+
+#include <QObject>
+#include <QString>
+
+#include "CImportData.h"
+#include "CodecMessageSink.h"
+
+class QWidget;
+
+// The one document: a radio's memory image and its decoded RadioSettings.
+// New and Open reuse the same object for the whole run.
+class CZEMTRA800Doc : public QObject, public CodecMessageSink {
+    Q_OBJECT
+public:
+    explicit CZEMTRA800Doc(QObject* parent = nullptr);
+    ~CZEMTRA800Doc() override;
+
+    CImportData& Data() { return data_; }
+    RadioSettings* Settings() { return settings_; }
+
+    // The file the document was last opened from or saved to; "" after New.
+    QString PathName() const { return path_; }
+    // "Untitled" or the file's name, for the save prompt.
+    QString Title() const;
+
+    bool IsModified() const { return modified_; }
+    void SetModifiedFlag(bool modified = true);
+
+    // Settings to image (before a save or a write job) / image to settings.
+    int EncodeImage();
+    int DecodeImage();
+
+    // Document steps without any user interaction.
+    bool OnNewDocument();
+    // false leaves the document as it was; error gets the reason.
+    bool OnOpenDocument(const QString& path, QString* error = nullptr);
+    // false leaves the target file untouched and the document modified.
+    bool OnSaveDocument(const QString& path, QString* error = nullptr);
+
+    // The framework steps with their prompts and messages (parent owns the boxes).
+    // Asks to save unsaved changes: true when the caller may go on.
+    bool SaveModified(QWidget* parent);
+    bool DoFileSave(QWidget* parent);
+    // Asks for a name when path is empty (Save As).
+    bool DoSave(QWidget* parent, const QString& path);
+    // Open with the error message on failure.
+    bool OpenDocumentFile(QWidget* parent, const QString& path);
+
+    // The file filter of the open and save dialogs, in the current language.
+    static QString FileFilter();
+    // Tests answer the file dialogs here: (saving, suggested path) -> chosen
+    // path, "" for Cancel. An empty hook restores the real dialogs.
+    using FileDialogHook = std::function<QString(bool saving, const QString& suggested)>;
+    static void SetFileDialogHook(FileDialogHook hook);
+    static QString AskFileName(QWidget* parent, bool saving, const QString& suggested);
+
+    // CodecMessageSink: conversion failures become message boxes.
+    void ShowCodecMessage(const std::string& text) override;
+
+signals:
+    // After New or Open: the view runs its initial update.
+    void documentReset();
+    void modifiedChanged(bool modified);
+    void pathChanged(const QString& path);
+    // A file was opened or saved under this name (for the recent-file list).
+    void fileUsed(const QString& path);
+
+private:
+    void SetPath(const QString& path);
+
+    CImportData data_;
+    RadioSettings* settings_;
+    QString path_;
+    bool modified_ = false;
+};

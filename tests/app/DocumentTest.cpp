@@ -1,0 +1,240 @@
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "AppTestKit.h"
+#include "CImportData.h"
+#include "RadioSettings.h"
+
+using namespace apptest;
+
+namespace {
+class DocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetProfile();
+        ASSERT_TRUE(dir.isValid());
+    }
+    void TearDown() override { SetLanguageFlag(1); }
+
+    // A data file with channel 1 on 450.0125 MHz and the given model.
+    QString MakeDataFile(const QString& name, const char* model = "Q80103", double rx = 450.0125)
+    {
+        CImportData data;
+        data.GetSettings()->channels[0].rxFrequency = rx;
+        data.GetSettings()->channels[0].txFrequency = rx;
+        SetText(data.GetSettings()->modelCode, model);
+        data.EncodeAll();
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(data.SaveFile(QFile::encodeName(path).toStdString()));
+        return path;
+    }
+    static QByteArray Contents(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+};
+} // namespace
+
+TEST_F(DocumentTest, OpenNewAndSaveWithThePrompt)
+{
+    MessageRecorder boxes;
+    const QString first = MakeDataFile("first.dat");
+    RunningApp run;
+    CZEMTRA800Doc* doc = run.doc();
+
+    Profile::WriteInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 1);
+    ASSERT_TRUE(run.app->OpenDocumentFile(first));
+    EXPECT_EQ(Profile::GetInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 1), 0);
+    EXPECT_EQ(doc->PathName(), QFileInfo(first).absoluteFilePath());
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 450.0125);
+    run.paint();
+    EXPECT_EQ(run.frame()->Pane(3)->toolTip(), QDir::toNativeSeparators(doc->PathName()));
+    // The recent-file list names it.
+    ASSERT_EQ(run.frame()->RecentFileActions().size(), 1);
+    EXPECT_TRUE(run.frame()->RecentFileActions()[0]->text().endsWith("first.dat"));
+
+    // Unsaved changes: Cancel keeps everything, the prompt names the file.
+    doc->SetModifiedFlag(true);
+    boxes.promptAnswer = AppAnswer::Cancel;
+    run.trigger(CMainFrame::ID_FILE_NEW);
+    ASSERT_EQ(boxes.prompts.size(), 1);
+    EXPECT_EQ(boxes.prompts[0], QString::fromUtf8("是否保存对 first.dat 的修改?"));
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(doc->PathName(), QFileInfo(first).absoluteFilePath());
+
+    // No: a new document, the file untouched.
+    const QByteArray before = Contents(first);
+    boxes.promptAnswer = AppAnswer::No;
+    run.trigger(CMainFrame::ID_FILE_NEW);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(doc->PathName(), "");
+    EXPECT_LT(run.settings().channels[0].rxFrequency, 0.1);
+    EXPECT_EQ(Contents(first), before);
+
+    // Yes on an untitled document asks for a name and appends ".dat".
+    run.settings().channels[4].rxFrequency = 440.5;
+    doc->SetModifiedFlag(true);
+    boxes.promptAnswer = AppAnswer::Yes;
+    boxes.nextFileName = dir.filePath("second");
+    ASSERT_TRUE(run.app->OpenDocumentFile(first));
+    const QString second = dir.filePath("second.dat");
+    ASSERT_TRUE(QFile::exists(second));
+    EXPECT_EQ(QFileInfo(second).size(), 2048);
+    EXPECT_EQ(doc->PathName(), QFileInfo(first).absoluteFilePath());
+    EXPECT_EQ(boxes.prompts.last(), QString::fromUtf8("是否保存对 无标题 的修改?"));
+
+    // What was saved opens again with the edit.
+    ASSERT_TRUE(run.app->OpenDocumentFile(second));
+    EXPECT_DOUBLE_EQ(run.settings().channels[4].rxFrequency, 440.5);
+    EXPECT_EQ(run.frame()->RecentFileActions().size(), 2);
+    EXPECT_TRUE(run.frame()->RecentFileActions()[0]->text().endsWith("second.dat"));
+    EXPECT_TRUE(boxes.messages.isEmpty());
+
+    EXPECT_EQ(CZEMTRA800Doc::FileFilter(), QString::fromUtf8("信道频率数据文件 (*.dat)"));
+    SetLanguageFlag(0);
+    EXPECT_EQ(CZEMTRA800Doc::FileFilter(), "Channel frequency data file (*.dat)");
+}
+
+TEST_F(DocumentTest, SaveAndSaveAsFromTheMenu)
+{
+    MessageRecorder boxes;
+    RunningApp run;
+    CZEMTRA800Doc* doc = run.doc();
+    run.settings().channels[1].rxFrequency = 451.0;
+    doc->SetModifiedFlag(true);
+
+    // Save on an untitled document is Save As; Cancel there saves nothing.
+    boxes.nextFileName.clear();
+    run.trigger(CMainFrame::ID_FILE_SAVE);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+
+    boxes.nextFileName = dir.filePath("plan.DAT");
+    run.trigger(CMainFrame::ID_FILE_SAVE);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(doc->PathName(), dir.filePath("plan.DAT"));
+    // A name with an extension of its own keeps it.
+    EXPECT_TRUE(QFile::exists(dir.filePath("plan.DAT")));
+
+    // Save again goes to the same file without asking.
+    run.settings().channels[1].rxFrequency = 452.0;
+    doc->SetModifiedFlag(true);
+    boxes.nextFileName = dir.filePath("elsewhere");
+    run.trigger(CMainFrame::ID_FILE_SAVE);
+    EXPECT_FALSE(QFile::exists(dir.filePath("elsewhere.dat")));
+    CImportData check;
+    ASSERT_TRUE(check.LoadFile(QFile::encodeName(dir.filePath("plan.DAT")).toStdString()));
+    check.DecodeAll();
+    EXPECT_DOUBLE_EQ(check.GetSettings()->channels[1].rxFrequency, 452.0);
+
+    // Save As suggests the current file and moves the document to the new name.
+    run.trigger(CMainFrame::ID_FILE_SAVE_AS);
+    EXPECT_EQ(boxes.lastSuggested, dir.filePath("plan.DAT"));
+    EXPECT_EQ(doc->PathName(), dir.filePath("elsewhere.dat"));
+    EXPECT_TRUE(boxes.messages.isEmpty());
+}
+
+TEST_F(DocumentTest, FailedSaveIsReportedAndNothingIsLost)
+{
+    MessageRecorder boxes;
+    SetLanguageFlag(0);
+    Profile::WriteInt("CHANNEL_DEFAULT", "LANGUAGE", 0);
+    const QString path = MakeDataFile("kept.dat");
+    const QByteArray before = Contents(path);
+    RunningApp run;
+    CZEMTRA800Doc* doc = run.doc();
+    ASSERT_TRUE(run.app->OpenDocumentFile(path));
+    run.settings().channels[0].rxFrequency = 460.0;
+    doc->SetModifiedFlag(true);
+
+    // A folder that does not exist: nothing can be written.
+    EXPECT_FALSE(doc->DoSave(run.frame(), dir.filePath("missing/new.dat")));
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_TRUE(boxes.messages[0].startsWith("Could not save")) << boxes.messages[0].toStdString();
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(doc->PathName(), QFileInfo(path).absoluteFilePath());
+
+    // A target that is a folder is not replaced by a file.
+    QDir(dir.path()).mkdir("taken.dat");
+    EXPECT_FALSE(doc->DoSave(run.frame(), dir.filePath("taken.dat")));
+    EXPECT_TRUE(QFileInfo(dir.filePath("taken.dat")).isDir());
+    EXPECT_EQ(boxes.messages.size(), 2);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(Contents(path), before);
+    // No temporary file is left beside the targets.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"kept.dat"}));
+
+    // Closing then still asks, so the edit can be saved elsewhere.
+    boxes.promptAnswer = AppAnswer::Cancel;
+    run.frame()->close();
+    EXPECT_EQ(boxes.prompts.size(), 1);
+    EXPECT_TRUE(run.frame()->isVisible());
+    boxes.promptAnswer = AppAnswer::No;
+    run.frame()->close();
+    EXPECT_FALSE(run.frame()->isVisible());
+}
+
+TEST_F(DocumentTest, UnreadableFilesLeaveTheDocumentAsItWas)
+{
+    MessageRecorder boxes;
+    const QString good = MakeDataFile("good.dat");
+    QFile shortFile(dir.filePath("short.dat"));
+    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+    shortFile.write(QByteArray(100, '\x11'));
+    shortFile.close();
+
+    RunningApp run;
+    CZEMTRA800Doc* doc = run.doc();
+    ASSERT_TRUE(run.app->OpenDocumentFile(good));
+    run.settings().channels[2].rxFrequency = 433.0;
+    doc->SetModifiedFlag(true);
+    boxes.promptAnswer = AppAnswer::No;
+
+    EXPECT_FALSE(run.app->OpenDocumentFile(dir.filePath("short.dat")));
+    EXPECT_FALSE(run.app->OpenDocumentFile(dir.filePath("absent.dat")));
+    ASSERT_EQ(boxes.messages.size(), 2);
+    EXPECT_TRUE(boxes.messages[0].contains("short.dat"));
+    EXPECT_EQ(doc->PathName(), QFileInfo(good).absoluteFilePath());
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_DOUBLE_EQ(run.settings().channels[2].rxFrequency, 433.0);
+    EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 450.0125);
+    // Files that failed leave the recent list.
+    ASSERT_EQ(run.frame()->RecentFileActions().size(), 1);
+    EXPECT_TRUE(run.frame()->RecentFileActions()[0]->text().endsWith("good.dat"));
+}
+
+TEST_F(DocumentTest, CommandLineFileIsOpenedAtStartUp)
+{
+    MessageRecorder boxes;
+    const QString path = MakeDataFile("start.dat", "Q80109", 477.0);
+    {
+        RunningApp run(QStringList{path});
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(run.doc()->PathName(), QFileInfo(path).absoluteFilePath());
+        EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 477.0);
+        EXPECT_EQ(run.view()->Model().band476, 1);
+        run.paint();
+        EXPECT_TRUE(run.frame()->windowTitle().endsWith("    [UHF:476-478MHz]"));
+    }
+    // A file that cannot be read: reported, and the program starts anyway.
+    {
+        RunningApp run(QStringList{dir.filePath("nothing.dat")});
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(boxes.messages.size(), 1);
+        EXPECT_EQ(run.doc()->PathName(), "");
+        EXPECT_TRUE(run.frame()->isVisible());
+    }
+    // Arguments it does not know end the start.
+    CZEMTRA800App app;
+    EXPECT_FALSE(app.InitInstance({"zemtra800", "--no-such-option"}));
+    EXPECT_TRUE(CZEMTRA800App::ParseCommandLine({"zemtra800", "--simulate", "a.dat"}).simulate);
+}
