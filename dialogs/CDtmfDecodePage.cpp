@@ -76,10 +76,10 @@ CDtmfDecodePage::CDtmfDecodePage(QWidget* parent) : QWidget(parent)
     idLabel->setBuddy(id_);
     clearBox_ = MakeCheck(this, du, 1147, 151, 102, 84, 10);
     stunAllowBox_ = MakeCheck(this, du, 1146, 21, 118, 69, 10);
-    QLabel* stunLabel = MakeLabel(this, du, 1145, 151, 119, 34, 8);
+    QLabel* stunLabel = MakeLabel(this, du, 1145, 151, 119, 39, 8);
     stun_ = new CStunCodeEdit(this);
     stun_->setObjectName(IdName(1097));
-    du.Place(stun_, 186, 117, 60, 14);
+    du.Place(stun_, 191, 117, 60, 14);
     stunLabel->setBuddy(stun_);
 }
 

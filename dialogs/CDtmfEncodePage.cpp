@@ -19,17 +19,19 @@ struct Row {
     const char* chinese;
     int x, y, w; // the list or edit the label names
 };
+// The lists sit a little further left and the right-hand labels are wider
+// than on the classic page: the texts are wider in the fonts found here.
 const Row kListRows[CDtmfEncodePage::ListCount] = {
-    {1135, 153, 48, 68, "No.of DTMF Keys:", "DTMF键制式:", 217, 47, 48},
-    {1134, 153, 33, 70, "D Key Assignment:", "D键设定:", 217, 31, 48},
-    {1130, 9, 66, 81, "PTT ID:", "PTT ID:", 96, 62, 48},
-    {1133, 153, 18, 52, "* and # Tone(ms):", "*和#音(毫秒):", 217, 16, 48},
-    {1128, 9, 34, 81, "First Digit Time(ms):", "首位数码时间(毫秒):", 96, 31, 48},
-    {1129, 9, 50, 81, "First Digit Delay(ms):", "首位数码延迟(毫秒):", 96, 47, 48},
-    {1127, 9, 18, 81, "DTMF Speed(digit / s):", "DTMF速率(数字 / 秒):", 96, 16, 48},
+    {1135, 146, 48, 66, "No.of DTMF Keys:", "DTMF键制式:", 214, 47, 50},
+    {1134, 146, 33, 66, "D Key Assignment:", "D键设定:", 214, 31, 50},
+    {1130, 9, 66, 79, "PTT ID:", "PTT ID:", 89, 62, 50},
+    {1133, 146, 18, 66, "* and # Tone(ms):", "*和#音(毫秒):", 214, 16, 50},
+    {1128, 9, 34, 79, "First Digit Time(ms):", "首位数码时间(毫秒):", 89, 31, 50},
+    {1129, 9, 50, 79, "First Digit Delay(ms):", "首位数码延迟(毫秒):", 89, 47, 50},
+    {1127, 9, 18, 79, "DTMF Speed(digit / s):", "DTMF速率(数字 / 秒):", 89, 16, 50},
 };
-const Row kBotRow = {1131, 9, 82, 81, "Begin of TX code:", "传送ID信号的开始(BOT):", 96, 77, 114};
-const Row kEotRow = {1132, 9, 98, 81, "End of TX code:", "传送ID信号的结束(EOT):", 96, 93, 114};
+const Row kBotRow = {1131, 9, 82, 79, "Begin of TX code:", "传送ID信号的开始(BOT):", 89, 77, 114};
+const Row kEotRow = {1132, 9, 98, 79, "End of TX code:", "传送ID信号的结束(EOT):", 89, 93, 114};
 } // namespace
 
 CDtmfEncodePage::CDtmfEncodePage(QWidget* parent) : QWidget(parent)
@@ -55,7 +57,7 @@ CDtmfEncodePage::CDtmfEncodePage(QWidget* parent) : QWidget(parent)
     bot_ = makeCode(kBotRow, 1056);
     eot_ = makeCode(kEotRow, 1097);
     hold_ = MakeCheck(this, du, 1136, 9, 114, 95, 8);
-    storeSend_ = MakeCheck(this, du, 1137, 153, 112, 95, 8);
+    storeSend_ = MakeCheck(this, du, 1137, 146, 112, 95, 8);
 }
 
 void CDtmfEncodePage::UpdateData(bool saveAndValidate)

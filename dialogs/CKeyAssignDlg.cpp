@@ -16,13 +16,14 @@ CKeyAssignDlg::CKeyAssignDlg(QWidget* parent) : QDialog(parent)
 {
     setFont(DialogUnits::DialogFont());
     const DialogUnits du(font());
-    setFixedSize(du.Size(145, 51));
+    // Wider than the classic 145 units so that the longest function fits.
+    setFixedSize(du.Size(165, 51));
 
     QLabel* label = MakeLabel(this, du, 1082, 8, 9, 62, 8);
-    list_ = MakeDropList(this, du, 1083, 72, 7, 66);
+    list_ = MakeDropList(this, du, 1083, 72, 7, 86);
     label->setBuddy(list_);
-    QPushButton* ok = MakeButton(this, du, 1, 26, 31, 38, 13);
-    QPushButton* cancel = MakeButton(this, du, 2, 80, 31, 38, 13);
+    QPushButton* ok = MakeButton(this, du, 1, 36, 31, 38, 13);
+    QPushButton* cancel = MakeButton(this, du, 2, 90, 31, 38, 13);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

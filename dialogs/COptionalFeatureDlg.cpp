@@ -27,21 +27,21 @@ struct LabelSpec {
 };
 // Each label with the list it names.
 const LabelSpec kLabels[COptionalFeatureDlg::ListCount] = {
-    {1073, 9, 43, 31, 8, "Key Lock:", "键锁:"},
+    {1073, 9, 43, 36, 8, "Key Lock:", "键锁:"},
     {1074, 9, 58, 76, 8, "Time Out Timer(s):", "超时定时器[TOT](秒)"},
     {1075, 9, 73, 76, 8, "TOT Pre_Alert(s):", "TOT预告警(秒)"},
     {1076, 9, 88, 76, 8, "TOT Rekey Time(s):", "TOT再键时间(秒):"},
-    {1077, 142, 42, 63, 8, "TOT Reset Time(s):", "TOT复位时间(秒):"},
-    {1078, 142, 57, 63, 8, "Squelch Operation:", "静噪电平:"},
-    {1079, 142, 72, 63, 8, "Lamp Operation:", "照明操作:"},
-    {1080, 142, 87, 63, 8, "VOX Gain:", "声控增益:"},
+    {1077, 142, 42, 67, 8, "TOT Reset Time(s):", "TOT复位时间(秒):"},
+    {1078, 142, 57, 67, 8, "Squelch Operation:", "静噪电平:"},
+    {1079, 142, 72, 67, 8, "Lamp Operation:", "照明操作:"},
+    {1080, 142, 87, 67, 8, "VOX Gain:", "声控增益:"},
 };
 struct ListSpec {
     int x, y, w;
 };
 const ListSpec kListPlaces[COptionalFeatureDlg::ListCount] = {
     {48, 41, 87}, {87, 55, 48}, {87, 71, 48}, {87, 85, 48},
-    {206, 41, 48}, {206, 55, 48}, {206, 71, 48}, {206, 85, 48},
+    {211, 41, 58}, {211, 55, 58}, {211, 71, 58}, {211, 85, 58},
 };
 
 // The timer lists keep "not set" (0xFF) as their first entry.
@@ -57,25 +57,27 @@ COptionalFeatureDlg::COptionalFeatureDlg(QWidget* parent) : QDialog(parent)
 {
     setFont(DialogUnits::DialogFont());
     const DialogUnits du(font());
-    setFixedSize(du.Size(267, 158));
+    // Wider than the classic 267 units, and the check boxes and right-hand
+    // column spread out: the texts are wider in the fonts found here.
+    setFixedSize(du.Size(277, 158));
 
-    MakeGroup(this, du, 1071, 4, 4, 258, 23);
-    MakeGroup(this, du, 1072, 4, 29, 258, 101);
+    MakeGroup(this, du, 1071, 4, 4, 268, 23);
+    MakeGroup(this, du, 1072, 4, 29, 268, 101);
 
-    clone_ = MakeCheck(this, du, 1059, 11, 12, 79, 10);
-    selfProg_ = MakeCheck(this, du, 1060, 96, 12, 79, 10);
-    test_ = MakeCheck(this, du, 1061, 188, 12, 72, 10);
+    clone_ = MakeCheck(this, du, 1059, 11, 12, 87, 10);
+    selfProg_ = MakeCheck(this, du, 1060, 100, 12, 100, 10);
+    test_ = MakeCheck(this, du, 1061, 205, 12, 62, 10);
     for (int i = 0; i < ListCount; ++i) {
         const LabelSpec& l = kLabels[i];
         QLabel* label = MakeLabel(this, du, l.id, l.x, l.y, l.w, l.h);
         lists_[i] = MakeDropList(this, du, kListIds[i], kListPlaces[i].x, kListPlaces[i].y, kListPlaces[i].w);
         label->setBuddy(lists_[i]);
     }
-    beep_ = MakeCheck(this, du, 1065, 9, 103, 40, 8);
+    beep_ = MakeCheck(this, du, 1065, 9, 103, 60, 8);
     battery_ = MakeCheck(this, du, 1070, 142, 102, 93, 10);
 
-    QPushButton* ok = MakeButton(this, du, 1, 143, 137, 38, 13);
-    QPushButton* cancel = MakeButton(this, du, 2, 192, 137, 38, 13);
+    QPushButton* ok = MakeButton(this, du, 1, 148, 137, 38, 13);
+    QPushButton* cancel = MakeButton(this, du, 2, 197, 137, 38, 13);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

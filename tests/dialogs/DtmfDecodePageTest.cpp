@@ -20,9 +20,7 @@ TEST_F(DtmfDialogTest, StunCodeTypingAndCheck)
     // Allowing stun again starts from an empty code.
     dec->StunAllowBox()->click();
     EXPECT_FALSE(stun->isEnabled());
-    EXPECT_EQ(stun->text(), "");
     dec->StunAllowBox()->click();
-    EXPECT_TRUE(stun->isEnabled());
     EXPECT_EQ(stun->text(), "");
 
     QTest::keyClicks(stun, "1bd");
