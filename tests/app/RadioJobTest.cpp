@@ -1,0 +1,214 @@
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "AppTestKit.h"
+#include "CImportData.h"
+#include "CLinkProgressDlg.h"
+#include "RadioSettings.h"
+#include "SimulatedRadio.h"
+
+using namespace apptest;
+
+namespace {
+class RadioJobTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetProfile(); }
+    void TearDown() override { SetLanguageFlag(1); }
+
+    // A radio whose memory holds channel 1 on 450.0125 MHz and the given model.
+    static std::unique_ptr<SimulatedRadio> Radio(const char* model, SimulatedRadioOptions options = {})
+    {
+        CImportData data;
+        data.GetSettings()->channels[0].rxFrequency = 450.0125;
+        data.GetSettings()->channels[0].txFrequency = 450.0125;
+        SetText(data.GetSettings()->modelCode, model);
+        data.EncodeAll();
+        SimulatedRadio::Memory memory;
+        data.GetBytes(memory.data(), 0, memory.size());
+        for (int i = 0; i < 16; ++i)
+            memory[2000 + i] = static_cast<uint8_t>('A' + i);
+        auto radio = std::make_unique<SimulatedRadio>(options);
+        radio->SetMemory(memory);
+        std::string error;
+        EXPECT_TRUE(radio->Start(&error)) << error;
+        return radio;
+    }
+
+    // Runs command and waits for its job to end; the job's success.
+    static bool RunJob(RunningApp& run, int command, int timeoutMs = 20000)
+    {
+        QSignalSpy ended(run.view(), &CZEMTRA800View::jobEnded);
+        run.trigger(command);
+        if (!run.view()->IsJobRunning())
+            return false;
+        if (!ended.wait(timeoutMs))
+            return false;
+        return ended.takeFirst().at(1).toBool();
+    }
+};
+
+// Closes every modal dialog that comes up and counts them.
+struct ModalCloser {
+    int seen = 0;
+    QTimer timer;
+    ModalCloser()
+    {
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                ++seen;
+                modal->close();
+            }
+        });
+        timer.start();
+    }
+};
+} // namespace
+
+TEST_F(RadioJobTest, ReadFromTheMenuFillsTheGrid)
+{
+    MessageRecorder boxes;
+    SetLanguageFlag(0);
+    Profile::WriteInt("CHANNEL_DEFAULT", "LANGUAGE", 0);
+    Profile::WriteInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 1);
+    RunningApp run;
+    CZEMTRA800View* view = run.view();
+    view->AttachSimulatedRadio(Radio("Q80109"));
+    run.paint();
+    EXPECT_EQ(run.frame()->Pane(1)->text(), "COM 1 (simulated radio)");
+
+    QSignalSpy ended(view, &CZEMTRA800View::jobEnded);
+    run.trigger(CMainFrame::ID_READ_DATA);
+    ASSERT_TRUE(view->IsJobRunning());
+    EXPECT_EQ(Profile::GetInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 1), 0);
+    EXPECT_FALSE(run.frame()->Action(CMainFrame::ID_READ_DATA)->isEnabled());
+    EXPECT_TRUE(run.frame()->Action(CMainFrame::ID_WRITE_DATA)->isEnabled());
+    EXPECT_FALSE(run.frame()->Action(CMainFrame::ID_FILE_OPEN)->isEnabled());
+    // A second command while the job runs is ignored.
+    run.frame()->Accelerator(CMainFrame::ID_READ_DATA)->trigger();
+    run.trigger(CMainFrame::ID_WRITE_DATA);
+    ASSERT_TRUE(ended.wait(20000));
+    EXPECT_TRUE(ended.at(0).at(1).toBool());
+    EXPECT_EQ(view->Simulator()->GetStats().wakeUps, 1);
+
+    EXPECT_TRUE(run.doc()->IsModified());
+    EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 450.0125);
+    EXPECT_EQ(view->Model().band476, 1);
+    EXPECT_FALSE(run.frame()->Action(CMainFrame::ID_DTMF)->isEnabled());
+    EXPECT_TRUE(run.frame()->Action(CMainFrame::ID_READ_DATA)->isEnabled());
+    EXPECT_TRUE(run.frame()->Action(CMainFrame::ID_FILE_OPEN)->isEnabled());
+    EXPECT_EQ(run.frame()->ProgressBar()->value(), 0);
+    // The trace dialog keeps its last position and every frame.
+    EXPECT_EQ(view->ProgressDialog()->ProgressBar()->value(), 2040);
+    EXPECT_GT(view->ProgressDialog()->TraceList()->count(), 2 * 256);
+    EXPECT_TRUE(view->ProgressDialog()->TraceList()->item(0)->text().startsWith("Tr : 50 52 4F 47"));
+    run.paint();
+    EXPECT_EQ(run.frame()->windowTitle(), "ZEMTRA800   [www.halvorn.com]    [UHF:476-478MHz]");
+    EXPECT_TRUE(boxes.messages.isEmpty());
+
+    // Ctrl+D shows the trace.
+    run.frame()->Accelerator(CMainFrame::ID_SHOW_TRACE)->trigger();
+    EXPECT_TRUE(view->ProgressDialog()->isVisible());
+}
+
+TEST_F(RadioJobTest, WriteAsksWhenTheModelDiffers)
+{
+    MessageRecorder boxes;
+    SetLanguageFlag(0);
+    Profile::WriteInt("CHANNEL_DEFAULT", "LANGUAGE", 0);
+    RunningApp run;
+    run.view()->AttachSimulatedRadio(Radio("Q80104"));
+    SimulatedRadio* radio = run.view()->Simulator();
+    // The new document is for Q80103; the radio says Q80104.
+    run.settings().channels[0].rxFrequency = 440.0;
+
+    boxes.answerYes = false;
+    EXPECT_FALSE(RunJob(run, CMainFrame::ID_WRITE_DATA));
+    EXPECT_EQ(boxes.questions, QStringList({"Model type is wrong,are you sure to overwrite?"}));
+    EXPECT_EQ(boxes.messages, QStringList({"Communication failed,please try again!"}));
+    EXPECT_EQ(radio->GetStats().blocksWritten, 0);
+
+    boxes.answerYes = true;
+    EXPECT_TRUE(RunJob(run, CMainFrame::ID_WRITE_DATA));
+    EXPECT_EQ(boxes.questions.size(), 2);
+    EXPECT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(radio->GetStats().blocksWritten, 250);
+    // What the radio holds is the edited model, encoded at the start.
+    CImportData written;
+    const SimulatedRadio::Memory memory = radio->GetMemory();
+    written.SetBytes(memory.data(), 0, memory.size());
+    written.DecodeAll();
+    EXPECT_DOUBLE_EQ(written.GetSettings()->channels[0].rxFrequency, 440.0);
+    EXPECT_EQ(std::string(GetText(written.GetSettings()->modelCode)), "Q80103");
+    // A write leaves the document's modified flag alone.
+    EXPECT_FALSE(run.doc()->IsModified());
+}
+
+TEST_F(RadioJobTest, SilentRadioEndsWithTheFailureBox)
+{
+    MessageRecorder boxes;
+    RunningApp run;
+    SimulatedRadioOptions silent;
+    silent.silent = true;
+    run.view()->AttachSimulatedRadio(Radio("Q80103", silent));
+    EXPECT_FALSE(RunJob(run, CMainFrame::ID_READ_DATA));
+    EXPECT_EQ(boxes.messages, QStringList({QString::fromUtf8("通讯失败,请重新操作?")}));
+    EXPECT_FALSE(run.doc()->IsModified());
+    EXPECT_LT(run.settings().channels[0].rxFrequency, 0.1);
+    EXPECT_FALSE(run.view()->IsJobRunning());
+    EXPECT_EQ(run.frame()->ProgressBar()->value(), 0);
+}
+
+TEST_F(RadioJobTest, InformationKeepsUnsavedEditsAndShowsTheDialog)
+{
+    MessageRecorder boxes;
+    RunningApp run;
+    run.view()->AttachSimulatedRadio(Radio("Q80106"));
+    run.settings().channels[1].rxFrequency = 435.0; // edited, not yet in the image
+
+    ModalCloser closer;
+    EXPECT_TRUE(RunJob(run, CMainFrame::ID_RADIO_INFORMATION));
+    EXPECT_EQ(closer.seen, 1);
+    EXPECT_TRUE(run.doc()->IsModified());
+    EXPECT_DOUBLE_EQ(run.settings().channels[1].rxFrequency, 435.0);
+    EXPECT_EQ(std::string(GetText(run.settings().modelCode)), "Q80106");
+    uint8_t info[16];
+    run.doc()->Data().GetBytes(info, 2000, 16);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(info), 16), "ABCDEFGHIJKLMNOP");
+    // Both bars were full: positions past the range of 16.
+    EXPECT_EQ(run.view()->ProgressDialog()->ProgressBar()->value(), 16);
+    EXPECT_TRUE(boxes.messages.isEmpty());
+}
+
+TEST_F(RadioJobTest, ClosingDuringAJobWaitsForItsEnd)
+{
+    MessageRecorder boxes;
+    RunningApp run;
+    SimulatedRadioOptions slow;
+    slow.answerDelayMs = 2;
+    run.view()->AttachSimulatedRadio(Radio("Q80103", slow));
+    QSignalSpy ended(run.view(), &CZEMTRA800View::jobEnded);
+    run.trigger(CMainFrame::ID_READ_DATA);
+    ASSERT_TRUE(run.view()->IsJobRunning());
+
+    run.frame()->close();
+    EXPECT_TRUE(run.frame()->isVisible());
+    EXPECT_TRUE(run.view()->ClosePending());
+    EXPECT_TRUE(boxes.prompts.isEmpty());
+
+    // The read has changed the document: the save prompt comes after the job.
+    boxes.promptAnswer = AppAnswer::Cancel;
+    ASSERT_TRUE(ended.wait(20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.prompts.isEmpty(); }, 5000));
+    EXPECT_EQ(boxes.prompts.size(), 1);
+    EXPECT_TRUE(run.frame()->isVisible());
+    EXPECT_TRUE(run.doc()->IsModified());
+    EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 450.0125);
+    boxes.promptAnswer = AppAnswer::No;
+    run.frame()->close();
+    EXPECT_FALSE(run.frame()->isVisible());
+}
