@@ -102,6 +102,10 @@ CMainFrame::CMainFrame(CZEMTRA800App& app, CZEMTRA800Doc& doc, QWidget* parent)
 CMainFrame::~CMainFrame()
 {
     Profile::WriteInt(QStringLiteral("CHANNEL_DEFAULT"), QStringLiteral("LANGUAGE"), LanguageFlag());
+    // The view may still have to see a job to its end: it goes while the
+    // frame it reports to is whole.
+    delete view_;
+    view_ = nullptr;
 }
 
 QAction* CMainFrame::Action(int command) const
@@ -322,6 +326,8 @@ void CMainFrame::OnLanguageSwitch()
 
 void CMainFrame::UpdateCommandUI()
 {
+    if (!view_)
+        return;
     const LinkJobMode mode = view_->JobMode();
     const bool busy = view_->IsJobRunning();
     // A read must not land in a document opened while it ran.

@@ -88,6 +88,7 @@ CZEMTRA800View::~CZEMTRA800View()
     // model question, nothing taken into the document) until it has ended,
     // then the link closes the port.
     bridge_->Detach();
+    frame_ = nullptr;
     while (link_->IsBusy()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(2);

@@ -212,3 +212,25 @@ TEST_F(RadioJobTest, ClosingDuringAJobWaitsForItsEnd)
     run.frame()->close();
     EXPECT_FALSE(run.frame()->isVisible());
 }
+
+TEST_F(RadioJobTest, DestroyingTheWindowDuringAJobLetsItEnd)
+{
+    MessageRecorder boxes;
+    SimulatedRadioOptions slow;
+    slow.answerDelayMs = 1;
+    std::unique_ptr<SimulatedRadio> radio = Radio("Q80104", slow);
+    {
+        RunningApp run;
+        run.view()->UseDevice(radio->DevicePath());
+        boxes.answerYes = true;
+        run.trigger(CMainFrame::ID_WRITE_DATA);
+        ASSERT_TRUE(run.view()->IsJobRunning());
+        QTest::qWait(100);
+    }
+    // The job was answered No to the model question (or had passed it) and
+    // ran to its end; nothing of it reached a window.
+    const SimulatedRadio::Stats stats = radio->GetStats();
+    EXPECT_EQ(stats.wakeUps, 1);
+    EXPECT_TRUE(stats.blocksWritten == 0 || stats.blocksWritten == 250) << stats.blocksWritten;
+    EXPECT_TRUE(boxes.messages.isEmpty());
+}
