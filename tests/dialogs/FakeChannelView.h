@@ -53,6 +53,8 @@ inline void ChooseEntry(QComboBox* combo, int index)
     const QRect r = view->visualRect(view->model()->index(index, combo->modelColumn()));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
     QApplication::processEvents();
+    // The closed list hands the keyboard back to its dialog.
+    QApplication::setActiveWindow(combo->window());
 }
 
 inline QStringList Entries(const QComboBox* combo)

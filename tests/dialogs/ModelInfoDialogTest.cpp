@@ -1,0 +1,288 @@
+// The model information dialog: choosing a band, the custom area that
+// collapses and grows, its typing rules and the bookkeeping on OK.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "AppMessage.h"
+#include "CModelInfoDlg.h"
+#include "DialogEntry.h"
+#include "DialogUnits.h"
+#include "FakeChannelView.h"
+#include "Language.h"
+#include "ModelTable.h"
+#include "OptionList.h"
+#include "Profile.h"
+
+namespace {
+
+const QString kModelTypes = QStringLiteral("VHF:150-174MHz|VHF:136-150MHz|UHF:450-470MHz|UHF:350-370MHz|"
+                                           "UHF:370-390MHz|UHF:400-420MHz|UHF:420-440MHz|UHF:476-478MHz|Custom Model|");
+
+class ModelInfoTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetLanguageFlag(0);
+        SetAppMessageHook([this](const QString& text, bool yesNo) {
+            (yesNo ? questions : messages) << text;
+            return answerYes;
+        });
+        view.settings = &s;
+        s.channels[0].rxFrequency = 450.0;
+    }
+    void TearDown() override
+    {
+        dialog.reset();
+        SetAppMessageHook({});
+    }
+
+    // The dialog on its own, as OnModelInformation prepares it.
+    void Open(const QString& band, const QString& lowest = QStringLiteral("0.00000"),
+              const QString& highest = QStringLiteral("0.00000"))
+    {
+        dialog = std::make_unique<CModelInfoDlg>(view);
+        dialog->modelTypeText = kModelTypes;
+        dialog->bandText = band;
+        dialog->lowest = lowest;
+        dialog->highest = highest;
+        dialog->middle = QStringLiteral("0.00000");
+        dialog->OnInitDialog();
+        ShowActive(dialog.get());
+    }
+    template <class T = QWidget>
+    T* Ctl(int id)
+    {
+        T* w = dialog->findChild<T*>(QString::number(id));
+        EXPECT_NE(w, nullptr) << id;
+        return w;
+    }
+    void Type(QLineEdit* e, const QString& text)
+    {
+        e->setFocus(Qt::MouseFocusReason);
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Delete);
+        QTest::keyClicks(e, text);
+    }
+    void ClickOk() { QTest::mouseClick(Ctl<QPushButton>(1), Qt::LeftButton); }
+
+    // RunModelInfoDialog with the user's steps run inside its modal loop.
+    bool Run(ModelState& model, std::function<void(CModelInfoDlg*)> steps)
+    {
+        QTemporaryDir dir;
+        QFile ini(QDir(dir.path()).filePath(QStringLiteral("EConfig.ini")));
+        EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
+        QString text = QStringLiteral("[modeltype]\n");
+        for (const QString& entry : kModelTypes.split(QLatin1Char('|'), Qt::SkipEmptyParts))
+            text += entry + QStringLiteral("=0\n");
+        ini.write(text.toUtf8());
+        ini.close();
+        OptionList options(dir.path());
+        options.SetFile(QStringLiteral("EConfig.ini"));
+        QTimer::singleShot(0, [this, steps] {
+            auto* d = qobject_cast<CModelInfoDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            dialog.reset(); // the running one is not ours to delete
+            ShowActive(d);
+            steps(d);
+            if (d->isVisible())
+                d->reject();
+        });
+        return RunModelInfoDialog(nullptr, s, model, options, view);
+    }
+
+    RadioSettings s;
+    FakeChannelView view;
+    std::unique_ptr<CModelInfoDlg> dialog;
+    QStringList messages;
+    QStringList questions;
+    bool answerYes = true;
+};
+
+TEST_F(ModelInfoTest, Band476ConfirmedClearsAndAppliesTheFixedPlan)
+{
+    Profile::WriteInt(QStringLiteral("CHANNEL_DEFAULT"), QStringLiteral("ALLOWDEFAULT"), 1);
+    s.channels[44].rxFrequency = 455.0;
+    ModelState model;
+    const bool ok = Run(model, [](CModelInfoDlg* d) {
+        ChooseEntry(d->findChild<QComboBox*>(QStringLiteral("1053")), 7);
+        QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(questions, QStringList({"All data will be cleared!"}));
+    EXPECT_EQ(view.Count(1, 1), 1);
+    EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, 476.425);
+    EXPECT_DOUBLE_EQ(s.channels[44].rxFrequency, 0.0); // cleared; the plan leaves 41..50 alone
+    EXPECT_STREQ(s.modelCode, "Q80109");
+    EXPECT_EQ(model.band476, 1);
+    EXPECT_EQ(model.customModel, 0);
+    EXPECT_EQ(model.bandText, "UHF:476-478MHz");
+    EXPECT_EQ(Profile::GetInt(QStringLiteral("CHANNEL_DEFAULT"), QStringLiteral("ALLOWDEFAULT"), 1), 0);
+}
+
+TEST_F(ModelInfoTest, CustomModelSetsLimitsBandCentreAndCode)
+{
+    ModelState model;
+    const bool ok = Run(model, [this](CModelInfoDlg* d) {
+        ChooseEntry(d->findChild<QComboBox*>(QStringLiteral("1053")), 8);
+        EXPECT_TRUE(d->IsExpanded());
+        Type(d->findChild<QLineEdit*>(QStringLiteral("1156")), QStringLiteral("136"));
+        Type(d->findChild<QLineEdit*>(QStringLiteral("1157")), QStringLiteral("174"));
+        Type(d->findChild<QLineEdit*>(QStringLiteral("1158")), QStringLiteral("451"));
+        QTest::mouseClick(d->findChild<QCheckBox*>(QStringLiteral("1159")), Qt::LeftButton, {}, QPoint(6, 6));
+        QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_DOUBLE_EQ(s.lowerLimit, 136.0);
+    EXPECT_DOUBLE_EQ(s.upperLimit, 174.0);
+    EXPECT_DOUBLE_EQ(s.firstIf, 45.1);
+    EXPECT_DOUBLE_EQ(s.bandCentre, 150.0);
+    EXPECT_STREQ(s.modelCode, "Q80100");
+    EXPECT_EQ(model.customModel, 1);
+    EXPECT_EQ(model.lowestFrequency, "136.00000");
+    EXPECT_EQ(model.highestFrequency, "174.00000");
+    EXPECT_EQ(model.firstIntermediateFrequency, "45.10000");
+    // The reset values have the high local oscillator; the click cleared it.
+    EXPECT_EQ(s.highLocalOscillator, 0u);
+    EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, 0.0);
+}
+
+TEST_F(ModelInfoTest, RefusedEntryClearsNothingAndCancelKeepsTheChannels)
+{
+    Open(QStringLiteral("Custom Model"), QStringLiteral("136.10000"), QStringLiteral("136.90000"));
+    ASSERT_TRUE(dialog->IsExpanded());
+    QLineEdit* middle = Ctl<QLineEdit>(1158);
+    EXPECT_EQ(middle->text(), QStringLiteral("0.00000"));
+    Type(middle, QStringLiteral("205"));
+    ClickOk(); // lowest and highest share the integer part 136
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Highest frequency must be larger")));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(view.calls.empty());
+    EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, 450.0);
+
+    Type(Ctl<QLineEdit>(1157), QStringLiteral("137"));
+    Type(middle, QStringLiteral("199"));
+    ClickOk(); // a first IF below 20 MHz
+    EXPECT_EQ(messages.size(), 2);
+    EXPECT_TRUE(view.calls.empty());
+
+    Type(Ctl<QLineEdit>(1157), QString());
+    ClickOk();
+    ASSERT_EQ(messages.size(), 3);
+    EXPECT_EQ(messages[2], QStringLiteral("Highest(lowest) frequency cann't be empty!"));
+
+    answerYes = false; // No to the warning: nothing happens at all
+    ClickOk();
+    EXPECT_EQ(messages.size(), 3);
+    EXPECT_TRUE(dialog->isVisible());
+
+    QTest::mouseClick(Ctl<QPushButton>(2), Qt::LeftButton);
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_TRUE(view.calls.empty());
+    EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, 450.0);
+
+    Open(QStringLiteral("Custom Model"), QStringLiteral("136.90000"), QStringLiteral("137.00000"));
+    answerYes = true;
+    Type(Ctl<QLineEdit>(1158), QStringLiteral("205"));
+    ClickOk();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->custom, 1);
+    EXPECT_EQ(view.Count(1, 1), 1);
+    EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, 0.0);
+}
+
+TEST_F(ModelInfoTest, FrequencyFieldsPlaceThePointAndPadOnLeaving)
+{
+    Open(QStringLiteral("Custom Model"));
+    QLineEdit* lowest = Ctl<QLineEdit>(1156);
+    QLineEdit* middle = Ctl<QLineEdit>(1158);
+    EXPECT_EQ(lowest->text(), QStringLiteral("100.00000"));
+    EXPECT_EQ(Ctl<QLineEdit>(1157)->text(), QStringLiteral("999.00000"));
+    // The highest text was put up to 999 first, so the first IF keeps its
+    // own text.
+    EXPECT_EQ(middle->text(), QStringLiteral("0.00000"));
+
+    Type(lowest, QStringLiteral("0145"));
+    EXPECT_EQ(lowest->text(), QStringLiteral("145."));
+    QTest::keyClicks(lowest, QStringLiteral("x6"));
+    EXPECT_EQ(lowest->text(), QStringLiteral("145.6"));
+    Type(middle, QStringLiteral("510"));
+    EXPECT_EQ(middle->text(), QStringLiteral("51.0"));
+    Ctl(1159)->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(middle->text(), QStringLiteral("51.00000"));
+    lowest->setFocus(Qt::TabFocusReason);
+    Ctl(1159)->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(lowest->text(), QStringLiteral("145.60000"));
+
+    // Enter steps on from a field and presses OK on OK.
+    lowest->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(lowest, Qt::Key_Return);
+    EXPECT_TRUE(Ctl(1157)->hasFocus());
+    EXPECT_TRUE(questions.isEmpty());
+    Ctl(1)->setFocus(Qt::TabFocusReason);
+    answerYes = false;
+    QTest::keyClick(Ctl(1), Qt::Key_Return);
+    EXPECT_EQ(questions.size(), 1);
+}
+
+TEST_F(ModelInfoTest, CustomAreaCollapsesToTheUpperAreaAndGrowsBack)
+{
+    const DialogUnits du(DialogUnits::DialogFont());
+    Open(QStringLiteral("UHF:450-470MHz"));
+    EXPECT_EQ(Ctl<QComboBox>(1053)->currentIndex(), 2);
+    EXPECT_FALSE(dialog->IsExpanded());
+    const QRect upper = Ctl(1150)->geometry();
+    // Cut to the upper area (the window frame, once known, may cover its
+    // last pixels, as on the original platform).
+    EXPECT_LE(dialog->width(), upper.right() + 1);
+    EXPECT_GE(dialog->width(), upper.right() - 3);
+    EXPECT_LE(dialog->height(), upper.bottom() + 1);
+    EXPECT_GE(dialog->height(), upper.bottom() - 3);
+    EXPECT_FALSE(Ctl(1150)->isVisible());
+    EXPECT_FALSE(Ctl(1156)->isEnabled());
+    EXPECT_FALSE(Ctl(1159)->isEnabled());
+    EXPECT_TRUE(Ctl(1)->isEnabled());
+
+    ChooseEntry(Ctl<QComboBox>(1053), 8);
+    EXPECT_TRUE(dialog->IsExpanded());
+    EXPECT_EQ(dialog->size(), du.Size(143, 115));
+    EXPECT_TRUE(Ctl(1156)->isEnabled());
+    EXPECT_TRUE(Ctl(1159)->isEnabled());
+
+    ChooseEntry(Ctl<QComboBox>(1053), 0);
+    EXPECT_FALSE(dialog->IsExpanded());
+    // Collapsed while shown: the outer bottom-right corner sits on the
+    // upper area's corner.
+    EXPECT_EQ(dialog->frameGeometry().bottomRight(), dialog->mapToGlobal(upper.bottomRight()));
+
+    // A band the list does not have, or no band: position 8, the custom model.
+    Open(QStringLiteral("UHF:430-450MHz"));
+    EXPECT_EQ(Ctl<QComboBox>(1053)->currentIndex(), 8);
+    EXPECT_TRUE(dialog->IsExpanded());
+    Open(QString());
+    EXPECT_EQ(Ctl<QComboBox>(1053)->currentIndex(), 8);
+}
+
+TEST_F(ModelInfoTest, ChineseTexts)
+{
+    SetLanguageFlag(1);
+    Open(QStringLiteral("UHF:450-470MHz"));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("型式信息"));
+    EXPECT_EQ(Ctl<QPushButton>(2)->text(), QStringLiteral("取消"));
+    EXPECT_EQ(Ctl(1156)->accessibleName(), QStringLiteral("最低频率"));
+    SetLanguageFlag(0);
+}
+
+} // namespace
