@@ -26,7 +26,7 @@ class SplashEventFilter : public QObject {
 public:
     bool eventFilter(QObject* receiver, QEvent* event) override
     {
-        if (SplashWindow::Current())
+        if (!retired_)
             return SplashWindow::SplashFilterMessage(receiver, event);
         if (!grace_.isValid() || grace_.elapsed() > QApplication::doubleClickInterval())
             return false;
@@ -46,6 +46,7 @@ public:
     // the double-click interval, then remove the filter.
     void Linger(bool afterInput)
     {
+        retired_ = true;
         if (!afterInput) {
             deleteLater();
             return;
@@ -58,6 +59,7 @@ protected:
     void timerEvent(QTimerEvent*) override { deleteLater(); }
 
 private:
+    bool retired_ = false;
     QElapsedTimer grace_;
 };
 
@@ -72,8 +74,10 @@ void CloseSplash(bool byInput)
     const bool hadFocus = splash->isActiveWindow() || !QApplication::activeWindow();
     splash->hide();
     splash->deleteLater();
+    // A splash shown again later gets a filter of its own.
     if (g_filter)
         g_filter->Linger(byInput);
+    g_filter = nullptr;
     if (g_owner) {
         QWidget* main = g_owner->window();
         main->update();
@@ -183,6 +187,7 @@ SplashWindow::~SplashWindow()
         g_current = nullptr;
         if (g_filter)
             g_filter->deleteLater();
+        g_filter = nullptr;
     }
 }
 
