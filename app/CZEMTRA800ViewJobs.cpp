@@ -150,6 +150,9 @@ void CZEMTRA800View::HandleInfoComplete(const QByteArray& bytes)
 
 void CZEMTRA800View::HandleJobEnded(LinkJobMode mode, bool success)
 {
+    // The end was the job thread's last report and does not wait for this
+    // thread; join it so the link takes the next command at once.
+    link_->WaitForJob();
     jobActive_ = false;
     activeMode_ = JobIdle;
     if (frame_)
