@@ -20,13 +20,13 @@ const char* const COptionalFeatureDlg::kSections[ListCount] = {
     "Ckeylock", "COptSign", "CTOTAlert", "CTOTReKey", "CTOTReset", "Csquelchlevel", "Clamp", "Cvoxgain"};
 
 namespace {
-struct LabelSpec {
+struct LabelRow {
     int id, x, y, w, h;
     const char* english;
     const char* chinese;
 };
 // Each label with the list it names.
-const LabelSpec kLabels[COptionalFeatureDlg::ListCount] = {
+const LabelRow kLabels[COptionalFeatureDlg::ListCount] = {
     {1073, 9, 43, 36, 8, "Key Lock:", "键锁:"},
     {1074, 9, 58, 76, 8, "Time Out Timer(s):", "超时定时器[TOT](秒)"},
     {1075, 9, 73, 76, 8, "TOT Pre_Alert(s):", "TOT预告警(秒)"},
@@ -36,10 +36,10 @@ const LabelSpec kLabels[COptionalFeatureDlg::ListCount] = {
     {1079, 142, 72, 67, 8, "Lamp Operation:", "照明操作:"},
     {1080, 142, 87, 67, 8, "VOX Gain:", "声控增益:"},
 };
-struct ListSpec {
+struct ListPlace {
     int x, y, w;
 };
-const ListSpec kListPlaces[COptionalFeatureDlg::ListCount] = {
+const ListPlace kListPlaces[COptionalFeatureDlg::ListCount] = {
     {48, 41, 87}, {87, 55, 48}, {87, 71, 48}, {87, 85, 48},
     {211, 41, 58}, {211, 55, 58}, {211, 71, 58}, {211, 85, 58},
 };
@@ -68,7 +68,7 @@ COptionalFeatureDlg::COptionalFeatureDlg(QWidget* parent) : QDialog(parent)
     selfProg_ = MakeCheck(this, du, 1060, 100, 12, 100, 10);
     test_ = MakeCheck(this, du, 1061, 205, 12, 62, 10);
     for (int i = 0; i < ListCount; ++i) {
-        const LabelSpec& l = kLabels[i];
+        const LabelRow& l = kLabels[i];
         QLabel* label = MakeLabel(this, du, l.id, l.x, l.y, l.w, l.h);
         lists_[i] = MakeDropList(this, du, kListIds[i], kListPlaces[i].x, kListPlaces[i].y, kListPlaces[i].w);
         label->setBuddy(lists_[i]);
@@ -155,7 +155,7 @@ void COptionalFeatureDlg::OnInitDialog()
     clone_->setText(Lang("Wireless Clone Mode", "无线复制模式"));
     selfProg_->setText(Lang("Self Programming Mode", "自台编程"));
     test_->setText(Lang("Test Mode", "测试模式"));
-    for (const LabelSpec& l : kLabels)
+    for (const LabelRow& l : kLabels)
         findChild<QLabel*>(IdName(l.id))->setText(Lang(l.english, l.chinese));
     beep_->setText(Lang("Beep Tone", "提示音"));
     battery_->setText(Lang("Battery Save", "省电"));
