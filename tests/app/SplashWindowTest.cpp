@@ -128,6 +128,13 @@ TEST_F(SplashWindowTest, GoesByItselfAfterItsTimeOrWithItsOwner)
     QTRY_VERIFY_WITH_TIMEOUT(SplashWindow::Current() == nullptr, 3000);
     EXPECT_GE(clock.elapsed(), SplashWindow::kShowMilliseconds);
 
+    // Shown again at once after a close, it still answers keys.
+    SplashWindow::ShowSplash(&owner->window);
+    SplashWindow::HideSplash();
+    SplashWindow::ShowSplash(&owner->window);
+    QTest::keyClick(owner->edit, Qt::Key_A);
+    EXPECT_EQ(SplashWindow::Current(), nullptr);
+
     SplashWindow::ShowSplash(&owner->window);
     ASSERT_NE(SplashWindow::Current(), nullptr);
     owner.reset();
