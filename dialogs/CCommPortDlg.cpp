@@ -68,6 +68,7 @@ CCommPortDlg::CCommPortDlg(QWidget* parent) : QDialog(parent)
     // entry that spells the typed text.
     portList_->setCompleter(nullptr);
     portList_->setDuplicatesEnabled(true);
+    disconnect(portList_->lineEdit(), &QLineEdit::editingFinished, portList_, nullptr);
     portList_->setMaxVisibleItems(16);
     portList_->setItemDelegate(new PortItemDelegate(portList_));
     portLabel_->setBuddy(portList_);
@@ -123,10 +124,13 @@ void CCommPortDlg::OnInitDialog()
 
     FillComboFromList(portList_, optionText);
     // A device present beyond the configured list still gets a position, so
-    // every numbered device can be chosen.
+    // every numbered device can be chosen. A missing list stays empty: the
+    // option files are not where they belong, and OK then says so by giving
+    // no port.
     int highest = 0;
-    for (const SerialPortInfo& p : presentPorts)
-        highest = std::max(highest, p.portNumber);
+    if (portList_->count() > 0)
+        for (const SerialPortInfo& p : presentPorts)
+            highest = std::max(highest, p.portNumber);
     for (int number = portList_->count() + 1; number <= highest; ++number)
         portList_->addItem(QStringLiteral("COM%1").arg(number));
 

@@ -13,6 +13,10 @@ CToneCodeCombo::CToneCodeCombo(QWidget* parent) : QComboBox(parent)
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setDuplicatesEnabled(true);
+    // Nor does leaving the field turn a typed text into the entry it spells:
+    // the dialog treats typed codes (completion, copy to the encode field)
+    // apart from chosen ones.
+    disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
     connect(lineEdit(), &QLineEdit::textEdited, this, &CToneCodeCombo::OnTextEdited);
 }
 

@@ -181,15 +181,20 @@ TEST_F(ChannelEditTest, TypedCodesAreFilteredCompletedAndClamped)
     QComboBox* txCode = Combo(1092);
     QWidget* exit = Ctl(2);
 
+    // A typed code that spells a list entry is still a typed code: with
+    // Open TX and no encode code, the encode field takes it too.
+    Type(rxCode, QStringLiteral("88.5"));
+    Leave(exit);
+    EXPECT_EQ(rxCode->currentIndex(), -1);
+    EXPECT_STREQ(s.channels[1].rxCode, "88.5");
+    EXPECT_STREQ(s.channels[1].txCode, "88.5");
+    EXPECT_EQ(txCode->currentText(), QStringLiteral("88.5"));
+
     Type(rxCode, QStringLiteral("d293")); // 9 is no octal digit
     EXPECT_EQ(rxCode->currentText(), QStringLiteral("d23"));
-    EXPECT_EQ(rxCode->currentIndex(), -1);
     Leave(exit);
     EXPECT_EQ(rxCode->currentText(), QStringLiteral("D230N"));
     EXPECT_STREQ(s.channels[1].rxCode, "D230N");
-    // Open TX with an empty encode code: it takes the decode code too.
-    EXPECT_STREQ(s.channels[1].txCode, "D230N");
-    EXPECT_EQ(txCode->currentText(), QStringLiteral("D230N"));
 
     const std::pair<const char*, const char*> tones[] = {
         {"88.57", "88.6"}, {"300", "254.1"}, {"50", "67.0"}, {"0100", "100.0"}, {"123.45", "123.4"}};
@@ -199,12 +204,12 @@ TEST_F(ChannelEditTest, TypedCodesAreFilteredCompletedAndClamped)
         EXPECT_EQ(rxCode->currentText(), QString::fromLatin1(shown)) << typed;
         EXPECT_STREQ(s.channels[1].rxCode, shown) << typed;
     }
-    EXPECT_STREQ(s.channels[1].txCode, "D230N"); // a set encode code is kept
+    EXPECT_STREQ(s.channels[1].txCode, "88.5"); // a set encode code is kept
 
     ChooseEntry(rxCode, 0); // "None" is no code
     EXPECT_STREQ(s.channels[1].rxCode, "");
-    ChooseEntry(txCode, 4);
-    EXPECT_STREQ(s.channels[1].txCode, "88.5");
+    ChooseEntry(txCode, 5);
+    EXPECT_STREQ(s.channels[1].txCode, "D023N");
 }
 
 TEST_F(ChannelEditTest, SquelchListsFollowTonesAndSignallingAndLockoutKeepsItsPosition)

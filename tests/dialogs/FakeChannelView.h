@@ -50,7 +50,9 @@ inline void ChooseEntry(QComboBox* combo, int index)
 {
     combo->showPopup();
     QAbstractItemView* view = combo->view();
-    const QRect r = view->visualRect(view->model()->index(index, combo->modelColumn()));
+    const QModelIndex item = view->model()->index(index, combo->modelColumn());
+    view->scrollTo(item);
+    const QRect r = view->visualRect(item);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
     QApplication::processEvents();
     // The closed list hands the keyboard back to its dialog.

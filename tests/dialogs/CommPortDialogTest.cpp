@@ -1,0 +1,140 @@
+// The communication port dialog: list position to port number, the profile
+// value, and the devices present on the machine.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "CCommPortDlg.h"
+#include "DialogEntry.h"
+#include "FakeChannelView.h"
+#include "Language.h"
+#include "OptionList.h"
+#include "Profile.h"
+
+namespace {
+
+QString PortList(int count)
+{
+    QString text;
+    for (int i = 1; i <= count; ++i)
+        text += QStringLiteral("COM%1|").arg(i);
+    return text;
+}
+
+// RunCommPortDialog on an option file with the given section lines; steps
+// run inside the dialog's modal loop.
+int RunPortDialog(int port, const QString& sectionLines, std::function<void(CCommPortDlg*)> steps)
+{
+    QTemporaryDir dir;
+    QFile ini(QDir(dir.path()).filePath(QStringLiteral("EConfig.ini")));
+    EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write((QStringLiteral("[other]\nX=1\n[portlist]\n") + sectionLines).toUtf8());
+    ini.close();
+    OptionList options(dir.path());
+    options.SetFile(QStringLiteral("EConfig.ini"));
+    QTimer::singleShot(0, [steps] {
+        auto* d = qobject_cast<CCommPortDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        ShowActive(d);
+        steps(d);
+    });
+    return RunCommPortDialog(nullptr, port, options);
+}
+
+QComboBox* List(QWidget* d) { return d->findChild<QComboBox*>(QStringLiteral("1058")); }
+void Press(QWidget* d, int id) { QTest::mouseClick(d->findChild<QPushButton*>(QString::number(id)), Qt::LeftButton); }
+int ProfilePort() { return Profile::GetInt(QStringLiteral("COM"), QStringLiteral("PORT"), -1); }
+
+TEST(CommPortTest, PositionIsPortNumberLessOneAndTheChoiceIsKept)
+{
+    SetLanguageFlag(0);
+    const QString lines = QStringLiteral("COM1 (ttyUSB0)=0\nCOM2 (ttyUSB1)=1\nCOM3 (ttyUSB2)=2\nCOM4 (ttyUSB3)=3\n");
+    int shown = -1;
+    EXPECT_EQ(RunPortDialog(3, lines,
+                  [&](CCommPortDlg* d) {
+                      shown = List(d)->currentIndex();
+                      EXPECT_EQ(d->windowTitle(), QStringLiteral("Communication Port"));
+                      ChooseEntry(List(d), 0);
+                      Press(d, 1);
+                  }),
+              1);
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(ProfilePort(), 1);
+
+    // Cancel keeps the number and writes it again.
+    Profile::WriteInt(QStringLiteral("COM"), QStringLiteral("PORT"), 9);
+    EXPECT_EQ(RunPortDialog(4, lines,
+                  [](CCommPortDlg* d) {
+                      ChooseEntry(List(d), 1);
+                      Press(d, 2);
+                  }),
+              4);
+    EXPECT_EQ(ProfilePort(), 4);
+
+    // A number beyond the list (and beyond every device) opens with nothing selected; typed text is
+    // not a choice either: OK gives port 0.
+    EXPECT_EQ(RunPortDialog(30, lines,
+                  [](CCommPortDlg* d) {
+                      EXPECT_EQ(List(d)->currentIndex(), -1);
+                      ChooseEntry(List(d), 2);
+                      List(d)->setFocus(Qt::MouseFocusReason);
+                      QTest::keyClick(List(d), Qt::Key_A, Qt::ControlModifier);
+                      QTest::keyClicks(List(d), QStringLiteral("COM2 (ttyUSB1)"));
+                      EXPECT_EQ(List(d)->currentIndex(), -1);
+                      Press(d, 1);
+                  }),
+              0);
+
+    EXPECT_EQ(RunPortDialog(2, QString(), [](CCommPortDlg* d) {
+                  EXPECT_EQ(List(d)->count(), 0);
+                  Press(d, 1);
+              }),
+              0);
+}
+
+TEST(CommPortTest, DevicesPresentAreMarkedAndReachable)
+{
+    SetLanguageFlag(0);
+    CCommPortDlg d;
+    d.optionText = PortList(16);
+    d.portNumber = 1;
+    d.presentPorts = {{"/dev/ttyUSB1", 2, "FTDI FT232R USB UART (0403:6001)"}, {"/dev/ttyS3", 20, ""}};
+    d.OnInitDialog();
+    QComboBox* list = List(&d);
+    // The built-in port COM20 lies beyond the configured list: the list
+    // grows to it, so position 19 still means port 20.
+    ASSERT_EQ(list->count(), 20);
+    EXPECT_EQ(list->itemText(19), QStringLiteral("COM20"));
+    EXPECT_EQ(list->itemText(1), QStringLiteral("COM2")); // the entry's own wording stays
+    EXPECT_TRUE(list->itemData(1, Qt::AccessibleTextRole).toString().contains(QStringLiteral("FTDI")));
+    EXPECT_TRUE(list->itemData(1, Qt::FontRole).value<QFont>().bold());
+    EXPECT_FALSE(list->itemData(0, Qt::FontRole).isValid());
+
+    auto* line = d.findChild<QLabel*>(QStringLiteral("deviceLine"));
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(line->toolTip().startsWith(QStringLiteral("/dev/ttyUSB0: not present")));
+    EXPECT_TRUE(line->toolTip().contains(QStringLiteral("COM2 (ttyUSB1)")));
+    EXPECT_TRUE(line->toolTip().contains(QStringLiteral("COM20 (ttyS3)")));
+    ShowActive(&d);
+    ChooseEntry(list, 19);
+    EXPECT_EQ(line->toolTip(), QStringLiteral("/dev/ttyS3: present"));
+    Press(&d, 1);
+    EXPECT_EQ(d.portNumber, 20);
+
+    SetLanguageFlag(1);
+    CCommPortDlg zh;
+    zh.OnInitDialog();
+    EXPECT_EQ(zh.windowTitle(), QStringLiteral("通讯端口"));
+    EXPECT_EQ(List(&zh)->accessibleName(), QStringLiteral("通讯端口"));
+    SetLanguageFlag(0);
+}
+
+} // namespace
