@@ -15,7 +15,8 @@ CAutodialPage::CAutodialPage(QWidget* parent) : QWidget(parent)
     const DialogUnits du(font());
     resize(du.Size(274, 141));
     for (int k = 0; k < kMemories; ++k) {
-        QLabel* label = MakeLabel(this, du, -1, 18, 11 + 13 * k, 8, 8);
+        // As tall as its edit, so that the number sits level with the text.
+        QLabel* label = MakeLabel(this, du, -1, 18, 10 + 13 * k, 8, 12);
         label->setObjectName(QString());
         label->setText(QString::number(k + 1));
         edits_[k] = new CDtmfCodeEdit(this);
