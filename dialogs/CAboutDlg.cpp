@@ -11,12 +11,12 @@
 
 namespace {
 
-struct LineSpec {
+struct AboutLine {
     int id, y;
     const char* english;
     const char* chinese;
 };
-const LineSpec kLines[6] = {
+const AboutLine kLines[6] = {
     {1117, 13, "RADIO PROGRAMMING SOFTWARE", "对讲机编程软件"},
     {1118, 24, "FOR HX7100/HX8100/8180", "用于HX7100/HX8100/8180机型"},
     {1119, 40, "VERSION 3.12", "版本  3.12"},
