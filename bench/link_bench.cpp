@@ -104,9 +104,18 @@ public:
     void OnTrace(const std::string& line) override
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        const auto now = std::chrono::steady_clock::now();
         bytes += static_cast<long>((line.size() - 5) / 3);
-        if (line.rfind("Tr", 0) == 0)
+        if (line.rfind("Tr", 0) == 0) {
             ++transmissions;
+            // The job's own turnaround: from taking the answer to handing
+            // over the next frame, beyond the fixed pause.
+            if (lastReceive_.time_since_epoch().count() != 0)
+                turnaround += std::chrono::duration<double>(now - lastReceive_).count() - kPauseSeconds;
+            lastReceive_ = {};
+        } else {
+            lastReceive_ = now;
+        }
     }
     void OnProgress(int) override {}
     void OnBeep(int, int) override {}
@@ -117,6 +126,8 @@ public:
     void OnJobEnded(LinkJobMode, bool ok) override { success = ok; }
 
     std::mutex mutex_;
+    std::chrono::steady_clock::time_point lastReceive_{};
+    double turnaround = 0;
     long bytes = 0;
     long transmissions = 0;
     bool success = false;
@@ -124,7 +135,7 @@ public:
 };
 
 struct JobFigures {
-    double wall = 0, line = 0, cpu = 0;
+    double wall = 0, line = 0, cpu = 0, turnaround = 0;
     bool ok = false;
 };
 
@@ -144,6 +155,7 @@ JobFigures RunJob(const std::string& device, LinkJobMode mode, const uint8_t* im
     f.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
     f.line = static_cast<double>(observer.bytes) * kByteSeconds +
              static_cast<double>(observer.transmissions) * kPauseSeconds;
+    f.turnaround = observer.turnaround;
     f.ok = observer.success;
     return f;
 }
@@ -164,6 +176,8 @@ void Report(benchmark::State& state, const char* name, const JobFigures& f)
                 "(limit 5%%%s)\n",
                 name, f.wall, f.line, f.wall / f.line, f.cpu, 100.0 * f.cpu / f.wall,
                 g_radio->InProcess() ? ", simulator included" : "");
+    std::printf("  of which the job's own turnaround beyond the 2 ms pauses: %.1f ms (%.2f%% of line time)\n",
+                1000.0 * f.turnaround, 100.0 * f.turnaround / f.line);
 }
 
 void BM_ReadJob(benchmark::State& state)

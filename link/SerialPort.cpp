@@ -340,6 +340,8 @@ bool SerialPort::ReadAvailable(int fd, short revents)
             std::memcpy(receiveBuffer_.get() + receivedCount_, chunk, keep);
             receivedCount_ += keep;
             gotBytes = true;
+            if (static_cast<std::size_t>(r) < sizeof chunk)
+                break; // drained; the next byte wakes poll again
             continue;
         }
         if (r < 0 && errno == EINTR)
