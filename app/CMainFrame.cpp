@@ -296,6 +296,7 @@ void CMainFrame::SetProgress(int position)
 void CMainFrame::ApplyLanguage()
 {
     const bool zh = IsChinese();
+    progress_->setAccessibleName(Lang("Progress", "进度"));
     for (const ToolButtonDef& b : kToolButtons) {
         QAction* action = Action(b.command);
         action->setIconText(QString::fromUtf8(zh ? b.chinese : b.english));

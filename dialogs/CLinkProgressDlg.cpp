@@ -23,7 +23,9 @@ CLinkProgressDlg::CLinkProgressDlg(QWidget* parent) : QDialog(parent)
     trace_ = new QListWidget(this);
     trace_->setSelectionMode(QAbstractItemView::NoSelection);
     trace_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    trace_->setUniformItemSizes(true);
+    // Whole frames, scrolled sideways where they are wider than the list.
+    trace_->setTextElideMode(Qt::ElideNone);
+    trace_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Frames are columns of hex bytes: a fixed-pitch font keeps them aligned.
     QFont mono(QStringLiteral("Monospace"));
     mono.setStyleHint(QFont::TypeWriter);
