@@ -51,10 +51,10 @@ CCommPortDlg::CCommPortDlg(QWidget* parent) : QDialog(parent)
                    | Qt::MSWindowsFixedSizeDialogHint);
     setFont(DialogUnits::DialogFont());
     const DialogUnits du(font());
-    // Wider and one line taller than the classic port dialog: Linux device
-    // names need the room, and the line below the list tells which device
+    // Wider and two lines taller than the classic port dialog: Linux device
+    // names need the room, and the lines below the list tell which device
     // an entry stands for and whether it is plugged in.
-    setFixedSize(du.Size(190, 52));
+    setFixedSize(du.Size(190, 62));
 
     portLabel_ = new QLabel(this);
     portLabel_->setObjectName(QStringLiteral("1126"));
@@ -75,15 +75,17 @@ CCommPortDlg::CCommPortDlg(QWidget* parent) : QDialog(parent)
 
     deviceLine_ = new QLabel(this);
     deviceLine_->setObjectName(QStringLiteral("deviceLine"));
-    du.Place(deviceLine_, 7, 20, 176, 9);
+    du.Place(deviceLine_, 7, 20, 176, 18);
+    deviceLine_->setWordWrap(true);
+    deviceLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     ok_ = new QPushButton(this);
     ok_->setObjectName(QStringLiteral("1"));
-    du.Place(ok_, 52, 33, 38, 13);
+    du.Place(ok_, 52, 43, 38, 13);
     ok_->setDefault(true);
     cancel_ = new QPushButton(this);
     cancel_->setObjectName(QStringLiteral("2"));
-    du.Place(cancel_, 100, 33, 38, 13);
+    du.Place(cancel_, 100, 43, 38, 13);
     cancel_->setAutoDefault(false);
 
     connect(ok_, &QPushButton::clicked, this, &CCommPortDlg::OnOK);
@@ -190,7 +192,7 @@ void CCommPortDlg::ShowDevice()
                 + found.join(QStringLiteral(", "));
     }
     deviceLine_->setToolTip(line);
-    deviceLine_->setText(QFontMetrics(deviceLine_->font()).elidedText(line, Qt::ElideRight, deviceLine_->width()));
+    deviceLine_->setText(line);
 }
 
 void CCommPortDlg::OnOK()

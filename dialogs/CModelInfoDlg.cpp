@@ -164,6 +164,24 @@ void CModelInfoDlg::SetTexts()
         typeLabel_->resize(std::min(typeWant, modelList_->x() - typeLabel_->x() - 1), typeLabel_->height());
 }
 
+// The band texts are wider here than in the narrow Windows font: the list
+// grows to the right edge of the upper area and, if need be, to the left up
+// to its label.
+void CModelInfoDlg::FitModelList()
+{
+    const DialogUnits du(font());
+    const QFontMetrics fm(font());
+    const int want = modelList_->sizeHint().width();
+    if (want <= modelList_->width())
+        return;
+    const int right = std::min(du.X(138), modelList_->x() + want);
+    const int labelEnd = typeLabel_->x() + fm.horizontalAdvance(typeLabel_->text()) + du.X(2);
+    const int left = std::max(labelEnd, right - want);
+    modelList_->setGeometry(left, modelList_->y(), right - left, modelList_->height());
+    if (typeLabel_->x() + typeLabel_->width() > left)
+        typeLabel_->resize(left - typeLabel_->x() - 1, typeLabel_->height());
+}
+
 void CModelInfoDlg::ControlsToMembers()
 {
     lowest = lowestEdit_->text();
@@ -205,6 +223,7 @@ void CModelInfoDlg::OnInitDialog()
             break;
         modelList_->insertItem(int(i), pieces[i]);
     }
+    FitModelList();
 
     int position = -1;
     if (!bandText.isEmpty()) {

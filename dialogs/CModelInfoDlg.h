@@ -47,6 +47,7 @@ protected:
 private:
     void BuildControls();
     void SetTexts();
+    void FitModelList();
     void ApplyListRule();
     void OnOK();
     void OnFrequencyTyped(QLineEdit* edit);

@@ -49,10 +49,11 @@ protected:
         c.channelFree = 0;
     }
 
-    void Open(int channel, const QString& band = QStringLiteral("UHF:450-470MHz"), int band476 = 0)
+    void Open(int channel, const QString& band = QStringLiteral("UHF:450-470MHz"), int band476 = 0,
+              RadioSettings* target = nullptr)
     {
         ChannelEditRequest r;
-        r.settings = &s;
+        r.settings = target ? target : &s;
         r.channel = channel;
         r.bandText = band;
         r.band476 = band476;
@@ -64,24 +65,10 @@ protected:
     }
 
     template <class T = QWidget>
-    T* Ctl(int id)
-    {
-        T* w = dialog->findChild<T*>(QString::number(id));
-        EXPECT_NE(w, nullptr) << id;
-        return w;
-    }
+    T* Ctl(int id) { return ::Ctl<T>(dialog.get(), id); }
     QLineEdit* Edit(int id) { return Ctl<QLineEdit>(id); }
     QComboBox* Combo(int id) { return Ctl<QComboBox>(id); }
     QCheckBox* Box(int id) { return Ctl<QCheckBox>(id); }
-
-    // Focus into the field, replace its text by typing, stay there.
-    void Type(QWidget* w, const QString& text)
-    {
-        w->setFocus(Qt::MouseFocusReason);
-        QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(w, Qt::Key_Delete);
-        QTest::keyClicks(w, text);
-    }
     void Leave(QWidget* to) { to->setFocus(Qt::MouseFocusReason); }
     void Click(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
 
@@ -99,36 +86,30 @@ TEST_F(ChannelEditTest, FrequencyFieldPlacesPointClampsAndSnapsToRaster)
     QLineEdit* rx = Edit(1056);
     QWidget* exit = Ctl(2);
 
-    Type(rx, QStringLiteral("04501")); // a leading 0 is refused
-    EXPECT_EQ(rx->text(), QStringLiteral("450.1"));
-    Leave(exit);
-    EXPECT_EQ(rx->text(), QStringLiteral("450.10000"));
-    EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, 450.1);
-    EXPECT_EQ(s.channels[0].rxStep625, 1u);
+    struct Case {
+        const char* typed;
+        const char* typing;
+        const char* left;
+        double mhz;
+        uint32_t step625;
+    };
+    const Case cases[] = {
+        {"04501", "450.1", "450.10000", 450.1, 1},         // a leading 0 is refused
+        {"4500125", "450.0125", "450.01250", 450.0125, 1}, //
+        {"450005", "450.005", "450.00500", 450.005, 0},    // on the 5 kHz raster only
+        {"450003", "450.003", "450.00000", 450.0, 1},      // on neither: down to 6.25 kHz
+        {"480", "480", "470.00000", 470.0, 1},             // above the band
+        {"45a.7x1", "457.1", "457.10000", 457.1, 1},       // letters and the point never get in
+    };
+    for (const Case& c : cases) {
+        Type(rx, QString::fromLatin1(c.typed));
+        EXPECT_EQ(rx->text(), QString::fromLatin1(c.typing)) << c.typed;
+        Leave(exit);
+        EXPECT_EQ(rx->text(), QString::fromLatin1(c.left)) << c.typed;
+        EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, c.mhz) << c.typed;
+        EXPECT_EQ(s.channels[0].rxStep625, c.step625) << c.typed;
+    }
     EXPECT_DOUBLE_EQ(s.channels[0].txFrequency, 455.0); // a set transmit frequency stays
-
-    Type(rx, QStringLiteral("4500125"));
-    EXPECT_EQ(rx->text(), QStringLiteral("450.0125"));
-    Leave(exit);
-    EXPECT_EQ(rx->text(), QStringLiteral("450.01250"));
-    EXPECT_EQ(s.channels[0].rxStep625, 1u);
-
-    Type(rx, QStringLiteral("450005")); // on the 5 kHz raster only
-    Leave(exit);
-    EXPECT_EQ(rx->text(), QStringLiteral("450.00500"));
-    EXPECT_EQ(s.channels[0].rxStep625, 0u);
-
-    Type(rx, QStringLiteral("450003")); // on neither: down to 6.25 kHz
-    Leave(exit);
-    EXPECT_EQ(rx->text(), QStringLiteral("450.00000"));
-
-    Type(rx, QStringLiteral("480")); // above the band
-    Leave(exit);
-    EXPECT_EQ(rx->text(), QStringLiteral("470.00000"));
-    EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, 470.0);
-
-    Type(rx, QStringLiteral("45a.7x1")); // letters and the point never get in
-    EXPECT_EQ(rx->text(), QStringLiteral("457.1"));
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -137,16 +118,7 @@ TEST_F(ChannelEditTest, OpeningAnEmptyChannelFillsTheLowerLimitAndReachesTheImag
     CImportData data;
     RadioSettings& ds = *data.GetSettings();
     view.settings = &ds;
-    ChannelEditRequest r;
-    r.settings = &ds;
-    r.channel = 5;
-    r.bandText = QStringLiteral("UHF:450-470MHz");
-    r.signallingList = QStringLiteral("None|DTMF|");
-    r.wideNarrowList = QStringLiteral("Wide|Narrow|");
-    r.decodeCodeList = r.encodeCodeList = kCodes;
-    dialog = std::make_unique<CChannelEditDlg>(r, view);
-    ShowActive(dialog.get());
-
+    Open(5, QStringLiteral("UHF:450-470MHz"), 0, &ds);
     EXPECT_TRUE(Edit(1056)->text().isEmpty());
     EXPECT_FALSE(Edit(1097)->isEnabled());
     Click(Box(1109));
@@ -332,8 +304,9 @@ TEST_F(ChannelEditTest, Band476PlanLocksFrequenciesAndUnusedChannels)
         EXPECT_TRUE(Ctl(id)->isEnabled()) << id;
 }
 
-TEST_F(ChannelEditTest, DeleteAllAsksAndKeepsTheModel)
+TEST_F(ChannelEditTest, DeleteAllAsksAndKeepsTheModelInChineseToo)
 {
+    SetLanguageFlag(1);
     Program(1, 450.0, 450.0);
     Program(40, 465.0, 0.0);
     SetText(s.modelCode, "Q70101");
@@ -342,7 +315,10 @@ TEST_F(ChannelEditTest, DeleteAllAsksAndKeepsTheModel)
     answerYes = false;
     QTest::mouseClick(Ctl<QPushButton>(4), Qt::LeftButton);
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], QStringLiteral("will clear all channels data?"));
+    EXPECT_EQ(messages[0], QStringLiteral("要删除所有信道数据?"));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("信道编辑"));
+    EXPECT_EQ(Entries(Combo(1095)), QStringList({"关", "载波"}));
+    EXPECT_EQ(Edit(1056)->accessibleName(), QStringLiteral("接收频率[MHz]"));
     EXPECT_DOUBLE_EQ(s.channels[39].rxFrequency, 465.0);
     EXPECT_EQ(view.Count(1, 1), 0);
 
@@ -382,9 +358,7 @@ TEST_F(ChannelEditTest, SavedDefaultFillsTheNextOpenedChannel)
     EXPECT_EQ(c.highPower, 0u);
     EXPECT_EQ(c.wideNarrow, 0u);
 
-    // Only right after opening: stepping to another empty channel and back
-    // does not fill anything.
-    Click(Box(1109));
+    Click(Box(1109)); // unchecking still blanks it
     EXPECT_DOUBLE_EQ(c.rxFrequency, 0.0);
 }
 
@@ -411,17 +385,6 @@ TEST_F(ChannelEditTest, ClosingWithEscapeKeepsTheTypedFrequency)
     QTest::keyClick(Edit(1097), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_DOUBLE_EQ(s.channels[0].txFrequency, 461.2);
-}
-
-TEST_F(ChannelEditTest, ChineseTexts)
-{
-    SetLanguageFlag(1);
-    Program(1, 450.0, 450.0);
-    Open(1);
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("信道编辑"));
-    EXPECT_EQ(Box(1109)->text(), QStringLiteral("开启信道"));
-    EXPECT_EQ(Entries(Combo(1095)), QStringList({"关", "载波"}));
-    EXPECT_EQ(Edit(1056)->accessibleName(), QStringLiteral("接收频率[MHz]"));
 }
 
 } // namespace

@@ -2,8 +2,6 @@
 // value, and the devices present on the machine.
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -34,12 +32,7 @@ QString PortList(int count)
 int RunPortDialog(int port, const QString& sectionLines, std::function<void(CCommPortDlg*)> steps)
 {
     QTemporaryDir dir;
-    QFile ini(QDir(dir.path()).filePath(QStringLiteral("EConfig.ini")));
-    EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write((QStringLiteral("[other]\nX=1\n[portlist]\n") + sectionLines).toUtf8());
-    ini.close();
-    OptionList options(dir.path());
-    options.SetFile(QStringLiteral("EConfig.ini"));
+    const OptionList options = WriteOptions(dir, QStringLiteral("[other]\nX=1\n[portlist]\n") + sectionLines);
     QTimer::singleShot(0, [steps] {
         auto* d = qobject_cast<CCommPortDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
@@ -49,8 +42,8 @@ int RunPortDialog(int port, const QString& sectionLines, std::function<void(CCom
     return RunCommPortDialog(nullptr, port, options);
 }
 
-QComboBox* List(QWidget* d) { return d->findChild<QComboBox*>(QStringLiteral("1058")); }
-void Press(QWidget* d, int id) { QTest::mouseClick(d->findChild<QPushButton*>(QString::number(id)), Qt::LeftButton); }
+QComboBox* List(QWidget* d) { return Ctl<QComboBox>(d, 1058); }
+void Press(QWidget* d, int id) { QTest::mouseClick(Ctl(d, id), Qt::LeftButton); }
 int ProfilePort() { return Profile::GetInt(QStringLiteral("COM"), QStringLiteral("PORT"), -1); }
 
 TEST(CommPortTest, PositionIsPortNumberLessOneAndTheChoiceIsKept)
@@ -58,46 +51,37 @@ TEST(CommPortTest, PositionIsPortNumberLessOneAndTheChoiceIsKept)
     SetLanguageFlag(0);
     const QString lines = QStringLiteral("COM1 (ttyUSB0)=0\nCOM2 (ttyUSB1)=1\nCOM3 (ttyUSB2)=2\nCOM4 (ttyUSB3)=3\n");
     int shown = -1;
-    EXPECT_EQ(RunPortDialog(3, lines,
-                  [&](CCommPortDlg* d) {
-                      shown = List(d)->currentIndex();
-                      EXPECT_EQ(d->windowTitle(), QStringLiteral("Communication Port"));
-                      ChooseEntry(List(d), 0);
-                      Press(d, 1);
-                  }),
-              1);
+    EXPECT_EQ(RunPortDialog(3, lines, [&](CCommPortDlg* d) {
+        shown = List(d)->currentIndex();
+        ChooseEntry(List(d), 0);
+        Press(d, 1);
+    }), 1);
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(ProfilePort(), 1);
 
     // Cancel keeps the number and writes it again.
     Profile::WriteInt(QStringLiteral("COM"), QStringLiteral("PORT"), 9);
-    EXPECT_EQ(RunPortDialog(4, lines,
-                  [](CCommPortDlg* d) {
-                      ChooseEntry(List(d), 1);
-                      Press(d, 2);
-                  }),
-              4);
+    EXPECT_EQ(RunPortDialog(4, lines, [](CCommPortDlg* d) {
+        ChooseEntry(List(d), 1);
+        Press(d, 2);
+    }), 4);
     EXPECT_EQ(ProfilePort(), 4);
 
-    // A number beyond the list (and beyond every device) opens with nothing selected; typed text is
-    // not a choice either: OK gives port 0.
-    EXPECT_EQ(RunPortDialog(30, lines,
-                  [](CCommPortDlg* d) {
-                      EXPECT_EQ(List(d)->currentIndex(), -1);
-                      ChooseEntry(List(d), 2);
-                      List(d)->setFocus(Qt::MouseFocusReason);
-                      QTest::keyClick(List(d), Qt::Key_A, Qt::ControlModifier);
-                      QTest::keyClicks(List(d), QStringLiteral("COM2 (ttyUSB1)"));
-                      EXPECT_EQ(List(d)->currentIndex(), -1);
-                      Press(d, 1);
-                  }),
-              0);
-
+    // A number beyond the list (and beyond every device) opens with nothing
+    // selected; typed text is no choice either, even one that spells an
+    // entry: OK gives port 0. So does an empty list.
+    EXPECT_EQ(RunPortDialog(30, lines, [](CCommPortDlg* d) {
+        EXPECT_EQ(List(d)->currentIndex(), -1);
+        ChooseEntry(List(d), 2);
+        List(d)->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(List(d), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(List(d), QStringLiteral("COM2 (ttyUSB1)"));
+        Press(d, 1);
+    }), 0);
     EXPECT_EQ(RunPortDialog(2, QString(), [](CCommPortDlg* d) {
-                  EXPECT_EQ(List(d)->count(), 0);
-                  Press(d, 1);
-              }),
-              0);
+        EXPECT_EQ(List(d)->count(), 0);
+        Press(d, 1);
+    }), 0);
 }
 
 TEST(CommPortTest, DevicesPresentAreMarkedAndReachable)

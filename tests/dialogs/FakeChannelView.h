@@ -2,6 +2,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QAbstractItemView>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <string>
@@ -9,6 +12,7 @@
 #include <vector>
 
 #include "ChannelUpdateSink.h"
+#include "OptionList.h"
 #include "RadioSettings.h"
 
 // Stands in for the channel grid: records every notification and, for mode
@@ -59,10 +63,37 @@ inline void ChooseEntry(QComboBox* combo, int index)
     QApplication::setActiveWindow(combo->window());
 }
 
+// A control of dialog by its id.
+template <class T = QWidget>
+T* Ctl(const QWidget* dialog, int id)
+{
+    return dialog->findChild<T*>(QString::number(id));
+}
+
+// Focus into the field as a click would, replace its text by typing, stay.
+inline void Type(QWidget* field, const QString& text)
+{
+    field->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, text);
+}
+
 inline QStringList Entries(const QComboBox* combo)
 {
     QStringList out;
     for (int i = 0; i < combo->count(); ++i)
         out << combo->itemText(i);
     return out;
+}
+
+// The English option file with text in dir, as the view's option list reads it.
+inline OptionList WriteOptions(const QTemporaryDir& dir, const QString& text)
+{
+    QFile ini(QDir(dir.path()).filePath(QStringLiteral("EConfig.ini")));
+    if (ini.open(QIODevice::WriteOnly))
+        ini.write(text.toUtf8());
+    OptionList options(dir.path());
+    options.SetFile(QStringLiteral("EConfig.ini"));
+    return options;
 }
