@@ -1,12 +1,15 @@
 #pragma once
 // A running program for the window tests: the application with its frame,
 // view and document, message boxes and file dialogs answered by hooks.
+#include <functional>
 #include <memory>
 
 #include <QApplication>
 #include <QSettings>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
 
 #include "AppMessage.h"
 #include "CMainFrame.h"
@@ -25,7 +28,6 @@ struct MessageRecorder {
     QStringList prompts;       // Yes/No/Cancel save prompts
     bool answerYes = false;
     AppAnswer promptAnswer = AppAnswer::No;
-    QStringList savedAs;       // names handed out by the file dialog hook
     QString nextFileName;      // the file dialog's answer ("" = Cancel)
     QString lastSuggested;
 
@@ -52,23 +54,42 @@ struct MessageRecorder {
     }
 };
 
-// A fresh profile value, as on a first run.
-inline void RemoveProfileValue(const QString& section, const QString& key)
+// Closes every modal dialog that comes up, counting them; whileShown runs
+// before each is closed.
+struct ModalCloser {
+    int seen = 0;
+    std::function<void()> whileShown;
+    QTimer timer;
+    ModalCloser()
+    {
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                ++seen;
+                if (whileShown)
+                    whileShown();
+                modal->close();
+            }
+        });
+        timer.start();
+    }
+};
+
+// The profile of a first run.
+inline void ResetProfile()
 {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Halvorn"),
-                       QStringLiteral("ZEMTRA800"));
-    settings.remove(section + QLatin1Char('/') + key);
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, "Halvorn", "ZEMTRA800");
+    for (const char* key : {"CHANNEL_DEFAULT/LANGUAGE", "CHANNEL_DEFAULT/ALLOWDEFAULT", "COM/PORT", "Recent File List"})
+        settings.remove(QString::fromLatin1(key));
     settings.sync();
 }
 
-inline void ResetProfile()
-{
-    RemoveProfileValue(QStringLiteral("CHANNEL_DEFAULT"), QStringLiteral("LANGUAGE"));
-    RemoveProfileValue(QStringLiteral("CHANNEL_DEFAULT"), QStringLiteral("ALLOWDEFAULT"));
-    RemoveProfileValue(QStringLiteral("COM"), QStringLiteral("PORT"));
-    for (int i = 1; i <= 4; ++i)
-        RemoveProfileValue(QStringLiteral("Recent File List"), QStringLiteral("File%1").arg(i));
-}
+// Every window test starts from a first run's profile, in Chinese.
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetProfile(); }
+    void TearDown() override { SetLanguageFlag(1); }
+};
 
 struct RunningApp {
     std::unique_ptr<CZEMTRA800App> app = std::make_unique<CZEMTRA800App>();
