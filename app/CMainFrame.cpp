@@ -319,6 +319,9 @@ void CMainFrame::ApplyLanguage()
 void CMainFrame::OnLanguageSwitch()
 {
     SetLanguageFlag(LanguageFlag() != 1 ? 1 : 0);
+    // Kept at once too: a session that ends without closing the window
+    // (logout, a signal) still starts in the chosen language.
+    Profile::WriteInt(QStringLiteral("CHANNEL_DEFAULT"), QStringLiteral("LANGUAGE"), LanguageFlag());
     RelabelMenus();
     ApplyLanguage();
     SetRecentFiles(app_.RecentFiles());
