@@ -154,8 +154,11 @@ bool RadioLink::TakeWithinPeriod(uint8_t* dest, std::size_t n, Clock::time_point
     {
         std::unique_lock<std::mutex> lock(linkLock_);
         needed_ = n;
+        const std::size_t held = ring_.Count();
+        port_.ExpectBytes(held < n ? n - held : 0);
         bool got = bytesArrived_.wait_until(lock, periodEnd, [&] { return ring_.Count() >= n; });
         needed_ = 0;
+        port_.ExpectBytes(0);
         if (!got)
             return false;
     }

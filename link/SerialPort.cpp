@@ -176,6 +176,10 @@ bool SerialPort::Open(SerialPortOwner* owner, const std::string& device, int por
 
     ::tcflush(fd, TCIOFLUSH);
 
+    const int parityBits = (parity == 'N' || parity == 'n') ? 0 : 1;
+    byteNanoseconds_ = 1000000000L * (1 + dataBits + parityBits + stopBits) / baud;
+    expected_ = 0;
+
     std::lock_guard<std::mutex> lock(portLock_);
     fd_ = fd;
     return true;
@@ -301,6 +305,23 @@ void SerialPort::WatchThread(int fd, int wakeFd)
                                                (waitForRoom ? POLLOUT : 0));
             count = 2;
         }
+        // Bytes the owner waits for arrive one character time apart: let all
+        // but the last of them come in before looking, rather than waking for
+        // each. A shutdown or a frame to send still wakes the thread at once.
+        const std::size_t due = expected_;
+        if (lineUp && due > 1 && !waitForRoom) {
+            const long pause = static_cast<long>(due - 1) * byteNanoseconds_;
+            timespec ts{pause / 1000000000L, pause % 1000000000L};
+            pollfd wake{wakeFd, POLLIN, 0};
+            if (::ppoll(&wake, 1, &ts, nullptr) > 0) {
+                uint64_t value;
+                while (::read(wakeFd, &value, sizeof value) > 0) {
+                }
+                if (shutdownRequested_)
+                    break;
+                waitForRoom = TransmitPending(fd);
+            }
+        }
         int r = ::poll(fds, count, -1);
         if (r < 0) {
             if (errno == EINTR)
@@ -340,6 +361,8 @@ bool SerialPort::ReadAvailable(int fd, short revents)
             std::memcpy(receiveBuffer_.get() + receivedCount_, chunk, keep);
             receivedCount_ += keep;
             gotBytes = true;
+            const std::size_t due = expected_;
+            expected_ = due > static_cast<std::size_t>(r) ? due - static_cast<std::size_t>(r) : 0;
             if (static_cast<std::size_t>(r) < sizeof chunk)
                 break; // drained; the next byte wakes poll again
             continue;

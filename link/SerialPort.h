@@ -47,6 +47,13 @@ public:
     bool IsOpen() const;
     void Close();
 
+    // The owner waits for this many more bytes (0: for none in particular).
+    // While more than one is still due, the watch thread lets the line fill
+    // for the time those bytes take at the line's speed before it looks again,
+    // instead of waking for every single byte; the last byte is taken as soon
+    // as it arrives, so nothing is delivered later than it would be otherwise.
+    void ExpectBytes(std::size_t count) { expected_ = count; }
+
     // errno of the last Open that could not open the device (EBUSY when
     // another program holds it), 0 when the last Open got that far.
     int OpenErrorCode() const { return openError_; }
@@ -67,6 +74,8 @@ private:
     std::thread watchThread_;
     std::atomic<bool> alive_{false};
     std::atomic<bool> shutdownRequested_{false};
+    std::atomic<std::size_t> expected_{0};
+    long byteNanoseconds_ = 0; // one character on the line: start, data, parity and stop bits
     int fd_ = -1;
     int wakeFd_ = -1; // eventfd: shutdown and write requests
     SerialPortOwner* owner_ = nullptr;
