@@ -1,4 +1,5 @@
 // zemtra800: the desktop program.
+#include <clocale>
 #include <cstdio>
 
 #include <QApplication>
@@ -42,6 +43,9 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
     QApplication application(argc, argv);
+    // Qt takes the whole locale from the environment; frequencies are written
+    // and read with a decimal point whatever the user's language.
+    std::setlocale(LC_NUMERIC, "C");
     QCoreApplication::setOrganizationName(QStringLiteral("Halvorn"));
     QCoreApplication::setApplicationName(QStringLiteral("ZEMTRA800"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZEMTRA_VERSION));

@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <clocale>
 #include <cstdio>
 
 #include "CliCommands.h"
@@ -43,6 +44,8 @@ const Entry kCommands[] = {
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // Frequencies are printed with a decimal point whatever the user's locale.
+    std::setlocale(LC_NUMERIC, "C");
     QCoreApplication::setApplicationName(QStringLiteral("zemtra800-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZEMTRA_VERSION));
 

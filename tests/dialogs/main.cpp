@@ -1,5 +1,7 @@
 // Window tests run on the offscreen platform with a profile of their own, so
 // they never touch the user's settings and need no display.
+#include <clocale>
+
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -12,6 +14,7 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C"); // as the program does
     // Config.ini and EConfig.ini are found beside the test program.
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     return RUN_ALL_TESTS();
