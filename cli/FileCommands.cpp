@@ -1,106 +1,17 @@
 // The data-file commands: new, dump, apply.
-#include <QCommandLineParser>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
 
 #include <cstdio>
-#include <optional>
-#include <string>
 
 #include "CImportData.h"
 #include "CliCommands.h"
-#include "CodecMessageSink.h"
+#include "CliSupport.h"
 #include "SettingsJson.h"
 
 namespace {
-
-constexpr int kBadInput = 2;
-
-int Fail(const QString& text)
-{
-    std::fprintf(stderr, "zemtra800-cli: %s\n", qUtf8Printable(text));
-    return kBadInput;
-}
-
-// A codec failure has no window to show it in; it goes to stderr.
-class StderrSink : public CodecMessageSink {
-public:
-    void ShowCodecMessage(const std::string& text) override
-    {
-        std::fprintf(stderr, "zemtra800-cli: %s\n", text.c_str());
-    }
-};
-
-// The library's reason names the file in some cases only; name it once.
-QString FileError(const QString& path, const std::string& reason)
-{
-    const QString text = QString::fromUtf8(reason.data(), qsizetype(reason.size()));
-    return text.contains(path) ? text : QStringLiteral("%1: %2").arg(path, text);
-}
-
-// Parses a command's arguments. Returns an exit status when the command is
-// already done (--help, or a usage error), nothing when it should run.
-std::optional<int> Parse(QCommandLineParser& parser, const QString& command, const QStringList& arguments,
-                         int positionals)
-{
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
-    parser.addOption(help);
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    if (!parser.parse(QStringList{QStringLiteral("zemtra800-cli")} + arguments))
-        return Fail(QStringLiteral("%1: %2 See 'zemtra800-cli %1 --help'.").arg(command, parser.errorText()));
-    if (parser.isSet(help)) {
-        // The parser names the program by its path; show the command word too.
-        QString text = parser.helpText();
-        const qsizetype options = text.indexOf(QLatin1String(" [options]"));
-        if (text.startsWith(QLatin1String("Usage: ")) && options > 0)
-            text.replace(0, options, QStringLiteral("Usage: zemtra800-cli ") + command);
-        std::fputs(qUtf8Printable(text), stdout);
-        return 0;
-    }
-    const QStringList given = parser.positionalArguments();
-    if (given.size() != positionals)
-        return Fail(QStringLiteral("%1: expected %2 file argument%3, got %4. See 'zemtra800-cli %1 --help'.")
-                        .arg(command)
-                        .arg(positionals)
-                        .arg(positionals == 1 ? "" : "s")
-                        .arg(given.size()));
-    return std::nullopt;
-}
-
-QCommandLineOption OutputOption()
-{
-    return QCommandLineOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                              QStringLiteral("The data file to write (replaced whole, never left half-written)."),
-                              QStringLiteral("OUT.dat"));
-}
-
-std::optional<int> RequireOutput(const QCommandLineParser& parser, const QCommandLineOption& output,
-                                 const QString& command)
-{
-    if (parser.value(output).isEmpty())
-        return Fail(
-            QStringLiteral("%1: the output file is missing: -o OUT.dat. See 'zemtra800-cli %1 --help'.").arg(command));
-    return std::nullopt;
-}
-
-// Loads a data file and decodes it, as opening a file in the window does.
-bool LoadAndDecode(CImportData& data, const QString& path)
-{
-    std::string reason;
-    if (!data.LoadFile(path.toStdString(), &reason)) {
-        Fail(FileError(path, reason));
-        return false;
-    }
-    data.ResetSettings();
-    if (const int code = data.DecodeAll(); code != 0) {
-        Fail(QStringLiteral("%1: the image cannot be decoded (error %2)").arg(path).arg(code));
-        return false;
-    }
-    return true;
-}
 
 int EncodeAndSave(CImportData& data, const QString& path)
 {
@@ -108,10 +19,7 @@ int EncodeAndSave(CImportData& data, const QString& path)
         return Fail(QStringLiteral("%1: the settings cannot be encoded (error %2); nothing written")
                         .arg(path)
                         .arg(code));
-    std::string reason;
-    if (!data.SaveFile(path.toStdString(), &reason))
-        return Fail(FileError(path, reason));
-    return 0;
+    return SaveImageFile(data, path);
 }
 
 bool ReadEdits(const QString& path, QJsonObject* edits)
@@ -153,15 +61,13 @@ int RunNewCommand(const QStringList& arguments)
                        "all other bytes 0xFF."));
     const QCommandLineOption output = OutputOption();
     parser.addOption(output);
-    if (auto done = Parse(parser, QStringLiteral("new"), arguments, 0))
+    if (auto done = ParseCommand(parser, QStringLiteral("new"), arguments, 0))
         return *done;
     if (auto done = RequireOutput(parser, output, QStringLiteral("new")))
         return *done;
 
-    StderrSink sink;
-    CImportData data;
-    data.SetMessageSink(&sink);
-    return EncodeAndSave(data, parser.value(output));
+    CliDocument document;
+    return EncodeAndSave(document.data, parser.value(output));
 }
 
 int RunDumpCommand(const QStringList& arguments)
@@ -173,17 +79,14 @@ int RunDumpCommand(const QStringList& arguments)
     parser.addPositionalArgument(QStringLiteral("FILE.dat"), QStringLiteral("The data file to read."));
     const QCommandLineOption compact(QStringLiteral("compact"), QStringLiteral("Print the JSON on one line."));
     parser.addOption(compact);
-    if (auto done = Parse(parser, QStringLiteral("dump"), arguments, 1))
+    if (auto done = ParseCommand(parser, QStringLiteral("dump"), arguments, 1))
         return *done;
 
-    const QString path = parser.positionalArguments().at(0);
-    StderrSink sink;
-    CImportData data;
-    data.SetMessageSink(&sink);
-    if (!LoadAndDecode(data, path))
+    CliDocument document;
+    if (!LoadAndDecode(document.data, parser.positionalArguments().at(0)))
         return kBadInput;
 
-    const QByteArray json = QJsonDocument(SettingsToJson(*data.GetSettings()))
+    const QByteArray json = QJsonDocument(SettingsToJson(*document.data.GetSettings()))
                                 .toJson(parser.isSet(compact) ? QJsonDocument::Compact : QJsonDocument::Indented);
     std::fwrite(json.constData(), 1, std::size_t(json.size()), stdout);
     if (parser.isSet(compact))
@@ -206,16 +109,15 @@ int RunApplyCommand(const QStringList& arguments)
     parser.addPositionalArgument(QStringLiteral("EDITS.json"), QStringLiteral("The members to set."));
     const QCommandLineOption output = OutputOption();
     parser.addOption(output);
-    if (auto done = Parse(parser, QStringLiteral("apply"), arguments, 2))
+    if (auto done = ParseCommand(parser, QStringLiteral("apply"), arguments, 2))
         return *done;
     if (auto done = RequireOutput(parser, output, QStringLiteral("apply")))
         return *done;
 
     const QString basePath = parser.positionalArguments().at(0);
     const QString editsPath = parser.positionalArguments().at(1);
-    StderrSink sink;
-    CImportData data;
-    data.SetMessageSink(&sink);
+    CliDocument document;
+    CImportData& data = document.data;
     if (!LoadAndDecode(data, basePath))
         return kBadInput;
     QJsonObject edits;

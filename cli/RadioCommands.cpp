@@ -1,20 +1,17 @@
 // The radio commands: ports, read, write, info, simulate.
-#include <QCommandLineParser>
-
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
-#include <optional>
 #include <string>
 
 #include <unistd.h>
 
 #include "CImportData.h"
 #include "CliCommands.h"
-#include "CodecMessageSink.h"
+#include "CliSupport.h"
 #include "ModelTable.h"
 #include "PortNames.h"
 #include "RadioLink.h"
@@ -22,54 +19,7 @@
 
 namespace {
 
-constexpr int kLinkFailed = 1;
-constexpr int kBadInput = 2;
-constexpr int kPortFailed = 3;
 const char kCommunicationFailed[] = "Communication failed,please try again!";
-
-int Fail(const QString& text)
-{
-    std::fprintf(stderr, "zemtra800-cli: %s\n", qUtf8Printable(text));
-    return kBadInput;
-}
-
-class StderrSink : public CodecMessageSink {
-public:
-    void ShowCodecMessage(const std::string& text) override
-    {
-        std::fprintf(stderr, "zemtra800-cli: %s\n", text.c_str());
-    }
-};
-
-const QCommandLineOption kHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                               QStringLiteral("Show this help."));
-
-// Parses a command's arguments. Returns an exit status when the command is
-// already done (--help, or a usage error), nothing when it should run.
-std::optional<int> Parse(QCommandLineParser& parser, const QString& command, const QStringList& arguments,
-                         int positionals)
-{
-    parser.addOption(kHelp);
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    if (!parser.parse(QStringList{QStringLiteral("zemtra800-cli")} + arguments))
-        return Fail(QStringLiteral("%1: %2 See 'zemtra800-cli %1 --help'.").arg(command, parser.errorText()));
-    if (parser.isSet(kHelp)) {
-        QString text = parser.helpText();
-        const qsizetype options = text.indexOf(QLatin1String(" [options]"));
-        if (text.startsWith(QLatin1String("Usage: ")) && options > 0)
-            text.replace(0, options, QStringLiteral("Usage: zemtra800-cli ") + command);
-        std::fputs(qUtf8Printable(text), stdout);
-        return 0;
-    }
-    const qsizetype given = parser.positionalArguments().size();
-    if (given != positionals)
-        return Fail(QStringLiteral("%1: expected %2 file argument%3, got %4. See 'zemtra800-cli %1 --help'.")
-                        .arg(command)
-                        .arg(positionals)
-                        .arg(positionals == 1 ? "" : "s")
-                        .arg(given));
-    return std::nullopt;
-}
 
 const QCommandLineOption kPort(QStringList{QStringLiteral("p"), QStringLiteral("port")},
                                QStringLiteral("The serial device (/dev/ttyUSB0, a pseudo-terminal) or a port "
@@ -292,7 +242,7 @@ int RunPortsCommand(const QStringList& arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("List the serial devices present, one a line: the device, "
                                                     "its port number where it has one, and the adapter."));
-    if (auto done = Parse(parser, QStringLiteral("ports"), arguments, 0))
+    if (auto done = ParseCommand(parser, QStringLiteral("ports"), arguments, 0))
         return *done;
     const std::vector<SerialPortInfo> ports = ListSerialPorts();
     if (ports.empty())
@@ -314,20 +264,19 @@ int RunReadCommand(const QStringList& arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Read the radio's 2048-byte memory into OUT.dat. OUT is "
                                                     "written only when the whole read succeeded."));
-    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("The data file to write."), QStringLiteral("OUT.dat"));
+    const QCommandLineOption output = OutputOption();
     parser.addOption(kPort);
     parser.addOption(output);
     parser.addOption(kTrace);
-    if (auto done = Parse(parser, command, arguments, 0))
+    if (auto done = ParseCommand(parser, command, arguments, 0))
         return *done;
     if (auto bad = RequirePort(parser, command))
         return *bad;
-    const std::string out = parser.value(output).toStdString();
-    if (out.empty())
-        return Fail(QStringLiteral("read: the output file is missing: -o OUT.dat. See 'zemtra800-cli read --help'."));
+    if (auto bad = RequireOutput(parser, output, command))
+        return *bad;
+    const QString out = parser.value(output);
     std::string reason;
-    if (!CanWrite(out, reason))
+    if (!CanWrite(out.toStdString(), reason))
         return Fail(QStringLiteral("read: cannot write %1").arg(QString::fromStdString(reason)));
 
     CliJobObserver observer(parser.isSet(kTrace), false, 2048);
@@ -335,10 +284,7 @@ int RunReadCommand(const QStringList& arguments)
         return status;
     CImportData data;
     data.SetBytes(observer.Image(), 0, CImportData::kImageSize);
-    std::string error;
-    if (!data.SaveFile(out, &error))
-        return Fail(QStringLiteral("read: %1").arg(QString::fromStdString(error)));
-    return 0;
+    return SaveImageFile(data, out);
 }
 
 int RunWriteCommand(const QStringList& arguments)
@@ -352,30 +298,21 @@ int RunWriteCommand(const QStringList& arguments)
     parser.addOption(yes);
     parser.addOption(kTrace);
     parser.addPositionalArgument(QStringLiteral("IN.dat"), QStringLiteral("The data file to write."));
-    if (auto done = Parse(parser, command, arguments, 1))
+    if (auto done = ParseCommand(parser, command, arguments, 1))
         return *done;
     if (auto bad = RequirePort(parser, command))
         return *bad;
 
     // As the window opens a file, then as its write command starts.
-    StderrSink sink;
-    CImportData data;
-    data.SetMessageSink(&sink);
-    data.ResetSettings();
-    const std::string in = parser.positionalArguments().first().toStdString();
-    std::string error;
-    if (!data.LoadFile(in, &error))
-        return Fail(QStringLiteral("write: %1").arg(QString::fromStdString(error)));
     // A model that could not be decoded whole would be written back with
     // reset values in the fields after the failure.
-    if (int code = data.DecodeAll())
-        return Fail(QStringLiteral("write: %1 could not be decoded (error %2); nothing was sent.")
-                        .arg(QString::fromStdString(in))
-                        .arg(code));
+    CliDocument document;
+    CImportData& data = document.data;
+    const QString in = parser.positionalArguments().first();
+    if (!LoadAndDecode(data, in))
+        return kBadInput;
     if (int code = data.EncodeAll())
-        return Fail(QStringLiteral("write: %1 could not be encoded (error %2); nothing was sent.")
-                        .arg(QString::fromStdString(in))
-                        .arg(code));
+        return Fail(QStringLiteral("write: %1 could not be encoded (error %2); nothing was sent.").arg(in).arg(code));
     const std::string modelCode(GetText(data.GetSettings()->modelCode));
 
     CliJobObserver observer(parser.isSet(kTrace), parser.isSet(yes), 2000);
@@ -389,7 +326,7 @@ int RunInfoCommand(const QStringList& arguments)
     parser.setApplicationDescription(QStringLiteral("Ask the radio for its model and information texts."));
     parser.addOption(kPort);
     parser.addOption(kTrace);
-    if (auto done = Parse(parser, command, arguments, 0))
+    if (auto done = ParseCommand(parser, command, arguments, 0))
         return *done;
     if (auto bad = RequirePort(parser, command))
         return *bad;
@@ -397,9 +334,8 @@ int RunInfoCommand(const QStringList& arguments)
     CliJobObserver observer(parser.isSet(kTrace), false, 16);
     if (int status = RunJob(command, parser.value(kPort), JobInfo, observer))
         return status;
-    StderrSink sink;
-    CImportData data;
-    data.SetMessageSink(&sink);
+    CliDocument document;
+    CImportData& data = document.data;
     data.SetBytes(observer.Ident(), 1984, 8);
     data.SetBytes(observer.Info(), 2000, 16);
     data.DecodeAll();
@@ -451,7 +387,7 @@ int RunSimulateCommand(const QStringList& arguments)
     for (const QCommandLineOption* o :
          {&image, &model, &lineTiming, &save, &silent, &stray, &badSum, &badLength, &hangUp, &closeLine, &delay})
         parser.addOption(*o);
-    if (auto done = Parse(parser, command, arguments, 0))
+    if (auto done = ParseCommand(parser, command, arguments, 0))
         return *done;
 
     SimulatedRadioOptions options;
@@ -465,11 +401,10 @@ int RunSimulateCommand(const QStringList& arguments)
         return Fail(QStringLiteral("simulate: a count must be a whole number 0 or above."));
 
     SimulatedRadio radio(options);
-    std::string error;
     if (parser.isSet(image)) {
         CImportData data;
-        if (!data.LoadFile(parser.value(image).toStdString(), &error))
-            return Fail(QStringLiteral("simulate: %1").arg(QString::fromStdString(error)));
+        if (!LoadImageFile(data, parser.value(image)))
+            return kBadInput;
         SimulatedRadio::Memory memory;
         data.GetBytes(memory.data(), 0, memory.size());
         radio.SetMemory(memory);
@@ -501,6 +436,7 @@ int RunSimulateCommand(const QStringList& arguments)
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::string error;
     if (!radio.Start(&error)) {
         std::fprintf(stderr, "zemtra800-cli: simulate: %s\n", error.c_str());
         return 1;

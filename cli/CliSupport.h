@@ -1,0 +1,52 @@
+#pragma once
+// What every command of zemtra800-cli shares: exit statuses, the one-line
+// error report, argument parsing and loading and saving data files.
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+
+#include <optional>
+#include <string>
+
+#include "CImportData.h"
+#include "CodecMessageSink.h"
+
+constexpr int kLinkFailed = 1;
+constexpr int kBadInput = 2;
+constexpr int kPortFailed = 3;
+
+// Prints "zemtra800-cli: text" on stderr; returns kBadInput.
+int Fail(const QString& text);
+
+// A codec failure has no window to show it in; it goes to stderr.
+class StderrSink : public CodecMessageSink {
+public:
+    void ShowCodecMessage(const std::string& text) override;
+};
+
+// A memory image and its settings that report codec failures on stderr.
+struct CliDocument {
+    CliDocument() { data.SetMessageSink(&sink); }
+    CliDocument(const CliDocument&) = delete;
+    CliDocument& operator=(const CliDocument&) = delete;
+    StderrSink sink;
+    CImportData data;
+};
+
+// Adds --help and parses a command's arguments. Returns an exit status when
+// the command is already done (--help, or a usage error), nothing when it
+// should run.
+std::optional<int> ParseCommand(QCommandLineParser& parser, const QString& command, const QStringList& arguments,
+                                int positionals);
+
+// -o OUT.dat, and the usage error when it is missing.
+QCommandLineOption OutputOption();
+std::optional<int> RequireOutput(const QCommandLineParser& parser, const QCommandLineOption& output,
+                                 const QString& command);
+
+// Loads a whole data file; a failure is reported naming the file.
+bool LoadImageFile(CImportData& data, const QString& path);
+// Loads a data file and decodes it, as opening a file in the window does.
+bool LoadAndDecode(CImportData& data, const QString& path);
+// Saves the image as it stands (replaced whole); 0 or kBadInput.
+int SaveImageFile(const CImportData& data, const QString& path);
