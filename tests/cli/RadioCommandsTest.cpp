@@ -1,33 +1,8 @@
 // End-to-end tests of zemtra800-cli read, write, info and simulate: a
 // simulated radio runs as its own process and the commands talk to it.
-#include <gtest/gtest.h>
-
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
+#include "CliTestKit.h"
 
 namespace {
-
-struct CliRun {
-    int status = -1;
-    QByteArray out, err;
-};
-
-CliRun Cli(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(ZEMTRA_CLI), arguments);
-    process.closeWriteChannel(); // no terminal: the model question is answered No
-    process.waitForFinished(30000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-            process.readAllStandardError()};
-}
-
-QByteArray Contents(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // zemtra800-cli simulate, serving until the test ends.
 struct Simulator {
@@ -49,11 +24,7 @@ struct Simulator {
     QString device;
 };
 
-class RadioCommands : public ::testing::Test {
-protected:
-    QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
-    QTemporaryDir dir;
-};
+using RadioCommands = CliTest;
 
 TEST_F(RadioCommands, WriteAsksAboutTheModelThenReadGetsItBack)
 {
@@ -85,10 +56,7 @@ TEST_F(RadioCommands, WriteAsksAboutTheModelThenReadGetsItBack)
 TEST_F(RadioCommands, HangUpMidReadLeavesTheOutputAsItWas)
 {
     Simulator radio({"--hang-up-after", "3"});
-    QFile keep(Path("keep.dat"));
-    ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
-    keep.write("keep me");
-    keep.close();
+    WriteFile(Path("keep.dat"), "keep me");
 
     CliRun r = Cli({"read", "--port", radio.device, "-o", Path("keep.dat"), "--trace"});
     EXPECT_EQ(r.status, 1);
@@ -117,11 +85,26 @@ TEST_F(RadioCommands, PortAndUsageErrors)
     EXPECT_EQ(r.status, 3);
     EXPECT_TRUE(r.err.startsWith("WARNING:  tcgetattr() Failed with the following error: \n")) << r.err.constData();
 
-    EXPECT_EQ(Cli({"read", "--port", "99", "-o", Path("x.dat")}).status, 2);
-    EXPECT_EQ(Cli({"read", "-o", Path("x.dat")}).status, 2);
-    EXPECT_EQ(Cli({"write", "--port", "1", Path("missing.dat")}).status, 2);
-    EXPECT_EQ(Cli({"simulate", "--hang-up-after", "soon"}).status, 2);
     EXPECT_EQ(Cli({"ports"}).status, 0);
+
+    const QString out = Path("out.dat");
+    WriteFile(out, "keep me");
+    const struct {
+        QStringList arguments;
+        QByteArray named;
+    } cases[] = {
+        {{"read", "--port", "99", "-o", out}, "'99'"},
+        {{"read", "-o", out}, "--port"},
+        {{"read", "--port", "1"}, "-o OUT.dat"},
+        {{"read", "--port", "1", "-o", Path("no/such/folder/x.dat")}, "no/such/folder"},
+        {{"write", "--port", "1", Path("missing.dat")}, "missing.dat"},
+        {{"simulate", "--hang-up-after", "soon"}, "count"},
+        {{"simulate", "--image", Path("missing.dat")}, "missing.dat"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        ExpectBadInput(Cli(c.arguments), c.named, out);
+    }
 }
 
 } // namespace
