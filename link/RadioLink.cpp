@@ -187,31 +187,33 @@ bool RadioLink::ReadyWait(int& tries)
     }
 }
 
+// Sends the frame and waits a period for its answer; silence sends it again
+// while tries remain.
+template <class Answer>
+bool RadioLink::SendUntilAnswered(const uint8_t* frame, std::size_t n, int& tries, Answer answered)
+{
+    for (;;) {
+        LinkSend(frame, n);
+        if (answered(Clock::now()))
+            return true;
+        if (--tries == 0)
+            return false;
+    }
+}
+
 bool RadioLink::LinkOpenSession(uint8_t ident8[8])
 {
-    LinkSend(kWakeUp, sizeof kWakeUp);
     int tries = kTries;
-    Clock::time_point start = Clock::now();
-    while (!AckWithinPeriod(start)) {
-        if (--tries == 0)
-            return false;
-        LinkSend(kWakeUp, sizeof kWakeUp);
-        start = Clock::now();
-    }
-
-    LinkSend(&kIdentify, 1);
+    if (!SendUntilAnswered(kWakeUp, sizeof kWakeUp, tries,
+                           [&](Clock::time_point start) { return AckWithinPeriod(start); }))
+        return false;
     tries = kTries;
-    start = Clock::now();
     uint8_t received[8];
-    while (!TakeWithinPeriod(received, 8, start)) {
-        if (--tries == 0)
-            return false;
-        LinkSend(&kIdentify, 1);
-        start = Clock::now();
-    }
+    if (!SendUntilAnswered(&kIdentify, 1, tries,
+                           [&](Clock::time_point start) { return TakeWithinPeriod(received, 8, start); }))
+        return false;
     for (int i = 0; i < 8; ++i)
         ident8[i] = received[7 - i];
-
     LinkSend(&kAck, 1);
     return true;
 }
@@ -221,18 +223,13 @@ bool RadioLink::LinkReadBlock(int address, uint8_t dest8[8])
     int tries = kTries; // one counter for both waits
     if (!ReadyWait(tries))
         return false;
-
     const uint8_t request[4] = {'R', static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address & 0xFF),
                                 kBlockLength};
-    LinkSend(request, sizeof request);
-    Clock::time_point start = Clock::now();
     uint8_t response[13];
-    while (!TakeWithinPeriod(response, sizeof response, start)) {
-        if (--tries == 0)
-            return false;
-        LinkSend(request, sizeof request);
-        start = Clock::now();
-    }
+    if (!SendUntilAnswered(request, sizeof request, tries, [&](Clock::time_point start) {
+            return TakeWithinPeriod(response, sizeof response, start);
+        }))
+        return false;
     // Bytes 0..2 are not examined; a bad length or sum fails the block at once.
     if (response[3] != kBlockLength || response[12] != Checksum(response + 4))
         return false;
@@ -261,16 +258,9 @@ bool RadioLink::LinkCloseSession()
     int tries = kTries;
     if (!ReadyWait(tries))
         return false;
-    LinkSend(kClose, sizeof kClose);
     tries = kTries;
-    Clock::time_point start = Clock::now();
-    while (!AckWithinPeriod(start)) {
-        if (--tries == 0)
-            return false;
-        LinkSend(kClose, sizeof kClose);
-        start = Clock::now();
-    }
-    return true;
+    return SendUntilAnswered(kClose, sizeof kClose, tries,
+                             [&](Clock::time_point start) { return AckWithinPeriod(start); });
 }
 
 void RadioLink::RadioJobThread()
@@ -292,33 +282,40 @@ void RadioLink::RadioJobThread()
     jobThreadDone_ = true;
 }
 
-bool RadioLink::ReadBlocks(int first, int last)
+bool RadioLink::Failed()
 {
-    for (int address = first; address <= last; address += 8) {
-        observer_.OnProgress(address);
-        if (!LinkReadBlock(address, jobBuffer_.data() + address)) {
-            observer_.OnBeep(kFailureBeepHz, kBeepMs);
-            return false;
-        }
-    }
+    observer_.OnBeep(kFailureBeepHz, kBeepMs);
+    return false;
+}
+
+bool RadioLink::Succeeded()
+{
+    observer_.OnBeep(kSuccessBeepHz, kBeepMs);
     return true;
 }
 
-bool RadioLink::RunRead()
+// Opens a session, reads blocks first..last into the job buffer, closes.
+// A failed opening has no beep.
+bool RadioLink::ReadSession(int first, int last)
 {
     jobBuffer_.fill(0);
     if (!LinkOpenSession(jobBuffer_.data()))
         return false;
     observer_.OnIdentification(jobBuffer_.data());
-    if (!ReadBlocks(0, kImageSize - 8))
-        return false;
-    if (!LinkCloseSession()) {
-        observer_.OnBeep(kFailureBeepHz, kBeepMs);
-        return false;
+    for (int address = first; address <= last; address += 8) {
+        observer_.OnProgress(address);
+        if (!LinkReadBlock(address, jobBuffer_.data() + address))
+            return Failed();
     }
+    return LinkCloseSession() || Failed();
+}
+
+bool RadioLink::RunRead()
+{
+    if (!ReadSession(0, kImageSize - 8))
+        return false;
     observer_.OnReadComplete(jobBuffer_.data());
-    observer_.OnBeep(kSuccessBeepHz, kBeepMs);
-    return true;
+    return Succeeded();
 }
 
 bool RadioLink::RunWrite()
@@ -333,32 +330,16 @@ bool RadioLink::RunWrite()
         return false;
     for (int address = 0; address < kWriteEnd; address += 8) {
         observer_.OnProgress(address);
-        if (!LinkWriteBlock(address, jobBuffer_.data() + address)) {
-            observer_.OnBeep(kFailureBeepHz, kBeepMs);
-            return false;
-        }
+        if (!LinkWriteBlock(address, jobBuffer_.data() + address))
+            return Failed();
     }
-    if (!LinkCloseSession()) {
-        observer_.OnBeep(kFailureBeepHz, kBeepMs);
-        return false;
-    }
-    observer_.OnBeep(kSuccessBeepHz, kBeepMs);
-    return true;
+    return LinkCloseSession() ? Succeeded() : Failed();
 }
 
 bool RadioLink::RunInfo()
 {
-    jobBuffer_.fill(0);
-    if (!LinkOpenSession(jobBuffer_.data()))
+    if (!ReadSession(kInfoAddress, kInfoAddress + 8))
         return false;
-    observer_.OnIdentification(jobBuffer_.data());
-    if (!ReadBlocks(kInfoAddress, kInfoAddress + 8))
-        return false;
-    if (!LinkCloseSession()) {
-        observer_.OnBeep(kFailureBeepHz, kBeepMs);
-        return false;
-    }
     observer_.OnInfoComplete(jobBuffer_.data() + kInfoAddress);
-    observer_.OnBeep(kSuccessBeepHz, kBeepMs);
-    return true;
+    return Succeeded();
 }

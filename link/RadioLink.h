@@ -72,6 +72,8 @@ private:
     bool TakeWithinPeriod(uint8_t* dest, std::size_t n, Clock::time_point periodStart);
     bool AckWithinPeriod(Clock::time_point periodStart);
     bool ReadyWait(int& tries);
+    template <class Answer>
+    bool SendUntilAnswered(const uint8_t* frame, std::size_t n, int& tries, Answer answered);
     bool LinkOpenSession(uint8_t ident8[8]);
     bool LinkReadBlock(int address, uint8_t dest8[8]);
     bool LinkWriteBlock(int address, const uint8_t src8[8]);
@@ -81,7 +83,9 @@ private:
     bool RunRead();
     bool RunWrite();
     bool RunInfo();
-    bool ReadBlocks(int first, int last);
+    bool ReadSession(int first, int last);
+    bool Failed();    // the failure beep; false
+    bool Succeeded(); // the success beep; true
 
     JobObserver& observer_;
     PortOwner portOwner_{*this};
