@@ -131,6 +131,8 @@ struct SimulatedRadio::Impl {
     void Feed(const uint8_t* bytes, std::size_t n);
     void Handle(uint8_t b);
     void AtBoundary(uint8_t b);
+    void Begin(Collect what, uint8_t b); // the first byte of a frame
+    void Drop();                         // back to frame boundaries
     void OnWake();
     void OnIdentify();
     void OnLoneAck();
@@ -239,8 +241,7 @@ void SimulatedRadio::Impl::Serve()
         if (portWatch >= 0 && fds[2].revents)
             PortEvents();
         if (r == 0 && collect == Collect::AfterAck) {
-            collect = Collect::None;
-            frame.clear();
+            Drop();
             OnLoneAck();
             continue;
         }
@@ -273,6 +274,20 @@ void SimulatedRadio::Impl::Feed(const uint8_t* bytes, std::size_t n)
     }
 }
 
+void SimulatedRadio::Impl::Begin(Collect what, uint8_t b)
+{
+    collect = what;
+    frame.assign(1, b);
+    if (what == Collect::AfterAck)
+        loneAckDeadline = arrival + kLoneAckWait;
+}
+
+void SimulatedRadio::Impl::Drop()
+{
+    collect = Collect::None;
+    frame.clear();
+}
+
 void SimulatedRadio::Impl::Handle(uint8_t b)
 {
     switch (collect) {
@@ -280,17 +295,15 @@ void SimulatedRadio::Impl::Handle(uint8_t b)
         AtBoundary(b);
         return;
     case Collect::Wake:
-        if (b == kWake[frame.size()]) {
-            frame.push_back(b);
-            if (frame.size() == kWakeSize) {
-                collect = Collect::None;
-                frame.clear();
-                OnWake();
-            }
-        } else {
-            collect = Collect::None;
-            frame.clear();
+        if (b != kWake[frame.size()]) {
+            Drop();
             AtBoundary(b);
+            return;
+        }
+        frame.push_back(b);
+        if (frame.size() == kWakeSize) {
+            Drop();
+            OnWake();
         }
         return;
     case Collect::Read:
@@ -312,13 +325,12 @@ void SimulatedRadio::Impl::Handle(uint8_t b)
         if (b == kWrite) {
             frame.push_back(b);
             collect = Collect::Write;
-        } else if (b == kClose) {
-            collect = Collect::None;
-            frame.clear();
+            return;
+        }
+        Drop();
+        if (b == kClose) {
             OnClose();
         } else {
-            collect = Collect::None;
-            frame.clear();
             OnLoneAck();
             AtBoundary(b);
         }
@@ -339,8 +351,7 @@ void SimulatedRadio::Impl::AtBoundary(uint8_t b)
     // "PROGRAM" starts a new connection from any stage: the program may have
     // given up on the last one half-way.
     if (b == kWake[0]) {
-        collect = Collect::Wake;
-        frame.assign(1, b);
+        Begin(Collect::Wake, b);
         return;
     }
     switch (stage) {
@@ -355,23 +366,16 @@ void SimulatedRadio::Impl::AtBoundary(uint8_t b)
         return;
     case Stage::Ready:
     case Stage::ResponseSent:
-        if (b == kRead) {
-            collect = Collect::Read;
-            frame.assign(1, b);
-        } else if (b == kAck && stage == Stage::ResponseSent) {
+        if (b == kRead)
+            Begin(Collect::Read, b);
+        else if (b == kAck && stage == Stage::ResponseSent)
             OnLoneAck();
-        } else if (b == kAck) {
-            collect = Collect::AfterAck;
-            frame.assign(1, b);
-            loneAckDeadline = arrival + kLoneAckWait;
-        }
+        else if (b == kAck)
+            Begin(Collect::AfterAck, b);
         return;
     case Stage::Closed:
-        if (b == kAck) {
-            collect = Collect::AfterAck;
-            frame.assign(1, b);
-            loneAckDeadline = arrival + kLoneAckWait;
-        }
+        if (b == kAck)
+            Begin(Collect::AfterAck, b);
         return;
     }
 }
