@@ -38,50 +38,55 @@ void DtmfCodec::EncodeFlags(const RadioSettings& s, uint8_t* image)
     codec_.PutBit(b, 5, s.clearTranspondOff != 0);
 }
 
+namespace {
+
+using ByteMember = uint32_t RadioSettings::*;
+
+// Runs of one-byte settings, in image order.
+constexpr ByteMember kSignallingBytes[] = {
+    &RadioSettings::dtmfSignalling, &RadioSettings::groupCode, &RadioSettings::intermediateCode,
+    &RadioSettings::pttId,          &RadioSettings::callAlert, &RadioSettings::transpond,
+    &RadioSettings::autoResetTimer,
+};
+constexpr ByteMember kTimingBytes[] = {
+    &RadioSettings::firstDigitTime, &RadioSettings::firstDigitDelay, &RadioSettings::dtmfSpeed,
+    &RadioSettings::dKeyAssignment, &RadioSettings::dtmfKeyFormat,   &RadioSettings::starHashToneTime,
+};
+
+template <std::size_t N>
+void DecodeRun(const uint8_t* p, const ByteMember (&run)[N], RadioSettings& s)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        s.*run[i] = p[i];
+}
+
+template <std::size_t N>
+void EncodeRun(const RadioSettings& s, const ByteMember (&run)[N], uint8_t* p)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        p[i] = static_cast<uint8_t>(s.*run[i]);
+}
+
+} // namespace
+
 void DtmfCodec::DecodeSignallingBytes(const uint8_t* image, RadioSettings& s)
 {
-    const uint8_t* p = image + ImageMap::kDtmfSignalling;
-    s.dtmfSignalling = p[0];
-    s.groupCode = p[1];
-    s.intermediateCode = p[2];
-    s.pttId = p[3];
-    s.callAlert = p[4];
-    s.transpond = p[5];
-    s.autoResetTimer = p[6];
+    DecodeRun(image + ImageMap::kDtmfSignalling, kSignallingBytes, s);
 }
 
 void DtmfCodec::EncodeSignallingBytes(const RadioSettings& s, uint8_t* image)
 {
-    uint8_t* p = image + ImageMap::kDtmfSignalling;
-    p[0] = static_cast<uint8_t>(s.dtmfSignalling);
-    p[1] = static_cast<uint8_t>(s.groupCode);
-    p[2] = static_cast<uint8_t>(s.intermediateCode);
-    p[3] = static_cast<uint8_t>(s.pttId);
-    p[4] = static_cast<uint8_t>(s.callAlert);
-    p[5] = static_cast<uint8_t>(s.transpond);
-    p[6] = static_cast<uint8_t>(s.autoResetTimer);
+    EncodeRun(s, kSignallingBytes, image + ImageMap::kDtmfSignalling);
 }
 
 void DtmfCodec::DecodeTimingBytes(const uint8_t* image, RadioSettings& s)
 {
-    const uint8_t* p = image + ImageMap::kFirstDigitTime;
-    s.firstDigitTime = p[0];
-    s.firstDigitDelay = p[1];
-    s.dtmfSpeed = p[2];
-    s.dKeyAssignment = p[3];
-    s.dtmfKeyFormat = p[4];
-    s.starHashToneTime = p[5];
+    DecodeRun(image + ImageMap::kFirstDigitTime, kTimingBytes, s);
 }
 
 void DtmfCodec::EncodeTimingBytes(const RadioSettings& s, uint8_t* image)
 {
-    uint8_t* p = image + ImageMap::kFirstDigitTime;
-    p[0] = static_cast<uint8_t>(s.firstDigitTime);
-    p[1] = static_cast<uint8_t>(s.firstDigitDelay);
-    p[2] = static_cast<uint8_t>(s.dtmfSpeed);
-    p[3] = static_cast<uint8_t>(s.dKeyAssignment);
-    p[4] = static_cast<uint8_t>(s.dtmfKeyFormat);
-    p[5] = static_cast<uint8_t>(s.starHashToneTime);
+    EncodeRun(s, kTimingBytes, image + ImageMap::kFirstDigitTime);
 }
 
 void DtmfCodec::DecodeStunBytes(const uint8_t* image, RadioSettings& s)
