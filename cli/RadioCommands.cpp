@@ -198,8 +198,15 @@ int RunJob(const QString& command, const QString& portArgument, LinkJobMode mode
     return 0;
 }
 
-std::optional<int> RequirePort(const QCommandLineParser& parser, const QString& command)
+// Adds the options every radio command has (--port, --trace) and parses;
+// a radio command cannot run without its port.
+std::optional<int> ParseRadioCommand(QCommandLineParser& parser, const QString& command,
+                                     const QStringList& arguments, int positionals)
 {
+    parser.addOption(kPort);
+    parser.addOption(kTrace);
+    if (auto done = ParseCommand(parser, command, arguments, positionals))
+        return done;
     if (parser.value(kPort).isEmpty())
         return Fail(QStringLiteral("%1: the port is missing: --port PORT. See 'zemtra800-cli %1 --help'.")
                         .arg(command));
@@ -265,13 +272,9 @@ int RunReadCommand(const QStringList& arguments)
     parser.setApplicationDescription(QStringLiteral("Read the radio's 2048-byte memory into OUT.dat. OUT is "
                                                     "written only when the whole read succeeded."));
     const QCommandLineOption output = OutputOption();
-    parser.addOption(kPort);
     parser.addOption(output);
-    parser.addOption(kTrace);
-    if (auto done = ParseCommand(parser, command, arguments, 0))
+    if (auto done = ParseRadioCommand(parser, command, arguments, 0))
         return *done;
-    if (auto bad = RequirePort(parser, command))
-        return *bad;
     if (auto bad = RequireOutput(parser, output, command))
         return *bad;
     const QString out = parser.value(output);
@@ -294,18 +297,14 @@ int RunWriteCommand(const QStringList& arguments)
     parser.setApplicationDescription(QStringLiteral("Write IN.dat into the radio (image bytes 0..1999)."));
     const QCommandLineOption yes(QStringLiteral("yes"),
                                  QStringLiteral("Answer Yes when the radio's model differs from the file's."));
-    parser.addOption(kPort);
     parser.addOption(yes);
-    parser.addOption(kTrace);
     parser.addPositionalArgument(QStringLiteral("IN.dat"), QStringLiteral("The data file to write."));
-    if (auto done = ParseCommand(parser, command, arguments, 1))
+    if (auto done = ParseRadioCommand(parser, command, arguments, 1))
         return *done;
-    if (auto bad = RequirePort(parser, command))
-        return *bad;
 
-    // As the window opens a file, then as its write command starts.
-    // A model that could not be decoded whole would be written back with
-    // reset values in the fields after the failure.
+    // As the window opens a file, then as its write command starts. A model
+    // that could not be decoded whole would be written back with reset values
+    // in the fields after the failure.
     CliDocument document;
     CImportData& data = document.data;
     const QString in = parser.positionalArguments().first();
@@ -324,12 +323,8 @@ int RunInfoCommand(const QStringList& arguments)
     const QString command = QStringLiteral("info");
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Ask the radio for its model and information texts."));
-    parser.addOption(kPort);
-    parser.addOption(kTrace);
-    if (auto done = ParseCommand(parser, command, arguments, 0))
+    if (auto done = ParseRadioCommand(parser, command, arguments, 0))
         return *done;
-    if (auto bad = RequirePort(parser, command))
-        return *bad;
 
     CliJobObserver observer(parser.isSet(kTrace), false, 16);
     if (int status = RunJob(command, parser.value(kPort), JobInfo, observer))
