@@ -22,37 +22,29 @@ TEST(ModelIdentifyTest, BandTextCustomModelAnd476)
 {
     RadioSettings s;
     ModelState state;
-    SetText(s.modelCode, "Q80109");
-    ModelIdentify(state, s);
+    auto identify = [&](const char* code) { SetText(s.modelCode, code), ModelIdentify(state, s); };
+    identify("Q80109");
     EXPECT_EQ(state.bandText, "UHF:476-478MHz");
     EXPECT_EQ(state.band476, 1);
-
-    // A code in no row keeps the band found before, and with it band 476.
-    SetText(s.modelCode, "Z99999");
-    ModelIdentify(state, s);
+    identify("Z99999"); // a code in no row keeps the band found before, and with it band 476
     EXPECT_EQ(state.band476, 1);
 
     // The custom model takes its limits from the settings and keeps the band text.
-    SetText(s.modelCode, "q80100");
     s.lowerLimit = 400;
     s.upperLimit = 470.0125;
     s.firstIf = 21.4;
     s.highLocalOscillator = 0;
-    ModelIdentify(state, s);
+    identify("q80100");
     EXPECT_EQ(state.customModel, 1);
     EXPECT_EQ(state.band476, 0);
     EXPECT_EQ(state.bandText, "UHF:476-478MHz");
-    EXPECT_EQ(state.lowestFrequency, "400.00000");
-    EXPECT_EQ(state.highestFrequency, "470.01250");
-    EXPECT_EQ(state.firstIntermediateFrequency, "21.40000");
+    EXPECT_EQ(state.lowestFrequency + " " + state.highestFrequency + " " + state.firstIntermediateFrequency,
+              "400.00000 470.01250 21.40000");
     EXPECT_EQ(state.highSideOscillator, 0);
-
-    SetText(s.modelCode, ""); // changes nothing at all
-    ModelIdentify(state, s);
+    identify(""); // changes nothing at all
     EXPECT_EQ(state.customModel, 1);
 
-    SetText(s.modelCode, "q70102");
-    ModelIdentify(state, s);
+    identify("q70102");
     EXPECT_EQ(state.customModel, 0);
     EXPECT_EQ(state.bandText, "VHF:136-150MHz");
 }

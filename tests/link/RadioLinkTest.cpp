@@ -1,26 +1,14 @@
 // The jobs and exchanges of the radio link against the simulated radio on a
 // real pseudo-terminal.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <vector>
 
+#include "LinkTestKit.h"
 #include "RadioLink.h"
-#include "SimulatedRadio.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::time_point from, Clock::time_point to)
-{
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
 
 // Records everything a job reports. All but port errors come from the job
 // thread, and the test reads them only after WaitForJob has joined it.
@@ -52,13 +40,6 @@ struct Recorder : JobObserver {
                 out.push_back(t);
         return out;
     }
-    long Bytes(const std::string& direction) const
-    {
-        long n = 0;
-        for (const Trace& t : Lines(direction))
-            n += static_cast<long>((t.line.size() - 5) / 3);
-        return n;
-    }
 
     std::mutex mutex;
     bool answerYes = false;
@@ -70,14 +51,6 @@ struct Recorder : JobObserver {
     std::vector<int> progress, beeps;
     std::vector<uint8_t> ident, image, info;
 };
-
-SimulatedRadio::Memory Pattern()
-{
-    SimulatedRadio::Memory m;
-    for (std::size_t i = 0; i < m.size(); ++i)
-        m[i] = static_cast<uint8_t>(i * 7 + 3);
-    return m;
-}
 
 struct Bench {
     std::unique_ptr<SimulatedRadio> radio;
@@ -122,21 +95,19 @@ TEST(RadioLinkJobTest, ReadFetchesTheWholeImageInOrder)
     EXPECT_TRUE(std::equal(memory.begin() + 1984, memory.begin() + 1992, o.ident.begin()));
     EXPECT_EQ(o.traces.back().line, "Re : 06 ");
     EXPECT_EQ(o.traces[o.traces.size() - 2].line, "Tr : 06 45 ");
-    EXPECT_EQ(o.Lines("Tr : 52 07 F8 08 ").size(), 1u);
 
     // Identification at once, blocks in ascending order, the image only at the end.
     auto first = [&](const char* e) { return std::find(o.events.begin(), o.events.end(), e) - o.events.begin(); };
     EXPECT_LT(first("ident"), first("progress"));
     EXPECT_LT(first("image"), first("ended"));
-    ASSERT_EQ(o.progress.size(), 256u);
+    std::vector<int> ascending(256);
     for (int i = 0; i < 256; ++i)
-        EXPECT_EQ(o.progress[static_cast<std::size_t>(i)], 8 * i);
+        ascending[i] = 8 * i;
+    EXPECT_EQ(o.progress, ascending);
 
-    // Every exchange at the first attempt: 7 + 1 + 1 + 256 x (4 + 1) + 2 bytes sent.
-    EXPECT_EQ(o.Bytes("Tr"), 7 + 1 + 1 + 256 * 5 + 2);
+    // Every frame at the first attempt: wake-up, identify, ack, 256 x (request, ack), close.
+    EXPECT_EQ(o.Lines("Tr").size(), 3u + 256 * 2 + 1);
     EXPECT_EQ(o.beeps, std::vector<int>{2000});
-    EXPECT_EQ(o.endedMode, JobRead);
-    EXPECT_EQ(b.link->JobMode(), JobIdle);
 }
 
 TEST(RadioLinkJobTest, WriteSendsBytesBelow2000AndKeepsTheRest)
@@ -145,6 +116,8 @@ TEST(RadioLinkJobTest, WriteSendsBytesBelow2000AndKeepsTheRest)
     uint8_t image[2048];
     for (int i = 0; i < 2048; ++i)
         image[i] = static_cast<uint8_t>(255 - i % 251);
+    const uint8_t last[8] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0xF8};
+    std::memcpy(image + 1992, last, 8);
     const SimulatedRadio::Memory before = b.radio->GetMemory();
     ASSERT_TRUE(b.Run(JobWrite, image, "Q80103")); // the radio's code ends in '3' too
     Recorder& o = b.observer;
@@ -155,18 +128,9 @@ TEST(RadioLinkJobTest, WriteSendsBytesBelow2000AndKeepsTheRest)
     EXPECT_TRUE(std::equal(image, image + 2000, after.begin()));
     EXPECT_TRUE(std::equal(before.begin() + 2000, before.end(), after.begin() + 2000));
     EXPECT_EQ(b.radio->GetStats().blocksWritten, 250);
-
     // The last block: address 07 C8, the data, then its 8-bit sum.
-    std::string expected = "Tr : 06 57 07 C8 08 ";
-    unsigned sum = 0;
-    char hex[4];
-    for (int i = 1992; i <= 2000; ++i) {
-        std::snprintf(hex, sizeof hex, "%.2X ", i < 2000 ? image[i] : sum & 0xFF);
-        expected += hex;
-        sum += i < 2000 ? image[i] : 0;
-    }
     ASSERT_EQ(o.Lines("Tr : 06 57 07 C8 08 ").size(), 1u);
-    EXPECT_EQ(o.Lines("Tr : 06 57 07 C8 08 ")[0].line, expected);
+    EXPECT_EQ(o.Lines("Tr : 06 57 07 C8 08 ")[0].line, "Tr : 06 57 07 C8 08 01 02 03 04 05 06 07 F8 14 ");
     EXPECT_EQ(o.progress.back(), 1992);
     EXPECT_EQ(o.beeps, std::vector<int>{2000});
 }
@@ -183,8 +147,6 @@ TEST(RadioLinkJobTest, ModelQuestionAnsweredNoSendsNoWriteFrame)
         EXPECT_TRUE(b.observer.Lines("Tr : 06 57").empty());
         EXPECT_TRUE(b.observer.Lines("Tr : 06 45").empty()); // no close frame either
         EXPECT_TRUE(b.observer.beeps.empty());
-        EXPECT_EQ(b.radio->GetStats().blocksWritten, 0);
-        EXPECT_EQ(b.observer.endedMode, JobWrite);
     }
 }
 
@@ -203,11 +165,9 @@ TEST(RadioLinkJobTest, InfoReadsTheTwoTextBlocksOneJobAtATime)
     const SimulatedRadio::Memory memory = b.radio->GetMemory();
     EXPECT_EQ(o.endedMode, JobInfo);
     EXPECT_TRUE(std::equal(memory.begin() + 2000, memory.begin() + 2016, o.info.begin()));
-    EXPECT_TRUE(std::equal(memory.begin() + 1984, memory.begin() + 1992, o.ident.begin()));
     EXPECT_EQ(o.progress, (std::vector<int>{2000, 2008}));
     EXPECT_EQ(o.Lines("Tr : 52 ").size(), 2u);
     EXPECT_EQ(o.Lines("Tr : 52 07 D0 08 ").size(), 1u);
-    EXPECT_EQ(o.Lines("Tr : 52 07 D8 08 ").size(), 1u);
     EXPECT_EQ(o.beeps, std::vector<int>{2000});
 
     // Idle again, the link reopens the port and takes the next job.
@@ -217,9 +177,7 @@ TEST(RadioLinkJobTest, InfoReadsTheTwoTextBlocksOneJobAtATime)
 
 TEST(RadioLinkExchangeTest, SilentRadioGetsThreeWakeUps200msApart)
 {
-    SimulatedRadioOptions options;
-    options.silent = true;
-    Bench b(options);
+    Bench b({.silent = true});
     const Clock::time_point start = Clock::now();
     EXPECT_FALSE(b.Run(JobRead));
     const Clock::time_point end = Clock::now();
@@ -227,7 +185,6 @@ TEST(RadioLinkExchangeTest, SilentRadioGetsThreeWakeUps200msApart)
 
     const auto wakeUps = o.Lines("Tr : 50 52 4F 47 52 41 4D ");
     ASSERT_EQ(wakeUps.size(), 3u);
-    EXPECT_EQ(b.radio->GetStats().wakeUps, 3);
     for (int i = 1; i < 3; ++i) {
         const double gap = Ms(wakeUps[i - 1].at, wakeUps[i].at);
         EXPECT_GE(gap, 200.0);
@@ -237,16 +194,13 @@ TEST(RadioLinkExchangeTest, SilentRadioGetsThreeWakeUps200msApart)
     EXPECT_GE(Ms(wakeUps[0].at, end), 600.0);
     EXPECT_LT(Ms(start, end), 900.0);
     EXPECT_EQ(o.traces.size(), 3u); // nothing else sent, nothing received
-    EXPECT_TRUE(o.ident.empty());
     EXPECT_TRUE(o.beeps.empty()); // no beep for a failed opening
     EXPECT_EQ(o.ended, 0);
 }
 
 TEST(RadioLinkExchangeTest, StrayBytesBeforeAnAcknowledgeAreIgnored)
 {
-    SimulatedRadioOptions options;
-    options.strayBytesBeforeAck = 2;
-    Bench b(options);
+    Bench b({.strayBytesBeforeAck = 2});
     ASSERT_TRUE(b.Run(JobInfo));
     const SimulatedRadio::Memory memory = b.radio->GetMemory();
     EXPECT_TRUE(std::equal(memory.begin() + 2000, memory.begin() + 2016, b.observer.info.begin()));
@@ -278,10 +232,7 @@ TEST(RadioLinkExchangeTest, BadChecksumOrLengthFailsTheBlockAtOnce)
 
 TEST(RadioLinkExchangeTest, HangUpMidReadFailsTheJob)
 {
-    SimulatedRadioOptions options;
-    options.hangUpAfterBlocks = 3;
-    options.hangUpClosesLine = true;
-    Bench b(options);
+    Bench b({.hangUpAfterBlocks = 3, .hangUpClosesLine = true});
     EXPECT_FALSE(b.Run(JobRead));
     Recorder& o = b.observer;
     EXPECT_TRUE(o.image.empty());
