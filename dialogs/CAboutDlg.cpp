@@ -8,6 +8,7 @@
 #include "DialogEntry.h"
 #include "DialogUnits.h"
 #include "Language.h"
+#include "SettingsControls.h"
 
 namespace {
 
@@ -51,15 +52,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     icon_->setGeometry(du.X(11), du.Y(17), 32, 32);
     icon_->setPixmap(ApplicationIcon().pixmap(32, 32));
 
-    for (int i = 0; i < 6; ++i) {
-        lines_[i] = new QLabel(this);
-        lines_[i]->setObjectName(QString::number(kLines[i].id));
-        du.Place(lines_[i], 39, kLines[i].y, 119, 8);
-    }
+    for (int i = 0; i < 6; ++i)
+        lines_[i] = MakeLabel(this, du, kLines[i].id, 39, kLines[i].y, 119, 8);
 
-    ok_ = new QPushButton(this);
-    ok_->setObjectName(QStringLiteral("1"));
-    du.Place(ok_, 164, 112, 38, 13);
+    ok_ = MakeButton(this, du, 1, 164, 112, 38, 13);
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -19,9 +19,7 @@ CAutodialPage::CAutodialPage(QWidget* parent) : QWidget(parent)
         QLabel* label = MakeLabel(this, du, -1, 18, 10 + 13 * k, 8, 12);
         label->setObjectName(QString());
         label->setText(QString::number(k + 1));
-        edits_[k] = new CDtmfCodeEdit(this);
-        edits_[k]->setObjectName(IdName(kEditIds[k]));
-        du.Place(edits_[k], 52, 10 + 13 * k, 188, 12);
+        edits_[k] = PlaceControl(new CDtmfCodeEdit(this), du, kEditIds[k], 52, 10 + 13 * k, 188, 12);
         label->setBuddy(edits_[k]);
     }
 }

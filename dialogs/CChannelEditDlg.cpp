@@ -14,6 +14,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 
@@ -26,6 +27,7 @@
 #include "OptionList.h"
 #include "Profile.h"
 #include "RadioSettings.h"
+#include "SettingsControls.h"
 
 namespace {
 
@@ -39,13 +41,6 @@ QString Mhz(double value) { return QString::number(value, 'f', 5); }
 bool OnRaster625(double mhz)
 {
     return mhz > 0.0 && std::llround(mhz * 1000000.0) % 6250 == 0;
-}
-
-// Selects position in list; a position the list does not have leaves no
-// selection, as the classic list does.
-void SelectPosition(QComboBox* list, int position)
-{
-    list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
 }
 
 // The busy channel lockout code belongs to the entry's position.
@@ -75,30 +70,19 @@ bool IsNoneWord(const QString& text)
     return t.isEmpty() || t == QStringLiteral("无") || t.compare(QStringLiteral("None"), Qt::CaseInsensitive) == 0;
 }
 
-QString StripColon(QString text)
-{
-    text = text.trimmed();
-    while (text.endsWith(QLatin1Char(':')) || text.endsWith(QChar(0xFF1A)))
-        text.chop(1);
-    return text.trimmed();
-}
-
-// The control after from in tab order that can take the focus.
-QWidget* NextTabItem(QWidget* dialog, QWidget* from)
-{
-    for (QWidget* w = from->nextInFocusChain(); w && w != from; w = w->nextInFocusChain()) {
-        if (w != dialog && dialog->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(dialog)
-            && (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy())
-            return w;
-    }
-    return nullptr;
-}
-
-bool IsEnterKey(const QKeyEvent* key)
-{
-    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-        && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-}
+// The labels of the fields below the channel number, top to bottom, 12
+// units apart; each names the field at the same step.
+struct FieldLabel {
+    int id;
+    const char* english;
+    const char* chinese;
+};
+const FieldLabel kFieldLabels[CChannelEditDlg::kFields] = {
+    {1118, "Receive Frequency [MHz]:", "接收频率[MHz]"}, {1119, "Transmit Frequency [MHz]:", "发射频率[MHz]"},
+    {1120, "QT / DQT Decode:", "QT/DQT解码:"},           {1121, "QT / DQT Encode:", "QT/DQT编码:"},
+    {1122, "Option Signalling:", "可选信令:"},            {1123, "SP Unmute:", "SP不静音:"},
+    {1124, "Busy Channel Lockout:", "遇忙禁发:"},         {1125, "Wide / Narrow:", "宽/窄:"},
+};
 
 } // namespace
 
@@ -164,32 +148,10 @@ void CChannelEditDlg::BuildControls()
     const DialogUnits du(font());
     setFixedSize(du.Size(264, 172));
 
-    auto label = [&](int id, int x, int y, int w, int h) {
-        auto* l = new QLabel(this);
-        l->setObjectName(QString::number(id));
-        du.Place(l, x, y, w, h);
-        return l;
-    };
-    auto named = [](QWidget* w, int id) { w->setObjectName(QString::number(id)); };
-    auto list = [&](int id, int y) {
-        auto* c = new QComboBox(this);
-        named(c, id);
-        c->setMaxVisibleItems(12);
-        du.Place(c, 111, y, 65, 12);
-        return c;
-    };
-    auto check = [&](int id, int x, int y, int w, int h) {
-        auto* b = new QCheckBox(this);
-        named(b, id);
-        du.Place(b, x, y, w, h);
-        return b;
-    };
     auto button = [&](int id, int x) {
-        auto* b = new QPushButton(this);
-        named(b, id);
+        QPushButton* b = MakeButton(this, du, id, x, 147, 75, 13);
         b->setAutoDefault(false);
         b->setDefault(false);
-        du.Place(b, x, 147, 75, 13);
         return b;
     };
 
@@ -197,64 +159,38 @@ void CChannelEditDlg::BuildControls()
     frame_ = new QGroupBox(this);
     du.Place(frame_, 7, 13, 250, 124);
 
-    channelLabel_ = label(1117, 62, 3, 48, 8);
-    channelEdit_ = new CDigitsOnlyEdit(this);
-    named(channelEdit_, 1167);
+    channelLabel_ = MakeLabel(this, du, 1117, 62, 3, 48, 8);
     // The arrows sit at the right edge of the number field, which gives up
     // their width.
-    du.Place(channelEdit_, 111, 1, 45, 12);
-    spin_ = new CChannelSpin(channelEdit_, this);
-    named(spin_, 1105);
-    du.Place(spin_, 156, 1, 10, 12);
+    channelEdit_ = PlaceControl(new CDigitsOnlyEdit(this), du, 1167, 111, 1, 45, 12);
+    spin_ = PlaceControl(new CChannelSpin(channelEdit_, this), du, 1105, 156, 1, 10, 12);
+    channelLabel_->setBuddy(channelEdit_);
 
-    rxLabel_ = label(1118, 37, 25, 72, 8);
-    rxEdit_ = new CFrequencyEdit(this);
-    named(rxEdit_, 1056);
-    du.Place(rxEdit_, 111, 23, 65, 12);
-    txLabel_ = label(1119, 37, 37, 72, 8);
-    txEdit_ = new CFrequencyEdit(this);
-    named(txEdit_, 1097);
-    du.Place(txEdit_, 111, 35, 65, 12);
-
-    rxCodeLabel_ = label(1120, 37, 49, 72, 8);
-    rxCode_ = new CToneCodeCombo(this);
-    named(rxCode_, 1091);
+    rxEdit_ = PlaceControl(new CFrequencyEdit(this), du, 1056, 111, 23, 65, 12);
+    txEdit_ = PlaceControl(new CFrequencyEdit(this), du, 1097, 111, 35, 65, 12);
+    rxCode_ = PlaceControl(new CToneCodeCombo(this), du, 1091, 111, 47, 65, 12);
+    txCode_ = PlaceControl(new CToneCodeCombo(this), du, 1092, 111, 59, 65, 12);
     rxCode_->setMaxVisibleItems(12);
-    du.Place(rxCode_, 111, 47, 65, 12);
-    txCodeLabel_ = label(1121, 37, 61, 72, 8);
-    txCode_ = new CToneCodeCombo(this);
-    named(txCode_, 1092);
     txCode_->setMaxVisibleItems(12);
-    du.Place(txCode_, 111, 59, 65, 12);
+    signal_ = MakeDropList(this, du, 1093, 111, 71, 65);
+    spUnmute_ = MakeDropList(this, du, 1094, 111, 83, 65);
+    lockout_ = MakeDropList(this, du, 1095, 111, 95, 65);
+    wideNarrow_ = MakeDropList(this, du, 1096, 111, 107, 65);
+    QWidget* const fields[kFields] = {rxEdit_, txEdit_, rxCode_, txCode_, signal_, spUnmute_, lockout_, wideNarrow_};
+    for (int k = 0; k < kFields; ++k) {
+        fieldLabels_[k] = MakeLabel(this, du, kFieldLabels[k].id, 37, 25 + 12 * k, 72, 8);
+        fieldLabels_[k]->setBuddy(fields[k]);
+    }
 
-    signalLabel_ = label(1122, 37, 73, 72, 8);
-    signal_ = list(1093, 71);
-    spUnmuteLabel_ = label(1123, 37, 85, 72, 8);
-    spUnmute_ = list(1094, 83);
-    lockoutLabel_ = label(1124, 37, 97, 72, 8);
-    lockout_ = list(1095, 95);
-    wideNarrowLabel_ = label(1125, 37, 109, 72, 8);
-    wideNarrow_ = list(1096, 107);
-
-    openChannelBox_ = check(1109, 186, 24, 64, 8);
-    openTxBox_ = check(1110, 186, 38, 64, 8);
-    beatShiftBox_ = check(1089, 13, 124, 43, 10);
-    highPowerBox_ = check(1090, 91, 124, 50, 10);
-    scanAddBox_ = check(1106, 178, 124, 78, 10);
+    openChannelBox_ = MakeCheck(this, du, 1109, 186, 24, 64, 8);
+    openTxBox_ = MakeCheck(this, du, 1110, 186, 38, 64, 8);
+    beatShiftBox_ = MakeCheck(this, du, 1089, 13, 124, 43, 10);
+    highPowerBox_ = MakeCheck(this, du, 1090, 91, 124, 50, 10);
+    scanAddBox_ = MakeCheck(this, du, 1106, 178, 124, 78, 10);
 
     saveDefault_ = button(3, 11);
     deleteAll_ = button(4, 95);
     exit_ = button(2, 179);
-
-    channelLabel_->setBuddy(channelEdit_);
-    rxLabel_->setBuddy(rxEdit_);
-    txLabel_->setBuddy(txEdit_);
-    rxCodeLabel_->setBuddy(rxCode_);
-    txCodeLabel_->setBuddy(txCode_);
-    signalLabel_->setBuddy(signal_);
-    spUnmuteLabel_->setBuddy(spUnmute_);
-    lockoutLabel_->setBuddy(lockout_);
-    wideNarrowLabel_->setBuddy(wideNarrow_);
 
     connect(beatShiftBox_, &QCheckBox::clicked, this, [this] { OnCheckBox(beatShiftBox_); });
     connect(highPowerBox_, &QCheckBox::clicked, this, [this] { OnCheckBox(highPowerBox_); });
@@ -281,14 +217,10 @@ void CChannelEditDlg::SetTexts()
 {
     setWindowTitle(Lang("Channel Edit", "信道编辑"));
     channelLabel_->setText(Lang("Channel NO:", "信道号:"));
-    rxLabel_->setText(Lang("Receive Frequency [MHz]:", "接收频率[MHz]"));
-    txLabel_->setText(Lang("Transmit Frequency [MHz]:", "发射频率[MHz]"));
-    rxCodeLabel_->setText(Lang("QT / DQT Decode:", "QT/DQT解码:"));
-    txCodeLabel_->setText(Lang("QT / DQT Encode:", "QT/DQT编码:"));
-    signalLabel_->setText(Lang("Option Signalling:", "可选信令:"));
-    spUnmuteLabel_->setText(Lang("SP Unmute:", "SP不静音:"));
-    lockoutLabel_->setText(Lang("Busy Channel Lockout:", "遇忙禁发:"));
-    wideNarrowLabel_->setText(Lang("Wide / Narrow:", "宽/窄:"));
+    for (int k = 0; k < kFields; ++k) {
+        fieldLabels_[k]->setText(Lang(kFieldLabels[k].english, kFieldLabels[k].chinese));
+        fieldLabels_[k]->buddy()->setAccessibleName(StripColon(fieldLabels_[k]->text()));
+    }
     openChannelBox_->setText(Lang("Open Channel", "开启信道"));
     openTxBox_->setText(Lang("Open TX", "开启发射"));
     beatShiftBox_->setText(Lang("Beat Shift", "差拍偏移"));
@@ -298,9 +230,7 @@ void CChannelEditDlg::SetTexts()
     deleteAll_->setText(Lang("Delete all channels", "删除所有信道数据"));
     exit_->setText(Lang("Exit", "退出"));
 
-    for (QLabel* l : {channelLabel_, rxLabel_, txLabel_, rxCodeLabel_, txCodeLabel_, signalLabel_, spUnmuteLabel_,
-                      lockoutLabel_, wideNarrowLabel_})
-        l->buddy()->setAccessibleName(StripColon(l->text()));
+    channelEdit_->setAccessibleName(StripColon(channelLabel_->text()));
     spin_->setAccessibleName(StripColon(channelLabel_->text()));
     spin_->UpButton()->setAccessibleName(Lang("Previous channel", "上一信道"));
     spin_->DownButton()->setAccessibleName(Lang("Next channel", "下一信道"));
@@ -315,12 +245,10 @@ void CChannelEditDlg::FitLabels()
     const QFontMetrics fm(font());
     const int right = du.X(109);
     int needed = du.X(72);
-    for (QLabel* l : {rxLabel_, txLabel_, rxCodeLabel_, txCodeLabel_, signalLabel_, spUnmuteLabel_, lockoutLabel_,
-                      wideNarrowLabel_})
+    for (QLabel* l : fieldLabels_)
         needed = std::max(needed, fm.horizontalAdvance(l->text()) + 2);
     const int left = std::max(du.X(10), right - needed);
-    for (QLabel* l : {rxLabel_, txLabel_, rxCodeLabel_, txCodeLabel_, signalLabel_, spUnmuteLabel_, lockoutLabel_,
-                      wideNarrowLabel_})
+    for (QLabel* l : fieldLabels_)
         l->setGeometry(left, l->y(), right - left, l->height());
     {
         const int r = du.X(110);
@@ -477,6 +405,12 @@ QString CChannelEditDlg::StoredCode(const CToneCodeCombo* combo) const
 // ---------------------------------------------------------------------------
 // Channel operations
 
+std::array<QWidget*, 10> CChannelEditDlg::ChannelControls() const
+{
+    return {rxCode_, txCode_, signal_, spUnmute_, lockout_, wideNarrow_, beatShiftBox_, highPowerBox_, scanAddBox_,
+            openTxBox_};
+}
+
 void CChannelEditDlg::ApplyChannelOpen(bool reload)
 {
     if (reload) {
@@ -484,10 +418,10 @@ void CChannelEditDlg::ApplyChannelOpen(bool reload)
         WriteMembers();
     }
     if (openChannel_) {
-        for (QWidget* w : std::initializer_list<QWidget*>{rxCode_, txCode_, signal_, spUnmute_, lockout_, wideNarrow_,
-                                                         saveDefault_, txEdit_, beatShiftBox_, highPowerBox_,
-                                                         scanAddBox_, openTxBox_})
+        for (QWidget* w : ChannelControls())
             w->setEnabled(true);
+        saveDefault_->setEnabled(true);
+        txEdit_->setEnabled(true);
         // Stored defaults fill a channel only right after the user opened it.
         if (openedByUser_ && allowDefault_)
             ApplyDefaultChannel();
@@ -519,6 +453,15 @@ void CChannelEditDlg::ApplyChannelOpen(bool reload)
     WriteMembers();
     settings_->ResetChannel(channel_);
     Notify();
+}
+
+void CChannelEditDlg::EnterChannel(bool open, bool reload)
+{
+    openChannel_ = open ? 1 : 0;
+    if (open)
+        openedByUser_ = 0;
+    ApplyChannelOpen(reload);
+    RefreshSquelchLists();
 }
 
 void CChannelEditDlg::LoadChannel()
@@ -698,8 +641,7 @@ void CChannelEditDlg::SaveAsDefaultChannel()
         SetBox(openTxBox_, openTx_, false);
         txEdit_->clear();
         txEdit_->setEnabled(false);
-        for (QWidget* w : std::initializer_list<QWidget*>{rxCode_, txCode_, signal_, spUnmute_, lockout_, wideNarrow_,
-                                                         beatShiftBox_, highPowerBox_, scanAddBox_, openTxBox_})
+        for (QWidget* w : ChannelControls())
             w->setEnabled(false);
         WriteMembers();
         return;
@@ -736,8 +678,7 @@ void CChannelEditDlg::DeleteAllChannels()
     SetBox(openTxBox_, openTx_, false);
     rxEdit_->clear();
     txEdit_->clear();
-    for (QWidget* w : std::initializer_list<QWidget*>{rxCode_, txCode_, signal_, spUnmute_, lockout_, wideNarrow_,
-                                                     beatShiftBox_, highPowerBox_, scanAddBox_, openTxBox_})
+    for (QWidget* w : ChannelControls())
         w->setEnabled(false);
     WriteMembers();
     Notify(1);
@@ -868,14 +809,7 @@ void CChannelEditDlg::OnChannelFocusGained(Qt::FocusReason reason)
     if (reason == Qt::PopupFocusReason || (reason == Qt::ActiveWindowFocusReason && firstFocusSeen_))
         return;
     firstFocusSeen_ = true;
-    if (Record().rxFrequency > 0.1 || IsBand476()) {
-        openChannel_ = 1;
-        openedByUser_ = 0;
-    } else {
-        openChannel_ = 0;
-    }
-    ApplyChannelOpen(!IsBand476());
-    RefreshSquelchLists();
+    EnterChannel(Record().rxFrequency > 0.1 || IsBand476(), !IsBand476());
 }
 
 void CChannelEditDlg::OnChannelFocusLost()
@@ -883,14 +817,7 @@ void CChannelEditDlg::OnChannelFocusLost()
     if (refusing_ || !ReadMembers())
         return;
     Notify(2);
-    if (Record().rxFrequency > 0.1) {
-        openChannel_ = 1;
-        openedByUser_ = 0;
-    } else {
-        openChannel_ = 0;
-    }
-    ApplyChannelOpen(!IsBand476());
-    RefreshSquelchLists();
+    EnterChannel(Record().rxFrequency > 0.1, !IsBand476());
 }
 
 void CChannelEditDlg::OnSpin(int delta)
@@ -904,14 +831,7 @@ void CChannelEditDlg::OnSpin(int delta)
     }
     channel_ = int(std::clamp<long long>(number + delta, kFirstChannel, kLastChannel));
     Notify(2);
-    if (Record().rxFrequency > 0.1) {
-        openChannel_ = 1;
-        openedByUser_ = 0;
-    } else {
-        openChannel_ = 0;
-    }
-    ApplyChannelOpen(true);
-    RefreshSquelchLists();
+    EnterChannel(Record().rxFrequency > 0.1, true);
 }
 
 void CChannelEditDlg::OnReceiveFocusLost(QWidget* newFocus)

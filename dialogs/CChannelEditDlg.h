@@ -2,6 +2,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <array>
+
 #include "DialogEntry.h"
 
 class CDigitsOnlyEdit;
@@ -46,6 +48,9 @@ private:
 class CChannelEditDlg : public QDialog {
     Q_OBJECT
 public:
+    // The fields below the channel number, each with its label.
+    static constexpr int kFields = 8;
+
     CChannelEditDlg(const ChannelEditRequest& request, ChannelUpdateSink& view, QWidget* parent = nullptr);
 
     int ChannelNumber() const { return channel_; }
@@ -71,7 +76,12 @@ private:
     void Notify(int mode = 0);
     bool IsBand476() const { return band476_ != 0; }
 
+    // The controls that only an open channel enables.
+    std::array<QWidget*, 10> ChannelControls() const;
     void ApplyChannelOpen(bool reload);
+    // Shows the channel the dialog is now on, open or not; reload takes the
+    // open state from the record instead.
+    void EnterChannel(bool open, bool reload);
     void LoadChannel();
     void StoreChannel();
     void RefreshSquelchLists();
@@ -135,22 +145,15 @@ private:
     QLabel* channelLabel_ = nullptr;
     CDigitsOnlyEdit* channelEdit_ = nullptr; // 1167
     CChannelSpin* spin_ = nullptr;           // 1105
-    QLabel* rxLabel_ = nullptr;
     CFrequencyEdit* rxEdit_ = nullptr;       // 1056
-    QLabel* txLabel_ = nullptr;
     CFrequencyEdit* txEdit_ = nullptr;       // 1097
-    QLabel* rxCodeLabel_ = nullptr;
     CToneCodeCombo* rxCode_ = nullptr;       // 1091
-    QLabel* txCodeLabel_ = nullptr;
     CToneCodeCombo* txCode_ = nullptr;       // 1092
-    QLabel* signalLabel_ = nullptr;
     QComboBox* signal_ = nullptr;            // 1093
-    QLabel* spUnmuteLabel_ = nullptr;
     QComboBox* spUnmute_ = nullptr;          // 1094
-    QLabel* lockoutLabel_ = nullptr;
     QComboBox* lockout_ = nullptr;           // 1095
-    QLabel* wideNarrowLabel_ = nullptr;
     QComboBox* wideNarrow_ = nullptr;        // 1096
+    QLabel* fieldLabels_[kFields] = {};      // 1118..1125, in the order above
     QCheckBox* openChannelBox_ = nullptr;    // 1109
     QCheckBox* openTxBox_ = nullptr;         // 1110
     QCheckBox* beatShiftBox_ = nullptr;      // 1089

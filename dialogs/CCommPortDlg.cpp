@@ -14,6 +14,7 @@
 #include "Language.h"
 #include "OptionList.h"
 #include "Profile.h"
+#include "SettingsControls.h"
 
 namespace {
 
@@ -56,12 +57,8 @@ CCommPortDlg::CCommPortDlg(QWidget* parent) : QDialog(parent)
     // an entry stands for and whether it is plugged in.
     setFixedSize(du.Size(190, 62));
 
-    portLabel_ = new QLabel(this);
-    portLabel_->setObjectName(QStringLiteral("1126"));
-    du.Place(portLabel_, 7, 7, 58, 8);
-    portList_ = new QComboBox(this);
-    portList_->setObjectName(QStringLiteral("1058"));
-    du.Place(portList_, 67, 5, 116, 12);
+    portLabel_ = MakeLabel(this, du, 1126, 7, 7, 58, 8);
+    portList_ = PlaceControl(new QComboBox(this), du, 1058, 67, 5, 116, 12);
     portList_->setEditable(true);
     portList_->setInsertPolicy(QComboBox::NoInsert);
     // Only a chosen entry counts: no completion, and Enter does not pick an
@@ -79,13 +76,9 @@ CCommPortDlg::CCommPortDlg(QWidget* parent) : QDialog(parent)
     deviceLine_->setWordWrap(true);
     deviceLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    ok_ = new QPushButton(this);
-    ok_->setObjectName(QStringLiteral("1"));
-    du.Place(ok_, 52, 43, 38, 13);
+    ok_ = MakeButton(this, du, 1, 52, 43, 38, 13);
     ok_->setDefault(true);
-    cancel_ = new QPushButton(this);
-    cancel_->setObjectName(QStringLiteral("2"));
-    du.Place(cancel_, 100, 43, 38, 13);
+    cancel_ = MakeButton(this, du, 2, 100, 43, 38, 13);
     cancel_->setAutoDefault(false);
 
     connect(ok_, &QPushButton::clicked, this, &CCommPortDlg::OnOK);
@@ -157,8 +150,7 @@ void CCommPortDlg::OnInitDialog()
     }
     portList_->view()->setMinimumWidth(widest);
 
-    const int position = portNumber - 1;
-    portList_->setCurrentIndex(position >= 0 && position < portList_->count() ? position : -1);
+    SelectPosition(portList_, portNumber - 1);
     ShowDevice();
 }
 

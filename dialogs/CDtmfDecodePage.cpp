@@ -69,18 +69,12 @@ CDtmfDecodePage::CDtmfDecodePage(QWidget* parent) : QWidget(parent)
         lists_[i] = MakeDropList(this, du, kListIds[i], 132, r.y, 84);
         label->setBuddy(lists_[i]);
     }
-    QLabel* idLabel = MakeLabel(this, du, 1144, 21, 103, 39, 8);
-    id_ = new CDigitEdit(this);
-    id_->setObjectName(IdName(1056));
-    du.Place(id_, 61, 100, 60, 14);
-    idLabel->setBuddy(id_);
+    id_ = PlaceControl(new CDigitEdit(this), du, 1056, 61, 100, 60, 14);
+    MakeLabel(this, du, 1144, 21, 103, 39, 8)->setBuddy(id_);
     clearBox_ = MakeCheck(this, du, 1147, 151, 102, 84, 10);
     stunAllowBox_ = MakeCheck(this, du, 1146, 21, 118, 69, 10);
-    QLabel* stunLabel = MakeLabel(this, du, 1145, 151, 119, 39, 8);
-    stun_ = new CStunCodeEdit(this);
-    stun_->setObjectName(IdName(1097));
-    du.Place(stun_, 191, 117, 60, 14);
-    stunLabel->setBuddy(stun_);
+    stun_ = PlaceControl(new CStunCodeEdit(this), du, 1097, 191, 117, 60, 14);
+    MakeLabel(this, du, 1145, 151, 119, 39, 8)->setBuddy(stun_);
 }
 
 void CDtmfDecodePage::UpdateData(bool saveAndValidate)
@@ -98,11 +92,7 @@ void CDtmfDecodePage::UpdateData(bool saveAndValidate)
     }
 }
 
-void CDtmfDecodePage::ReadPositions()
-{
-    for (int i = 0; i < ListCount; ++i)
-        position[i] = SelectedPosition(lists_[i]);
-}
+void CDtmfDecodePage::ReadPositions() { ::ReadPositions(lists_, position); }
 
 void CDtmfDecodePage::OnInitDialog()
 {

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMetaObject>
-#include <QPushButton>
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
 #include <QTabBar>
@@ -207,15 +206,13 @@ void StoreField(char (&field)[N], const QString& text)
 }
 } // namespace
 
-CDtmfDlg::CDtmfDlg(QWidget* parent) : QDialog(parent)
+CDtmfDlg::CDtmfDlg(QWidget* parent) : CSettingsDlg(parent)
 {
     setFont(DialogUnits::DialogFont());
     const DialogUnits du(font());
     setFixedSize(du.Size(283, 187));
 
-    tab_ = new CDtmfTabCtrl(this);
-    tab_->setObjectName(IdName(1084));
-    du.Place(tab_, 7, 7, 269, 153);
+    tab_ = PlaceControl(new CDtmfTabCtrl(this), du, 1084, 7, 7, 269, 153);
     encode_ = new CDtmfEncodePage(tab_);
     decode_ = new CDtmfDecodePage(tab_);
     autodial_ = new CAutodialPage(tab_);
@@ -226,11 +223,7 @@ CDtmfDlg::CDtmfDlg(QWidget* parent) : QDialog(parent)
                           static_cast<QWidget*>(autodial_)})
         page->hide();
 
-    QPushButton* ok = MakeButton(this, du, 1, 172, 167, 38, 13);
-    QPushButton* cancel = MakeButton(this, du, 2, 220, 167, 38, 13);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    MakeOkCancel(this, du, 172, 220, 167);
 }
 
 CDtmfDlg::~CDtmfDlg()
@@ -307,17 +300,13 @@ void CDtmfDlg::StoreTo(RadioSettings& s) const
 
 void CDtmfDlg::showEvent(QShowEvent* event)
 {
-    if (!initialised_) {
-        initialised_ = true;
-        OnInitDialog();
-    }
     if (!filtering_) {
         // Enter is seen before the focused control gets it, as a message
         // pre-filter would.
         qApp->installEventFilter(this);
         filtering_ = true;
     }
-    QDialog::showEvent(event);
+    CSettingsDlg::showEvent(event);
 }
 
 void CDtmfDlg::hideEvent(QHideEvent* event)
@@ -332,8 +321,7 @@ void CDtmfDlg::hideEvent(QHideEvent* event)
 void CDtmfDlg::OnInitDialog()
 {
     setWindowTitle(QStringLiteral("DTMF"));
-    findChild<QPushButton*>(IdName(1))->setText(Lang("OK", "确定"));
-    findChild<QPushButton*>(IdName(2))->setText(Lang("Cancel", "取消"));
+    SetOkCancelTexts(this);
 
     tab_->AddPage(Lang("Encode", "编码"), encode_, 137);
     tab_->AddPage(Lang("Decode", "解码"), decode_, 138);
@@ -415,10 +403,5 @@ bool CDtmfDlg::eventFilter(QObject* watched, QEvent* event)
 
 bool RunDtmfDialog(QWidget* parent, RadioSettings& settings, const OptionList& options)
 {
-    CDtmfDlg dlg(parent);
-    dlg.LoadFrom(settings, options);
-    if (dlg.exec() != QDialog::Accepted)
-        return false;
-    dlg.StoreTo(settings);
-    return true;
+    return RunSettingsDialog<CDtmfDlg>(parent, settings, options);
 }

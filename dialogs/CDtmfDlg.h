@@ -1,7 +1,8 @@
 #pragma once
-#include <QDialog>
 #include <QString>
 #include <QWidget>
+
+#include "CSettingsDlg.h"
 
 class CAutodialPage;
 class CDtmfDecodePage;
@@ -61,7 +62,7 @@ private:
 
 // The DTMF settings: encode, decode and autodial pages on a tab strip. Enter
 // steps through the pages and confirms on the last one.
-class CDtmfDlg : public QDialog {
+class CDtmfDlg : public CSettingsDlg {
     Q_OBJECT
 public:
     explicit CDtmfDlg(QWidget* parent = nullptr);
@@ -94,18 +95,16 @@ public slots:
     void accept() override;
 
 protected:
+    void OnInitDialog() override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void OnInitDialog();
-
     CDtmfTabCtrl* tab_ = nullptr;
     CDtmfEncodePage* encode_ = nullptr;
     CDtmfDecodePage* decode_ = nullptr;
     CAutodialPage* autodial_ = nullptr;
-    bool initialised_ = false;
     bool filtering_ = false;
     bool dispatchingEnter_ = false;
 };

@@ -7,7 +7,6 @@
 #include "CDtmfCodeEdit.h"
 #include "DialogUnits.h"
 #include "Language.h"
-#include "OptionList.h"
 #include "SettingsControls.h"
 
 const int CDtmfEncodePage::kListIds[ListCount] = {1096, 1095, 1093, 1094, 1091, 1092, 1058};
@@ -47,11 +46,8 @@ CDtmfEncodePage::CDtmfEncodePage(QWidget* parent) : QWidget(parent)
         label->setBuddy(lists_[i]);
     }
     auto makeCode = [&](const Row& r, int id) {
-        QLabel* label = MakeLabel(this, du, r.labelId, r.lx, r.ly, r.lw, 8);
-        auto* edit = new CDtmfCodeEdit(this);
-        edit->setObjectName(IdName(id));
-        du.Place(edit, r.x, r.y, r.w, 14);
-        label->setBuddy(edit);
+        auto* edit = PlaceControl(new CDtmfCodeEdit(this), du, id, r.x, r.y, r.w, 14);
+        MakeLabel(this, du, r.labelId, r.lx, r.ly, r.lw, 8)->setBuddy(edit);
         return edit;
     };
     bot_ = makeCode(kBotRow, 1056);
@@ -75,11 +71,7 @@ void CDtmfEncodePage::UpdateData(bool saveAndValidate)
     }
 }
 
-void CDtmfEncodePage::ReadPositions()
-{
-    for (int i = 0; i < ListCount; ++i)
-        position[i] = SelectedPosition(lists_[i]);
-}
+void CDtmfEncodePage::ReadPositions() { ::ReadPositions(lists_, position); }
 
 void CDtmfEncodePage::OnInitDialog()
 {
@@ -94,10 +86,7 @@ void CDtmfEncodePage::OnInitDialog()
     hold_->setText(Lang("DTMF Hold Time", "DTMF保持时间"));
     storeSend_->setText(Lang("Store and Send", "存储和发送"));
 
-    for (int i = 0; i < ListCount; ++i) {
-        FillComboFromList(lists_[i], optionText[i]);
-        SelectPosition(lists_[i], position[i]);
-    }
+    ShowPositions(lists_, optionText, position);
     ApplyPttIdRule();
     UpdateData(false);
     connect(lists_[PttId], &QComboBox::currentIndexChanged, this, [this] { ApplyPttIdRule(); });

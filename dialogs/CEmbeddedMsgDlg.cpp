@@ -1,7 +1,6 @@
 #include "CEmbeddedMsgDlg.h"
 
 #include <QLabel>
-#include <QPushButton>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -67,28 +66,17 @@ void PutText(char (&field)[N], const QByteArray& bytes)
 }
 } // namespace
 
-CEmbeddedMsgDlg::CEmbeddedMsgDlg(QWidget* parent) : QDialog(parent)
+CEmbeddedMsgDlg::CEmbeddedMsgDlg(QWidget* parent) : CSettingsDlg(parent)
 {
     setFont(DialogUnits::DialogFont());
     const DialogUnits du(font());
     setFixedSize(du.Size(202, 81));
 
-    QLabel* label1 = MakeLabel(this, du, 1086, 9, 16, 41, 8);
-    edit1_ = new CMessageEdit(this);
-    edit1_->setObjectName(IdName(1088));
-    du.Place(edit1_, 55, 12, 140, 14);
-    label1->setBuddy(edit1_);
-    QLabel* label2 = MakeLabel(this, du, 1087, 9, 38, 41, 8);
-    edit2_ = new CMessageEdit(this);
-    edit2_->setObjectName(IdName(1085));
-    du.Place(edit2_, 55, 35, 140, 14);
-    label2->setBuddy(edit2_);
-
-    QPushButton* ok = MakeButton(this, du, 1, 73, 61, 38, 13);
-    QPushButton* cancel = MakeButton(this, du, 2, 123, 61, 38, 13);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    edit1_ = PlaceControl(new CMessageEdit(this), du, 1088, 55, 12, 140, 14);
+    MakeLabel(this, du, 1086, 9, 16, 41, 8)->setBuddy(edit1_);
+    edit2_ = PlaceControl(new CMessageEdit(this), du, 1085, 55, 35, 140, 14);
+    MakeLabel(this, du, 1087, 9, 38, 41, 8)->setBuddy(edit2_);
+    MakeOkCancel(this, du, 73, 123, 61);
 }
 
 void CEmbeddedMsgDlg::LoadFrom(const RadioSettings& settings)
@@ -103,15 +91,6 @@ void CEmbeddedMsgDlg::StoreTo(RadioSettings& settings) const
 {
     PutText(settings.message1, message1 == shown1_ ? stored1_ : CMessageEdit::ToGbk(message1));
     PutText(settings.message2, message2 == shown2_ ? stored2_ : CMessageEdit::ToGbk(message2));
-}
-
-void CEmbeddedMsgDlg::showEvent(QShowEvent* event)
-{
-    if (!initialised_) {
-        initialised_ = true;
-        OnInitDialog();
-    }
-    QDialog::showEvent(event);
 }
 
 void CEmbeddedMsgDlg::UpdateData(bool saveAndValidate)
@@ -133,8 +112,7 @@ void CEmbeddedMsgDlg::OnInitDialog()
     setWindowTitle(Lang("Embedded Message", "嵌入信息"));
     findChild<QLabel*>(IdName(1086))->setText(Lang("Message 1:", "信息1:"));
     findChild<QLabel*>(IdName(1087))->setText(Lang("Message 2:", "信息2:"));
-    findChild<QPushButton*>(IdName(1))->setText(Lang("OK", "确定"));
-    findChild<QPushButton*>(IdName(2))->setText(Lang("Cancel", "取消"));
+    SetOkCancelTexts(this);
 }
 
 void CEmbeddedMsgDlg::accept()
@@ -145,10 +123,5 @@ void CEmbeddedMsgDlg::accept()
 
 bool RunEmbeddedMsgDialog(QWidget* parent, RadioSettings& settings)
 {
-    CEmbeddedMsgDlg dlg(parent);
-    dlg.LoadFrom(settings);
-    if (dlg.exec() != QDialog::Accepted)
-        return false;
-    dlg.StoreTo(settings);
-    return true;
+    return RunSettingsDialog<CEmbeddedMsgDlg>(parent, settings);
 }

@@ -1,8 +1,8 @@
 #pragma once
 #include <QByteArray>
-#include <QDialog>
 #include <QString>
 
+#include "CSettingsDlg.h"
 #include "FilteredEdit.h"
 
 class RadioSettings;
@@ -26,7 +26,7 @@ protected:
 };
 
 // The two texts the radio carries, 32 bytes each.
-class CEmbeddedMsgDlg : public QDialog {
+class CEmbeddedMsgDlg : public CSettingsDlg {
     Q_OBJECT
 public:
     static constexpr int kMaxBytes = 32;
@@ -48,10 +48,9 @@ public slots:
     void accept() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void OnInitDialog() override;
 
 private:
-    void OnInitDialog();
     void UpdateData(bool saveAndValidate);
 
     CMessageEdit* edit1_ = nullptr;
@@ -60,5 +59,4 @@ private:
     // even where its bytes are not valid GBK.
     QByteArray stored1_, stored2_;
     QString shown1_, shown2_;
-    bool initialised_ = false;
 };

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QPushButton>
 
 #include "DialogEntry.h"
 #include "DialogUnits.h"
@@ -12,7 +11,7 @@
 #include "RadioSettings.h"
 #include "SettingsControls.h"
 
-CKeyAssignDlg::CKeyAssignDlg(QWidget* parent) : QDialog(parent)
+CKeyAssignDlg::CKeyAssignDlg(QWidget* parent) : CSettingsDlg(parent)
 {
     setFont(DialogUnits::DialogFont());
     const DialogUnits du(font());
@@ -22,11 +21,7 @@ CKeyAssignDlg::CKeyAssignDlg(QWidget* parent) : QDialog(parent)
     QLabel* label = MakeLabel(this, du, 1082, 8, 9, 62, 8);
     list_ = MakeDropList(this, du, 1083, 72, 7, 86);
     label->setBuddy(list_);
-    QPushButton* ok = MakeButton(this, du, 1, 36, 31, 38, 13);
-    QPushButton* cancel = MakeButton(this, du, 2, 90, 31, 38, 13);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    MakeOkCancel(this, du, 36, 90, 31);
 }
 
 void CKeyAssignDlg::LoadFrom(const RadioSettings& settings, const OptionList& options)
@@ -41,23 +36,12 @@ void CKeyAssignDlg::StoreTo(RadioSettings& settings) const
     settings.moniKey = position == 0 ? 0xFF : uint32_t(position - 1) & 0xFF;
 }
 
-void CKeyAssignDlg::showEvent(QShowEvent* event)
-{
-    if (!initialised_) {
-        initialised_ = true;
-        OnInitDialog();
-    }
-    QDialog::showEvent(event);
-}
-
 void CKeyAssignDlg::OnInitDialog()
 {
     setWindowTitle(Lang("Key Assignment", "键设定"));
     findChild<QLabel*>(IdName(1082))->setText(Lang("Key Assignment:", "监听器(Moni):"));
-    findChild<QPushButton*>(IdName(1))->setText(Lang("OK", "确定"));
-    findChild<QPushButton*>(IdName(2))->setText(Lang("Cancel", "取消"));
-    FillComboFromList(list_, optionText);
-    SelectPosition(list_, position);
+    SetOkCancelTexts(this);
+    FillAndSelect(list_, optionText, position);
 }
 
 void CKeyAssignDlg::accept()
@@ -68,10 +52,5 @@ void CKeyAssignDlg::accept()
 
 bool RunKeyAssignDialog(QWidget* parent, RadioSettings& settings, const OptionList& options)
 {
-    CKeyAssignDlg dlg(parent);
-    dlg.LoadFrom(settings, options);
-    if (dlg.exec() != QDialog::Accepted)
-        return false;
-    dlg.StoreTo(settings);
-    return true;
+    return RunSettingsDialog<CKeyAssignDlg>(parent, settings, options);
 }

@@ -1,6 +1,7 @@
 #pragma once
-#include <QDialog>
 #include <QString>
+
+#include "CSettingsDlg.h"
 
 class OptionList;
 class QComboBox;
@@ -8,7 +9,7 @@ class RadioSettings;
 
 // The function of the radio's monitor (Moni) key, chosen from the list of
 // section "CKeyAssig".
-class CKeyAssignDlg : public QDialog {
+class CKeyAssignDlg : public CSettingsDlg {
     Q_OBJECT
 public:
     explicit CKeyAssignDlg(QWidget* parent = nullptr);
@@ -25,11 +26,8 @@ public slots:
     void accept() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void OnInitDialog() override;
 
 private:
-    void OnInitDialog();
-
     QComboBox* list_ = nullptr;
-    bool initialised_ = false;
 };

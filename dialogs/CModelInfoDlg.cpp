@@ -26,6 +26,7 @@
 #include "OptionList.h"
 #include "Profile.h"
 #include "RadioSettings.h"
+#include "SettingsControls.h"
 
 namespace {
 
@@ -35,24 +36,6 @@ constexpr int kUnknownBandPosition = 8;
 QString Mhz(double value) { return QString::number(value, 'f', 5); }
 
 long long IntegerPart(const QString& text) { return CDigitsOnlyEdit::IntegerOf(text); }
-
-QString StripColon(QString text)
-{
-    text = text.trimmed();
-    while (text.endsWith(QLatin1Char(':')) || text.endsWith(QChar(0xFF1A)))
-        text.chop(1);
-    return text.trimmed();
-}
-
-QWidget* NextTabItem(QWidget* dialog, QWidget* from)
-{
-    for (QWidget* w = from->nextInFocusChain(); w && w != from; w = w->nextInFocusChain()) {
-        if (w != dialog && dialog->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(dialog)
-            && (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy())
-            return w;
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -72,43 +55,26 @@ void CModelInfoDlg::BuildControls()
     fullSize_ = du.Size(143, 115);
     setFixedSize(fullSize_);
 
-    auto place = [&](QWidget* w, int id, int x, int y, int width, int height) {
-        w->setObjectName(QString::number(id));
-        du.Place(w, x, y, width, height);
-    };
     // Frames first, so that they lie beneath the controls they frame.
-    upperArea_ = new QGroupBox(this);
-    place(upperArea_, 1150, 1, 0, 140, 50);
+    upperArea_ = MakeGroup(this, du, 1150, 1, 0, 140, 50);
     upperArea_->hide();
-    customFrame_ = new QGroupBox(this);
-    place(customFrame_, 1151, 2, 47, 139, 67);
+    customFrame_ = MakeGroup(this, du, 1151, 2, 47, 139, 67);
 
-    typeLabel_ = new QLabel(this);
-    place(typeLabel_, 1054, 7, 11, 48, 8);
-    modelList_ = new QComboBox(this);
-    place(modelList_, 1053, 59, 8, 71, 12);
+    typeLabel_ = MakeLabel(this, du, 1054, 7, 11, 48, 8);
+    modelList_ = PlaceControl(new QComboBox(this), du, 1053, 59, 8, 71, 12);
     modelList_->setMaxVisibleItems(12);
-    ok_ = new QPushButton(this);
-    place(ok_, 1, 27, 30, 38, 13);
+    ok_ = MakeButton(this, du, 1, 27, 30, 38, 13);
     ok_->setDefault(true);
-    cancel_ = new QPushButton(this);
-    place(cancel_, 2, 77, 30, 38, 13);
+    cancel_ = MakeButton(this, du, 2, 77, 30, 38, 13);
     cancel_->setAutoDefault(false);
 
-    lowestLabel_ = new QLabel(this);
-    place(lowestLabel_, 1153, 7, 60, 60, 8);
-    lowestEdit_ = new QLineEdit(this);
-    place(lowestEdit_, 1156, 68, 58, 63, 12);
-    highestLabel_ = new QLabel(this);
-    place(highestLabel_, 1154, 7, 73, 58, 8);
-    highestEdit_ = new QLineEdit(this);
-    place(highestEdit_, 1157, 68, 71, 63, 12);
-    middleLabel_ = new QLabel(this);
-    place(middleLabel_, 1155, 7, 86, 60, 8);
-    middleEdit_ = new QLineEdit(this);
-    place(middleEdit_, 1158, 68, 84, 63, 12);
-    oscillatorBox_ = new QCheckBox(this);
-    place(oscillatorBox_, 1159, 7, 99, 57, 8);
+    lowestLabel_ = MakeLabel(this, du, 1153, 7, 60, 60, 8);
+    lowestEdit_ = PlaceControl(new QLineEdit(this), du, 1156, 68, 58, 63, 12);
+    highestLabel_ = MakeLabel(this, du, 1154, 7, 73, 58, 8);
+    highestEdit_ = PlaceControl(new QLineEdit(this), du, 1157, 68, 71, 63, 12);
+    middleLabel_ = MakeLabel(this, du, 1155, 7, 86, 60, 8);
+    middleEdit_ = PlaceControl(new QLineEdit(this), du, 1158, 68, 84, 63, 12);
+    oscillatorBox_ = MakeCheck(this, du, 1159, 7, 99, 57, 8);
 
     lowestEdit_->setMaxLength(9);
     highestEdit_->setMaxLength(9);
@@ -244,7 +210,7 @@ void CModelInfoDlg::OnInitDialog()
         MembersToControls();
     }
     position_ = position;
-    modelList_->setCurrentIndex(position < modelList_->count() ? position : -1);
+    SelectPosition(modelList_, position);
     ApplyListRule();
 }
 
@@ -409,8 +375,7 @@ bool CModelInfoDlg::eventFilter(QObject* watched, QEvent* event)
         auto* w = static_cast<QWidget*>(watched);
         if (event->type() == QEvent::KeyPress && w == QApplication::focusWidget()) {
             auto* key = static_cast<QKeyEvent*>(event);
-            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-                && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            if (IsEnterKey(key)) {
                 if (w == ok_ || w == cancel_) {
                     static_cast<QPushButton*>(w)->click();
                 } else if (QWidget* next = NextTabItem(this, w)) {

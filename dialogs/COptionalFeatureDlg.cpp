@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPushButton>
 
 #include "DialogEntry.h"
 #include "DialogUnits.h"
@@ -53,7 +52,7 @@ int TimerPosition(uint32_t value)
 uint32_t TimerValue(int position) { return position == 0 ? 0xFF : uint32_t(position) & 0xFF; }
 } // namespace
 
-COptionalFeatureDlg::COptionalFeatureDlg(QWidget* parent) : QDialog(parent)
+COptionalFeatureDlg::COptionalFeatureDlg(QWidget* parent) : CSettingsDlg(parent)
 {
     setFont(DialogUnits::DialogFont());
     const DialogUnits du(font());
@@ -76,11 +75,7 @@ COptionalFeatureDlg::COptionalFeatureDlg(QWidget* parent) : QDialog(parent)
     beep_ = MakeCheck(this, du, 1065, 9, 103, 60, 8);
     battery_ = MakeCheck(this, du, 1070, 142, 102, 93, 10);
 
-    QPushButton* ok = MakeButton(this, du, 1, 148, 137, 38, 13);
-    QPushButton* cancel = MakeButton(this, du, 2, 197, 137, 38, 13);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    MakeOkCancel(this, du, 148, 197, 137);
 }
 
 void COptionalFeatureDlg::LoadFrom(const RadioSettings& s, const OptionList& options)
@@ -121,15 +116,6 @@ void COptionalFeatureDlg::StoreTo(RadioSettings& s) const
     s.batterySave = uint32_t(batterySave);
 }
 
-void COptionalFeatureDlg::showEvent(QShowEvent* event)
-{
-    if (!initialised_) {
-        initialised_ = true;
-        OnInitDialog();
-    }
-    QDialog::showEvent(event);
-}
-
 void COptionalFeatureDlg::UpdateData(bool saveAndValidate)
 {
     struct Pair {
@@ -159,29 +145,18 @@ void COptionalFeatureDlg::OnInitDialog()
         findChild<QLabel*>(IdName(l.id))->setText(Lang(l.english, l.chinese));
     beep_->setText(Lang("Beep Tone", "提示音"));
     battery_->setText(Lang("Battery Save", "省电"));
-    findChild<QPushButton*>(IdName(1))->setText(Lang("OK", "确定"));
-    findChild<QPushButton*>(IdName(2))->setText(Lang("Cancel", "取消"));
-
-    for (int i = 0; i < ListCount; ++i) {
-        FillComboFromList(lists_[i], optionText[i]);
-        SelectPosition(lists_[i], position[i]);
-    }
+    SetOkCancelTexts(this);
+    ShowPositions(lists_, optionText, position);
 }
 
 void COptionalFeatureDlg::accept()
 {
-    for (int i = 0; i < ListCount; ++i)
-        position[i] = SelectedPosition(lists_[i]);
+    ReadPositions(lists_, position);
     UpdateData(true);
     QDialog::accept();
 }
 
 bool RunOptionalFeatureDialog(QWidget* parent, RadioSettings& settings, const OptionList& options)
 {
-    COptionalFeatureDlg dlg(parent);
-    dlg.LoadFrom(settings, options);
-    if (dlg.exec() != QDialog::Accepted)
-        return false;
-    dlg.StoreTo(settings);
-    return true;
+    return RunSettingsDialog<COptionalFeatureDlg>(parent, settings, options);
 }

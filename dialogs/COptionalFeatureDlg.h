@@ -1,6 +1,7 @@
 #pragma once
-#include <QDialog>
 #include <QString>
+
+#include "CSettingsDlg.h"
 
 class OptionList;
 class QCheckBox;
@@ -10,7 +11,7 @@ class RadioSettings;
 // Thirteen radio-wide options: five check boxes and eight lists whose
 // wording comes from the configuration file; a list stores the position of
 // its entry.
-class COptionalFeatureDlg : public QDialog {
+class COptionalFeatureDlg : public CSettingsDlg {
     Q_OBJECT
 public:
     // The lists, in the order of their members.
@@ -40,10 +41,9 @@ public slots:
     void accept() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void OnInitDialog() override;
 
 private:
-    void OnInitDialog();
     void UpdateData(bool saveAndValidate);
 
     QComboBox* lists_[ListCount] = {};
@@ -52,5 +52,4 @@ private:
     QCheckBox* test_ = nullptr;
     QCheckBox* beep_ = nullptr;
     QCheckBox* battery_ = nullptr;
-    bool initialised_ = false;
 };

@@ -9,6 +9,7 @@
 #include "Language.h"
 #include "ModelTable.h"
 #include "RadioSettings.h"
+#include "SettingsControls.h"
 
 namespace {
 
@@ -35,24 +36,18 @@ CRadioInfoDlg::CRadioInfoDlg(QWidget* parent) : QDialog(parent)
     setFixedSize(du.Size(203, 84));
 
     auto makeRow = [&](int labelId, int editId, int y, QLabel*& label, QLineEdit*& edit) {
-        label = new QLabel(this);
-        label->setObjectName(QString::number(labelId));
         // 35 units on the original; here the label may use the gap up to
         // its box, so a wider font does not cut "Serial No.:".
-        du.Place(label, 29, y + 2, 38, 8);
-        edit = new QLineEdit(this);
-        edit->setObjectName(QString::number(editId));
+        label = MakeLabel(this, du, labelId, 29, y + 2, 38, 8);
+        edit = PlaceControl(new QLineEdit(this), du, editId, 68, y, 105, 14);
         edit->setReadOnly(true);
-        du.Place(edit, 68, y, 105, 14);
         label->setBuddy(edit);
     };
     makeRow(1160, 1163, 5, typeLabel_, typeEdit_);
     makeRow(1161, 1164, 25, frequencyLabel_, frequencyEdit_);
     makeRow(1162, 1165, 45, serialLabel_, serialEdit_);
 
-    ok_ = new QPushButton(this);
-    ok_->setObjectName(QStringLiteral("1"));
-    du.Place(ok_, 82, 66, 38, 13);
+    ok_ = MakeButton(this, du, 1, 82, 66, 38, 13);
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
 }

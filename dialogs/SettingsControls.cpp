@@ -2,58 +2,58 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
-#include "DialogUnits.h"
-
-namespace {
-template <class W>
-W* Named(W* widget, int id)
-{
-    widget->setObjectName(IdName(id));
-    return widget;
-}
-} // namespace
+#include "Language.h"
+#include "OptionList.h"
 
 QLabel* MakeLabel(QWidget* parent, const DialogUnits& du, int id, int x, int y, int width, int height)
 {
-    auto* label = Named(new QLabel(parent), id);
-    du.Place(label, x, y, width, height);
-    return label;
+    return PlaceControl(new QLabel(parent), du, id, x, y, width, height);
 }
 
 QComboBox* MakeDropList(QWidget* parent, const DialogUnits& du, int id, int x, int y, int width)
 {
-    auto* list = Named(new QComboBox(parent), id);
+    auto* list = new QComboBox(parent);
     list->setEditable(false);
     list->setInsertPolicy(QComboBox::NoInsert);
     list->setMaxVisibleItems(12);
     // A closed drop-down list is 12 units high on the original platform.
-    du.Place(list, x, y, width, 12);
-    return list;
+    return PlaceControl(list, du, id, x, y, width, 12);
 }
 
 QCheckBox* MakeCheck(QWidget* parent, const DialogUnits& du, int id, int x, int y, int width, int height)
 {
-    auto* box = Named(new QCheckBox(parent), id);
-    du.Place(box, x, y, width, height);
-    return box;
+    return PlaceControl(new QCheckBox(parent), du, id, x, y, width, height);
 }
 
 QGroupBox* MakeGroup(QWidget* parent, const DialogUnits& du, int id, int x, int y, int width, int height)
 {
-    auto* group = Named(new QGroupBox(parent), id);
-    du.Place(group, x, y, width, height);
-    return group;
+    return PlaceControl(new QGroupBox(parent), du, id, x, y, width, height);
 }
 
 QPushButton* MakeButton(QWidget* parent, const DialogUnits& du, int id, int x, int y, int width, int height)
 {
-    auto* button = Named(new QPushButton(parent), id);
-    du.Place(button, x, y, width, height);
-    return button;
+    return PlaceControl(new QPushButton(parent), du, id, x, y, width, height);
+}
+
+void MakeOkCancel(QDialog* dialog, const DialogUnits& du, int okX, int cancelX, int y)
+{
+    QPushButton* ok = MakeButton(dialog, du, 1, okX, y, 38, 13);
+    QPushButton* cancel = MakeButton(dialog, du, 2, cancelX, y, 38, 13);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
+
+void SetOkCancelTexts(QDialog* dialog)
+{
+    dialog->findChild<QPushButton*>(IdName(1))->setText(Lang("OK", "确定"));
+    dialog->findChild<QPushButton*>(IdName(2))->setText(Lang("Cancel", "取消"));
 }
 
 void SelectPosition(QComboBox* list, int position)
@@ -62,3 +62,33 @@ void SelectPosition(QComboBox* list, int position)
 }
 
 int SelectedPosition(const QComboBox* list) { return list->currentIndex(); }
+
+void FillAndSelect(QComboBox* list, const QString& text, int position)
+{
+    FillComboFromList(list, text);
+    SelectPosition(list, position);
+}
+
+QString StripColon(QString text)
+{
+    text = text.trimmed();
+    while (text.endsWith(QLatin1Char(':')) || text.endsWith(QChar(0xFF1A)))
+        text.chop(1);
+    return text.trimmed();
+}
+
+QWidget* NextTabItem(QWidget* dialog, QWidget* from)
+{
+    for (QWidget* w = from->nextInFocusChain(); w && w != from; w = w->nextInFocusChain()) {
+        if (w != dialog && dialog->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(dialog)
+            && (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy())
+            return w;
+    }
+    return nullptr;
+}
+
+bool IsEnterKey(const QKeyEvent* key)
+{
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
