@@ -4,11 +4,13 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString FindShippedFile(const QString& fileName)
+QString FindShippedFile(const QString& fileName, const QString& folder)
 {
-    const QString here = QDir::current().filePath(fileName);
+    const QString here = (folder.isEmpty() ? QDir::current() : QDir(folder)).filePath(fileName);
     if (QFileInfo::exists(here))
         return here;
+    // Started from a desktop menu the current folder is the home folder: use
+    // the files shipped beside the program.
     if (QCoreApplication::instance()) {
         const QString installed = QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
         if (QFileInfo::exists(installed))

@@ -7,9 +7,9 @@
 // "splash.png" (the 600 x 450 start-up picture) and "zemtra800.png" (the
 // application icon).
 
-// The path of a shipped file: the current folder first, then the folder the
-// program is installed in; "" when it is in neither.
-QString FindShippedFile(const QString& fileName);
+// The path of a shipped file: folder first (the current folder when it is
+// ""), then the folder the program is installed in; "" when it is in neither.
+QString FindShippedFile(const QString& fileName, const QString& folder = QString());
 
 // Null when the picture cannot be found or read.
 QPixmap SplashPicture();

@@ -275,25 +275,27 @@ void CZEMTRA800View::RepaintSelection()
     lastRow_ = selectedRow_;
 }
 
+void CZEMTRA800View::SelectAndRepaintAll(int page, int row)
+{
+    SetSelection(page, row);
+    InvalidateAll();
+    lastPage_ = currentPage_;
+    lastRow_ = selectedRow_;
+}
+
 void CZEMTRA800View::SelectRowAt(const QPoint& point)
 {
     const int row = Layout().RowAt(point);
     if (row == 0)
         return;
-    InvalidateAll();
-    SetSelection(currentPage_, row);
-    lastPage_ = currentPage_;
-    lastRow_ = selectedRow_;
+    SelectAndRepaintAll(currentPage_, row);
 }
 
 void CZEMTRA800View::SelectPage(int page)
 {
     if (page < 1 || page > kPages)
         return;
-    SetSelection(page, selectedRow_);
-    InvalidateAll();
-    lastPage_ = currentPage_;
-    lastRow_ = selectedRow_;
+    SelectAndRepaintAll(page, selectedRow_);
 }
 
 void CZEMTRA800View::mousePressEvent(QMouseEvent* event)
@@ -362,10 +364,7 @@ void CZEMTRA800View::OpenChannelEditor(int row)
 {
     if (row < 1 || row > RowsOnPage(currentPage_))
         return;
-    SetSelection(currentPage_, row);
-    InvalidateAll();
-    lastPage_ = currentPage_;
-    lastRow_ = selectedRow_;
+    SelectAndRepaintAll(currentPage_, row);
 
     ChannelEditRequest request;
     request.settings = settings_;

@@ -135,12 +135,15 @@ private:
     void HandlePortError(const QString& text);
 
     void StartJob(LinkJobMode mode);
+    // No job any more: the commands and the progress bar are free again.
+    void ClearJobState();
     void Invalidate(const QRect& area);
     void InvalidateAll() { Invalidate(rect()); }
     // Repaints the previous and the new highlight: two row bands on the same
     // page, the whole view across pages.
     void RepaintSelection();
     void SetSelection(int page, int row);
+    void SelectAndRepaintAll(int page, int row);
     void SelectRowAt(const QPoint& point);
     void PlaceChildren();
     void UpdateFrameTexts();

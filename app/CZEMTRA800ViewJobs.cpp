@@ -85,10 +85,7 @@ void CZEMTRA800View::StartJob(LinkJobMode mode)
     jobActive_ = true;
     activeMode_ = mode;
     if (!link_->StartJob(mode, mode == JobWrite ? doc_.Data().Image() : nullptr, modelCode)) {
-        jobActive_ = false;
-        activeMode_ = JobIdle;
-        if (frame_)
-            frame_->SetProgress(0);
+        ClearJobState();
         AppMessage(this, Lang("Communication failed,please try again!", "通讯失败,请重新操作?"));
         return;
     }
@@ -148,15 +145,20 @@ void CZEMTRA800View::HandleInfoComplete(const QByteArray& bytes)
     InvalidateAll();
 }
 
+void CZEMTRA800View::ClearJobState()
+{
+    jobActive_ = false;
+    activeMode_ = JobIdle;
+    if (frame_)
+        frame_->SetProgress(0);
+}
+
 void CZEMTRA800View::HandleJobEnded(LinkJobMode mode, bool success)
 {
     // The end was the job thread's last report and does not wait for this
     // thread; join it so the link takes the next command at once.
     link_->WaitForJob();
-    jobActive_ = false;
-    activeMode_ = JobIdle;
-    if (frame_)
-        frame_->SetProgress(0);
+    ClearJobState();
     emit commandStateChanged();
     if (!success)
         AppMessage(this, Lang("Communication failed,please try again!", "通讯失败,请重新操作?"));

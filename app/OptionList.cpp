@@ -1,10 +1,10 @@
 #include "OptionList.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
+
+#include "AppPictures.h"
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 OptionList::OptionList() : directory_(QDir::currentPath()) {}
 
@@ -14,19 +14,7 @@ void OptionList::SetFile(const QString& fileName) { fileName_ = fileName; }
 
 QString OptionList::ResolvedPath() const
 {
-    if (fileName_.isEmpty())
-        return QString();
-    const QString here = QDir(directory_).filePath(fileName_);
-    if (QFileInfo::exists(here))
-        return here;
-    // Started from a desktop menu the current folder is the home folder: use
-    // the files shipped beside the program.
-    if (QCoreApplication::instance()) {
-        const QString installed = QDir(QCoreApplication::applicationDirPath()).filePath(fileName_);
-        if (QFileInfo::exists(installed))
-            return installed;
-    }
-    return QString();
+    return fileName_.isEmpty() ? QString() : FindShippedFile(fileName_, directory_);
 }
 
 QString OptionList::ReadSection(const QString& section) const
