@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "AppMessage.h"
+#include "CImportData.h"
 #include "CMainFrame.h"
 #include "CZEMTRA800App.h"
 #include "CZEMTRA800Doc.h"
@@ -84,11 +85,28 @@ inline void ResetProfile()
     settings.sync();
 }
 
+// The next start in English.
+inline void StartInEnglish()
+{
+    SetLanguageFlag(0);
+    Profile::WriteInt("CHANNEL_DEFAULT", "LANGUAGE", 0);
+}
+
+// Channel 1 on rx (receive and transmit) and the given model, encoded.
+inline void Program(CImportData& data, const char* model, double rx = 450.0125)
+{
+    RadioSettings& s = *data.GetSettings();
+    s.channels[0].rxFrequency = s.channels[0].txFrequency = rx;
+    SetText(s.modelCode, model);
+    data.EncodeAll();
+}
+
 // Every window test starts from a first run's profile, in Chinese.
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetProfile(); }
     void TearDown() override { SetLanguageFlag(1); }
+    MessageRecorder boxes;
 };
 
 struct RunningApp {
