@@ -281,37 +281,25 @@ TEST_F(DtmfDialogTest, StoredIdCodeIsNeitherCutNorFilteredUntilEdited)
     EXPECT_EQ(GetText(s.idCode), "12");
 }
 
-TEST_F(DtmfDialogTest, ChineseTextsAndCancelChangesNothing)
+TEST_F(DtmfDialogTest, ChineseTextsAndStunNotAllowed)
 {
     SetLanguageFlag(1);
     RadioSettings s;
     s.stunAllow = 0x00;
     SetText(s.stunCode, "12ABC3");
-    {
-        // Stun not allowed: the stored code is neither shown nor kept.
-        auto dlg = Open(s);
-        Dec* dec = dlg->DecodePage();
-        EXPECT_FALSE(dec->StunEdit()->isEnabled());
-        EXPECT_EQ(dec->StunAllowBox()->text(), "遥毙允许");
-        EXPECT_EQ(dlg->TabCtrl()->Bar()->tabText(0), "编码");
-        dec->StunAllowBox()->click();
-        QTest::keyClicks(dec->StunEdit(), "1x");
-        dlg->accept();
-        EXPECT_EQ(messages, QStringList({"遥毙码输入范围[0-9,A-C]!", "请输入输入六位遥毙码!"}));
-        dec->StunAllowBox()->click();
-        Confirm(*dlg, s);
-        EXPECT_EQ(GetText(s.stunCode), "");
-    }
-
-    SetText(s.botCode, "77");
-    s.pttId = 0x00;
-    s.carriedByte1079 = 0x12;
-    OnModal<CDtmfDlg>([](CDtmfDlg* dlg) {
-        QTest::keyClicks(dlg->EncodePage()->BotEdit(), "9");
-        Press(dlg, 2);
-    });
-    EXPECT_FALSE(RunDtmfDialog(nullptr, s, Options({{"CPTTID", 4}})));
-    EXPECT_EQ(GetText(s.botCode), "77");
-    EXPECT_EQ(s.carriedByte1079, 0x12u);
+    // Stun not allowed: the stored code is neither shown nor kept.
+    auto dlg = Open(s);
+    Dec* dec = dlg->DecodePage();
+    EXPECT_FALSE(dec->StunEdit()->isEnabled());
+    EXPECT_EQ(dec->StunAllowBox()->text(), "遥毙允许");
+    EXPECT_EQ(dlg->TabCtrl()->Bar()->tabText(0), "编码");
+    dec->StunAllowBox()->click();
+    QTest::keyClicks(dec->StunEdit(), "1x");
+    dlg->accept();
+    EXPECT_EQ(messages, QStringList({"遥毙码输入范围[0-9,A-C]!", "请输入输入六位遥毙码!"}));
+    dec->StunAllowBox()->click();
+    Confirm(*dlg, s);
+    EXPECT_EQ(GetText(s.stunCode), "");
+    EXPECT_EQ(s.stunAllow, 0x00u);
 }
 } // namespace

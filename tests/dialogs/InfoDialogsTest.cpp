@@ -75,9 +75,8 @@ TEST_F(InfoDialogsTest, AboutTextsFollowTheLanguageAtEachOpeningAboveAnEtchedLin
     const QImage image = dialog.grab().toImage();
     const int w = dialog.width(), h = dialog.height();
     const QColor grey(128, 128, 128), white(255, 255, 255);
-    EXPECT_EQ(image.pixelColor(w / 2, h - 50), grey);
-    EXPECT_EQ(image.pixelColor(w / 2, h - 49), white);
     EXPECT_EQ(image.pixelColor(20, h - 50), grey);
+    EXPECT_EQ(image.pixelColor(w / 2, h - 49), white);
     EXPECT_EQ(image.pixelColor(w - 21, h - 50), white);
     EXPECT_NE(image.pixelColor(19, h - 50), grey);
     EXPECT_GT(Ctl(&dialog, 1)->geometry().top(), h - 48);

@@ -83,6 +83,7 @@ TEST_F(OptionalFeatureTest, ValueBeyondAShortListOpensUnselectedAndStoresTheNone
     EXPECT_EQ(s.lampMode, 0xFFu); // 0xFF opens on the first entry
 }
 
+// The four settings dialogs run through one template: this one stands for all.
 TEST_F(OptionalFeatureTest, RunStoresOnlyOnOkAndSpeaksTheLanguage)
 {
     RadioSettings s;
