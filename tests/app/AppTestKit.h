@@ -76,15 +76,6 @@ struct ModalCloser {
     }
 };
 
-// The profile of a first run.
-inline void ResetProfile()
-{
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, "Halvorn", "ZEMTRA800");
-    for (const char* key : {"CHANNEL_DEFAULT/LANGUAGE", "CHANNEL_DEFAULT/ALLOWDEFAULT", "COM/PORT", "Recent File List"})
-        settings.remove(QString::fromLatin1(key));
-    settings.sync();
-}
-
 // The next start in English.
 inline void StartInEnglish()
 {
@@ -104,7 +95,13 @@ inline void Program(CImportData& data, const char* model, double rx = 450.0125)
 // Every window test starts from a first run's profile, in Chinese.
 class AppTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetProfile(); }
+    // From the profile of a first run.
+    void SetUp() override
+    {
+        QSettings settings(QSettings::IniFormat, QSettings::UserScope, "Halvorn", "ZEMTRA800");
+        for (const char* key : {"CHANNEL_DEFAULT/LANGUAGE", "CHANNEL_DEFAULT/ALLOWDEFAULT", "COM/PORT", "Recent File List"})
+            settings.remove(QString::fromLatin1(key));
+    }
     void TearDown() override { SetLanguageFlag(1); }
     MessageRecorder boxes;
 };

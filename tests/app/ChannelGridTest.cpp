@@ -24,14 +24,8 @@ protected:
     static QPoint RowPoint(CZEMTRA800View* view, int row) { return view->Layout().cell[row - 1][0].center(); }
 };
 
-::testing::AssertionResult Is(const QRect& r, int left, int top, int right, int bottom)
-{
-    if (r.x() == left && r.y() == top && RectRight(r) == right && RectBottom(r) == bottom)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << r.x() << "," << r.y() << "," << RectRight(r) << ","
-                                         << RectBottom(r) << ") instead of (" << left << "," << top << ","
-                                         << right << "," << bottom << ")";
-}
+// A rectangle by its edges, right and bottom exclusive as the grid gives them.
+QRect Edges(int left, int top, int right, int bottom) { return QRect(left, top, right - left, bottom - top); }
 
 } // namespace
 
@@ -163,13 +157,13 @@ TEST(GridLayout, RectanglesOfAn800By600View)
 {
     const GridLayout g = LayoutGrid(800, 600);
     // (800 - 10) / 6 = 131 wide, starting at 4 / 2 = 2, two pixels apart.
-    EXPECT_TRUE(Is(g.pageSlot[2], 273, 4, 394, 34));
+    EXPECT_EQ(g.pageSlot[2], Edges(273, 4, 394, 34));
     // Cells (740 - 34) / 8 = 88 wide with offset 1, rows (542 - 80) / 17 = 27 high.
-    EXPECT_TRUE(Is(g.numberCell[0], 11, 88, 31, 115));
-    EXPECT_TRUE(Is(g.rowButton[0], 753, 88, 788, 115));
-    EXPECT_TRUE(Is(g.Band(17), 33, 552, 751, 579));
+    EXPECT_EQ(g.numberCell[0], Edges(11, 88, 31, 115));
+    EXPECT_EQ(g.rowButton[0], Edges(753, 88, 788, 115));
+    EXPECT_EQ(g.Band(17), Edges(33, 552, 751, 579));
     // Group headers start in the middle of their first column.
-    EXPECT_TRUE(Is(g.groupHeader[1], 257, 43, 345, 66));
+    EXPECT_EQ(g.groupHeader[1], Edges(257, 43, 345, 66));
 
     // Hit areas: cells only, not the number cell, the row button or the gaps.
     EXPECT_EQ(g.RowAt(QPoint(750, 114)), 1);
@@ -183,8 +177,8 @@ TEST(GridLayout, RemaindersCentreTheSlotsAndCells)
 {
     // 793 = 6 * 132 + 1: slots from 0; 743 - 34 = 709 = 8 * 88 + 5: offset 2.
     const GridLayout g = LayoutGrid(803, 611);
-    EXPECT_TRUE(Is(g.pageSlot[0], 5, 4, 127, 34));
-    EXPECT_TRUE(Is(g.numberCell[0], 12, 88, 32, 115));
+    EXPECT_EQ(g.pageSlot[0], Edges(5, 4, 127, 34));
+    EXPECT_EQ(g.numberCell[0], Edges(12, 88, 32, 115));
     EXPECT_EQ(LayoutGrid(800, 700).rowHeight, 33);
 }
 

@@ -15,9 +15,13 @@ using namespace apptest;
 namespace {
 class RadioJobTest : public AppTest {
 protected:
-    // A radio whose memory holds channel 1 on 450.0125 MHz and the given model.
-    static std::unique_ptr<SimulatedRadio> Radio(const char* model, SimulatedRadioOptions options = {})
+    // A radio whose memory holds channel 1 on 450.0125 MHz and the given
+    // model; it answers after answerDelayMs, or never when silent.
+    static std::unique_ptr<SimulatedRadio> Radio(const char* model, int answerDelayMs = 0, bool silent = false)
     {
+        SimulatedRadioOptions options;
+        options.answerDelayMs = answerDelayMs;
+        options.silent = silent;
         CImportData data;
         Program(data, model);
         SimulatedRadio::Memory memory;
@@ -115,9 +119,7 @@ TEST_F(RadioJobTest, WriteAsksWhenTheModelDiffers)
 TEST_F(RadioJobTest, SilentRadioEndsWithTheFailureBox)
 {
     RunningApp run;
-    SimulatedRadioOptions silent;
-    silent.silent = true;
-    run.view()->AttachSimulatedRadio(Radio("Q80103", silent));
+    run.view()->AttachSimulatedRadio(Radio("Q80103", 0, true));
     EXPECT_FALSE(RunJob(run, CMainFrame::ID_READ_DATA));
     EXPECT_EQ(boxes.messages, QStringList({QString::fromUtf8("通讯失败,请重新操作?")}));
     EXPECT_FALSE(run.doc()->IsModified());
@@ -146,9 +148,7 @@ TEST_F(RadioJobTest, InformationKeepsUnsavedEditsAndShowsTheDialog)
 TEST_F(RadioJobTest, ClosingDuringAJobWaitsForItsEnd)
 {
     RunningApp run;
-    SimulatedRadioOptions slow;
-    slow.answerDelayMs = 2;
-    run.view()->AttachSimulatedRadio(Radio("Q80103", slow));
+    run.view()->AttachSimulatedRadio(Radio("Q80103", 2));
     QSignalSpy ended(run.view(), &CZEMTRA800View::jobEnded);
     run.trigger(CMainFrame::ID_READ_DATA);
     ASSERT_TRUE(run.view()->IsJobRunning());
@@ -170,9 +170,7 @@ TEST_F(RadioJobTest, ClosingDuringAJobWaitsForItsEnd)
 
 TEST_F(RadioJobTest, DestroyingTheWindowDuringAJobLetsItEnd)
 {
-    SimulatedRadioOptions slow;
-    slow.answerDelayMs = 1;
-    std::unique_ptr<SimulatedRadio> radio = Radio("Q80104", slow);
+    std::unique_ptr<SimulatedRadio> radio = Radio("Q80104", 1);
     {
         RunningApp run;
         run.view()->UseDevice(radio->DevicePath());
