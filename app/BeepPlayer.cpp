@@ -1,4 +1,4 @@
-#include "BeepPlayer.h"
+#include "app/BeepPlayer.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "CMainFrame.h"
+#include "app/CMainFrame.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -13,14 +13,14 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "AppPictures.h"
-#include "CLinkProgressDlg.h"
-#include "CZEMTRA800App.h"
-#include "CZEMTRA800Doc.h"
-#include "CZEMTRA800View.h"
-#include "Language.h"
-#include "Profile.h"
-#include "SplashWindow.h"
+#include "ui/AppPictures.h"
+#include "dialogs/CLinkProgressDlg.h"
+#include "app/CZEMTRA800App.h"
+#include "app/CZEMTRA800Doc.h"
+#include "app/CZEMTRA800View.h"
+#include "ui/Language.h"
+#include "ui/Profile.h"
+#include "app/SplashWindow.h"
 
 
 namespace {

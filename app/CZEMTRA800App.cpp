@@ -1,4 +1,4 @@
-#include "CZEMTRA800App.h"
+#include "app/CZEMTRA800App.h"
 
 #include <cstdio>
 
@@ -6,15 +6,15 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "AppMessage.h"
-#include "CMainFrame.h"
-#include "CZEMTRA800Doc.h"
-#include "CZEMTRA800View.h"
-#include "DialogEntry.h"
-#include "Language.h"
-#include "Profile.h"
-#include "SimulatedRadio.h"
-#include "SplashWindow.h"
+#include "ui/AppMessage.h"
+#include "app/CMainFrame.h"
+#include "app/CZEMTRA800Doc.h"
+#include "app/CZEMTRA800View.h"
+#include "dialogs/DialogEntry.h"
+#include "ui/Language.h"
+#include "ui/Profile.h"
+#include "sim/SimulatedRadio.h"
+#include "app/SplashWindow.h"
 
 
 namespace {

@@ -1,13 +1,13 @@
-#include "CZEMTRA800Doc.h"
+#include "app/CZEMTRA800Doc.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "AppMessage.h"
-#include "Language.h"
-#include "Profile.h"
+#include "ui/AppMessage.h"
+#include "ui/Language.h"
+#include "ui/Profile.h"
 
 namespace {
 CZEMTRA800Doc::FileDialogHook& DialogHook()

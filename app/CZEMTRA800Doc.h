@@ -4,8 +4,8 @@
 #include <QObject>
 #include <QString>
 
-#include "CImportData.h"
-#include "CodecMessageSink.h"
+#include "image/CImportData.h"
+#include "image/CodecMessageSink.h"
 
 class QWidget;
 

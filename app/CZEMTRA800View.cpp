@@ -1,4 +1,4 @@
-#include "CZEMTRA800View.h"
+#include "app/CZEMTRA800View.h"
 
 #include <cstring>
 
@@ -10,18 +10,18 @@
 #include <QPushButton>
 #include <QThread>
 
-#include "CLinkProgressDlg.h"
-#include "CMainFrame.h"
-#include "CZEMTRA800Doc.h"
-#include "DialogEntry.h"
-#include "DialogUnits.h"
-#include "GridText.h"
-#include "JobBridge.h"
-#include "Language.h"
-#include "Profile.h"
-#include "RadioLink.h"
-#include "RadioSettings.h"
-#include "SimulatedRadio.h"
+#include "dialogs/CLinkProgressDlg.h"
+#include "app/CMainFrame.h"
+#include "app/CZEMTRA800Doc.h"
+#include "dialogs/DialogEntry.h"
+#include "ui/DialogUnits.h"
+#include "app/GridText.h"
+#include "app/JobBridge.h"
+#include "ui/Language.h"
+#include "ui/Profile.h"
+#include "link/RadioLink.h"
+#include "image/RadioSettings.h"
+#include "sim/SimulatedRadio.h"
 
 namespace {
 const QColor kGrey(128, 128, 128);

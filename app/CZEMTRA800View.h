@@ -9,11 +9,11 @@
 #include <QRect>
 #include <QWidget>
 
-#include "ChannelUpdateSink.h"
-#include "GridLayout.h"
-#include "LinkJobMode.h"
-#include "ModelTable.h"
-#include "OptionList.h"
+#include "dialogs/ChannelUpdateSink.h"
+#include "app/GridLayout.h"
+#include "link/LinkJobMode.h"
+#include "image/ModelTable.h"
+#include "ui/OptionList.h"
 
 class CLinkProgressDlg;
 class CMainFrame;

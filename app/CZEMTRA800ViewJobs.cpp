@@ -6,21 +6,21 @@
 #include <QMessageBox>
 #include <QUrl>
 
-#include "AppMessage.h"
-#include "BeepPlayer.h"
-#include "CImportData.h"
-#include "CLinkProgressDlg.h"
-#include "CMainFrame.h"
-#include "CZEMTRA800Doc.h"
-#include "CZEMTRA800View.h"
-#include "DialogEntry.h"
-#include "JobBridge.h"
-#include "Language.h"
-#include "PortNames.h"
-#include "Profile.h"
-#include "RadioLink.h"
-#include "RadioSettings.h"
-#include "SimulatedRadio.h"
+#include "ui/AppMessage.h"
+#include "app/BeepPlayer.h"
+#include "image/CImportData.h"
+#include "dialogs/CLinkProgressDlg.h"
+#include "app/CMainFrame.h"
+#include "app/CZEMTRA800Doc.h"
+#include "app/CZEMTRA800View.h"
+#include "dialogs/DialogEntry.h"
+#include "app/JobBridge.h"
+#include "ui/Language.h"
+#include "link/PortNames.h"
+#include "ui/Profile.h"
+#include "link/RadioLink.h"
+#include "image/RadioSettings.h"
+#include "sim/SimulatedRadio.h"
 
 
 namespace {

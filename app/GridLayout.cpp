@@ -1,4 +1,4 @@
-#include "GridLayout.h"
+#include "app/GridLayout.h"
 
 int GridLayout::RowAt(const QPoint& point) const
 {

@@ -1,9 +1,9 @@
-#include "GridText.h"
+#include "app/GridText.h"
 
 #include <cstdio>
 
-#include "ChannelRecord.h"
-#include "RadioSettings.h"
+#include "image/ChannelRecord.h"
+#include "image/RadioSettings.h"
 
 namespace {
 QString Pick(bool chinese, const char* english, const char* chineseText)

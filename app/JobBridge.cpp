@@ -1,8 +1,8 @@
-#include "JobBridge.h"
+#include "app/JobBridge.h"
 
 #include <QThread>
 
-#include "CZEMTRA800View.h"
+#include "app/CZEMTRA800View.h"
 
 JobBridge::JobBridge(CZEMTRA800View& view) : view_(view) {}
 

@@ -3,7 +3,7 @@
 
 #include <QObject>
 
-#include "JobObserver.h"
+#include "link/JobObserver.h"
 
 class CZEMTRA800View;
 

@@ -1,4 +1,4 @@
-#include "SplashWindow.h"
+#include "app/SplashWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -9,8 +9,8 @@
 #include <QScreen>
 #include <QTimerEvent>
 
-#include "AppPictures.h"
-#include "Language.h"
+#include "ui/AppPictures.h"
+#include "ui/Language.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include "CMainFrame.h"
-#include "CZEMTRA800App.h"
-#include "CZEMTRA800View.h"
+#include "app/CMainFrame.h"
+#include "app/CZEMTRA800App.h"
+#include "app/CZEMTRA800View.h"
 
 namespace {
 // With ZEMTRA800_STARTUP_PROBE set the program prints the time from main()

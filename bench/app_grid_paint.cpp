@@ -6,12 +6,12 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "CMainFrame.h"
-#include "CZEMTRA800App.h"
-#include "CZEMTRA800Doc.h"
-#include "CZEMTRA800View.h"
-#include "Language.h"
-#include "RadioSettings.h"
+#include "app/CMainFrame.h"
+#include "app/CZEMTRA800App.h"
+#include "app/CZEMTRA800Doc.h"
+#include "app/CZEMTRA800View.h"
+#include "ui/Language.h"
+#include "image/RadioSettings.h"
 
 namespace {
 CZEMTRA800App* g_app = nullptr;

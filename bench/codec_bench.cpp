@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "CImportData.h"
+#include "image/CImportData.h"
 
 namespace {
 

@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "RadioLink.h"
-#include "SimulatedRadio.h"
+#include "link/RadioLink.h"
+#include "sim/SimulatedRadio.h"
 
 extern char** environ;
 

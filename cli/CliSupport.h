@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "CImportData.h"
-#include "CodecMessageSink.h"
+#include "image/CImportData.h"
+#include "image/CodecMessageSink.h"
 
 constexpr int kLinkFailed = 1;
 constexpr int kBadInput = 2;

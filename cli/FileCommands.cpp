@@ -6,10 +6,10 @@
 
 #include <cstdio>
 
-#include "CImportData.h"
-#include "CliCommands.h"
-#include "CliSupport.h"
-#include "SettingsJson.h"
+#include "image/CImportData.h"
+#include "cli/CliCommands.h"
+#include "cli/CliSupport.h"
+#include "cli/SettingsJson.h"
 
 namespace {
 

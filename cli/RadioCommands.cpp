@@ -9,13 +9,13 @@
 
 #include <unistd.h>
 
-#include "CImportData.h"
-#include "CliCommands.h"
-#include "CliSupport.h"
-#include "ModelTable.h"
-#include "PortNames.h"
-#include "RadioLink.h"
-#include "SimulatedRadio.h"
+#include "image/CImportData.h"
+#include "cli/CliCommands.h"
+#include "cli/CliSupport.h"
+#include "image/ModelTable.h"
+#include "link/PortNames.h"
+#include "link/RadioLink.h"
+#include "sim/SimulatedRadio.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "SettingsJson.h"
+#include "cli/SettingsJson.h"
 
 #include <QJsonArray>
 #include <QJsonValue>
@@ -11,8 +11,8 @@
 #include <cstring>
 #include <span>
 
-#include "ChannelRecord.h"
-#include "RadioSettings.h"
+#include "image/ChannelRecord.h"
+#include "image/RadioSettings.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <clocale>
 #include <cstdio>
 
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "CAboutDlg.h"
+#include "dialogs/CAboutDlg.h"
 
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 
-#include "AppPictures.h"
-#include "DialogEntry.h"
-#include "DialogUnits.h"
-#include "Language.h"
-#include "SettingsControls.h"
+#include "ui/AppPictures.h"
+#include "dialogs/DialogEntry.h"
+#include "ui/DialogUnits.h"
+#include "ui/Language.h"
+#include "dialogs/SettingsControls.h"
 
 namespace {
 

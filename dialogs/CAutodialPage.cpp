@@ -1,11 +1,11 @@
-#include "CAutodialPage.h"
+#include "dialogs/CAutodialPage.h"
 
 #include <QLabel>
 
-#include "CDtmfCodeEdit.h"
-#include "DialogUnits.h"
-#include "Language.h"
-#include "SettingsControls.h"
+#include "ui/CDtmfCodeEdit.h"
+#include "ui/DialogUnits.h"
+#include "ui/Language.h"
+#include "dialogs/SettingsControls.h"
 
 const int CAutodialPage::kEditIds[kMemories] = {1056, 1097, 1098, 1099, 1100, 1101, 1102, 1103, 1104};
 

@@ -1,4 +1,4 @@
-#include "CChannelEditDlg.h"
+#include "dialogs/CChannelEditDlg.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,16 +18,16 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "AppMessage.h"
-#include "CFrequencyEdit.h"
-#include "CToneCodeCombo.h"
-#include "ChannelUpdateSink.h"
-#include "DialogUnits.h"
-#include "Language.h"
-#include "OptionList.h"
-#include "Profile.h"
-#include "RadioSettings.h"
-#include "SettingsControls.h"
+#include "ui/AppMessage.h"
+#include "ui/CFrequencyEdit.h"
+#include "dialogs/CToneCodeCombo.h"
+#include "dialogs/ChannelUpdateSink.h"
+#include "ui/DialogUnits.h"
+#include "ui/Language.h"
+#include "ui/OptionList.h"
+#include "ui/Profile.h"
+#include "image/RadioSettings.h"
+#include "dialogs/SettingsControls.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "DialogEntry.h"
+#include "dialogs/DialogEntry.h"
 
 class CDigitsOnlyEdit;
 class CFrequencyEdit;

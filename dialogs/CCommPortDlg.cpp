@@ -1,4 +1,4 @@
-#include "CCommPortDlg.h"
+#include "dialogs/CCommPortDlg.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -10,11 +10,11 @@
 
 #include <algorithm>
 
-#include "DialogUnits.h"
-#include "Language.h"
-#include "OptionList.h"
-#include "Profile.h"
-#include "SettingsControls.h"
+#include "ui/DialogUnits.h"
+#include "ui/Language.h"
+#include "ui/OptionList.h"
+#include "ui/Profile.h"
+#include "dialogs/SettingsControls.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <vector>
 
-#include "PortNames.h"
+#include "link/PortNames.h"
 
 class QComboBox;
 class QLabel;

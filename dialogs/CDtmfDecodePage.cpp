@@ -1,14 +1,14 @@
-#include "CDtmfDecodePage.h"
+#include "dialogs/CDtmfDecodePage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 
-#include "AppMessage.h"
-#include "DialogUnits.h"
-#include "Language.h"
-#include "OptionList.h"
-#include "SettingsControls.h"
+#include "ui/AppMessage.h"
+#include "ui/DialogUnits.h"
+#include "ui/Language.h"
+#include "ui/OptionList.h"
+#include "dialogs/SettingsControls.h"
 
 namespace {
 bool IsDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }

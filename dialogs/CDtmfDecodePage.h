@@ -2,7 +2,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "FilteredEdit.h"
+#include "ui/FilteredEdit.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "CDtmfDlg.h"
+#include "dialogs/CDtmfDlg.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -7,15 +7,15 @@
 #include <QStylePainter>
 #include <QTabBar>
 
-#include "CAutodialPage.h"
-#include "CDtmfDecodePage.h"
-#include "CDtmfEncodePage.h"
-#include "DialogEntry.h"
-#include "DialogUnits.h"
-#include "Language.h"
-#include "OptionList.h"
-#include "RadioSettings.h"
-#include "SettingsControls.h"
+#include "dialogs/CAutodialPage.h"
+#include "dialogs/CDtmfDecodePage.h"
+#include "dialogs/CDtmfEncodePage.h"
+#include "dialogs/DialogEntry.h"
+#include "ui/DialogUnits.h"
+#include "ui/Language.h"
+#include "ui/OptionList.h"
+#include "image/RadioSettings.h"
+#include "dialogs/SettingsControls.h"
 
 // ---------------------------------------------------------------- tab strip
 

@@ -2,7 +2,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "CSettingsDlg.h"
+#include "dialogs/CSettingsDlg.h"
 
 class CAutodialPage;
 class CDtmfDecodePage;

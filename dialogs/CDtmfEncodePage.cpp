@@ -1,13 +1,13 @@
-#include "CDtmfEncodePage.h"
+#include "dialogs/CDtmfEncodePage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 
-#include "CDtmfCodeEdit.h"
-#include "DialogUnits.h"
-#include "Language.h"
-#include "SettingsControls.h"
+#include "ui/CDtmfCodeEdit.h"
+#include "ui/DialogUnits.h"
+#include "ui/Language.h"
+#include "dialogs/SettingsControls.h"
 
 const int CDtmfEncodePage::kListIds[ListCount] = {1096, 1095, 1093, 1094, 1091, 1092, 1058};
 

@@ -1,4 +1,4 @@
-#include "CEmbeddedMsgDlg.h"
+#include "dialogs/CEmbeddedMsgDlg.h"
 
 #include <QLabel>
 #include <QStringDecoder>
@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "DialogEntry.h"
-#include "DialogUnits.h"
-#include "Language.h"
-#include "RadioSettings.h"
-#include "SettingsControls.h"
+#include "dialogs/DialogEntry.h"
+#include "ui/DialogUnits.h"
+#include "ui/Language.h"
+#include "image/RadioSettings.h"
+#include "dialogs/SettingsControls.h"
 
 QByteArray CMessageEdit::ToGbk(const QString& text)
 {

@@ -2,8 +2,8 @@
 #include <QByteArray>
 #include <QString>
 
-#include "CSettingsDlg.h"
-#include "FilteredEdit.h"
+#include "dialogs/CSettingsDlg.h"
+#include "ui/FilteredEdit.h"
 
 class RadioSettings;
 

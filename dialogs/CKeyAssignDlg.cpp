@@ -1,15 +1,15 @@
-#include "CKeyAssignDlg.h"
+#include "dialogs/CKeyAssignDlg.h"
 
 #include <QComboBox>
 #include <QLabel>
 
-#include "DialogEntry.h"
-#include "DialogUnits.h"
-#include "Language.h"
-#include "ListIndexOfByte.h"
-#include "OptionList.h"
-#include "RadioSettings.h"
-#include "SettingsControls.h"
+#include "dialogs/DialogEntry.h"
+#include "ui/DialogUnits.h"
+#include "ui/Language.h"
+#include "dialogs/ListIndexOfByte.h"
+#include "ui/OptionList.h"
+#include "image/RadioSettings.h"
+#include "dialogs/SettingsControls.h"
 
 CKeyAssignDlg::CKeyAssignDlg(QWidget* parent) : CSettingsDlg(parent)
 {

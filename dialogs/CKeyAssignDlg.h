@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-#include "CSettingsDlg.h"
+#include "dialogs/CSettingsDlg.h"
 
 class OptionList;
 class QComboBox;

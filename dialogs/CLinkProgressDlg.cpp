@@ -1,12 +1,12 @@
-#include "CLinkProgressDlg.h"
+#include "dialogs/CLinkProgressDlg.h"
 
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "DialogUnits.h"
-#include "Language.h"
+#include "ui/DialogUnits.h"
+#include "ui/Language.h"
 
 CLinkProgressDlg::CLinkProgressDlg(QWidget* parent) : QDialog(parent)
 {

@@ -1,4 +1,4 @@
-#include "CModelInfoDlg.h"
+#include "dialogs/CModelInfoDlg.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,17 +16,17 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "AppMessage.h"
-#include "CFrequencyEdit.h"
-#include "ChannelUpdateSink.h"
-#include "DialogEntry.h"
-#include "DialogUnits.h"
-#include "Language.h"
-#include "ModelTable.h"
-#include "OptionList.h"
-#include "Profile.h"
-#include "RadioSettings.h"
-#include "SettingsControls.h"
+#include "ui/AppMessage.h"
+#include "ui/CFrequencyEdit.h"
+#include "dialogs/ChannelUpdateSink.h"
+#include "dialogs/DialogEntry.h"
+#include "ui/DialogUnits.h"
+#include "ui/Language.h"
+#include "image/ModelTable.h"
+#include "ui/OptionList.h"
+#include "ui/Profile.h"
+#include "image/RadioSettings.h"
+#include "dialogs/SettingsControls.h"
 
 namespace {
 

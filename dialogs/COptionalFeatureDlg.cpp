@@ -1,17 +1,17 @@
-#include "COptionalFeatureDlg.h"
+#include "dialogs/COptionalFeatureDlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 
-#include "DialogEntry.h"
-#include "DialogUnits.h"
-#include "Language.h"
-#include "ListIndexOfByte.h"
-#include "OptionList.h"
-#include "RadioSettings.h"
-#include "SettingsControls.h"
+#include "dialogs/DialogEntry.h"
+#include "ui/DialogUnits.h"
+#include "ui/Language.h"
+#include "dialogs/ListIndexOfByte.h"
+#include "ui/OptionList.h"
+#include "image/RadioSettings.h"
+#include "dialogs/SettingsControls.h"
 
 const int COptionalFeatureDlg::kListIds[ListCount] = {1081, 1062, 1063, 1064, 1066, 1067, 1068, 1069};
 // The time-out timer list has always taken its wording from "COptSign".

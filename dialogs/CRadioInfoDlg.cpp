@@ -1,15 +1,15 @@
-#include "CRadioInfoDlg.h"
+#include "dialogs/CRadioInfoDlg.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "DialogEntry.h"
-#include "DialogUnits.h"
-#include "Language.h"
-#include "ModelTable.h"
-#include "RadioSettings.h"
-#include "SettingsControls.h"
+#include "dialogs/DialogEntry.h"
+#include "ui/DialogUnits.h"
+#include "ui/Language.h"
+#include "image/ModelTable.h"
+#include "image/RadioSettings.h"
+#include "dialogs/SettingsControls.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "CSettingsDlg.h"
+#include "dialogs/CSettingsDlg.h"
 
 void CSettingsDlg::showEvent(QShowEvent* event)
 {

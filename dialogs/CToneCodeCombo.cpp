@@ -1,4 +1,4 @@
-#include "CToneCodeCombo.h"
+#include "dialogs/CToneCodeCombo.h"
 
 #include <QApplication>
 #include <QFocusEvent>

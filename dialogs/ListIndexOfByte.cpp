@@ -1,4 +1,4 @@
-#include "ListIndexOfByte.h"
+#include "dialogs/ListIndexOfByte.h"
 
 int ListIndexOfByte(uint32_t value)
 {

@@ -1,4 +1,4 @@
-#include "SettingsControls.h"
+#include "dialogs/SettingsControls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,8 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "Language.h"
-#include "OptionList.h"
+#include "ui/Language.h"
+#include "ui/OptionList.h"
 
 QLabel* MakeLabel(QWidget* parent, const DialogUnits& du, int id, int x, int y, int width, int height)
 {

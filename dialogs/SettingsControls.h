@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "DialogUnits.h"
+#include "ui/DialogUnits.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "CImportData.h"
+#include "image/CImportData.h"
 
 #include <algorithm>
 #include <array>
@@ -13,9 +13,9 @@
 #include <ostream>
 #include <system_error>
 
-#include "ChannelCodec.h"
-#include "DtmfCodec.h"
-#include "SettingsCodec.h"
+#include "image/ChannelCodec.h"
+#include "image/DtmfCodec.h"
+#include "image/SettingsCodec.h"
 
 namespace fs = std::filesystem;
 

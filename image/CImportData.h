@@ -4,8 +4,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "RadioSettings.h"
-#include "ValueCodec.h"
+#include "image/RadioSettings.h"
+#include "image/ValueCodec.h"
 
 // Holds the radio's 2048-byte memory image, its decoded RadioSettings and the
 // codec that converts between them. A data file (.dat) is exactly the image.

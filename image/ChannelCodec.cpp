@@ -1,9 +1,9 @@
-#include "ChannelCodec.h"
+#include "image/ChannelCodec.h"
 
 #include <cstring>
 #include <string>
 
-#include "ImageMap.h"
+#include "image/ImageMap.h"
 
 #define RETURN_ON_ERROR()              \
     do {                               \

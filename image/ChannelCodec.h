@@ -1,9 +1,9 @@
 #pragma once
 #include <cstdint>
 
-#include "ChannelRecord.h"
-#include "RadioSettings.h"
-#include "ValueCodec.h"
+#include "image/ChannelRecord.h"
+#include "image/RadioSettings.h"
+#include "image/ValueCodec.h"
 
 // The channel table: 50 records of 16 bytes.
 //   0..3 receive frequency, 4..7 transmit frequency, 8..9 QT/DQT encode,

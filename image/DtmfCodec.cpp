@@ -1,9 +1,9 @@
-#include "DtmfCodec.h"
+#include "image/DtmfCodec.h"
 
 #include <cstring>
 #include <string>
 
-#include "ImageMap.h"
+#include "image/ImageMap.h"
 
 void DtmfCodec::DecodeDigits(const uint8_t* field, char (&text)[17])
 {

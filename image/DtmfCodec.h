@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "RadioSettings.h"
-#include "ValueCodec.h"
+#include "image/RadioSettings.h"
+#include "image/ValueCodec.h"
 
 // DTMF signalling: BOT/EOT codes and the nine autodial memories (DTMF digits
 // with a count byte), the DTMF bits of byte 1032, the option bytes, and the

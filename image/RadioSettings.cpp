@@ -1,4 +1,4 @@
-#include "RadioSettings.h"
+#include "image/RadioSettings.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "ChannelRecord.h"
+#include "image/ChannelRecord.h"
 
 // The decoded edit model of the whole memory image. Scalars hold the stored
 // byte unchanged (0xFF: not set), flags hold 0 or 1, texts are NUL-terminated

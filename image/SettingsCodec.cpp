@@ -1,10 +1,10 @@
-#include "SettingsCodec.h"
+#include "image/SettingsCodec.h"
 
 #include <cstring>
 #include <string>
 
-#include "DtmfCodec.h"
-#include "ImageMap.h"
+#include "image/DtmfCodec.h"
+#include "image/ImageMap.h"
 
 #define RETURN_ON_ERROR()              \
     do {                               \

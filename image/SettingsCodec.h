@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "RadioSettings.h"
-#include "ValueCodec.h"
+#include "image/RadioSettings.h"
+#include "image/ValueCodec.h"
 
 // Everything outside the channel table and the autodial memories, in image
 // order: BOT/EOT, option flags and bytes, time-out timer, DTMF options, ID

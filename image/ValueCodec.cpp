@@ -1,4 +1,4 @@
-#include "ValueCodec.h"
+#include "image/ValueCodec.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "CodecMessageSink.h"
+#include "image/CodecMessageSink.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "LinkJobMode.h"
+#include "link/LinkJobMode.h"
 
 // How a radio job reports to whoever started it: the command line or the
 // window. Every call comes from the job thread. A window implementation hands

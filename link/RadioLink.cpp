@@ -1,4 +1,4 @@
-#include "RadioLink.h"
+#include "link/RadioLink.h"
 
 #include <cstdio>
 #include <cstring>

@@ -9,10 +9,10 @@
 #include <string>
 #include <thread>
 
-#include "JobObserver.h"
-#include "LinkJobMode.h"
-#include "RxRing.h"
-#include "SerialPort.h"
+#include "link/JobObserver.h"
+#include "link/LinkJobMode.h"
+#include "link/RxRing.h"
+#include "link/SerialPort.h"
 
 // The radio link as a view owns it: the serial port, the receive ring and its
 // lock, the job mode and the job thread. One job at a time.

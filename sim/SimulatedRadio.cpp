@@ -1,4 +1,4 @@
-#include "SimulatedRadio.h"
+#include "sim/SimulatedRadio.h"
 
 #include <algorithm>
 #include <atomic>
@@ -18,7 +18,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "CImportData.h"
+#include "image/CImportData.h"
 
 namespace {
 

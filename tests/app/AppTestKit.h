@@ -11,14 +11,14 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "AppMessage.h"
-#include "CImportData.h"
-#include "CMainFrame.h"
-#include "CZEMTRA800App.h"
-#include "CZEMTRA800Doc.h"
-#include "CZEMTRA800View.h"
-#include "Language.h"
-#include "Profile.h"
+#include "ui/AppMessage.h"
+#include "image/CImportData.h"
+#include "app/CMainFrame.h"
+#include "app/CZEMTRA800App.h"
+#include "app/CZEMTRA800Doc.h"
+#include "app/CZEMTRA800View.h"
+#include "ui/Language.h"
+#include "ui/Profile.h"
 
 namespace apptest {
 

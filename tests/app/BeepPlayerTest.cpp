@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "BeepPlayer.h"
+#include "app/BeepPlayer.h"
 
 TEST(BeepPlayerTest, ToneIsAFadedSineOfTheAskedPitchAndLength)
 {

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "AppTestKit.h"
-#include "ChannelRecord.h"
-#include "GridLayout.h"
-#include "GridText.h"
-#include "RadioSettings.h"
+#include "image/ChannelRecord.h"
+#include "app/GridLayout.h"
+#include "app/GridText.h"
+#include "image/RadioSettings.h"
 
 using namespace apptest;
 

@@ -8,11 +8,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "ModelTable.h"
-#include "OptionList.h"
-#include "PortNames.h"
-#include "RadioSettings.h"
-#include "ValueCodec.h"
+#include "image/ModelTable.h"
+#include "ui/OptionList.h"
+#include "link/PortNames.h"
+#include "image/RadioSettings.h"
+#include "image/ValueCodec.h"
 
 namespace {
 

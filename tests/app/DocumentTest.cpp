@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "AppTestKit.h"
-#include "CImportData.h"
-#include "RadioSettings.h"
+#include "image/CImportData.h"
+#include "image/RadioSettings.h"
 
 using namespace apptest;
 

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "AppTestKit.h"
-#include "CImportData.h"
-#include "CLinkProgressDlg.h"
-#include "RadioSettings.h"
-#include "SimulatedRadio.h"
+#include "image/CImportData.h"
+#include "dialogs/CLinkProgressDlg.h"
+#include "image/RadioSettings.h"
+#include "sim/SimulatedRadio.h"
 
 using namespace apptest;
 

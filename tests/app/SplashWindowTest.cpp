@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
-#include "Language.h"
-#include "SplashWindow.h"
+#include "ui/Language.h"
+#include "app/SplashWindow.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <QToolButton>
 #include <memory>
 
-#include "CChannelEditDlg.h"
-#include "CImportData.h"
+#include "dialogs/CChannelEditDlg.h"
+#include "image/CImportData.h"
 #include "DialogTestKit.h"
-#include "Profile.h"
+#include "ui/Profile.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // value, and the devices present on the machine.
 #include <QLabel>
 
-#include "CCommPortDlg.h"
-#include "DialogEntry.h"
+#include "dialogs/CCommPortDlg.h"
+#include "dialogs/DialogEntry.h"
 #include "DialogTestKit.h"
-#include "Profile.h"
+#include "ui/Profile.h"
 
 namespace {
 

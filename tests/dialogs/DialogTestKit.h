@@ -17,11 +17,11 @@
 #include <vector>
 #include <gtest/gtest.h>
 
-#include "AppMessage.h"
-#include "ChannelUpdateSink.h"
-#include "Language.h"
-#include "OptionList.h"
-#include "RadioSettings.h"
+#include "ui/AppMessage.h"
+#include "dialogs/ChannelUpdateSink.h"
+#include "ui/Language.h"
+#include "ui/OptionList.h"
+#include "image/RadioSettings.h"
 
 // Stands in for the channel grid: records every notification and, for mode
 // 1, blanks the table as the view does (the model code survives).

@@ -4,12 +4,12 @@
 #include <QTabBar>
 #include <memory>
 
-#include "CAutodialPage.h"
-#include "CDtmfCodeEdit.h"
-#include "CDtmfDecodePage.h"
-#include "CDtmfDlg.h"
-#include "CDtmfEncodePage.h"
-#include "DialogEntry.h"
+#include "dialogs/CAutodialPage.h"
+#include "ui/CDtmfCodeEdit.h"
+#include "dialogs/CDtmfDecodePage.h"
+#include "dialogs/CDtmfDlg.h"
+#include "dialogs/CDtmfEncodePage.h"
+#include "dialogs/DialogEntry.h"
 #include "DialogTestKit.h"
 
 namespace {

@@ -2,9 +2,9 @@
 #include <QInputMethodEvent>
 #include <QStringEncoder>
 
-#include "CEmbeddedMsgDlg.h"
-#include "CImportData.h"
-#include "DialogEntry.h"
+#include "dialogs/CEmbeddedMsgDlg.h"
+#include "image/CImportData.h"
+#include "dialogs/DialogEntry.h"
 #include "DialogTestKit.h"
 
 namespace {

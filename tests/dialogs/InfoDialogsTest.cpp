@@ -2,9 +2,9 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "CAboutDlg.h"
-#include "CRadioInfoDlg.h"
-#include "DialogEntry.h"
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CRadioInfoDlg.h"
+#include "dialogs/DialogEntry.h"
 #include "DialogTestKit.h"
 
 namespace {

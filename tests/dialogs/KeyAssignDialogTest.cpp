@@ -1,8 +1,8 @@
 // The key assignment dialog: the monitor key's stored byte and its list.
 #include <QLabel>
 
-#include "CKeyAssignDlg.h"
-#include "DialogEntry.h"
+#include "dialogs/CKeyAssignDlg.h"
+#include "dialogs/DialogEntry.h"
 #include "DialogTestKit.h"
 
 namespace {

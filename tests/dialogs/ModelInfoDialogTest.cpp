@@ -3,12 +3,12 @@
 #include <QLineEdit>
 #include <memory>
 
-#include "CModelInfoDlg.h"
-#include "DialogEntry.h"
+#include "dialogs/CModelInfoDlg.h"
+#include "dialogs/DialogEntry.h"
 #include "DialogTestKit.h"
-#include "DialogUnits.h"
-#include "ModelTable.h"
-#include "Profile.h"
+#include "ui/DialogUnits.h"
+#include "image/ModelTable.h"
+#include "ui/Profile.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <QCheckBox>
 #include <QLabel>
 
-#include "COptionalFeatureDlg.h"
-#include "DialogEntry.h"
+#include "dialogs/COptionalFeatureDlg.h"
+#include "dialogs/DialogEntry.h"
 #include "DialogTestKit.h"
 
 namespace {

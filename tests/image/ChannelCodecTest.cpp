@@ -1,4 +1,4 @@
-#include "ChannelCodec.h"
+#include "image/ChannelCodec.h"
 #include "TestImage.h"
 
 namespace {

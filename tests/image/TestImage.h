@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "CImportData.h"
-#include "CodecMessageSink.h"
+#include "image/CImportData.h"
+#include "image/CodecMessageSink.h"
 
 // "00 25 51 43" -> {0x00, 0x25, 0x51, 0x43}: the byte notation of the tests.
 inline std::vector<uint8_t> Bytes(const std::string& hex)

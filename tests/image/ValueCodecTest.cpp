@@ -8,7 +8,7 @@
 #include <new>
 #include <random>
 
-#include "CImportData.h"
+#include "image/CImportData.h"
 #include "TestImage.h"
 
 // The next allocation of the whole program fails once: how an out-of-memory

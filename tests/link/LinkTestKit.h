@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "SimulatedRadio.h"
+#include "sim/SimulatedRadio.h"
 
 using Bytes = std::vector<uint8_t>;
 using Clock = std::chrono::steady_clock;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "PortNames.h"
+#include "link/PortNames.h"
 
 namespace {
 

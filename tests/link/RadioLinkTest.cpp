@@ -6,7 +6,7 @@
 #include <string>
 
 #include "LinkTestKit.h"
-#include "RadioLink.h"
+#include "link/RadioLink.h"
 
 namespace {
 

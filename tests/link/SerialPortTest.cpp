@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "LinkTestKit.h"
-#include "RxRing.h"
-#include "SerialPort.h"
+#include "link/RxRing.h"
+#include "link/SerialPort.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "CDtmfCodeEdit.h"
+#include "ui/CDtmfCodeEdit.h"
 
-#include "AppMessage.h"
-#include "Language.h"
+#include "ui/AppMessage.h"
+#include "ui/Language.h"
 
 bool CDtmfCodeEdit::IsDtmfSymbol(QChar c)
 {

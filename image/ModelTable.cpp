@@ -1,9 +1,9 @@
-#include "ModelTable.h"
+#include "image/ModelTable.h"
 
 #include <cstdio>
 #include <strings.h>
 
-#include "RadioSettings.h"
+#include "image/RadioSettings.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "FilteredEdit.h"
+#include "ui/FilteredEdit.h"
 
 // An edit for DTMF digit codes (BOT, EOT, autodial memories): only 0-9, A-D
 // (either case), "#" and "*" may be typed; anything else is refused with a

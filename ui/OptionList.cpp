@@ -1,8 +1,8 @@
-#include "OptionList.h"
+#include "ui/OptionList.h"
 
 #include <QComboBox>
 
-#include "AppPictures.h"
+#include "ui/AppPictures.h"
 #include <QDir>
 #include <QFile>
 

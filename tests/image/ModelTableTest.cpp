@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ModelTable.h"
-#include "RadioSettings.h"
+#include "image/ModelTable.h"
+#include "image/RadioSettings.h"
 
 namespace {
 

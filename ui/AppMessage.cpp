@@ -1,9 +1,9 @@
-#include "AppMessage.h"
+#include "ui/AppMessage.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
 
-#include "Language.h"
+#include "ui/Language.h"
 
 namespace {
 AppMessageHook& Hook()

@@ -1,4 +1,4 @@
-#include "Profile.h"
+#include "ui/Profile.h"
 
 #include <QSettings>
 

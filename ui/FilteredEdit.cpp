@@ -1,4 +1,4 @@
-#include "FilteredEdit.h"
+#include "ui/FilteredEdit.h"
 
 #include <QKeyEvent>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "CFrequencyEdit.h"
+#include "ui/CFrequencyEdit.h"
 
 #include <QApplication>
 #include <QFocusEvent>

@@ -1,4 +1,4 @@
-#include "AppPictures.h"
+#include "ui/AppPictures.h"
 
 #include <QCoreApplication>
 #include <QDir>
