@@ -58,19 +58,19 @@ bool JobBridge::AskModelOverwrite()
     return yes;
 }
 
-void JobBridge::OnIdentification(const uint8_t ident[8])
+void JobBridge::OnIdentification(const uint8_t ident[ImageMap::kIdentSize])
 {
     const QByteArray bytes(reinterpret_cast<const char*>(ident), 8);
     Wait([this, &bytes] { view_.HandleIdentification(bytes); });
 }
 
-void JobBridge::OnReadComplete(const uint8_t image[2048])
+void JobBridge::OnReadComplete(const uint8_t image[ImageMap::kSize])
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(image), 2048);
+    const QByteArray bytes(reinterpret_cast<const char*>(image), ImageMap::kSize);
     Wait([this, &bytes] { view_.HandleReadComplete(bytes); });
 }
 
-void JobBridge::OnInfoComplete(const uint8_t bytes[16])
+void JobBridge::OnInfoComplete(const uint8_t bytes[ImageMap::kInfoSize])
 {
     const QByteArray info(reinterpret_cast<const char*>(bytes), 16);
     Wait([this, &info] { view_.HandleInfoComplete(info); });

@@ -25,9 +25,9 @@ public:
     void OnProgress(int position) override;
     void OnBeep(int frequencyHz, int durationMs) override;
     bool AskModelOverwrite() override;
-    void OnIdentification(const uint8_t ident[8]) override;
-    void OnReadComplete(const uint8_t image[2048]) override;
-    void OnInfoComplete(const uint8_t bytes[16]) override;
+    void OnIdentification(const uint8_t ident[ImageMap::kIdentSize]) override;
+    void OnReadComplete(const uint8_t image[ImageMap::kSize]) override;
+    void OnInfoComplete(const uint8_t bytes[ImageMap::kInfoSize]) override;
     void OnJobEnded(LinkJobMode mode, bool success) override;
     void OnPortError(const std::string& text) override;
 

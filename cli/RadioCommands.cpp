@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "image/CImportData.h"
+#include "image/JobResults.h"
 #include "cli/CliCommands.h"
 #include "cli/CliSupport.h"
 #include "image/ModelTable.h"
@@ -94,13 +95,13 @@ public:
         DrawBar();
         return yes;
     }
-    void OnIdentification(const uint8_t ident[8]) override
+    void OnIdentification(const uint8_t ident[ImageMap::kIdentSize]) override
     {
         std::memcpy(ident_, ident, sizeof ident_);
         haveIdent_ = true;
     }
-    void OnReadComplete(const uint8_t image[2048]) override { std::memcpy(image_, image, sizeof image_); }
-    void OnInfoComplete(const uint8_t bytes[16]) override { std::memcpy(info_, bytes, sizeof info_); }
+    void OnReadComplete(const uint8_t image[ImageMap::kSize]) override { std::memcpy(image_, image, sizeof image_); }
+    void OnInfoComplete(const uint8_t bytes[ImageMap::kInfoSize]) override { std::memcpy(info_, bytes, sizeof info_); }
     void OnJobEnded(LinkJobMode, bool success) override
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -121,9 +122,9 @@ public:
     }
 
     bool Succeeded() const { return success_; }
-    const uint8_t* Image() const { return image_; }
-    const uint8_t* Ident() const { return ident_; }
-    const uint8_t* Info() const { return info_; }
+    const uint8_t (&Image() const)[ImageMap::kSize] { return image_; }
+    const uint8_t (&Ident() const)[ImageMap::kIdentSize] { return ident_; }
+    const uint8_t (&Info() const)[ImageMap::kInfoSize] { return info_; }
 
 private:
     void ClearBar()
@@ -154,9 +155,9 @@ private:
     int position_ = 0;
     bool success_ = false;
     bool haveIdent_ = false;
-    uint8_t ident_[8] = {};
-    uint8_t image_[2048] = {};
-    uint8_t info_[16] = {};
+    uint8_t ident_[ImageMap::kIdentSize] = {};
+    uint8_t image_[ImageMap::kSize] = {};
+    uint8_t info_[ImageMap::kInfoSize] = {};
 };
 
 void PrintPortMessage(const std::string& device, int portNumber, int error)
@@ -282,11 +283,11 @@ int RunReadCommand(const QStringList& arguments)
     if (!CanWrite(out.toStdString(), reason))
         return Fail(QStringLiteral("read: cannot write %1").arg(QString::fromStdString(reason)));
 
-    CliJobObserver observer(parser.isSet(kTrace), false, 2048);
+    CliJobObserver observer(parser.isSet(kTrace), false, ImageMap::kSize);
     if (int status = RunJob(command, parser.value(kPort), JobRead, observer))
         return status;
     CImportData data;
-    data.SetBytes(observer.Image(), 0, CImportData::kImageSize);
+    JobResults::LayReadImage(data, observer.Image());
     return SaveImageFile(data, out);
 }
 
@@ -314,7 +315,7 @@ int RunWriteCommand(const QStringList& arguments)
         return Fail(QStringLiteral("write: %1 could not be encoded (error %2); nothing was sent.").arg(in).arg(code));
     const std::string modelCode(GetText(data.GetSettings()->modelCode));
 
-    CliJobObserver observer(parser.isSet(kTrace), parser.isSet(yes), 2000);
+    CliJobObserver observer(parser.isSet(kTrace), parser.isSet(yes), ImageMap::kWritableSize);
     return RunJob(command, parser.value(kPort), JobWrite, observer, data.Image(), modelCode);
 }
 
@@ -326,13 +327,13 @@ int RunInfoCommand(const QStringList& arguments)
     if (auto done = ParseRadioCommand(parser, command, arguments, 0))
         return *done;
 
-    CliJobObserver observer(parser.isSet(kTrace), false, 16);
+    CliJobObserver observer(parser.isSet(kTrace), false, ImageMap::kInfoSize);
     if (int status = RunJob(command, parser.value(kPort), JobInfo, observer))
         return status;
     CliDocument document;
     CImportData& data = document.data;
-    data.SetBytes(observer.Ident(), 1984, 8);
-    data.SetBytes(observer.Info(), 2000, 16);
+    JobResults::LayIdentification(data, observer.Ident());
+    JobResults::LayRadioInfo(data, observer.Info());
     data.DecodeAll();
     const RadioSettings& settings = *data.GetSettings();
     const std::string code(GetText(settings.modelCode));

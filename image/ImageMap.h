@@ -43,8 +43,10 @@ struct ImageMap {
     static constexpr std::size_t kMessage2 = 1952;
     static constexpr std::size_t kMessageLength = 32;
     static constexpr std::size_t kModelCode = 1984;    // 8 characters, reversed
+    static constexpr std::size_t kIdentSize = 8;       // what a radio identifies itself with
     static constexpr std::size_t kInfoText1 = 2000;
     static constexpr std::size_t kInfoText2 = 2008;
+    static constexpr std::size_t kInfoSize = 16;       // 2000..2015, what an info job reads
     // A write to the radio sends bytes 0..1999; the rest is only ever read.
     static constexpr std::size_t kWritableSize = 2000;
 };

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "image/ImageMap.h"
 #include "link/LinkJobMode.h"
 
 // How a radio job reports to whoever started it: the command line or the
@@ -24,16 +25,16 @@ public:
     virtual bool AskModelOverwrite() = 0;
     // Read and info jobs: the 8 identification bytes in stored order; the owner
     // copies them to image bytes 1984..1991 at once (they stay even if the job fails).
-    virtual void OnIdentification(const uint8_t ident[8]) = 0;
+    virtual void OnIdentification(const uint8_t ident[ImageMap::kIdentSize]) = 0;
     // Read job succeeded: the whole 2048-byte image as read. The owner copies it
     // into the memory image, marks the document modified, decodes, identifies the
     // model and repaints, all before returning (or on its own thread while the
     // job waits), so no half-decoded model is ever visible.
-    virtual void OnReadComplete(const uint8_t image[2048]) = 0;
+    virtual void OnReadComplete(const uint8_t image[ImageMap::kSize]) = 0;
     // Info job succeeded: image bytes 2000..2015 as read. The owner copies them
     // into the image, marks the document modified, decodes, shows the radio
     // information and returns when it has been closed.
-    virtual void OnInfoComplete(const uint8_t bytes[16]) = 0;
+    virtual void OnInfoComplete(const uint8_t bytes[ImageMap::kInfoSize]) = 0;
     // The job is over (job mode already back to JobIdle, watching stopped).
     // On failure the owner shows "Communication failed,please try again!".
     virtual void OnJobEnded(LinkJobMode mode, bool success) = 0;

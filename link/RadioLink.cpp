@@ -6,6 +6,8 @@
 
 #include <sys/prctl.h>
 
+#include "image/ImageMap.h"
+
 namespace {
 
 constexpr uint8_t kAck = 0x06;
@@ -13,9 +15,9 @@ constexpr uint8_t kIdentify = 0x02;
 constexpr uint8_t kWakeUp[7] = {'P', 'R', 'O', 'G', 'R', 'A', 'M'};
 constexpr uint8_t kClose[2] = {0x06, 'E'};
 constexpr uint8_t kBlockLength = 0x08;
-constexpr int kImageSize = 2048;
-constexpr int kWriteEnd = 2000; // image bytes 2000..2047 are never written to the radio
-constexpr int kInfoAddress = 2000;
+constexpr int kImageSize = int(ImageMap::kSize);
+constexpr int kWriteEnd = int(ImageMap::kWritableSize); // the rest is never written to the radio
+constexpr int kInfoAddress = int(ImageMap::kInfoText1);
 
 uint8_t Checksum(const uint8_t* data8)
 {

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "image/ImageMap.h"
 #include "link/JobObserver.h"
 #include "link/LinkJobMode.h"
 #include "link/RxRing.h"
@@ -97,6 +98,6 @@ private:
     std::atomic<LinkJobMode> jobMode_{JobIdle};
     std::thread jobThread_;
     std::atomic<bool> jobThreadDone_{true};
-    std::array<uint8_t, 2048> jobBuffer_{};
+    std::array<uint8_t, ImageMap::kSize> jobBuffer_{};
     std::string modelCode_;
 };

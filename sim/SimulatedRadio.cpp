@@ -35,7 +35,7 @@ constexpr uint8_t kWake[] = {'P', 'R', 'O', 'G', 'R', 'A', 'M'};
 constexpr std::size_t kWakeSize = sizeof kWake;
 constexpr std::size_t kReadRequestSize = 4;
 constexpr std::size_t kWriteFrameSize = 14;
-constexpr std::size_t kModelOffset = 1984;
+constexpr std::size_t kModelOffset = ImageMap::kModelCode;
 // Not 0x06, and unlike anything that starts an answer.
 constexpr uint8_t kStray[] = {0x00, 0xFF, 0x15};
 

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "image/ImageMap.h"
+
 // Faults and timing of the simulated radio.
 struct SimulatedRadioOptions {
     // Pace every byte both ways as a 9600 baud 8N2 line does (11 bits, ~1.146 ms).
@@ -37,7 +39,7 @@ struct SimulatedRadioOptions {
 // (Private members are the implementation's; the public calls are fixed.)
 class SimulatedRadio {
 public:
-    using Memory = std::array<uint8_t, 2048>;
+    using Memory = std::array<uint8_t, ImageMap::kSize>;
 
     // The memory starts as the image that a new document saves.
     explicit SimulatedRadio(const SimulatedRadioOptions& options = {});

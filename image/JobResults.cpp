@@ -1,0 +1,22 @@
+#include "image/JobResults.h"
+
+#include "image/CImportData.h"
+
+namespace JobResults {
+
+void LayReadImage(CImportData& data, const uint8_t (&image)[ImageMap::kSize])
+{
+    data.SetBytes(image, 0, ImageMap::kSize);
+}
+
+void LayIdentification(CImportData& data, const uint8_t (&ident)[ImageMap::kIdentSize])
+{
+    data.SetBytes(ident, ImageMap::kModelCode, ImageMap::kIdentSize);
+}
+
+void LayRadioInfo(CImportData& data, const uint8_t (&info)[ImageMap::kInfoSize])
+{
+    data.SetBytes(info, ImageMap::kInfoText1, ImageMap::kInfoSize);
+}
+
+} // namespace JobResults
