@@ -42,4 +42,13 @@ public:
     // following error: ...Port: N\n"). It may come from the thread that opens
     // the port or from the port's watch thread; the owner decides how to show it.
     virtual void OnPortError(const std::string& text) { (void)text; }
+    // The port's device went away while the job ran (cable pulled, adapter
+    // unplugged) and the job failed for it. Called once, on the job thread,
+    // just before OnJobEnded, with the device as it was opened. After a
+    // write the radio may hold part of the new image and part of the old.
+    virtual void OnPortLost(const std::string& device, LinkJobMode mode)
+    {
+        (void)device;
+        (void)mode;
+    }
 };

@@ -41,6 +41,7 @@ bool RadioLink::OpenPort(const std::string& device, int portNumber)
 {
     if (IsBusy() || !jobThreadDone_)
         return false;
+    device_ = device;
     return port_.Open(&portOwner_, device, portNumber, 9600, 'N', 8, 2, 9, 512);
 }
 
@@ -66,6 +67,7 @@ bool RadioLink::StartJob(LinkJobMode mode, const uint8_t* image, const std::stri
         std::lock_guard<std::mutex> lock(linkLock_);
         ring_.Clear();
         needed_ = 0;
+        lineLost_ = false;
         jobMode_ = mode;
     }
     if (!port_.StartWatching()) {
@@ -119,6 +121,23 @@ void RadioLink::PortOwner::OnPortError(const std::string& text)
     link_.observer_.OnPortError(text);
 }
 
+// Nothing more will arrive: the job's wait ends now instead of running
+// through its periods, and the job reports the lost port once at its end.
+void RadioLink::PortOwner::OnLineLost(int)
+{
+    {
+        std::lock_guard<std::mutex> lock(link_.linkLock_);
+        link_.lineLost_ = true;
+    }
+    link_.bytesArrived_.notify_one();
+}
+
+bool RadioLink::LineLost()
+{
+    std::lock_guard<std::mutex> lock(linkLock_);
+    return lineLost_;
+}
+
 void RadioLink::LinkTrace(const uint8_t* bytes, std::size_t n, bool transmit)
 {
     std::string line = transmit ? "Tr : " : "Re : ";
@@ -158,7 +177,9 @@ bool RadioLink::TakeWithinPeriod(uint8_t* dest, std::size_t n, Clock::time_point
         needed_ = n;
         const std::size_t held = ring_.Count();
         port_.ExpectBytes(held < n ? n - held : 0);
-        bool got = bytesArrived_.wait_until(lock, periodEnd, [&] { return ring_.Count() >= n; });
+        // Bytes that came before the line went away are still taken.
+        bytesArrived_.wait_until(lock, periodEnd, [&] { return ring_.Count() >= n || lineLost_; });
+        const bool got = ring_.Count() >= n;
         needed_ = 0;
         port_.ExpectBytes(0);
         if (!got)
@@ -184,7 +205,7 @@ bool RadioLink::ReadyWait(int& tries)
     for (;;) {
         if (AckWithinPeriod(Clock::now()))
             return true;
-        if (--tries == 0)
+        if (--tries == 0 || LineLost())
             return false;
     }
 }
@@ -198,7 +219,7 @@ bool RadioLink::SendUntilAnswered(const uint8_t* frame, std::size_t n, int& trie
         LinkSend(frame, n);
         if (answered(Clock::now()))
             return true;
-        if (--tries == 0)
+        if (--tries == 0 || LineLost())
             return false;
     }
 }
@@ -280,6 +301,8 @@ void RadioLink::RadioJobThread()
     }
     jobMode_ = JobIdle;
     port_.StopWatching();
+    if (!success && LineLost())
+        observer_.OnPortLost(device_, mode);
     observer_.OnJobEnded(mode, success);
     jobThreadDone_ = true;
 }

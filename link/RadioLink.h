@@ -61,6 +61,7 @@ private:
         explicit PortOwner(RadioLink& link) : link_(link) {}
         void OnPortData(SerialPort& port, int portNumber) override;
         void OnPortError(const std::string& text) override;
+        void OnLineLost(int error) override;
 
     private:
         RadioLink& link_;
@@ -70,6 +71,7 @@ private:
     void LinkSend(const uint8_t* bytes, std::size_t n);
     bool LinkTake(uint8_t* dest, std::size_t n);
     void LinkTrace(const uint8_t* bytes, std::size_t n, bool transmit);
+    bool LineLost();
     bool TakeWithinPeriod(uint8_t* dest, std::size_t n, Clock::time_point periodStart);
     bool AckWithinPeriod(Clock::time_point periodStart);
     bool ReadyWait(int& tries);
@@ -95,6 +97,8 @@ private:
     std::condition_variable bytesArrived_;
     RxRing ring_;
     std::size_t needed_ = 0; // bytes the job thread waits for; 0 when it waits for none
+    bool lineLost_ = false;  // the port's device went away during this job
+    std::string device_;     // as the port was opened
     std::atomic<LinkJobMode> jobMode_{JobIdle};
     std::thread jobThread_;
     std::atomic<bool> jobThreadDone_{true};

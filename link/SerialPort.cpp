@@ -38,11 +38,19 @@ bool NoModemControl(int error)
 
 // Exclusive use belongs to the terminal, not to our descriptor: a terminal
 // that outlives our close (a pseudo-terminal whose other side stays open)
-// would otherwise stay locked against the next open.
-void CloseDevice(int fd)
+// would otherwise stay locked against the next open. A flag some other
+// program set is its own to clear.
+void CloseDevice(int fd, bool ownExclusive)
 {
-    ::ioctl(fd, TIOCNXCL);
+    if (ownExclusive)
+        ::ioctl(fd, TIOCNXCL);
     ::close(fd);
+}
+
+// Errors by which a device tells that it is no longer there.
+bool DeviceGone(int error)
+{
+    return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE;
 }
 
 } // namespace
@@ -108,28 +116,34 @@ bool SerialPort::Open(SerialPortOwner* owner, const std::string& device, int por
         receiveBuffer_.reset(new uint8_t[kReceiveBufferSize]());
         receivedCount_ = 0;
         if (fd_ >= 0) {
-            CloseDevice(fd_);
+            CloseDevice(fd_, ownExclusive_);
             fd_ = -1;
+            ownExclusive_ = false;
         }
+        device_ = device;
     }
     openError_ = 0;
+    lineLost_ = false;
 
     int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         openError_ = errno;
         return false;
     }
-    // Exclusive use: the lock keeps out other programs (even one run as
-    // root), TIOCEXCL keeps out plain opens of the device.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    // Exclusive use, refused to everyone alike: a terminal another program
+    // holds with the exclusive flag (the kernel lets root open it anyway), or
+    // one another program has locked. TIOCEXCL then keeps out plain opens.
+    int exclusive = 0;
+    if ((::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) ||
+        (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)) {
         ::close(fd);
         openError_ = EBUSY;
         return false;
     }
-    ::ioctl(fd, TIOCEXCL);
+    const bool ownExclusive = ::ioctl(fd, TIOCEXCL) == 0;
 
     auto fail = [&](const char* operation, int error) {
-        CloseDevice(fd);
+        CloseDevice(fd, ownExclusive);
         ReportError(operation, error);
         return false;
     };
@@ -182,6 +196,7 @@ bool SerialPort::Open(SerialPortOwner* owner, const std::string& device, int por
 
     std::lock_guard<std::mutex> lock(portLock_);
     fd_ = fd;
+    ownExclusive_ = ownExclusive;
     return true;
 }
 
@@ -232,8 +247,9 @@ void SerialPort::Close()
     StopAndJoin();
     std::lock_guard<std::mutex> lock(portLock_);
     if (fd_ >= 0) {
-        CloseDevice(fd_);
+        CloseDevice(fd_, ownExclusive_);
         fd_ = -1;
+        ownExclusive_ = false;
     }
     transmitQueue_.clear();
     transmitOffset_ = 0;
@@ -249,7 +265,8 @@ void SerialPort::Send(const uint8_t* bytes, std::size_t n)
 {
     {
         std::lock_guard<std::mutex> lock(portLock_);
-        if (fd_ < 0 || n == 0)
+        // A device that went away takes nothing more; that was said once.
+        if (fd_ < 0 || n == 0 || lineLost_)
             return;
         if (n <= transmitBufferSize_) {
             // With nothing waiting, hand the frame to the driver at once (the
@@ -339,13 +356,16 @@ void SerialPort::WatchThread(int fd, int wakeFd)
         if (lineUp && (fds[1].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)))
             lineUp = ReadAvailable(fd, fds[1].revents);
         waitForRoom = TransmitPending(fd);
+        if (lineLost_)
+            lineUp = false;
     }
     alive_ = false;
 }
 
 // Reads everything waiting on the line into the receive buffer (bytes beyond
 // its 1024 are dropped) and tells the owner once. false when the line is gone:
-// it is then no longer watched, so a hung-up device cannot make the thread spin.
+// it is then no longer watched, so a hung-up device cannot make the thread
+// spin, and the owner hears of it once.
 bool SerialPort::ReadAvailable(int fd, short revents)
 {
     bool gotBytes = false;
@@ -388,7 +408,7 @@ bool SerialPort::ReadAvailable(int fd, short revents)
             owner_->OnPortData(*this, portNumber_);
     }
     if (!lineUp)
-        ReportError("read()", error);
+        LoseLine(error);
     return lineUp;
 }
 
@@ -402,6 +422,10 @@ bool SerialPort::TransmitPending(int fd)
     bool waitForRoom = false;
     {
         std::lock_guard<std::mutex> lock(portLock_);
+        if (lineLost_) {
+            transmitQueue_.clear();
+            transmitOffset_ = 0;
+        }
         int attempts = 0;
         while (!transmitQueue_.empty()) {
             std::vector<uint8_t>& frame = transmitQueue_.front();
@@ -421,6 +445,12 @@ bool SerialPort::TransmitPending(int fd)
                 waitForRoom = true;
                 break;
             }
+            if (w < 0 && DeviceGone(errno)) {
+                failed = errno;
+                transmitQueue_.clear();
+                transmitOffset_ = 0;
+                break;
+            }
             if (++attempts < kWriteAttempts)
                 continue;
             // The line refuses the frame: give it up together with every frame
@@ -430,18 +460,32 @@ bool SerialPort::TransmitPending(int fd)
             transmitOffset_ = 0;
         }
     }
-    if (failed != 0)
+    if (DeviceGone(failed))
+        LoseLine(failed);
+    else if (failed != 0)
         ReportError("write()", failed);
     return waitForRoom;
 }
 
 void SerialPort::ReportError(const char* operation, int error)
 {
+    // A device given by its path has no number: it is named instead.
+    const std::string port = portNumber_ > 0 ? std::to_string(portNumber_) : device_;
     char text[512];
-    std::snprintf(text, sizeof text, "WARNING:  %s Failed with the following error: \n%s\nPort: %d\n",
-                  operation, std::strerror(error), portNumber_);
+    std::snprintf(text, sizeof text, "WARNING:  %s Failed with the following error: \n%s\nPort: %s\n",
+                  operation, std::strerror(error), port.c_str());
     if (owner_ != nullptr)
         owner_->OnPortError(text);
     else
         std::fputs(text, stderr);
+}
+
+void SerialPort::LoseLine(int error)
+{
+    if (lineLost_.exchange(true))
+        return;
+    if (owner_ != nullptr)
+        owner_->OnLineLost(error);
+    else
+        std::fprintf(stderr, "%s: the port went away (%s)\n", device_.c_str(), std::strerror(error));
 }

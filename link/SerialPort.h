@@ -21,6 +21,11 @@ public:
     // A failure text built by ReportError ("WARNING:  ... Port: N\n"). The
     // owner decides how to show it; it may come from the watch thread.
     virtual void OnPortError(const std::string& text) = 0;
+    // The device went away under the open port (cable pulled, adapter
+    // unplugged, the far end of a pseudo-terminal closed): called once, from
+    // the watch thread, with the errno that showed it. Nothing is read or
+    // sent on the port after that; the next Open starts afresh.
+    virtual void OnLineLost(int error) = 0;
 };
 
 // One serial line, opened exclusively and configured raw; a watch thread of
@@ -45,6 +50,8 @@ public:
     // Moves every buffered received byte to dest (room for 1024); returns the count.
     std::size_t TakeReceived(uint8_t* dest);
     bool IsOpen() const;
+    // The open port's device went away (see SerialPortOwner::OnLineLost).
+    bool LineLost() const { return lineLost_; }
     void Close();
 
     // The owner waits for this many more bytes (0: for none in particular).
@@ -55,7 +62,8 @@ public:
     void ExpectBytes(std::size_t count) { expected_ = count; }
 
     // errno of the last Open that could not open the device (EBUSY when
-    // another program holds it), 0 when the last Open got that far.
+    // another program holds it, whoever runs this one), 0 when the last Open
+    // got that far.
     int OpenErrorCode() const { return openError_; }
     // A failing write is tried this many times before its frame, and every
     // frame queued behind it, is given up and the failure reported.
@@ -68,6 +76,7 @@ private:
     bool TransmitPending(int fd);
     void Wake();
     void ReportError(const char* operation, int error);
+    void LoseLine(int error);
 
     std::mutex controlLock_;      // Open, StartWatching, StopWatching, Close
     mutable std::mutex portLock_; // the handle, the transmit queue, the receive buffer
@@ -77,6 +86,9 @@ private:
     std::atomic<std::size_t> expected_{0};
     long byteNanoseconds_ = 0; // one character on the line: start, data, parity and stop bits
     int fd_ = -1;
+    bool ownExclusive_ = false; // fd_'s exclusive flag was set by this port
+    std::atomic<bool> lineLost_{false};
+    std::string device_;
     int wakeFd_ = -1; // eventfd: shutdown and write requests
     SerialPortOwner* owner_ = nullptr;
     int portNumber_ = 0;

@@ -9,12 +9,14 @@
 #include <thread>
 #include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -145,6 +147,7 @@ struct SimulatedRadio::Impl {
     void WriteAll(const uint8_t* bytes, std::size_t n);
     bool SleepUntil(Clock::time_point when);
     void PortEvents();
+    bool LineHeldElsewhere() const;
     void LineTrouble();
     void HangUp();
 
@@ -189,8 +192,8 @@ bool SimulatedRadio::Impl::Open(std::string* error)
     if (slave < 0)
         return fail(name);
     // A real port forgets exclusive use and unread input at its last close; a
-    // pseudo-terminal lives on with its master, so the radio watches the
-    // program's closes and does the same.
+    // pseudo-terminal lives on with its master, so the radio watches closes
+    // of its line and does the same once nobody else holds it.
     portWatch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (portWatch >= 0 && ::inotify_add_watch(portWatch, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0)
         CloseFd(portWatch);
@@ -602,11 +605,60 @@ void SimulatedRadio::Impl::PortEvents()
     }
     if (!closed || slave < 0)
         return;
-    // The program let go of the port: drop exclusive use (which a pseudo-
-    // terminal would otherwise keep, locking out the next job) and whatever
-    // the program left unread.
+    // Someone else opening and closing the line (stty -F, a second program)
+    // while the program still holds it changes nothing: its exchange runs on
+    // and its exclusive use stays.
+    if (LineHeldElsewhere())
+        return;
+    // The line's last user let go: drop exclusive use (which a pseudo-
+    // terminal would otherwise keep, locking out the next job, even when the
+    // program died without clearing it) and whatever was left unread.
     ::ioctl(slave, TIOCNXCL);
     ::tcflush(slave, TCIFLUSH);
+}
+
+// Whether a descriptor other than the radio's own still has the line open,
+// in this process or any other: every process's open files are compared by
+// device number, so any name of the line counts. A process whose files
+// cannot be seen (another user's, which could not open the line anyway) is
+// passed over.
+bool SimulatedRadio::Impl::LineHeldElsewhere() const
+{
+    struct stat line {};
+    if (::fstat(slave, &line) != 0)
+        return false;
+    DIR* proc = ::opendir("/proc");
+    if (proc == nullptr)
+        return true; // cannot tell: leave the line as it is
+    const std::string self = std::to_string(::getpid());
+    bool held = false;
+    while (!held) {
+        const dirent* process = ::readdir(proc);
+        if (process == nullptr)
+            break;
+        if (process->d_name[0] < '1' || process->d_name[0] > '9')
+            continue;
+        const bool isSelf = self == process->d_name;
+        const std::string fdDir = std::string("/proc/") + process->d_name + "/fd";
+        DIR* files = ::opendir(fdDir.c_str());
+        if (files == nullptr)
+            continue;
+        while (const dirent* file = ::readdir(files)) {
+            if (file->d_name[0] < '0' || file->d_name[0] > '9')
+                continue;
+            if (isSelf && std::atoi(file->d_name) == slave)
+                continue;
+            struct stat target {};
+            if (::fstatat(::dirfd(files), file->d_name, &target, 0) == 0 && S_ISCHR(target.st_mode) &&
+                target.st_rdev == line.st_rdev) {
+                held = true;
+                break;
+            }
+        }
+        ::closedir(files);
+    }
+    ::closedir(proc);
+    return held;
 }
 
 void SimulatedRadio::Impl::LineTrouble()

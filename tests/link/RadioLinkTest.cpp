@@ -1,9 +1,14 @@
 // The jobs and exchanges of the radio link against the simulated radio on a
 // real pseudo-terminal.
+#include <fcntl.h>
+#include <sys/ioctl.h>
+
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "LinkTestKit.h"
 #include "link/RadioLink.h"
@@ -11,7 +16,8 @@
 namespace {
 
 // Records everything a job reports. All but port errors come from the job
-// thread, and the test reads them only after WaitForJob has joined it.
+// thread, and the test reads them only after WaitForJob has joined it; port
+// errors may come from the port's watch thread at any time (PortErrors).
 struct Recorder : JobObserver {
     struct Trace {
         std::string line;
@@ -30,6 +36,16 @@ struct Recorder : JobObserver {
         std::lock_guard<std::mutex> lock(mutex);
         portErrors.push_back(text);
     }
+    void OnPortLost(const std::string& device, LinkJobMode mode) override
+    {
+        events.push_back("lost");
+        lost.push_back(device + " " + std::to_string(mode));
+    }
+    std::vector<std::string> PortErrors()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return portErrors;
+    }
 
     // Trace lines that start with prefix (e.g. "Tr : 52 07 D0 ").
     std::vector<Trace> Lines(const std::string& prefix) const
@@ -47,9 +63,12 @@ struct Recorder : JobObserver {
     int ended = -1;
     LinkJobMode endedMode = JobIdle;
     std::vector<Trace> traces;
-    std::vector<std::string> events, portErrors;
+    std::vector<std::string> events, lost;
     std::vector<int> progress, beeps;
     std::vector<uint8_t> ident, image, info;
+
+private:
+    std::vector<std::string> portErrors;
 };
 
 struct Bench {
@@ -232,7 +251,7 @@ TEST(RadioLinkExchangeTest, BadChecksumOrLengthFailsTheBlockAtOnce)
 
 TEST(RadioLinkExchangeTest, HangUpMidReadFailsTheJob)
 {
-    Bench b({.hangUpAfterBlocks = 3, .hangUpClosesLine = true});
+    Bench b({.hangUpAfterBlocks = 3});
     EXPECT_FALSE(b.Run(JobRead));
     Recorder& o = b.observer;
     EXPECT_TRUE(o.image.empty());
@@ -241,9 +260,76 @@ TEST(RadioLinkExchangeTest, HangUpMidReadFailsTheJob)
     // Blocks 0..2 were read; block 3's ready wait found no radio.
     EXPECT_EQ(o.progress.back(), 24);
     EXPECT_TRUE(o.Lines("Tr : 52 00 18 ").empty());
-    // The vanished line is reported as a read failure of the port.
-    ASSERT_FALSE(o.portErrors.empty());
-    EXPECT_EQ(o.portErrors[0].rfind("WARNING:  read() Failed with the following error: \n", 0), 0u);
+    // The line itself stayed: a silent radio is no lost port.
+    EXPECT_TRUE(o.lost.empty());
+    EXPECT_TRUE(o.PortErrors().empty());
+}
+
+// A pulled cable: the line closes under the job. The job fails at once,
+// says so once, naming the device, and no warning comes from the port.
+TEST(RadioLinkExchangeTest, LineClosedMidJobIsReportedOnceNamingTheDevice)
+{
+    for (const LinkJobMode mode : {JobRead, JobWrite}) {
+        SCOPED_TRACE(mode);
+        Bench b({.hangUpAfterBlocks = 3, .hangUpClosesLine = true});
+        const std::string device = b.radio->DevicePath();
+        uint8_t image[2048] = {};
+        const auto start = Clock::now();
+        EXPECT_FALSE(b.Run(mode, image, "Q80103"));
+        Recorder& o = b.observer;
+        EXPECT_LT(Ms(start), 400.0); // not the three periods of a silent radio
+        EXPECT_EQ(o.lost, std::vector<std::string>{device + " " + std::to_string(mode)});
+        ASSERT_GE(o.events.size(), 2u);
+        EXPECT_EQ(o.events[o.events.size() - 2], "lost");
+        EXPECT_EQ(o.events.back(), "ended");
+        EXPECT_EQ(o.beeps, std::vector<int>{3500});
+        EXPECT_EQ(o.progress.back(), 24);
+        EXPECT_TRUE(o.PortErrors().empty()) << o.PortErrors()[0];
+        // Nothing was sent to the dead line after the last acknowledged block.
+        EXPECT_TRUE(o.Lines(mode == JobRead ? "Tr : 52 00 18 " : "Tr : 06 57 00 20 ").empty());
+    }
+}
+
+// Other programs opening and closing the radio's line (stty -F, as root,
+// passes the exclusive flag) while jobs run: every job succeeds, and the
+// port, held between jobs as the window holds it, keeps its exclusive use.
+TEST(RadioLinkExchangeTest, OthersOpeningTheLineDoNotDisturbTheProgramsJobs)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can open a line held with the exclusive flag";
+    Bench b({.lineTiming = true});
+    const std::string path = b.radio->DevicePath();
+    std::atomic<bool> done{false};
+    std::atomic<int> opened{0};
+    std::thread meddler([&] {
+        while (!done) {
+            const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            if (fd >= 0) {
+                ::close(fd);
+                ++opened;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        }
+    });
+    int succeeded = 0;
+    for (int i = 0; i < 6; ++i) {
+        b.observer.ended = -1;
+        succeeded += b.Run(JobInfo) ? 1 : 0;
+    }
+    done = true;
+    meddler.join();
+    EXPECT_EQ(succeeded, 6);
+    EXPECT_GT(opened.load(), 20);
+
+    const int other = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    ::close(other);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the radio has seen the close
+    const int probe = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int exclusive = -1;
+    EXPECT_EQ(::ioctl(probe, TIOCGEXCL, &exclusive), 0);
+    ::close(probe);
+    EXPECT_EQ(exclusive, 1);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 
+#include <mutex>
 #include <thread>
 
 #include "LinkTestKit.h"
@@ -98,8 +99,17 @@ TEST(SimulatedRadioTest, AnswersEveryResentFrameAndASplitRequest)
 TEST(SimulatedRadioTest, WriteIsStoredAcknowledgedAndReportedOnceAtClose)
 {
     auto radio = Started();
+    // Filled on the radio's serving thread.
+    std::mutex mutex;
     std::vector<SimulatedRadio::Memory> reported;
-    radio->SetOnWriteComplete([&](const SimulatedRadio::Memory& mem) { reported.push_back(mem); });
+    auto Reported = [&] {
+        std::lock_guard<std::mutex> lock(mutex);
+        return reported;
+    };
+    radio->SetOnWriteComplete([&](const SimulatedRadio::Memory& mem) {
+        std::lock_guard<std::mutex> lock(mutex);
+        reported.push_back(mem);
+    });
     Line line(radio->DevicePath());
     Open(line);
 
@@ -113,11 +123,12 @@ TEST(SimulatedRadioTest, WriteIsStoredAcknowledgedAndReportedOnceAtClose)
     EXPECT_EQ(Bytes(m.begin() + 1992, m.begin() + 2000), data);
     EXPECT_EQ(m[0], 0xFF);
 
-    EXPECT_TRUE(reported.empty());
+    EXPECT_TRUE(Reported().empty());
     EXPECT_EQ(line.Ask(kClose, 1), kAck);
     EXPECT_EQ(line.Ask(kClose, 1), kAck); // a repeated close is answered, not reported
-    ASSERT_EQ(reported.size(), 1u);
-    EXPECT_EQ(reported[0], m);
+    const auto once = Reported();
+    ASSERT_EQ(once.size(), 1u);
+    EXPECT_EQ(once[0], m);
 }
 
 TEST(SimulatedRadioTest, ForgetsExclusiveUseAndUnreadAnswersAtTheProgramsClose)
