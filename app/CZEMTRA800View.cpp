@@ -132,15 +132,7 @@ void CZEMTRA800View::OnInitialUpdate()
 
 QString CZEMTRA800View::TitleText() const
 {
-    QString band;
-    if (model_.customModel) {
-        const QString low = QString::fromStdString(model_.lowestFrequency);
-        const QString high = QString::fromStdString(model_.highestFrequency);
-        band = QStringLiteral("%1:%2-%3MHz")
-                   .arg(high.toDouble() > 200 ? QStringLiteral("UHF") : QStringLiteral("VHF"), low, high);
-    } else {
-        band = QString::fromStdString(model_.bandText);
-    }
+    const QString band = QString::fromStdString(TitleBandText(model_));
     return QStringLiteral("ZEMTRA800   [%1]    [%2]").arg(QLatin1String(kMakerWebAddress), band);
 }
 

@@ -120,8 +120,12 @@ public:
         std::fprintf(stderr, "%s", text.c_str());
         DrawBar();
     }
+    // Said after the job's own failure message, by RunJob.
+    void OnPortLost(const std::string& device, LinkJobMode) override { lostDevice_ = device; }
 
     bool Succeeded() const { return success_; }
+    // The device that went away during the job, or empty.
+    const std::string& LostDevice() const { return lostDevice_; }
     const uint8_t (&Image() const)[ImageMap::kSize] { return image_; }
     const uint8_t (&Ident() const)[ImageMap::kIdentSize] { return ident_; }
     const uint8_t (&Info() const)[ImageMap::kInfoSize] { return info_; }
@@ -155,6 +159,7 @@ private:
     int position_ = 0;
     bool success_ = false;
     bool haveIdent_ = false;
+    std::string lostDevice_;
     uint8_t ident_[ImageMap::kIdentSize] = {};
     uint8_t image_[ImageMap::kSize] = {};
     uint8_t info_[ImageMap::kInfoSize] = {};
@@ -175,15 +180,43 @@ void PrintPortMessage(const std::string& device, int portNumber, int error)
         std::fprintf(stderr, "%s: %s\n", device.c_str(), std::strerror(error));
 }
 
-// Opens the port and runs one job to its end. 0, or the exit status.
-int RunJob(const QString& command, const QString& portArgument, LinkJobMode mode, CliJobObserver& observer,
-           const uint8_t* image = nullptr, const std::string& modelCode = std::string())
+// What a job in each mode was doing when its port went away.
+const char* LostPortText(LinkJobMode mode)
 {
-    std::string device;
-    int portNumber = 0;
+    switch (mode) {
+    case JobWrite: return "the port went away during the write; the radio may be half-programmed.";
+    case JobRead: return "the port went away during the read.";
+    default: return "the port went away while the radio was asked for its information.";
+    }
+}
+
+// Resolves the user's PORT into a device, refusing terminals that are no
+// radio's port. 0, or the exit status.
+int PortDeviceOf(const QString& command, const QString& portArgument, std::string& device, int& portNumber)
+{
     if (!ResolvePort(portArgument.toStdString(), device, portNumber))
         return Fail(QStringLiteral("%1: '%2' is neither a device path nor a port number 1..24.")
                         .arg(command, portArgument));
+    const QString name = QString::fromStdString(device);
+    switch (RefusedPort(device)) {
+    case PortRefusal::VirtualConsole:
+        return Fail(QStringLiteral("%1: %2 is a console, not the radio's serial port.").arg(command, name));
+    case PortRefusal::OwnTerminal:
+        return Fail(QStringLiteral("%1: %2 is the terminal this program runs in, not the radio's serial port.")
+                        .arg(command, name));
+    case PortRefusal::None: break;
+    }
+    return 0;
+}
+
+// Opens the port and runs one job to its end. 0, or the exit status; device
+// is the device opened.
+int RunJob(const QString& command, const QString& portArgument, LinkJobMode mode, CliJobObserver& observer,
+           std::string& device, const uint8_t* image = nullptr, const std::string& modelCode = std::string())
+{
+    int portNumber = 0;
+    if (int status = PortDeviceOf(command, portArgument, device, portNumber))
+        return status;
     RadioLink link(observer);
     if (!link.OpenPort(device, portNumber)) {
         PrintPortMessage(device, portNumber, link.OpenErrorCode());
@@ -194,6 +227,8 @@ int RunJob(const QString& command, const QString& portArgument, LinkJobMode mode
         link.WaitForJob();
     if (!started || !observer.Succeeded()) {
         std::fprintf(stderr, "%s\n", kCommunicationFailed);
+        if (!observer.LostDevice().empty())
+            std::fprintf(stderr, "%s: %s\n", observer.LostDevice().c_str(), LostPortText(mode));
         return kLinkFailed;
     }
     return 0;
@@ -284,11 +319,23 @@ int RunReadCommand(const QStringList& arguments)
         return Fail(QStringLiteral("read: cannot write %1").arg(QString::fromStdString(reason)));
 
     CliJobObserver observer(parser.isSet(kTrace), false, ImageMap::kSize);
-    if (int status = RunJob(command, parser.value(kPort), JobRead, observer))
+    std::string device;
+    if (int status = RunJob(command, parser.value(kPort), JobRead, observer, device))
         return status;
-    CImportData data;
+    CliDocument document;
+    CImportData& data = document.data;
     JobResults::LayReadImage(data, observer.Image());
-    return SaveImageFile(data, out);
+    if (int status = SaveImageFile(data, out))
+        return status;
+    // The model as the window's title would show it after this read.
+    data.DecodeAll();
+    ModelState model;
+    ModelIdentify(model, *data.GetSettings());
+    std::string radio(GetText(data.GetSettings()->modelCode));
+    radio += (radio.empty() ? "" : ", ") + TitleBandText(model);
+    std::printf("read %zu bytes from %s (%s) into %s\n", ImageMap::kSize, device.c_str(), radio.c_str(),
+                qUtf8Printable(out));
+    return 0;
 }
 
 int RunWriteCommand(const QStringList& arguments)
@@ -316,7 +363,11 @@ int RunWriteCommand(const QStringList& arguments)
     const std::string modelCode(GetText(data.GetSettings()->modelCode));
 
     CliJobObserver observer(parser.isSet(kTrace), parser.isSet(yes), ImageMap::kWritableSize);
-    return RunJob(command, parser.value(kPort), JobWrite, observer, data.Image(), modelCode);
+    std::string device;
+    if (int status = RunJob(command, parser.value(kPort), JobWrite, observer, device, data.Image(), modelCode))
+        return status;
+    std::printf("wrote %zu bytes to %s\n", ImageMap::kWritableSize, device.c_str());
+    return 0;
 }
 
 int RunInfoCommand(const QStringList& arguments)
@@ -328,7 +379,8 @@ int RunInfoCommand(const QStringList& arguments)
         return *done;
 
     CliJobObserver observer(parser.isSet(kTrace), false, ImageMap::kInfoSize);
-    if (int status = RunJob(command, parser.value(kPort), JobInfo, observer))
+    std::string device;
+    if (int status = RunJob(command, parser.value(kPort), JobInfo, observer, device))
         return status;
     CliDocument document;
     CImportData& data = document.data;
@@ -434,8 +486,9 @@ int RunSimulateCommand(const QStringList& arguments)
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::string error;
     if (!radio.Start(&error)) {
+        // The radio's port cannot be made: as for a port that cannot be opened.
         std::fprintf(stderr, "zemtra800-cli: simulate: %s\n", error.c_str());
-        return 1;
+        return kPortFailed;
     }
     std::printf("%s\n", radio.DevicePath().c_str());
     std::fflush(stdout);

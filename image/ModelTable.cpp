@@ -1,5 +1,6 @@
 #include "image/ModelTable.h"
 
+#include <charconv>
 #include <cstdio>
 #include <strings.h>
 
@@ -73,4 +74,16 @@ void ModelIdentify(ModelState& state, const RadioSettings& settings)
     if (const ModelRow* row = ModelTable::Find(code))
         state.bandText = row->bandText;
     state.band476 = SameText(state.bandText, ModelTable::kBand476Text) ? 1 : 0;
+}
+
+std::string TitleBandText(const ModelState& state)
+{
+    if (!state.customModel)
+        return state.bandText;
+    // Read whatever the C library wrote, a decimal comma included: the whole
+    // megahertz decide.
+    const std::string& high = state.highestFrequency;
+    double upper = 0;
+    std::from_chars(high.data(), high.data() + high.size(), upper);
+    return std::string(upper > 200 ? "UHF:" : "VHF:") + state.lowestFrequency + "-" + high + "MHz";
 }

@@ -37,3 +37,8 @@ struct ModelState {
 
 // Updates state from the model code and limits in settings.
 void ModelIdentify(ModelState& state, const RadioSettings& settings);
+
+// The band as the window's title shows it: the band text, or for the custom
+// model its own limits, "UHF:400.00000-470.01250MHz" (VHF when the upper
+// limit is 200 MHz or below).
+std::string TitleBandText(const ModelState& state);

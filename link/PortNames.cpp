@@ -6,6 +6,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -68,6 +73,25 @@ std::string UsbDescription(const fs::path& deviceDir)
     return {};
 }
 
+// The device number of this process's controlling terminal, 0 for none:
+// field 7 of /proc/self/stat, after the command name in parentheses.
+dev_t ControllingTerminal()
+{
+    std::ifstream in("/proc/self/stat");
+    std::string text;
+    std::getline(in, text);
+    const std::size_t close = text.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    std::istringstream fields(text.substr(close + 1));
+    std::string state;
+    long parent = 0, group = 0, session = 0;
+    unsigned long tty = 0;
+    if (!(fields >> state >> parent >> group >> session >> tty) || tty == 0)
+        return 0;
+    return makedev((tty >> 8) & 0xfff, (tty & 0xff) | ((tty >> 12) & 0xfff00));
+}
+
 } // namespace
 
 std::string PortDevice(int portNumber)
@@ -127,6 +151,40 @@ std::vector<SerialPortInfo> ListSerialPorts()
         return na != nb ? na < nb : a.device < b.device;
     });
     return ports;
+}
+
+PortRefusal RefusedPort(const std::string& device)
+{
+    std::string path = device;
+    if (char* real = ::realpath(device.c_str(), nullptr)) {
+        path = real;
+        std::free(real);
+    }
+    // By name too: in a container /dev/console may stand for some other terminal.
+    if (path == "/dev/console")
+        return PortRefusal::VirtualConsole;
+    if (path == "/dev/tty")
+        return PortRefusal::OwnTerminal;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode))
+        return PortRefusal::None;
+    const unsigned kind = major(st.st_rdev);
+    const unsigned index = minor(st.st_rdev);
+    if ((kind == 4 && index < 64) || (kind == 5 && index == 1)) // tty0..tty63, the console
+        return PortRefusal::VirtualConsole;
+    if (kind == 5 && index == 0) // the controlling terminal, whichever it is
+        return PortRefusal::OwnTerminal;
+    const dev_t own = ControllingTerminal();
+    if (own != 0 && st.st_rdev == own)
+        return PortRefusal::OwnTerminal;
+    // Also the terminal the program reads from or writes to, should it have
+    // no controlling terminal of its own.
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        struct stat standard {};
+        if (::isatty(fd) == 1 && ::fstat(fd, &standard) == 0 && standard.st_rdev == st.st_rdev)
+            return PortRefusal::OwnTerminal;
+    }
+    return PortRefusal::None;
 }
 
 bool ResolvePort(const std::string& argument, std::string& device, int& portNumber)

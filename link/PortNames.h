@@ -19,6 +19,14 @@ struct SerialPortInfo {
 // The serial devices present on this machine, in port-number order.
 std::vector<SerialPortInfo> ListSerialPorts();
 
+// Terminals that are never a radio's port, whatever name they are given:
+// a virtual console or the system console (a wake-up written there lands on
+// the screen), and the terminal this program itself runs in (/dev/tty, or
+// its own /dev/pts/N). Other pseudo-terminals and serial devices pass, and
+// so does a path that does not exist (opening it reports that).
+enum class PortRefusal { None, VirtualConsole, OwnTerminal };
+PortRefusal RefusedPort(const std::string& device);
+
 // A user's PORT argument: a device path, or a port number ("3", "COM3").
 // Returns false when it is neither.
 bool ResolvePort(const std::string& argument, std::string& device, int& portNumber);

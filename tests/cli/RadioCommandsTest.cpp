@@ -1,5 +1,10 @@
 // End-to-end tests of zemtra800-cli read, write, info and simulate: a
 // simulated radio runs as its own process and the commands talk to it.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include "CliTestKit.h"
 
 namespace {
@@ -37,14 +42,20 @@ TEST_F(RadioCommands, WriteAsksAboutTheModelThenReadGetsItBack)
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("Model type is wrong,are you sure to overwrite?"));
     EXPECT_TRUE(r.err.contains("Communication failed,please try again!\n"));
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.constData();
     EXPECT_FALSE(QFile::exists(Path("saved.dat"))); // nothing was written
 
     r = Cli({"write", "--port", radio.device, Path("new.dat"), "--yes"});
     ASSERT_EQ(r.status, 0) << r.err.constData();
     EXPECT_EQ(Contents(Path("saved.dat")).left(2000), image.left(2000));
+    // One line on stdout although stderr is no terminal.
+    EXPECT_EQ(r.out, "wrote 2000 bytes to " + radio.device.toUtf8() + "\n");
 
     r = Cli({"read", "--port", radio.device, "-o", Path("out.dat")});
     ASSERT_EQ(r.status, 0) << r.err.constData();
+    // The write gave the radio the file's model code with the rest.
+    EXPECT_EQ(r.out, "read 2048 bytes from " + radio.device.toUtf8() + " (Q80103, UHF:450-470MHz) into " +
+                         Path("out.dat").toUtf8() + "\n");
     const QByteArray read = Contents(Path("out.dat"));
     ASSERT_EQ(read.size(), 2048);
     EXPECT_EQ(read.left(2000), image.left(2000));
@@ -65,6 +76,106 @@ TEST_F(RadioCommands, HangUpMidReadLeavesTheOutputAsItWas)
     EXPECT_EQ(Contents(Path("keep.dat")), QByteArray("keep me"));
 }
 
+TEST_F(RadioCommands, ReadNamesACustomModelByItsOwnLimits)
+{
+    ASSERT_EQ(Cli({"new", "-o", Path("custom.dat")}).status, 0);
+    WriteFile(Path("edits.json"), R"({"modelCode": "Q80100", "lowerLimit": 136, "upperLimit": 174})");
+    ASSERT_EQ(Cli({"apply", Path("custom.dat"), Path("edits.json"), "-o", Path("custom.dat")}).status, 0);
+    Simulator radio({"--image", Path("custom.dat")});
+    // The port by another name: the summary names the device given.
+    const QString alias = Path("cable");
+    ASSERT_TRUE(QFile::link(radio.device, alias));
+    const CliRun r = Cli({"read", "--port", alias, "-o", Path("radio.dat")});
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(r.out, "read 2048 bytes from " + alias.toUtf8() + " (Q80100, VHF:136.00000-174.00000MHz) into " +
+                         Path("radio.dat").toUtf8() + "\n");
+}
+
+// A pulled cable: the line closes mid-job. After the job's failure message
+// one line names the device; no port warning, never "Port: 0".
+TEST_F(RadioCommands, PortThatGoesAwayMidJobIsNamedOnce)
+{
+    ASSERT_EQ(Cli({"new", "-o", Path("new.dat")}).status, 0);
+    WriteFile(Path("keep.dat"), "keep me");
+    const struct {
+        QStringList arguments;
+        QByteArray said;
+    } jobs[] = {
+        {{"read", "-o", Path("keep.dat")}, ": the port went away during the read.\n"},
+        {{"write", Path("new.dat")}, ": the port went away during the write; the radio may be half-programmed.\n"},
+    };
+    for (const auto& job : jobs) {
+        SCOPED_TRACE(job.arguments.first().toStdString());
+        Simulator radio({"--hang-up-after", "3", "--close-line"});
+        const CliRun r = Cli(job.arguments + QStringList{"--port", radio.device});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "Communication failed,please try again!\n" + radio.device.toUtf8() + job.said);
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_EQ(Contents(Path("keep.dat")), QByteArray("keep me"));
+    }
+}
+
+// The wake-up never goes to a console or to the user's own terminal.
+TEST_F(RadioCommands, ConsolesAndTheProgramsOwnTerminalAreRefused)
+{
+    for (const char* console : {"/dev/tty0", "/dev/console"}) {
+        const CliRun r = Cli({"info", "--port", console});
+        EXPECT_EQ(r.status, 2) << console;
+        EXPECT_EQ(r.err, "zemtra800-cli: info: " + QByteArray(console) + " is a console, not the radio's serial port.\n");
+    }
+
+    // Run as from a terminal: the pseudo-terminal is the program's
+    // controlling terminal, under its own name and as /dev/tty.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const QByteArray own = ::ptsname(master);
+    for (const QByteArray& name : {own, QByteArray("/dev/tty")}) {
+        QProcess process;
+        process.setChildProcessModifier([&own] {
+            if (::setsid() >= 0)
+                ::open(own.constData(), O_RDWR); // becomes the controlling terminal
+        });
+        process.start(QStringLiteral(ZEMTRA_CLI), {"info", "--port", QString::fromUtf8(name)});
+        ASSERT_TRUE(process.waitForFinished(10000));
+        EXPECT_EQ(process.exitCode(), 2) << name.constData();
+        EXPECT_EQ(process.readAllStandardError(),
+                  "zemtra800-cli: info: " + name + " is the terminal this program runs in, not the radio's serial port.\n");
+    }
+    ::close(master);
+}
+
+TEST_F(RadioCommands, SimulateThatCannotMakeItsTerminalExits3)
+{
+    // Too few descriptors for the pseudo-terminal. Qt itself needs a few to
+    // start; count up until the simulator gets as far as its terminal.
+    bool reached = false;
+    for (rlim_t files = 4; files <= 12 && !reached; ++files) {
+        QProcess process;
+        process.setChildProcessModifier([files] {
+            const rlimit limit{files, files};
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+        });
+        process.start(QStringLiteral(ZEMTRA_CLI), {"simulate"});
+        ASSERT_TRUE(process.waitForStarted());
+        if (process.waitForFinished(1000)) {
+            const QByteArray err = process.readAllStandardError();
+            if (!err.startsWith("zemtra800-cli: simulate: "))
+                continue; // stopped before the simulator ran
+            reached = true;
+            EXPECT_EQ(process.exitCode(), 3) << err.constData();
+            EXPECT_EQ(err.count('\n'), 1) << err.constData();
+            EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+        } else {
+            process.terminate(); // enough descriptors: it serves
+            process.waitForFinished(3000);
+            break;
+        }
+    }
+    EXPECT_TRUE(reached) << "no descriptor limit made the pseudo-terminal fail";
+}
+
 TEST_F(RadioCommands, InfoPrintsTypeAndBand)
 {
     Simulator radio({"--model", "Q7200B", "--stray-bytes", "1"});
@@ -81,9 +192,10 @@ TEST_F(RadioCommands, PortAndUsageErrors)
         << r.err.constData();
     EXPECT_FALSE(QFile::exists(Path("x.dat")));
 
-    r = Cli({"info", "--port", "/dev/null"}); // not a serial line
+    r = Cli({"info", "--port", "/dev/null"}); // not a serial line, and without a port number
     EXPECT_EQ(r.status, 3);
     EXPECT_TRUE(r.err.startsWith("WARNING:  tcgetattr() Failed with the following error: \n")) << r.err.constData();
+    EXPECT_TRUE(r.err.contains("\nPort: /dev/null\n")) << r.err.constData();
 
     EXPECT_EQ(Cli({"ports"}).status, 0);
 

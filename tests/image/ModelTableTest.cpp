@@ -49,4 +49,31 @@ TEST(ModelIdentifyTest, BandTextCustomModelAnd476)
     EXPECT_EQ(state.bandText, "VHF:136-150MHz");
 }
 
+TEST(ModelIdentifyTest, TitleBandIsTheTableBandOrTheCustomLimits)
+{
+    RadioSettings s;
+    ModelState state;
+    auto identify = [&](const char* code) { SetText(s.modelCode, code), ModelIdentify(state, s); };
+    identify("Q7200B");
+    EXPECT_EQ(TitleBandText(state), "UHF:400-440MHz");
+
+    s.lowerLimit = 400;
+    s.upperLimit = 470.0125;
+    identify("Q80100");
+    EXPECT_EQ(TitleBandText(state), "UHF:400.00000-470.01250MHz");
+    s.lowerLimit = 136;
+    s.upperLimit = 200;
+    identify("Q80100");
+    EXPECT_EQ(TitleBandText(state), "VHF:136.00000-200.00000MHz");
+    s.upperLimit = 200.00001;
+    identify("Q80100");
+    EXPECT_EQ(TitleBandText(state), "UHF:136.00000-200.00001MHz");
+    // Limits written with a decimal comma still name the band.
+    state.highestFrequency = "470,01250";
+    EXPECT_EQ(TitleBandText(state).substr(0, 4), "UHF:");
+
+    identify("Q80109"); // back to a table model: its band, not the custom limits
+    EXPECT_EQ(TitleBandText(state), "UHF:476-478MHz");
+}
+
 } // namespace

@@ -1,3 +1,12 @@
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "link/PortNames.h"
@@ -30,6 +39,80 @@ TEST(PortNamesTest, ResolvePortTakesPathsNumbersAndNames)
     EXPECT_EQ(device + " " + std::to_string(number), "/dev/ttyS1 18");
     for (const char* bad : {"25", "0", "COM", "", "usb"})
         EXPECT_FALSE(ResolvePort(bad, device, number)) << bad;
+}
+
+struct PtyPair {
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    std::string path = (::grantpt(master), ::unlockpt(master), std::string(::ptsname(master)));
+    ~PtyPair() { ::close(master); }
+};
+
+TEST(PortNamesTest, ConsolesAreRefusedUnderAnyName)
+{
+    EXPECT_EQ(RefusedPort("/dev/tty0"), PortRefusal::VirtualConsole);
+    EXPECT_EQ(RefusedPort("/dev/tty1"), PortRefusal::VirtualConsole);
+    EXPECT_EQ(RefusedPort("/dev/console"), PortRefusal::VirtualConsole);
+    EXPECT_EQ(RefusedPort("/dev/tty"), PortRefusal::OwnTerminal);
+
+    namespace fs = std::filesystem;
+    char pattern[] = "/tmp/zemtra-ports-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const fs::path dir = pattern;
+    fs::create_symlink("/dev/tty0", dir / "cable");
+    EXPECT_EQ(RefusedPort((dir / "cable").string()), PortRefusal::VirtualConsole);
+    fs::create_symlink("/dev/tty", dir / "mine");
+    EXPECT_EQ(RefusedPort((dir / "mine").string()), PortRefusal::OwnTerminal);
+    // A device node of its own for the second console: known by its number.
+    if (::mknod((dir / "ttyUSB9").c_str(), S_IFCHR | 0600, makedev(4, 2)) == 0) {
+        EXPECT_EQ(RefusedPort((dir / "ttyUSB9").string()), PortRefusal::VirtualConsole);
+    }
+
+    // Serial devices, other terminals and what is not there at all pass.
+    PtyPair pty;
+    EXPECT_EQ(RefusedPort(pty.path), PortRefusal::None);
+    EXPECT_EQ(RefusedPort("/dev/null"), PortRefusal::None);
+    EXPECT_EQ(RefusedPort("/dev/ttyUSB-missing"), PortRefusal::None);
+    EXPECT_EQ(RefusedPort((dir / "missing").string()), PortRefusal::None);
+    if (::access("/dev/ttyS0", F_OK) == 0) {
+        EXPECT_EQ(RefusedPort("/dev/ttyS0"), PortRefusal::None); // 4:64, just past the consoles
+    }
+    fs::remove_all(dir);
+}
+
+TEST(PortNamesTest, TheProgramsOwnTerminalIsRefusedUnderAnyName)
+{
+    PtyPair own, other;
+    char pattern[] = "/tmp/zemtra-ports-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string alias = std::string(pattern) + "/radio";
+    ASSERT_EQ(::symlink(own.path.c_str(), alias.c_str()), 0);
+    // A child in a session of its own takes the pseudo-terminal as its
+    // controlling terminal, as a shell's program has its terminal.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int code = 0;
+        if (::setsid() < 0 || ::open(own.path.c_str(), O_RDWR) < 0)
+            ::_exit(10);
+        if (RefusedPort(own.path) != PortRefusal::OwnTerminal)
+            code |= 1;
+        if (RefusedPort("/dev/tty") != PortRefusal::OwnTerminal)
+            code |= 2;
+        if (RefusedPort(other.path) != PortRefusal::None)
+            code |= 4;
+        if (RefusedPort(alias) != PortRefusal::OwnTerminal)
+            code |= 8;
+        ::_exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0)
+        << "1: own pty passed, 2: /dev/tty passed, 4: another pty refused, 8: own pty by a link passed";
+    // Not this test program's terminal: it passes here.
+    EXPECT_EQ(RefusedPort(own.path), PortRefusal::None);
+    ::unlink(alias.c_str());
+    ::rmdir(pattern);
 }
 
 } // namespace
