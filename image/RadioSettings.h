@@ -61,7 +61,8 @@ inline void SetText(char (&field)[N], std::string_view text)
 {
     std::size_t n = text.size() < N - 1 ? text.size() : N - 1;
     std::memset(field, 0, N);
-    std::memcpy(field, text.data(), n);
+    if (n > 0) // an empty view may have no data pointer at all
+        std::memcpy(field, text.data(), n);
 }
 
 template <std::size_t N>

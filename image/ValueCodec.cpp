@@ -37,7 +37,9 @@ void CopyOut(std::string_view text, char* out, std::size_t capacity)
     if (out == nullptr || capacity == 0)
         return;
     const std::size_t n = std::min(text.size(), capacity - 1);
-    std::memcpy(out, text.data(), n);
+    // An empty view may carry no pointer at all, which memcpy must not see.
+    if (n > 0)
+        std::memcpy(out, text.data(), n);
     out[n] = '\0';
 }
 

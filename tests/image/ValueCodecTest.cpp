@@ -75,6 +75,34 @@ TEST(ValueCodec, QtDqtCodes)
     }
 }
 
+// Blank fields decode to empty texts, overwriting what the buffer held; the
+// copy of an empty text must not hand memcpy a null pointer (the sanitizer
+// build stops on that).
+TEST(ValueCodec, BlankFieldsDecodeToEmptyTexts)
+{
+    ValueCodec codec;
+    const auto blank = Bytes("FF FF FF FF FF FF FF FF FF FF");
+    char text[17];
+    auto decoded = [&](auto decode) {
+        std::memset(text, 'z', sizeof text);
+        decode();
+        return std::string(text, 2);
+    };
+    const std::string empty("\0z", 2);
+    EXPECT_EQ(empty, decoded([&] { codec.BCD2Code(blank.data(), text, sizeof text); }));
+    EXPECT_EQ(empty, decoded([&] { codec.BCD2MemID(blank.data(), 0, text, sizeof text); }));
+    EXPECT_EQ(empty, decoded([&] { codec.BCD2IDCode(blank.data(), text, sizeof text); }));
+    EXPECT_EQ(empty, decoded([&] { codec.BCD2Stun(blank.data(), 6, text, sizeof text); }));
+    EXPECT_EQ(empty, decoded([&] { codec.BCD2Type(blank.data(), text, sizeof text); }));
+    EXPECT_EQ(empty, decoded([&] { codec.BCD2TypeNum(blank.data(), text, sizeof text); }));
+    EXPECT_EQ(codec.errorCode, 0);
+
+    char field[6];
+    std::memset(field, 'z', sizeof field);
+    SetText(field, std::string_view());
+    EXPECT_EQ(std::string(6, '\0'), std::string(field, 6));
+}
+
 // Whatever a caller passes, no conversion writes outside its field.
 TEST(ValueCodec, OverLongTextsStayInsideTheirFields)
 {
