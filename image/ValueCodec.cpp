@@ -285,10 +285,25 @@ int ValueCodec::STR2MemID(const std::string& text, uint8_t* out8, int maxLength)
 int ValueCodec::BCD2MemID(const uint8_t* in8, int storedCount, char* out, std::size_t capacity)
 {
     Guarded(kMsgBCD2MemID, 0, [&] {
+        // Bytes 0xFF are fill and are skipped...
         SmallText text;
         for (int i = 7; i >= 0; --i) {
             if (in8[i] != 0xFF)
                 text.AppendHexByte(in8[i]);
+        }
+        // An odd count was packed behind a leading '0'.
+        if (storedCount % 2 != 0 && text.size == static_cast<std::size_t>(storedCount) + 1)
+            text.size = std::copy(text.data + 1, text.data + text.size, text.data) - text.data;
+        // ...but "##" packs to 0xFF too. When skipping leaves fewer digits
+        // than the stored count says, the count's digits are read where
+        // STR2BCD put them: its last pair in byte 0, upwards from there.
+        const bool allFill = std::all_of(in8, in8 + 8, [](uint8_t b) { return b == 0xFF; });
+        if (storedCount >= 1 && storedCount <= 16 && !allFill && text.size < static_cast<std::size_t>(storedCount)) {
+            text.size = 0;
+            for (int i = (storedCount + 1) / 2 - 1; i >= 0; --i)
+                text.AppendHexByte(in8[i]);
+            if (storedCount % 2 != 0)
+                text.size = std::copy(text.data + 1, text.data + text.size, text.data) - text.data;
         }
         for (std::size_t i = 0; i < text.size; ++i) {
             if (text.data[i] == 'E')
@@ -296,11 +311,7 @@ int ValueCodec::BCD2MemID(const uint8_t* in8, int storedCount, char* out, std::s
             else if (text.data[i] == 'F')
                 text.data[i] = '#';
         }
-        std::string_view view = text.View();
-        // An odd count was packed behind a leading '0'.
-        if (storedCount % 2 != 0 && view.size() == static_cast<std::size_t>(storedCount) + 1)
-            view.remove_prefix(1);
-        CopyOut(view, out, capacity);
+        CopyOut(text.View(), out, capacity);
     });
     return 0;
 }
