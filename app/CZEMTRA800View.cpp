@@ -20,6 +20,7 @@
 #include "ui/Language.h"
 #include "ui/Profile.h"
 #include "link/RadioLink.h"
+#include "image/ChannelRules.h"
 #include "image/RadioSettings.h"
 #include "sim/SimulatedRadio.h"
 
@@ -229,7 +230,7 @@ void CZEMTRA800View::DrawChannelRow(QPainter& p, const GridLayout& g, int firstC
     if (!settings_ || channel > RadioSettings::kChannels)
         return;
     const ChannelRecord& ch = settings_->channels[channel - 1];
-    if (GridText::IsEmptyChannel(ch))
+    if (!ChannelInUse(ch)) // a blank channel is an empty row
         return;
     const bool zh = IsChinese();
     const bool selected = row == selectedRow_;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "image/ChannelRecord.h"
+#include "image/ChannelRules.h"
 #include "image/RadioSettings.h"
 
 namespace {
@@ -28,11 +29,9 @@ QString Code(const char (&field)[6])
 
 namespace GridText {
 
-bool IsEmptyChannel(const ChannelRecord& channel) { return channel.rxFrequency < 0.1; }
-
 QString CellText(const ChannelRecord& ch, int column, bool zh)
 {
-    const bool transmits = ch.txFrequency >= 0.00001;
+    const bool transmits = HasTransmitFrequency(ch);
     switch (column) {
     case 0:
         return Frequency(ch.rxFrequency);

@@ -12,6 +12,4 @@ QString ColumnHeader(int column, bool chinese);
 QString GroupHeader(int group, bool chinese);
 // "Page1 (1-17)" / "第1页(1-17)" for pages 1..3.
 QString PageButtonText(int page, bool chinese);
-// A channel whose receive frequency is below 0.1 MHz is drawn as an empty row.
-bool IsEmptyChannel(const ChannelRecord& channel);
 } // namespace GridText

@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <initializer_list>
 
 #include "ui/AppMessage.h"
@@ -26,7 +25,10 @@
 #include "ui/Language.h"
 #include "ui/OptionList.h"
 #include "ui/Profile.h"
+#include "image/ChannelRules.h"
+#include "image/ModelTable.h"
 #include "image/RadioSettings.h"
+#include "image/ToneCode.h"
 #include "dialogs/SettingsControls.h"
 
 namespace {
@@ -37,11 +39,6 @@ constexpr int kFirstChannel = 1;
 constexpr int kLastChannel = RadioSettings::kChannels;
 
 QString Mhz(double value) { return QString::number(value, 'f', 5); }
-
-bool OnRaster625(double mhz)
-{
-    return mhz > 0.0 && std::llround(mhz * 1000000.0) % 6250 == 0;
-}
 
 // The busy channel lockout code belongs to the entry's position.
 uint32_t LockoutCode(int position)
@@ -274,18 +271,10 @@ void CChannelEditDlg::OnInitDialog()
     SetTexts();
     FitLabels();
 
-    if (bandText_.isEmpty()) {
-        lower_ = CDigitsOnlyEdit::NumberOf(lowestText_);
-        upper_ = CDigitsOnlyEdit::NumberOf(highestText_);
-    } else {
-        // "UHF:450-470MHz": three digits after the colon and after the dash.
-        const int colon = int(bandText_.indexOf(QLatin1Char(':')));
-        const int dash = int(bandText_.indexOf(QLatin1Char('-')));
-        const long long a = CDigitsOnlyEdit::IntegerOf(bandText_.mid(colon + 1, 3));
-        const long long b = CDigitsOnlyEdit::IntegerOf(bandText_.mid(dash + 1, 3));
-        lower_ = double(std::min(a, b));
-        upper_ = double(b);
-    }
+    const BandLimits band = BandLimitsOf(bandText_.toStdString(), lowestText_.trimmed().toStdString(),
+                                         highestText_.trimmed().toStdString());
+    lower_ = band.lower;
+    upper_ = band.upper;
     rxEdit_->SetLimits(lower_, upper_);
     txEdit_->SetLimits(lower_, upper_);
 
@@ -399,7 +388,7 @@ QString CChannelEditDlg::StoredCode(const CToneCodeCombo* combo) const
     const QString text = index > 0 ? combo->itemText(index) : combo->currentText();
     if (index < 0 && IsNoCodeWord(combo, text))
         return QString();
-    return text.left(5);
+    return text.left(ToneCode::kMaxLength);
 }
 
 // ---------------------------------------------------------------------------
@@ -414,7 +403,7 @@ std::array<QWidget*, 10> CChannelEditDlg::ChannelControls() const
 void CChannelEditDlg::ApplyChannelOpen(bool reload)
 {
     if (reload) {
-        openChannel_ = Record().rxFrequency > 0.1 ? 1 : 0;
+        openChannel_ = ChannelInUse(Record()) ? 1 : 0;
         WriteMembers();
     }
     if (openChannel_) {
@@ -467,10 +456,10 @@ void CChannelEditDlg::EnterChannel(bool open, bool reload)
 void CChannelEditDlg::LoadChannel()
 {
     ChannelRecord& r = Record();
-    if (r.rxFrequency > 0.1) {
+    if (ChannelInUse(r)) {
         SetBox(openChannelBox_, openChannel_, true);
         rxEdit_->setText(Mhz(r.rxFrequency));
-        if (r.txFrequency > 0.1) {
+        if (FrequencyInUse(r.txFrequency)) {
             SetBox(openTxBox_, openTx_, true);
             txEdit_->setText(Mhz(r.txFrequency));
             txEdit_->setEnabled(true);
@@ -513,7 +502,7 @@ void CChannelEditDlg::LoadChannel()
         for (QWidget* w : std::initializer_list<QWidget*>{saveDefault_, deleteAll_, rxEdit_, txEdit_, openChannelBox_,
                                                          openTxBox_, signal_})
             w->setEnabled(false);
-        const bool unused = channel_ == 22 || channel_ == 23 || channel_ >= 41;
+        const bool unused = !InFixedPlan(channel_);
         if (unused) {
             rxEdit_->clear();
             txEdit_->clear();
@@ -547,10 +536,8 @@ void CChannelEditDlg::StoreChannel()
     r.beatShiftOff = beatShift_ ? 0 : 1;
     r.highPower = txHighPower_ ? 1 : 0;
     r.scanAdd = scanAdd_ ? 1 : 0;
-    r.channelFree = 0;
     r.carriedFlag13Bit3 = 1;
-    r.rxStep625 = OnRaster625(r.rxFrequency) ? 1 : 0;
-    r.txStep625 = OnRaster625(r.txFrequency) ? 1 : 0;
+    MarkInUse(r);
     Notify();
 }
 
@@ -727,7 +714,7 @@ void CChannelEditDlg::OnOpenTx()
         txCode_->setEnabled(false);
     }
     // The raster flag goes with the frequency it describes.
-    r.txStep625 = OnRaster625(r.txFrequency) ? 1 : 0;
+    r.txStep625 = Step625Flag(r.txFrequency);
     WriteMembers();
     RefreshSquelchLists();
     Notify();
@@ -740,7 +727,7 @@ void CChannelEditDlg::OnCodeSelected(CToneCodeCombo* combo, int index)
         auto& field = combo == rxCode_ ? r.rxCode : r.txCode;
         SetText(field, "");
         if (index != 0)
-            SetText(field, combo->itemText(index).left(5).toLatin1().toStdString());
+            SetText(field, combo->itemText(index).left(ToneCode::kMaxLength).toLatin1().toStdString());
     }
     RefreshSquelchLists();
     Notify();
@@ -754,8 +741,8 @@ void CChannelEditDlg::OnCodeEntered(CToneCodeCombo* combo)
     QString text = combo->currentText();
     if (IsNoCodeWord(combo, text))
         return;
-    text = text.left(5).toUpper();
-    if (text.startsWith(QLatin1Char('D'))) {
+    text = text.left(ToneCode::kMaxLength).toUpper();
+    if (ToneCode::IsDcs(text.toStdString())) {
         // Complete a DCS code by its length: "D2" -> "D200N".
         static const char* const kTails[] = {"000N", "00N", "0N", "N"};
         if (text.size() <= 4)
@@ -809,7 +796,7 @@ void CChannelEditDlg::OnChannelFocusGained(Qt::FocusReason reason)
     if (reason == Qt::PopupFocusReason || (reason == Qt::ActiveWindowFocusReason && firstFocusSeen_))
         return;
     firstFocusSeen_ = true;
-    EnterChannel(Record().rxFrequency > 0.1 || IsBand476(), !IsBand476());
+    EnterChannel(ChannelInUse(Record()) || IsBand476(), !IsBand476());
 }
 
 void CChannelEditDlg::OnChannelFocusLost()
@@ -817,7 +804,7 @@ void CChannelEditDlg::OnChannelFocusLost()
     if (refusing_ || !ReadMembers())
         return;
     Notify(2);
-    EnterChannel(Record().rxFrequency > 0.1, !IsBand476());
+    EnterChannel(ChannelInUse(Record()), !IsBand476());
 }
 
 void CChannelEditDlg::OnSpin(int delta)
@@ -831,7 +818,7 @@ void CChannelEditDlg::OnSpin(int delta)
     }
     channel_ = int(std::clamp<long long>(number + delta, kFirstChannel, kLastChannel));
     Notify(2);
-    EnterChannel(Record().rxFrequency > 0.1, true);
+    EnterChannel(ChannelInUse(Record()), true);
 }
 
 void CChannelEditDlg::OnReceiveFocusLost(QWidget* newFocus)
@@ -849,7 +836,7 @@ void CChannelEditDlg::OnReceiveFocusLost(QWidget* newFocus)
     } else if (newFocus != openTxBox_ && newFocus != channelEdit_) {
         r.rxFrequency = CDigitsOnlyEdit::NumberOf(rxEdit_->text());
         SetBox(openChannelBox_, openChannel_, true);
-        if (r.txFrequency < 0.00001) {
+        if (!HasTransmitFrequency(r)) {
             r.txFrequency = r.rxFrequency;
             txEdit_->setText(rxEdit_->text());
             SetBox(openTxBox_, openTx_, true);

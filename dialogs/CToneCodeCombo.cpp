@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+#include "image/ToneCode.h"
+
 CToneCodeCombo::CToneCodeCombo(QWidget* parent) : QComboBox(parent)
 {
     setEditable(true);
@@ -32,21 +34,12 @@ bool CToneCodeCombo::CharacterAllowed(const QString& text, int k)
     if (k < 0 || k >= text.size())
         return true;
     const QChar c = text[k];
-    const bool dqt = text.startsWith(QLatin1Char('D'), Qt::CaseInsensitive);
-    static const QString kDqtChars = QStringLiteral("01234567DdNnIi");
+    if (ToneCode::IsDcs(text.left(1).toStdString()))
+        return c.unicode() < 0x80 && ToneCode::FitsDcs(std::size_t(k), char(c.unicode()));
     static const QString kQtChars = QStringLiteral("0123456789.");
-    if (!(dqt ? kDqtChars : kQtChars).contains(c))
+    if (!kQtChars.contains(c))
         return false;
-    if (dqt) {
-        if (k == 0)
-            return true;
-        if (k <= 3)
-            return c >= QLatin1Char('0') && c <= QLatin1Char('7');
-        if (k == 4)
-            return QStringLiteral("NnIi").contains(c);
-        return false;
-    }
-    if (k >= 5)
+    if (k >= qsizetype(ToneCode::kMaxLength))
         return false;
     if (k == 0 && c == QLatin1Char('0'))
         return false;

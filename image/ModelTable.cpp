@@ -1,9 +1,10 @@
 #include "image/ModelTable.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cstdio>
 #include <strings.h>
 
+#include "image/NumberText.h"
 #include "image/RadioSettings.h"
 
 namespace {
@@ -83,7 +84,41 @@ std::string TitleBandText(const ModelState& state)
     // Read whatever the C library wrote, a decimal comma included: the whole
     // megahertz decide.
     const std::string& high = state.highestFrequency;
-    double upper = 0;
-    std::from_chars(high.data(), high.data() + high.size(), upper);
+    const double upper = LeadingNumber(high);
     return std::string(upper > 200 ? "UHF:" : "VHF:") + state.lowestFrequency + "-" + high + "MHz";
+}
+
+bool BandLimits::Contains(double mhz) const
+{
+    return mhz >= std::min(lower, upper) && mhz <= std::max(lower, upper);
+}
+
+BandLimits BandLimitsOf(std::string_view bandText, std::string_view lowestText, std::string_view highestText)
+{
+    if (bandText.empty())
+        return {LeadingNumber(lowestText), LeadingNumber(highestText)};
+    // Three characters after the first ':' and after the first '-' (from the
+    // start of the text where there is none).
+    auto threeAfter = [bandText](char mark) {
+        const std::size_t at = bandText.find(mark);
+        const std::size_t from = at == std::string_view::npos ? 0 : at + 1;
+        return LeadingInteger(from < bandText.size() ? bandText.substr(from, 3) : std::string_view());
+    };
+    const long long a = threeAfter(':');
+    const long long b = threeAfter('-');
+    return {static_cast<double>(std::min(a, b)), static_cast<double>(b)};
+}
+
+BandLimits ModelBandLimits(const ModelState& state)
+{
+    if (state.customModel)
+        return BandLimitsOf("", state.lowestFrequency, state.highestFrequency);
+    return BandLimitsOf(state.bandText, "", "");
+}
+
+BandLimits SettingsBandLimits(const RadioSettings& settings)
+{
+    ModelState state;
+    ModelIdentify(state, settings);
+    return ModelBandLimits(state);
 }

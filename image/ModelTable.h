@@ -42,3 +42,22 @@ void ModelIdentify(ModelState& state, const RadioSettings& settings);
 // model its own limits, "UHF:400.00000-470.01250MHz" (VHF when the upper
 // limit is 200 MHz or below).
 std::string TitleBandText(const ModelState& state);
+
+// The frequencies a model's channels may use, in MHz.
+struct BandLimits {
+    double lower = 0.0;
+    double upper = 0.0;
+    // Between the two limits, whichever way round they are given.
+    bool Contains(double mhz) const;
+};
+
+// The band of a model as the channel editor is given it: a band text such as
+// "UHF:450-470MHz" (the three digits after ':' and after '-'; the lower limit
+// is the smaller of the two), or, with an empty band text, the custom
+// model's own lowest and highest frequency texts.
+BandLimits BandLimitsOf(std::string_view bandText, std::string_view lowestText, std::string_view highestText);
+// The band of the model state describes (custom model or band text).
+BandLimits ModelBandLimits(const ModelState& state);
+// The band of the model the settings name, as a document opened with them
+// identifies it (an unknown model code means the default band).
+BandLimits SettingsBandLimits(const RadioSettings& settings);

@@ -1,5 +1,7 @@
 #include "image/RadioSettings.h"
 
+#include "image/ChannelRules.h"
+
 namespace {
 
 // Every member except the channel table to its reset value.
@@ -66,10 +68,10 @@ void RadioSettings::ApplyFixedPlan()
     carriedByte1902 = 0xFFFFFFFF;
     SetText(modelCode, "Q80109");
 
-    // 476.425 MHz upwards in 25 kHz steps; channels 22 and 23 are left out
-    // of the plan, and channels 41..50 keep what they hold.
-    for (int i = 0; i < 40; ++i) {
-        if (i == 21 || i == 22)
+    // 476.425 MHz upwards in 25 kHz steps on the channels of the plan; the
+    // others keep what they hold.
+    for (int i = 0; i < kChannels; ++i) {
+        if (!InFixedPlan(i + 1))
             continue;
         ChannelRecord& c = channels[i];
         c.rxFrequency = c.txFrequency = 476.425 + 0.025 * i;

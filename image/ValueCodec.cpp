@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "image/CodecMessageSink.h"
+#include "image/ToneCode.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ std::string ValueCodec::BCD2STR(const uint8_t* in, int count)
 int ValueCodec::Freq2BCD(double mhz, uint8_t* out4)
 {
     // Nothing below 10 Hz is a frequency; NaN and infinity are none either.
-    if (!(mhz >= 0.00001) || !std::isfinite(mhz)) {
+    if (!(mhz >= kLowestFrequency) || !std::isfinite(mhz)) {
         std::memset(out4, 0xFF, 4);
         return 1;
     }
@@ -263,7 +264,7 @@ void ValueCodec::BCD2Code(const uint8_t* in2, char* out, std::size_t capacity)
         for (std::size_t i = first; i < tone.size; ++i)
             text.Append(tone.data[i]);
     }
-    CopyOut(text.View().substr(0, 5), out, capacity);
+    CopyOut(text.View().substr(0, ToneCode::kMaxLength), out, capacity);
 }
 
 int ValueCodec::STR2MemID(const std::string& text, uint8_t* out8, int maxLength)

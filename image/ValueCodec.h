@@ -19,6 +19,9 @@ public:
     // 0, or the code of the last conversion that failed.
     int32_t errorCode = 0;
 
+    // Below this (10 Hz) a frequency is stored as none.
+    static constexpr double kLowestFrequency = 0.00001;
+
     int STR2BCD(const std::string& text, uint8_t* out, int maxLength);
     std::string BCD2STR(const uint8_t* in, int count);
     int Freq2BCD(double mhz, uint8_t* out4);

@@ -3,10 +3,11 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QLocale>
 
 #include <algorithm>
-#include <cmath>
+
+#include "image/ChannelRules.h"
+#include "image/NumberText.h"
 
 namespace {
 
@@ -21,46 +22,18 @@ bool IsTypedCharacter(const QKeyEvent* event)
 
 bool IsAsciiDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
-// The longest prefix of text that reads as a decimal number.
-QString NumberPrefix(const QString& text)
-{
-    const QString t = text.trimmed();
-    qsizetype i = 0;
-    if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
-        ++i;
-    const qsizetype digitsStart = i;
-    while (i < t.size() && IsAsciiDigit(t[i]))
-        ++i;
-    if (i < t.size() && t[i] == QLatin1Char('.')) {
-        ++i;
-        while (i < t.size() && IsAsciiDigit(t[i]))
-            ++i;
-    }
-    if (i == digitsStart || (i == digitsStart + 1 && t[digitsStart] == QLatin1Char('.')))
-        return QString();
-    return t.left(i);
-}
-
 } // namespace
 
 CDigitsOnlyEdit::CDigitsOnlyEdit(QWidget* parent) : QLineEdit(parent) {}
 
 double CDigitsOnlyEdit::NumberOf(const QString& text)
 {
-    QString prefix = NumberPrefix(text);
-    if (prefix.endsWith(QLatin1Char('.')))
-        prefix.chop(1);
-    bool ok = false;
-    const double value = QLocale::c().toDouble(prefix, &ok);
-    return ok ? value : 0.0;
+    return LeadingNumber(text.trimmed().toStdString());
 }
 
 long long CDigitsOnlyEdit::IntegerOf(const QString& text)
 {
-    const double value = NumberOf(text);
-    if (!std::isfinite(value) || std::fabs(value) > 1e15)
-        return 0;
-    return static_cast<long long>(value); // truncates toward zero
+    return LeadingInteger(text.trimmed().toStdString());
 }
 
 void CDigitsOnlyEdit::keyPressEvent(QKeyEvent* event)
@@ -136,26 +109,7 @@ void CFrequencyEdit::AfterChar()
 
 QString CFrequencyEdit::NormalisedText(const QString& text, double lower, double upper)
 {
-    if (text.isEmpty())
-        return text;
-    double f = NumberOf(text);
-    const double lo = std::min(lower, upper);
-    const double hi = std::max(lower, upper);
-    f = std::clamp(f, lo, hi);
-    // Hertz as the "%.0f" text of f * 1e6 reads.
-    long long hz = std::llround(f * 1000000.0);
-    if (hz % 6250 != 0 && hz % 5000 != 0)
-        hz = (hz / 6250) * 6250;
-    // Radio frequencies have three integer digits: the first 8 digits of
-    // the hertz value with the point after the third.
-    if (hz >= 100000000LL && hz <= 999999999LL) {
-        QString digits = QString::number(hz).left(8);
-        digits.insert(3, QLatin1Char('.'));
-        return digits;
-    }
-    // Outside 100..999 MHz (a band whose limits are not set) the digit
-    // shuffle would misplace the point; show the value itself.
-    return QString::number(double(hz) / 1000000.0, 'f', 5);
+    return QString::fromStdString(NormalisedFrequencyText(text.toStdString(), lower, upper));
 }
 
 void CFrequencyEdit::Normalise()

@@ -211,8 +211,4 @@ TEST(GridText, CellTexts)
     // Nine characters of "%f": large frequencies lose decimals, not digits.
     ch.rxFrequency = 1234.5;
     EXPECT_EQ(GridText::CellText(ch, 0, false), "1234.5000");
-    ch.rxFrequency = 0.09;
-    EXPECT_TRUE(GridText::IsEmptyChannel(ch));
-    ch.rxFrequency = 0.1;
-    EXPECT_FALSE(GridText::IsEmptyChannel(ch));
 }

@@ -76,4 +76,39 @@ TEST(ModelIdentifyTest, TitleBandIsTheTableBandOrTheCustomLimits)
     EXPECT_EQ(TitleBandText(state), "UHF:476-478MHz");
 }
 
+TEST(BandLimitsTest, BandTextCustomLimitsAndTheFixedPlanModel)
+{
+    auto limits = [](BandLimits b) { return std::make_pair(b.lower, b.upper); };
+    EXPECT_EQ(limits(BandLimitsOf("UHF:450-470MHz", "", "")), std::make_pair(450.0, 470.0));
+    EXPECT_EQ(limits(BandLimitsOf("VHF:136-174MHz", "", "")), std::make_pair(136.0, 174.0));
+    EXPECT_EQ(limits(BandLimitsOf("UHF:476-478MHz", "", "")), std::make_pair(476.0, 478.0));
+    // The lower limit is the smaller number, the upper one the second.
+    EXPECT_EQ(limits(BandLimitsOf("UHF:470-450MHz", "", "")), std::make_pair(450.0, 450.0));
+    // No band text: the custom model's own texts.
+    EXPECT_EQ(limits(BandLimitsOf("", "400.00000", "520.01250")), std::make_pair(400.0, 520.0125));
+    EXPECT_EQ(limits(BandLimitsOf("", "", "")), std::make_pair(0.0, 0.0));
+
+    const BandLimits band{450.0, 470.0};
+    EXPECT_TRUE(band.Contains(450.0));
+    EXPECT_TRUE(band.Contains(470.0));
+    EXPECT_FALSE(band.Contains(449.99999));
+    EXPECT_FALSE(band.Contains(470.00001));
+    EXPECT_TRUE((BandLimits{470.0, 450.0}).Contains(460.0)) << "either way round";
+
+    // From the settings, as an opened document identifies the model.
+    RadioSettings s;
+    EXPECT_EQ(limits(SettingsBandLimits(s)), std::make_pair(450.0, 470.0)) << "Q80103";
+    SetText(s.modelCode, "Q80109");
+    EXPECT_EQ(limits(SettingsBandLimits(s)), std::make_pair(476.0, 478.0));
+    SetText(s.modelCode, "Z99999");
+    EXPECT_EQ(limits(SettingsBandLimits(s)), std::make_pair(450.0, 470.0)) << "unknown: the default band";
+    SetText(s.modelCode, "Q80100");
+    s.lowerLimit = 400.0;
+    s.upperLimit = 520.0;
+    EXPECT_EQ(limits(SettingsBandLimits(s)), std::make_pair(400.0, 520.0));
+    ModelState custom;
+    ModelIdentify(custom, s);
+    EXPECT_EQ(limits(ModelBandLimits(custom)), std::make_pair(400.0, 520.0));
+}
+
 } // namespace

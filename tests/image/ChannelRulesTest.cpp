@@ -1,0 +1,134 @@
+// The channel rules the editor, the grid and the command-line tool share.
+#include <gtest/gtest.h>
+
+#include "image/ChannelRecord.h"
+#include "image/ChannelRules.h"
+#include "image/NumberText.h"
+#include "image/RadioSettings.h"
+
+namespace {
+
+TEST(ChannelRules, InUseAboveOneTenthMegahertzTransmitsFromTenHertz)
+{
+    ChannelRecord ch;
+    EXPECT_FALSE(ChannelInUse(ch)) << "a blank channel";
+    ch.rxFrequency = 0.09;
+    EXPECT_FALSE(ChannelInUse(ch));
+    ch.rxFrequency = 0.1;
+    EXPECT_FALSE(ChannelInUse(ch)) << "0.1 itself is still no frequency";
+    ch.rxFrequency = 0.1000001;
+    EXPECT_TRUE(ChannelInUse(ch));
+    ch.rxFrequency = 450.0;
+    EXPECT_TRUE(ChannelInUse(ch));
+
+    // The transmit side counts as set wherever the image holds a frequency.
+    ch.txFrequency = 0.0;
+    EXPECT_FALSE(HasTransmitFrequency(ch));
+    ch.txFrequency = 0.000009;
+    EXPECT_FALSE(HasTransmitFrequency(ch));
+    ch.txFrequency = 0.00001;
+    EXPECT_TRUE(HasTransmitFrequency(ch));
+}
+
+TEST(ChannelRules, OffRasterMovesDownToSixPointTwoFiveAndStepFlagsFollow)
+{
+    const struct {
+        double given;
+        double stored;
+        uint32_t step625;
+    } cases[] = {
+        {450.0125, 450.0125, 1},   // on the 6.25 kHz raster
+        {450.1, 450.1, 1},         // 450100000 Hz = 16016 x 6250
+        {450.005, 450.005, 0},     // on the 5 kHz raster only: kept, flag 0
+        {146.52, 146.52, 0},       // likewise
+        {450.003, 450.0, 1},       // on neither: down to 6.25 kHz
+        {450.0124, 450.00625, 1},  // down, never up to the nearer step
+        {477.4, 477.4, 1},         // the fixed plan's last channel
+        {136.00001, 136.0, 1},     // a ten-hertz slip
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given);
+        EXPECT_DOUBLE_EQ(MoveToRaster(c.given), c.stored);
+        EXPECT_EQ(Step625Flag(MoveToRaster(c.given)), c.step625);
+    }
+    EXPECT_EQ(Step625Flag(0.0), 0u) << "no frequency is on no raster";
+
+    ChannelRecord ch;
+    ch.rxFrequency = 450.0125;
+    ch.txFrequency = 0.0;
+    MarkInUse(ch);
+    EXPECT_EQ(ch.rxStep625, 1u);
+    EXPECT_EQ(ch.txStep625, 0u) << "a channel without transmit frequency gets 0, not the blank 255";
+    EXPECT_EQ(ch.channelFree, 0u);
+    ch.txFrequency = 450.005;
+    SetStepFlags(ch);
+    EXPECT_EQ(ch.txStep625, 0u);
+    ch.txFrequency = 455.0;
+    SetStepFlags(ch);
+    EXPECT_EQ(ch.txStep625, 1u);
+
+    RadioSettings s;
+    s.channels[3] = ch;
+    s.ResetChannel(4);
+    EXPECT_EQ(s.channels[3].rxStep625, 255u);
+    EXPECT_EQ(s.channels[3].txStep625, 255u);
+    EXPECT_EQ(s.channels[3].channelFree, 1u);
+}
+
+TEST(ChannelRules, FrequencyTextLeftInAFieldIsClampedRasteredAndPadded)
+{
+    const struct {
+        const char* typed;
+        double lower, upper;
+        const char* shown;
+    } cases[] = {
+        {"450.1", 450, 470, "450.10000"},
+        {"450.0125", 450, 470, "450.01250"},
+        {"450.005", 450, 470, "450.00500"},
+        {"450.003", 450, 470, "450.00000"},
+        {"480", 450, 470, "470.00000"},      // above the band
+        {"4", 450, 470, "450.00000"},        // below it
+        {"480", 470, 450, "470.00000"},      // limits either way round
+        {"145", 136, 174, "145.00000"},
+        {"450.1abc", 450, 470, "450.10000"}, // the number the text starts with
+        {"abc", 450, 470, "450.00000"},
+        {"", 450, 470, ""},                  // empty stays empty
+        {"450", 0, 0, "0.00000"},            // a custom model without limits
+        {"50.5", 10, 60, "50.50000"},        // below 100 MHz the point is not shuffled
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NormalisedFrequencyText(c.typed, c.lower, c.upper), c.shown)
+            << c.typed << " in " << c.lower << ".." << c.upper;
+}
+
+TEST(ChannelRules, FixedPlanLeavesOutChannels22And23And41Upwards)
+{
+    for (int n = 1; n <= RadioSettings::kChannels; ++n)
+        EXPECT_EQ(InFixedPlan(n), n <= 40 && n != 22 && n != 23) << n;
+    EXPECT_FALSE(InFixedPlan(0));
+
+    RadioSettings s;
+    s.channels[21].rxFrequency = 123.0; // channel 22, kept
+    s.channels[40].rxFrequency = 456.0; // channel 41, kept
+    s.ApplyFixedPlan();
+    EXPECT_DOUBLE_EQ(s.channels[20].rxFrequency, 476.925);
+    EXPECT_DOUBLE_EQ(s.channels[23].rxFrequency, 477.0);
+    EXPECT_DOUBLE_EQ(s.channels[39].rxFrequency, 477.4);
+    EXPECT_DOUBLE_EQ(s.channels[21].rxFrequency, 123.0);
+    EXPECT_DOUBLE_EQ(s.channels[40].rxFrequency, 456.0);
+}
+
+TEST(NumberText, TheLeadingDecimalNumberCountsWhateverFollows)
+{
+    const std::pair<const char*, double> cases[] = {
+        {"450.1abc", 450.1}, {"450.", 450.0}, {".5", 0.5},  {".", 0.0},   {"", 0.0},     {"  12", 12.0},
+        {"-3.5", -3.5},      {"+2", 2.0},     {"1e5", 1.0}, {"abc", 0.0}, {"-", 0.0},    {"7,5", 7.0},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << '"' << text << '"';
+    EXPECT_EQ(LeadingInteger("136.9"), 136);
+    EXPECT_EQ(LeadingInteger("-2.7"), -2);
+    EXPECT_EQ(LeadingInteger(std::string(400, '9')), 0) << "too large to be a count";
+}
+
+} // namespace
