@@ -4,7 +4,9 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "image/CImportData.h"
 #include "cli/CliCommands.h"
@@ -13,12 +15,16 @@
 
 namespace {
 
-int EncodeAndSave(CImportData& data, const QString& path)
+// blankFields: 8-byte fields to set to 0xFF after encoding.
+int EncodeAndSave(CImportData& data, const QString& path, const std::vector<std::size_t>& blankFields = {})
 {
     if (const int code = data.EncodeAll(); code != 0)
         return Fail(QStringLiteral("%1: the settings cannot be encoded (error %2); nothing written")
                         .arg(path)
                         .arg(code));
+    static const uint8_t kBlank[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    for (const std::size_t offset : blankFields)
+        data.SetBytes(kBlank, offset, sizeof kBlank);
     return SaveImageFile(data, path);
 }
 
@@ -104,11 +110,19 @@ int RunApplyCommand(const QStringList& arguments)
         "EDITS is one JSON object with the names dump prints: channels as an object keyed \"1\"..\"50\" whose "
         "values name any channel fields, autodial as an object keyed \"1\"..\"9\" (whole arrays as dump prints "
         "them are accepted too). Flags take the integer given; the image stores zero as off and anything "
-        "else as on. Any bad member stops the command with nothing written."));
+        "else as on; one-byte members take 0..255. Any bad member stops the command with nothing written.\n"
+        "Channels are stored as the channel editor stores them: a frequency off both the 6.25 kHz and the 5 kHz raster "
+        "moves down to the 6.25 kHz raster, the step flags (rxStep625, txStep625) and channelFree follow "
+        "from the frequencies, rxFrequency 0 blanks the channel, and a frequency outside the band of the "
+        "model (as the edits leave it) is refused."));
     parser.addPositionalArgument(QStringLiteral("BASE.dat"), QStringLiteral("The data file to start from."));
     parser.addPositionalArgument(QStringLiteral("EDITS.json"), QStringLiteral("The members to set."));
     const QCommandLineOption output = OutputOption();
     parser.addOption(output);
+    const QCommandLineOption raw(QStringLiteral("raw"),
+                                 QStringLiteral("Store every value as given (within what its field holds): no "
+                                                "raster, band or blank-channel rules, step flags as named."));
+    parser.addOption(raw);
     if (auto done = ParseCommand(parser, QStringLiteral("apply"), arguments, 2))
         return *done;
     if (auto done = RequireOutput(parser, output, QStringLiteral("apply")))
@@ -124,7 +138,9 @@ int RunApplyCommand(const QStringList& arguments)
     if (!ReadEdits(editsPath, &edits))
         return kBadInput;
     QString error;
-    if (!ApplySettingsJson(edits, *data.GetSettings(), &error))
+    AppliedEdits applied;
+    if (!ApplySettingsJson(edits, *data.GetSettings(), parser.isSet(raw) ? ApplyMode::Raw : ApplyMode::Checked,
+                           &applied, &error))
         return Fail(QStringLiteral("%1: %2").arg(editsPath, error));
-    return EncodeAndSave(data, parser.value(output));
+    return EncodeAndSave(data, parser.value(output), applied.blankFields);
 }

@@ -12,7 +12,12 @@
 #include <span>
 
 #include "image/ChannelRecord.h"
+#include "image/ChannelRules.h"
+#include "image/ImageMap.h"
+#include "image/ModelTable.h"
 #include "image/RadioSettings.h"
+#include "image/ToneCode.h"
+#include "image/ValueCodec.h"
 
 namespace {
 
@@ -27,6 +32,9 @@ enum class Charset {
     Gbk,   // any text the GBK code page can write
 };
 
+// No image field to blank (see Member::reversedField).
+constexpr std::size_t kNoField = 0;
+
 // One member of a record: its JSON name, its kind and how to reach it.
 template <typename R>
 struct Member {
@@ -37,6 +45,10 @@ struct Member {
     std::span<char> (*text)(R&) = nullptr;
     int maxBytes = 0; // texts: the most bytes the image field holds
     Charset charset = Charset::Ascii;
+    uint32_t maxValue = 255; // scalars: the most the image field holds
+    // Right-aligned reversed texts: their image offset. The encoder writes
+    // nothing for an empty one, so an edit that empties it blanks the field.
+    std::size_t reversedField = kNoField;
 };
 
 template <typename R, auto Field>
@@ -47,10 +59,18 @@ std::span<char> TextOf(R& record)
 
 // The name is taken from the member itself, so the two cannot drift apart.
 #define ZT_SCALAR(R, m) Member<R>{.name = #m, .kind = Kind::Scalar, .integer = &R::m}
+#define ZT_BITS(R, m, max) Member<R>{.name = #m, .kind = Kind::Scalar, .integer = &R::m, .maxValue = max}
 #define ZT_FLAG(R, m) Member<R>{.name = #m, .kind = Kind::Flag, .integer = &R::m}
 #define ZT_FREQ(R, m) Member<R>{.name = #m, .kind = Kind::Frequency, .frequency = &R::m}
 #define ZT_TEXT(R, m, max, cs)                                                                     \
     Member<R>{.name = #m, .kind = Kind::Text, .text = &TextOf<R, &R::m>, .maxBytes = max, .charset = cs}
+#define ZT_REVERSED(R, m, at)                                                                      \
+    Member<R>{.name = #m,                                                                          \
+              .kind = Kind::Text,                                                                  \
+              .text = &TextOf<R, &R::m>,                                                           \
+              .maxBytes = 8,                                                                       \
+              .charset = Charset::Ascii,                                                           \
+              .reversedField = at}
 
 const Member<ChannelRecord> kChannelMembers[] = {
     ZT_FREQ(ChannelRecord, rxFrequency),
@@ -58,7 +78,7 @@ const Member<ChannelRecord> kChannelMembers[] = {
     ZT_TEXT(ChannelRecord, txCode, 5, Charset::Tone),
     ZT_TEXT(ChannelRecord, rxCode, 5, Charset::Tone),
     ZT_FLAG(ChannelRecord, spUnmute),
-    ZT_SCALAR(ChannelRecord, busyLockout),
+    ZT_BITS(ChannelRecord, busyLockout, 3),
     ZT_FLAG(ChannelRecord, wideNarrow),
     ZT_FLAG(ChannelRecord, beatShiftOff),
     ZT_FLAG(ChannelRecord, optionalSignalling),
@@ -114,9 +134,9 @@ const Member<RadioSettings> kSettingsMembers[] = {
     ZT_SCALAR(RadioSettings, carriedByte1079),
     ZT_TEXT(RadioSettings, message1, 32, Charset::Gbk),
     ZT_TEXT(RadioSettings, message2, 32, Charset::Gbk),
-    ZT_TEXT(RadioSettings, modelCode, 8, Charset::Ascii),
-    ZT_TEXT(RadioSettings, infoText1, 8, Charset::Ascii),
-    ZT_TEXT(RadioSettings, infoText2, 8, Charset::Ascii),
+    ZT_REVERSED(RadioSettings, modelCode, ImageMap::kModelCode),
+    ZT_REVERSED(RadioSettings, infoText1, ImageMap::kInfoText1),
+    ZT_REVERSED(RadioSettings, infoText2, ImageMap::kInfoText2),
     ZT_FREQ(RadioSettings, upperLimit),
     ZT_FREQ(RadioSettings, lowerLimit),
     ZT_FREQ(RadioSettings, firstIf),
@@ -129,17 +149,67 @@ const Member<RadioSettings> kSettingsMembers[] = {
 };
 
 #undef ZT_SCALAR
+#undef ZT_BITS
+#undef ZT_REVERSED
 #undef ZT_FLAG
 #undef ZT_FREQ
 #undef ZT_TEXT
 
 constexpr int kAutodialDigits = 16;
+// The most characters of a JSON key an error line repeats.
+constexpr int kMostKeyCharacters = 40;
 
 bool Fail(QString* error, const QString& path, const QString& reason)
 {
     if (error)
         *error = QStringLiteral("member %1: %2").arg(path, reason);
     return false;
+}
+
+void AppendEscaped(QString& out, char32_t u)
+{
+    switch (u) {
+    case '\n': out += QLatin1String("\\n"); return;
+    case '\r': out += QLatin1String("\\r"); return;
+    case '\t': out += QLatin1String("\\t"); return;
+    case '\\': out += QLatin1String("\\\\"); return;
+    default: break;
+    }
+    const QChar::Category category = QChar::category(u);
+    const bool shown = u >= 0x20 && u != 0x7F && QChar::isPrint(u) && category != QChar::Separator_Line
+        && category != QChar::Separator_Paragraph;
+    if (shown)
+        out += QString::fromUcs4(&u, 1);
+    else if (u < 0x100)
+        out += QStringLiteral("\\x%1").arg(uint(u), 2, 16, QLatin1Char('0'));
+    else
+        out += QStringLiteral("\\u%1").arg(uint(u), 4, 16, QLatin1Char('0'));
+}
+
+// A JSON key as an error line names it: characters a terminal would act on
+// or not show at all are written as escapes, and a long key is cut.
+QString ShownKey(const QString& key)
+{
+    QString out;
+    int characters = 0;
+    for (qsizetype i = 0; i < key.size(); ++i, ++characters) {
+        if (characters == kMostKeyCharacters) {
+            out += QStringLiteral("... (%1 characters)").arg(key.size());
+            break;
+        }
+        char32_t u = key[i].unicode();
+        if (key[i].isHighSurrogate() && i + 1 < key.size() && key[i + 1].isLowSurrogate()) {
+            u = QChar::surrogateToUcs4(key[i], key[i + 1]);
+            ++i;
+        }
+        AppendEscaped(out, u); // a lone surrogate is no character: escaped
+    }
+    return out;
+}
+
+QString MemberPath(const QString& path, const QString& key)
+{
+    return path.isEmpty() ? ShownKey(key) : path + QLatin1Char('.') + ShownKey(key);
 }
 
 // ---- texts ----------------------------------------------------------------
@@ -160,28 +230,6 @@ QString TextToJson(std::span<const char> field, Charset charset)
     return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
 }
 
-bool IsTone(const QString& t)
-{
-    // CTCSS: up to three integer digits, a point and one decimal (67.0, 151.4).
-    const qsizetype point = t.indexOf(QLatin1Char('.'));
-    if (point >= 0) {
-        if (point > 3 || point != t.size() - 2)
-            return false;
-        for (qsizetype i = 0; i < t.size(); ++i)
-            if (i != point && !t[i].isDigit())
-                return false;
-        return true;
-    }
-    // DCS: D, three octal digits, N (normal) or I (inverted).
-    if (t.size() != 5 || t[0].toUpper() != QLatin1Char('D'))
-        return false;
-    for (int i = 1; i <= 3; ++i)
-        if (t[i] < QLatin1Char('0') || t[i] > QLatin1Char('7'))
-            return false;
-    const QChar last = t[4].toUpper();
-    return last == QLatin1Char('N') || last == QLatin1Char('I');
-}
-
 // Checks a JSON text against its field and gives the bytes to store.
 bool TextFromJson(const QJsonValue& value, int maxBytes, Charset charset, const QString& path,
                   QByteArray* bytes, QString* error)
@@ -191,6 +239,9 @@ bool TextFromJson(const QJsonValue& value, int maxBytes, Charset charset, const 
     const QString text = value.toString();
     if (text.contains(QChar(0)))
         return Fail(error, path, QStringLiteral("the text holds a NUL character"));
+    // JSON lets "\ud800" stand alone; it is half a character, nothing to store.
+    if (!QStringView(text).isValidUtf16())
+        return Fail(error, path, QStringLiteral("the text holds half a character (a lone UTF-16 surrogate)"));
 
     if (charset == Charset::Gbk) {
         QStringEncoder gbk("GBK");
@@ -217,7 +268,7 @@ bool TextFromJson(const QJsonValue& value, int maxBytes, Charset charset, const 
     case Charset::Dtmf: allowed = "0123456789ABCDabcd*#"; break;
     case Charset::Hex: allowed = "0123456789ABCDEFabcdef"; break;
     case Charset::Tone:
-        if (!text.isEmpty() && !IsTone(text))
+        if (!ToneCode::IsStorable(text.toStdString()))
             return Fail(error, path,
                         QStringLiteral("'%1' is not a QT/DQT code (a tone such as 67.0 or a code such as "
                                        "D023N or D023I)")
@@ -242,16 +293,21 @@ void StoreText(std::span<char> field, const QByteArray& bytes)
 {
     const std::size_t n = std::min<std::size_t>(std::size_t(bytes.size()), field.size() - 1);
     std::memset(field.data(), 0, field.size());
-    std::memcpy(field.data(), bytes.constData(), n);
+    if (n > 0)
+        std::memcpy(field.data(), bytes.constData(), n);
 }
 
 // ---- numbers --------------------------------------------------------------
 
-bool IntegerFromJson(const QJsonValue& value, const QString& path, uint32_t* out, QString* error)
+bool IntegerFromJson(const QJsonValue& value, const QString& path, uint32_t maxValue, uint32_t* out,
+                     QString* error)
 {
     const double d = value.toDouble(-1.0);
-    if (!value.isDouble() || d != std::floor(d) || d < 0.0 || d > 4294967295.0)
-        return Fail(error, path, QStringLiteral("expected an integer 0..4294967295"));
+    if (!value.isDouble() || d != std::floor(d) || d < 0.0 || d > double(maxValue))
+        return Fail(error, path,
+                    QStringLiteral("expected an integer 0..%1%2")
+                        .arg(maxValue)
+                        .arg(maxValue == 255 ? QStringLiteral(" (the field is one byte)") : QString()));
     *out = uint32_t(d);
     return true;
 }
@@ -305,11 +361,11 @@ template <typename R>
 bool SetMember(const Member<R>& m, R& record, const QJsonValue& value, const QString& path, QString* error)
 {
     switch (m.kind) {
-    case Kind::Scalar:
+    case Kind::Scalar: return IntegerFromJson(value, path, m.maxValue, &(record.*m.integer), error);
     case Kind::Flag:
         // A flag takes the integer as given; the image keeps only set (non-zero)
         // or clear, as the dialogs' own values would.
-        return IntegerFromJson(value, path, &(record.*m.integer), error);
+        return IntegerFromJson(value, path, UINT32_MAX, &(record.*m.integer), error);
     case Kind::Frequency: return FrequencyFromJson(value, path, &(record.*m.frequency), error);
     case Kind::Text: {
         QByteArray bytes;
@@ -322,20 +378,23 @@ bool SetMember(const Member<R>& m, R& record, const QJsonValue& value, const QSt
     return false;
 }
 
-template <typename R, std::size_t N>
+// Sets the members value names on record; each one set is reported to
+// onSet, so the caller can tell what the edit named.
+template <typename R, std::size_t N, typename OnSet>
 bool ApplyRecord(const Member<R> (&table)[N], const QJsonValue& value, const QString& path, R& record,
-                 QString* error)
+                 QString* error, OnSet onSet)
 {
     if (!value.isObject())
         return Fail(error, path, QStringLiteral("expected an object"));
     const QJsonObject object = value.toObject();
     for (auto it = object.begin(); it != object.end(); ++it) {
-        const QString memberPath = path.isEmpty() ? it.key() : path + QLatin1Char('.') + it.key();
+        const QString memberPath = MemberPath(path, it.key());
         const Member<R>* m = Find(table, it.key());
         if (!m)
             return Fail(error, memberPath, QStringLiteral("unknown member"));
         if (!SetMember(*m, record, it.value(), memberPath, error))
             return false;
+        onSet(*m);
     }
     return true;
 }
@@ -367,10 +426,92 @@ bool ForEachNumbered(const QJsonValue& value, const QString& path, int count, QS
             digits = digits && c.isDigit() && c.unicode() < 0x80;
         const int n = digits ? key.toInt() : 0;
         if (n < 1 || n > count)
-            return Fail(error, path + QLatin1Char('.') + key,
-                        QStringLiteral("'%1' is not a number in 1..%2").arg(key).arg(count));
+            return Fail(error, MemberPath(path, key),
+                        QStringLiteral("'%1' is not a number in 1..%2").arg(ShownKey(key)).arg(count));
         if (!apply(n, it.value()))
             return false;
+    }
+    return true;
+}
+
+// ---- channel rules --------------------------------------------------------
+
+// What an edit named on one channel.
+struct ChannelEdit {
+    bool named = false;
+    bool receive = false;
+    bool transmit = false;
+};
+
+QString Mhz(double mhz) { return QString::number(mhz, 'f', 5); }
+
+QString BandText(const RadioSettings& settings, const BandLimits& band)
+{
+    const std::string_view code = GetText(settings.modelCode);
+    return QStringLiteral("the band of model %1 (%2-%3 MHz)")
+        .arg(code.empty() ? QStringLiteral("(none)") : QString::fromLatin1(code.data(), qsizetype(code.size())))
+        .arg(std::min(band.lower, band.upper), 0, 'g', 10)
+        .arg(std::max(band.lower, band.upper), 0, 'g', 10);
+}
+
+// Refuses a frequency of a channel outside the band. The channel's own edit
+// named it, or the edit moved the band from under it.
+bool CheckBand(const RadioSettings& settings, const BandLimits& band, int n, const char* field, double mhz,
+               bool named, QString* error)
+{
+    if (band.Contains(mhz))
+        return true;
+    QString reason = QStringLiteral("channel %1: %2 MHz is outside %3").arg(n).arg(Mhz(mhz), BandText(settings, band));
+    if (!named)
+        reason += QStringLiteral(", which the edit sets; blank or move the channel in the same edit");
+    return Fail(error, QStringLiteral("channels.%1.%2").arg(n).arg(QLatin1String(field)), reason);
+}
+
+// The channels an edit named, stored as the channel editor stores them: a
+// receive frequency of 0 blanks the channel; otherwise the named frequencies
+// must lie in the band of the model as the whole edit leaves it, and are
+// moved down to the raster, and the step flags follow them. When the edit
+// changes the band, every other channel in use must fit it too.
+bool SettleChannels(RadioSettings& settings, const ChannelRecord (&before)[RadioSettings::kChannels],
+                    const ChannelEdit (&edits)[RadioSettings::kChannels], const BandLimits& bandBefore,
+                    QString* error)
+{
+    const BandLimits band = SettingsBandLimits(settings);
+    const bool bandChanged = band.lower != bandBefore.lower || band.upper != bandBefore.upper;
+    for (int n = 1; n <= RadioSettings::kChannels; ++n) {
+        ChannelRecord& channel = settings.channels[n - 1];
+        const ChannelEdit& edit = edits[n - 1];
+        if (edit.named) {
+            if (edit.receive && channel.rxFrequency < ValueCodec::kLowestFrequency) {
+                settings.ResetChannel(n); // blank, whatever else the edit named
+                continue;
+            }
+            if (!edit.receive && !ChannelInUse(before[n - 1]))
+                return Fail(error, QStringLiteral("channels.%1").arg(n),
+                            QStringLiteral("channel %1 is blank; give it a receive frequency (rxFrequency) "
+                                           "to use it")
+                                .arg(n));
+            if (!ChannelInUse(channel))
+                return Fail(error, QStringLiteral("channels.%1.rxFrequency").arg(n),
+                            QStringLiteral("channel %1: %2 MHz is no receive frequency (0 blanks the channel)")
+                                .arg(n)
+                                .arg(Mhz(channel.rxFrequency)));
+        } else if (!bandChanged || !ChannelInUse(channel)) {
+            continue;
+        }
+        if ((edit.receive || bandChanged)
+            && !CheckBand(settings, band, n, "rxFrequency", channel.rxFrequency, edit.receive, error))
+            return false;
+        if ((edit.transmit || bandChanged) && HasTransmitFrequency(channel)
+            && !CheckBand(settings, band, n, "txFrequency", channel.txFrequency, edit.transmit, error))
+            return false;
+        if (!edit.named)
+            continue;
+        if (edit.receive)
+            channel.rxFrequency = MoveToRaster(channel.rxFrequency);
+        if (edit.transmit && HasTransmitFrequency(channel))
+            channel.txFrequency = MoveToRaster(channel.txFrequency);
+        MarkInUse(channel);
     }
     return true;
 }
@@ -397,17 +538,27 @@ QJsonObject SettingsToJson(const RadioSettings& settings)
     return out;
 }
 
-bool ApplySettingsJson(const QJsonObject& edits, RadioSettings& settings, QString* error)
+bool ApplySettingsJson(const QJsonObject& edits, RadioSettings& settings, ApplyMode mode, AppliedEdits* applied,
+                       QString* error)
 {
+    const BandLimits bandBefore = SettingsBandLimits(settings);
+    ChannelRecord before[RadioSettings::kChannels];
+    std::copy(std::begin(settings.channels), std::end(settings.channels), before);
+    ChannelEdit channelEdits[RadioSettings::kChannels];
+
     for (auto it = edits.begin(); it != edits.end(); ++it) {
         const QString& key = it.key();
         if (key == QLatin1String("channels")) {
-            const bool ok = ForEachNumbered(it.value(), key, RadioSettings::kChannels, error,
-                                            [&](int n, const QJsonValue& v) {
-                                                return ApplyRecord(kChannelMembers, v,
-                                                                   key + QLatin1Char('.') + QString::number(n),
-                                                                   settings.channels[n - 1], error);
-                                            });
+            const bool ok = ForEachNumbered(
+                it.value(), key, RadioSettings::kChannels, error, [&](int n, const QJsonValue& v) {
+                    ChannelEdit& edit = channelEdits[n - 1];
+                    return ApplyRecord(kChannelMembers, v, key + QLatin1Char('.') + QString::number(n),
+                                       settings.channels[n - 1], error, [&](const Member<ChannelRecord>& m) {
+                                           edit.named = true;
+                                           edit.receive = edit.receive || m.frequency == &ChannelRecord::rxFrequency;
+                                           edit.transmit = edit.transmit || m.frequency == &ChannelRecord::txFrequency;
+                                       });
+                });
             if (!ok)
                 return false;
         } else if (key == QLatin1String("autodial")) {
@@ -426,10 +577,12 @@ bool ApplySettingsJson(const QJsonObject& edits, RadioSettings& settings, QStrin
         } else {
             const Member<RadioSettings>* m = Find(kSettingsMembers, key);
             if (!m)
-                return Fail(error, key, QStringLiteral("unknown member"));
+                return Fail(error, ShownKey(key), QStringLiteral("unknown member"));
             if (!SetMember(*m, settings, it.value(), key, error))
                 return false;
+            if (m->reversedField != kNoField && applied && StoredText(m->text(settings)).empty())
+                applied->blankFields.push_back(m->reversedField);
         }
     }
-    return true;
+    return mode == ApplyMode::Raw || SettleChannels(settings, before, channelEdits, bandBefore, error);
 }

@@ -2,6 +2,9 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <cstddef>
+#include <vector>
+
 class RadioSettings;
 
 // The JSON form of RadioSettings used by `dump` and `apply`: every member
@@ -10,8 +13,26 @@ class RadioSettings;
 // (messages are GBK in the image, every other text is ASCII).
 QJsonObject SettingsToJson(const RadioSettings& settings);
 
+enum class ApplyMode {
+    // Channels are stored as the channel editor stores them: a receive
+    // frequency of 0 blanks the channel, frequencies must lie in the model's
+    // band and are moved down to the raster, and the step flags follow.
+    Checked,
+    // Every value is stored as given, within what its field holds.
+    Raw,
+};
+
+// What the image needs after encoding, beyond what the settings hold.
+struct AppliedEdits {
+    // Offsets of 8-byte reversed texts (model code, information texts) the
+    // edit emptied: the encoder leaves such a field as it was, so the caller
+    // blanks it (0xFF).
+    std::vector<std::size_t> blankFields;
+};
+
 // Sets the members that edits names and leaves the rest alone. Every value
 // is checked against what its image field can hold; on the first bad one
 // the result is false and error gets "member NAME: reason" (settings may
 // then be partly changed, so the caller discards them).
-bool ApplySettingsJson(const QJsonObject& edits, RadioSettings& settings, QString* error);
+bool ApplySettingsJson(const QJsonObject& edits, RadioSettings& settings, ApplyMode mode, AppliedEdits* applied,
+                       QString* error);

@@ -12,13 +12,17 @@ QByteArray Hex(const QByteArray& bytes, int offset, int length) { return bytes.m
 
 class FileCommands : public CliTest {
 protected:
-    // A fresh file, with the edits (if any) applied.
-    QString Make(const char* name, const QByteArray& edits = {})
+    // A fresh file, with the edits (if any) applied; raw stores them as
+    // given, byte for byte.
+    QString Make(const char* name, const QByteArray& edits = {}, bool raw = false)
     {
         EXPECT_EQ(Cli({"new", "-o", Path(name)}).status, 0);
         if (!edits.isEmpty()) {
             WriteFile(Path("edits.json"), edits);
-            const CliRun r = Cli({"apply", Path(name), Path("edits.json"), "-o", Path(name)});
+            QStringList arguments{"apply", Path(name), Path("edits.json"), "-o", Path(name)};
+            if (raw)
+                arguments << "--raw";
+            const CliRun r = Cli(arguments);
             EXPECT_EQ(r.status, 0) << r.err.constData();
         }
         return Path(name);
@@ -88,9 +92,10 @@ TEST_F(FileCommands, EditsSurviveApplyAndDumpIncludingChineseMessages)
     QJsonObject edits = members;
     edits["channels"] = QJsonObject{{"3", channel3}};
     edits["autodial"] = QJsonObject{{"2", "*12#"}};
-    const QByteArray image = Contents(Make("edited.dat", QJsonDocument(edits).toJson()));
+    // Raw: a UHF channel on the 476 MHz model, byte for byte as given.
+    const QByteArray image = Contents(Make("edited.dat", QJsonDocument(edits).toJson(), true));
     ASSERT_EQ(image.size(), 2048);
-    EXPECT_EQ(Hex(image, 48, 14), "00 25 51 43 00 50 51 43 70 06 23 c0 f7 fe") << "channel 3 record";
+    EXPECT_EQ(Hex(image, 48, 16), "00 25 51 43 00 50 51 43 70 06 23 c0 f7 fe ff ff") << "channel 3 record";
     QStringEncoder gbk("GBK");
     const QByteArray message = gbk(QString::fromUtf8("你好 ZEMTRA"));
     EXPECT_EQ(image.mid(1920, 32), message + QByteArray(32 - message.size(), '\xFF'));
@@ -111,7 +116,7 @@ TEST_F(FileCommands, EditsSurviveApplyAndDumpIncludingChineseMessages)
 
 TEST_F(FileCommands, ApplyingNothingOrTheFullDumpReproducesTheFile)
 {
-    QByteArray image = Contents(Make("base.dat", R"({"channels":{"7":{"rxFrequency":146.52,"txCode":"D754N"}},
+    QByteArray image = Contents(Make("base.dat", R"({"channels":{"7":{"rxFrequency":450.0125,"txCode":"D754N"}},
                                                  "message1":"HELLO WORLD","idCode":"12A*"})"));
     ASSERT_EQ(image.size(), 2048);
     // Bytes and bits no member owns must come back as the file had them.
@@ -126,15 +131,115 @@ TEST_F(FileCommands, ApplyingNothingOrTheFullDumpReproducesTheFile)
     WriteFile(Path("base.dat"), image);
 
     WriteFile(Path("empty.json"), "{}");
-    ASSERT_EQ(Cli({"apply", Path("base.dat"), Path("empty.json"), "-o", Path("same.dat")}).status, 0);
-    EXPECT_EQ(Contents(Path("same.dat")), image);
-
     const CliRun dump = Cli({"dump", "--compact", Path("base.dat")});
     ASSERT_EQ(dump.status, 0);
     WriteFile(Path("full.json"), dump.out);
-    const CliRun r = Cli({"apply", Path("base.dat"), Path("full.json"), "-o", Path("again.dat")});
+    for (const char* edits : {"empty.json", "full.json"}) {
+        for (const QStringList& mode : {QStringList(), QStringList{"--raw"}}) {
+            SCOPED_TRACE(std::string(edits) + " " + mode.join(' ').toStdString());
+            const CliRun r = Cli(QStringList{"apply", Path("base.dat"), Path(edits), "-o", Path("again.dat")} + mode);
+            ASSERT_EQ(r.status, 0) << r.err.constData();
+            EXPECT_EQ(Contents(Path("again.dat")), image);
+        }
+    }
+}
+
+TEST_F(FileCommands, ApplyStoresChannelsAsTheChannelEditorDoes)
+{
+    // The editor could never store 450.003 MHz: it moves it down to the
+    // raster, and the step flags say where the frequencies lie.
+    const QByteArray image = Contents(Make("new.dat", R"({"channels":{"1":{"rxFrequency":450.003,"txFrequency":450.003},
+                                                          "2":{"rxFrequency":450.005},
+                                                          "3":{"rxFrequency":460.0125,"txFrequency":465.005}}})"));
+    ASSERT_EQ(image.size(), 2048);
+    EXPECT_EQ(Hex(image, 16, 16), "00 00 00 45 00 00 00 45 ff ff ff ff ff 7f 01 01") << "channel 1";
+    EXPECT_EQ(Hex(image, 32, 16), "00 05 00 45 ff ff ff ff ff ff ff ff ff 7f 00 00")
+        << "channel 2: 5 kHz raster kept (flag 0); no transmit frequency, txStep625 0";
+    EXPECT_EQ(Hex(image, 48, 16), "50 12 00 46 00 05 50 46 ff ff ff ff ff 7f 01 00") << "channel 3";
+    const QJsonArray channels = Dump(Path("new.dat"))["channels"].toArray();
+    EXPECT_EQ(channels[0].toObject()["rxFrequency"].toDouble(), 450.0);
+    EXPECT_EQ(channels[0].toObject()["channelFree"].toInt(), 0);
+
+    // --raw keeps the values as given: the channel the editor cannot make.
+    Make("raw.dat", R"({"channels":{"1":{"rxFrequency":450.003,"txFrequency":450.003}}})", true);
+    const QJsonObject raw = Dump(Path("raw.dat"))["channels"].toArray()[0].toObject();
+    EXPECT_EQ(raw["rxFrequency"].toDouble(), 450.003);
+    EXPECT_EQ(raw["rxStep625"].toInt(), 255);
+    EXPECT_EQ(raw["txStep625"].toInt(), 255);
+    EXPECT_EQ(raw["channelFree"].toInt(), 1);
+
+    // Other members of a channel in use keep what they hold.
+    WriteFile(Path("edits.json"), R"({"channels":{"3":{"scanAdd":0,"txCode":"67.0"}}})");
+    ASSERT_EQ(Cli({"apply", Path("new.dat"), Path("edits.json"), "-o", Path("new.dat")}).status, 0);
+    EXPECT_EQ(Hex(Contents(Path("new.dat")), 48, 16), "50 12 00 46 00 05 50 46 70 06 ff ff ff 3f 01 00");
+}
+
+TEST_F(FileCommands, ReceiveFrequencyZeroBlanksTheChannelWhateverElseTheEditNames)
+{
+    const QString base = Make("base.dat", R"({"channels":{"2":{"rxFrequency":455.0,"txFrequency":456.0,
+                                                           "txCode":"D023N","highPower":0}}})");
+    ASSERT_EQ(Hex(Contents(base), 32, 4), "00 00 50 45");
+    WriteFile(Path("edits.json"), R"({"channels":{"2":{"rxFrequency":0,"txFrequency":457.0,"scanAdd":0,
+                                                      "rxCode":"67.0","rxStep625":1}}})");
+    const CliRun r = Cli({"apply", base, Path("edits.json"), "-o", Path("out.dat")});
     ASSERT_EQ(r.status, 0) << r.err.constData();
-    EXPECT_EQ(Contents(Path("again.dat")), image);
+    const QByteArray image = Contents(Path("out.dat"));
+    EXPECT_EQ(image.mid(32, 16), QByteArray(16, '\xFF')) << "the blank channel's bytes";
+    EXPECT_EQ(image.left(32) + image.mid(48), Contents(base).left(32) + Contents(base).mid(48));
+
+    const QJsonObject c2 = Dump(Path("out.dat"))["channels"].toArray()[1].toObject();
+    EXPECT_EQ(c2["txFrequency"].toDouble(), 0.0);
+    EXPECT_EQ(c2["scanAdd"].toInt(), 1);
+    EXPECT_EQ(c2["rxCode"].toString(), "");
+    EXPECT_EQ(c2["rxStep625"].toInt(), 255);
+}
+
+TEST_F(FileCommands, FrequenciesOutsideTheModelsBandAreRefusedNamingTheChannel)
+{
+    const QString base = Make("base.dat", R"({"channels":{"1":{"rxFrequency":450.0,"txFrequency":460.0}}})");
+    WriteFile(Path("out.dat"), "keep me");
+    const struct {
+        const char* edits;
+        const char* named;
+    } refused[] = {
+        {R"({"channels":{"4":{"rxFrequency":480}}})", "channels.4.rxFrequency"},
+        {R"({"channels":{"4":{"rxFrequency":449.99}}})", "channels.4.rxFrequency"},
+        {R"({"channels":{"1":{"txFrequency":470.5}}})", "channels.1.txFrequency"},
+        {R"({"channels":{"4":{"rxFrequency":0.05}}})", "channels.4.rxFrequency"},
+        // A model of another band leaves channel 1 outside it.
+        {R"({"modelCode":"Q70101"})", "channels.1.rxFrequency"},
+        {R"({"modelCode":"Q70101","channels":{"1":{"rxFrequency":150.0}}})", "channels.1.txFrequency"},
+        // The 476-478 MHz model's band.
+        {R"({"modelCode":"Q80109","channels":{"1":{"rxFrequency":476.5,"txFrequency":479}}})",
+         "channels.1.txFrequency"},
+        // A blank channel only comes into use with a receive frequency.
+        {R"({"channels":{"9":{"scanAdd":0}}})", "channels.9"},
+        {R"({"channels":{"9":{"txFrequency":455.0}}})", "channels.9"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.edits);
+        WriteFile(Path("edits.json"), c.edits);
+        const CliRun r = Cli({"apply", base, Path("edits.json"), "-o", Path("out.dat")});
+        ExpectBadInput(r, c.named, Path("out.dat"));
+        EXPECT_TRUE(r.err.contains("MHz") || r.err.contains("blank")) << r.err.constData();
+    }
+
+    // The same edits pass where the band (set in the same edit) has room.
+    const char* accepted[] = {
+        R"({"modelCode":"Q70101","channels":{"1":{"rxFrequency":150.0,"txFrequency":174.0}}})",
+        R"({"modelCode":"Q80100","lowerLimit":400,"upperLimit":520,"channels":{"4":{"rxFrequency":480}}})",
+        R"({"modelCode":"Q70101","channels":{"1":{"rxFrequency":0}}})",
+        R"({"channels":{"4":{"rxFrequency":470}}})",
+    };
+    for (const char* edits : accepted) {
+        SCOPED_TRACE(edits);
+        WriteFile(Path("edits.json"), edits);
+        const CliRun r = Cli({"apply", base, Path("edits.json"), "-o", Path("ok.dat")});
+        EXPECT_EQ(r.status, 0) << r.err.constData();
+    }
+    // --raw stores what it is given.
+    WriteFile(Path("edits.json"), R"({"modelCode":"Q70101","channels":{"9":{"txFrequency":455.0}}})");
+    EXPECT_EQ(Cli({"apply", base, Path("edits.json"), "-o", Path("ok.dat"), "--raw"}).status, 0);
 }
 
 TEST_F(FileCommands, BadEditsExitWithStatus2NameTheMemberAndWriteNothing)
@@ -172,6 +277,15 @@ TEST_F(FileCommands, BadEditsExitWithStatus2NameTheMemberAndWriteNothing)
         {R"({"modelCode": "Q801030000"})", "modelCode"},
         {R"({"modelCode": "Q8010é"})", "modelCode"},
         {R"({"infoText2": "123456789"})", "infoText2"},
+        // One-byte members hold 0..255, and nothing wraps round to its low byte.
+        {R"({"squelchLevel": 256})", "squelchLevel: expected an integer 0..255"},
+        {R"({"tot": 1000})", "tot: expected an integer 0..255"},
+        {R"({"carriedByte1884": 4294967295})", "carriedByte1884"},
+        {R"({"channels": {"2": {"rxStep625": 256}}})", "channels.2.rxStep625"},
+        {R"({"channels": {"2": {"busyLockout": 4}}})", "channels.2.busyLockout: expected an integer 0..3"},
+        // Half a character is no text.
+        {R"({"message1": "\ud800"})", "message1"},
+        {R"({"message2": "a\udc00b"})", "message2"},
     };
     WriteFile(Path("out.dat"), "keep me");
     for (const auto& c : cases) {
@@ -213,6 +327,60 @@ TEST_F(FileCommands, BadFilesAndUsageExitWithStatus2AndNameTheFile)
     const CliRun help = Cli({"apply", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.contains("EDITS.json")) << help.out.constData();
+    EXPECT_TRUE(help.out.contains("--raw")) << help.out.constData();
+}
+
+TEST_F(FileCommands, EmptyingAReversedTextBlanksItsField)
+{
+    const QString base = Make("base.dat", R"({"infoText1":"ABC","infoText2":"XY12"})");
+    ASSERT_EQ(Hex(Contents(base), 1984, 8), "ff ff 33 30 31 30 38 51");
+    ASSERT_EQ(Hex(Contents(base), 2000, 8), "ff ff ff ff ff 43 42 41");
+    WriteFile(Path("edits.json"), R"({"modelCode":"","infoText1":""})");
+    for (const QStringList& mode : {QStringList(), QStringList{"--raw"}}) {
+        SCOPED_TRACE(mode.join(' ').toStdString());
+        const CliRun r = Cli(QStringList{"apply", base, Path("edits.json"), "-o", Path("out.dat")} + mode);
+        ASSERT_EQ(r.status, 0) << r.err.constData();
+        const QByteArray image = Contents(Path("out.dat"));
+        EXPECT_EQ(image.mid(1984, 8), QByteArray(8, '\xFF'));
+        EXPECT_EQ(image.mid(2000, 8), QByteArray(8, '\xFF'));
+        EXPECT_EQ(Hex(image, 2008, 8), "ff ff ff ff 32 31 59 58") << "the text the edit does not name";
+        const QJsonObject json = Dump(Path("out.dat"));
+        EXPECT_EQ(json["modelCode"].toString(), "");
+        EXPECT_EQ(json["infoText1"].toString(), "");
+    }
+}
+
+TEST_F(FileCommands, KeysInErrorLinesAreEscapedAndCut)
+{
+    const QString base = Make("base.dat");
+    WriteFile(Path("out.dat"), "keep me");
+    const struct {
+        QByteArray edits;
+        QByteArray shown;
+    } cases[] = {
+        {R"({"\u001b[31mred\u0007": 1})", R"(\x1b[31mred\x07: unknown member)"},
+        {R"({"a\nb\\c": 1})", R"(a\nb\\c: unknown member)"},
+        {R"({"\u202eevil": 1})", R"(\u202eevil)"},
+        {R"({"channels": {"\u001b": {}}})", R"(channels.\x1b: '\x1b' is not a number)"},
+        {R"({"channels": {"2": {"\u009b2J": 0}}})", R"(channels.2.\x9b2J)"},
+        {R"({"中文": 1})", "中文: unknown member"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.edits.constData());
+        WriteFile(Path("edits.json"), c.edits);
+        const CliRun r = Cli({"apply", base, Path("edits.json"), "-o", Path("out.dat")});
+        ExpectBadInput(r, c.shown, Path("out.dat"));
+        for (char control : {'\x1b', '\x07', '\r'})
+            EXPECT_FALSE(r.err.contains(control));
+        EXPECT_FALSE(r.err.contains("\xc2\x9b")) << "C1 control in UTF-8";
+    }
+
+    const QByteArray longKey(1 << 20, 'k');
+    WriteFile(Path("edits.json"), "{\"" + longKey + "\": 1}");
+    const CliRun r = Cli({"apply", base, Path("edits.json"), "-o", Path("out.dat")});
+    ExpectBadInput(r, "(1048576 characters)", Path("out.dat"));
+    EXPECT_LT(r.err.size(), 200) << "a 1 MB key is not echoed whole";
 }
 
 } // namespace
+
