@@ -7,6 +7,8 @@
 int RunNewCommand(const QStringList& arguments);
 int RunDumpCommand(const QStringList& arguments);
 int RunApplyCommand(const QStringList& arguments);
+int RunExportCsvCommand(const QStringList& arguments);
+int RunImportCsvCommand(const QStringList& arguments);
 
 int RunPortsCommand(const QStringList& arguments);
 int RunReadCommand(const QStringList& arguments);

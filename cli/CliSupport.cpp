@@ -1,5 +1,9 @@
 #include "cli/CliSupport.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
 #include <cstdio>
 
 int Fail(const QString& text)
@@ -94,5 +98,53 @@ int SaveImageFile(const CImportData& data, const QString& path)
     std::string reason;
     if (!data.SaveFile(path.toStdString(), &reason))
         return Fail(FileError(path, reason));
+    return 0;
+}
+
+int EncodeAndSave(CImportData& data, const QString& path, const std::vector<std::size_t>& blankFields)
+{
+    if (const int code = data.EncodeAll(); code != 0)
+        return Fail(QStringLiteral("%1: the settings cannot be encoded (error %2); nothing written")
+                        .arg(path)
+                        .arg(code));
+    static const uint8_t kBlank[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    for (const std::size_t offset : blankFields)
+        data.SetBytes(kBlank, offset, sizeof kBlank);
+    return SaveImageFile(data, path);
+}
+
+bool ReadInputFile(const QString& path, qint64 limit, QByteArray* bytes)
+{
+    QFile file(path);
+    if (QFileInfo(path).isDir()) {
+        Fail(QStringLiteral("%1 is a directory").arg(path));
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        Fail(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
+        return false;
+    }
+    // One byte more than allowed tells a file that is too long.
+    *bytes = file.read(limit + 1);
+    if (file.error() != QFileDevice::NoError) {
+        Fail(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
+        return false;
+    }
+    if (bytes->size() > limit) {
+        Fail(QStringLiteral("%1: longer than %2 bytes; not a file this command reads").arg(path).arg(limit));
+        return false;
+    }
+    return true;
+}
+
+int SaveTextFile(const QString& path, const QByteArray& bytes)
+{
+    if (QFileInfo(path).isDir())
+        return Fail(QStringLiteral("%1 is a directory").arg(path));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Fail(QStringLiteral("%1: cannot write: %2").arg(path, file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return Fail(QStringLiteral("%1: cannot write: %2; the file is unchanged").arg(path, file.errorString()));
     return 0;
 }

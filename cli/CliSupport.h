@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "image/CImportData.h"
 #include "image/CodecMessageSink.h"
@@ -50,3 +51,13 @@ bool LoadImageFile(CImportData& data, const QString& path);
 bool LoadAndDecode(CImportData& data, const QString& path);
 // Saves the image as it stands (replaced whole); 0 or kBadInput.
 int SaveImageFile(const CImportData& data, const QString& path);
+// Encodes the settings into the image, sets the given 8-byte fields to
+// 0xFF, and saves; nothing is written when encoding fails. 0 or kBadInput.
+int EncodeAndSave(CImportData& data, const QString& path, const std::vector<std::size_t>& blankFields = {});
+
+// Reads a whole input file of at most limit bytes; a failure is reported
+// naming the file.
+bool ReadInputFile(const QString& path, qint64 limit, QByteArray* bytes);
+// Writes bytes as the whole new content of path, through a temporary file
+// put in place only when everything is written; 0 or kBadInput.
+int SaveTextFile(const QString& path, const QByteArray& bytes);

@@ -15,19 +15,6 @@
 
 namespace {
 
-// blankFields: 8-byte fields to set to 0xFF after encoding.
-int EncodeAndSave(CImportData& data, const QString& path, const std::vector<std::size_t>& blankFields = {})
-{
-    if (const int code = data.EncodeAll(); code != 0)
-        return Fail(QStringLiteral("%1: the settings cannot be encoded (error %2); nothing written")
-                        .arg(path)
-                        .arg(code));
-    static const uint8_t kBlank[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    for (const std::size_t offset : blankFields)
-        data.SetBytes(kBlank, offset, sizeof kBlank);
-    return SaveImageFile(data, path);
-}
-
 bool ReadEdits(const QString& path, QJsonObject* edits)
 {
     QFile file(path);

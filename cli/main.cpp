@@ -17,6 +17,9 @@ const char kUsage[] =
     "  dump FILE.dat                       print every setting of FILE as JSON\n"
     "  apply BASE.dat EDITS.json -o OUT.dat\n"
     "                                      set the members EDITS names on BASE\n"
+    "  export-csv FILE.dat [-o OUT.csv]    the channels in use as a CSV channel table\n"
+    "  import-csv BASE.dat IN.csv -o OUT.dat [--replace] [--renumber [--at N]]\n"
+    "                                      put the channels of a CSV table onto BASE\n"
     "Radio (PORT is a device path such as /dev/ttyUSB0, or a port number):\n"
     "  ports                               list the serial devices present\n"
     "  read --port PORT -o OUT.dat [--trace]\n"
@@ -35,6 +38,7 @@ struct Entry {
 
 const Entry kCommands[] = {
     {"new", RunNewCommand},       {"dump", RunDumpCommand},   {"apply", RunApplyCommand},
+    {"export-csv", RunExportCsvCommand}, {"import-csv", RunImportCsvCommand},
     {"ports", RunPortsCommand},   {"read", RunReadCommand},   {"write", RunWriteCommand},
     {"info", RunInfoCommand},     {"simulate", RunSimulateCommand},
 };

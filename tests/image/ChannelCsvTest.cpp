@@ -1,0 +1,590 @@
+// The channel table as CSV: how each channel is written, what an import
+// accepts, and what it refuses. Read top to bottom as the layout's reference.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "image/ChannelCsv.h"
+#include "image/ChannelRecord.h"
+#include "image/ChannelRules.h"
+#include "image/RadioSettings.h"
+
+namespace {
+
+using ChannelCsv::ExportOptions;
+using ChannelCsv::ImportOptions;
+using ChannelCsv::ImportResult;
+using Lines = std::vector<std::string>;
+
+const char kHeader[] = "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+                       "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE";
+
+// A channel as the channel editor stores it.
+ChannelRecord Channel(double rx, double tx, const char* txCode = "", const char* rxCode = "")
+{
+    ChannelRecord c;
+    c.rxFrequency = rx;
+    c.txFrequency = tx;
+    SetText(c.txCode, txCode);
+    SetText(c.rxCode, rxCode);
+    MarkInUse(c);
+    return c;
+}
+
+// The default model, 450-470 MHz, with no channel in use.
+RadioSettings Uhf450() { return RadioSettings(); }
+
+// A custom model wide enough for split channels.
+RadioSettings Wideband()
+{
+    RadioSettings s;
+    SetText(s.modelCode, "Q80100");
+    s.lowerLimit = 136.0;
+    s.upperLimit = 520.0;
+    return s;
+}
+
+// The row the table writes for one channel, without header or line end.
+std::string RowOf(const ChannelRecord& channel, int n = 1)
+{
+    RadioSettings s = Wideband();
+    s.channels[n - 1] = channel;
+    ExportOptions options;
+    options.header = false;
+    options.lineEnd = "";
+    return ChannelCsv::Export(s, {n}, options).text;
+}
+
+// The columns from Tone to CrossMode of a row.
+std::string ToneColumns(const std::string& row)
+{
+    std::vector<std::string> f;
+    std::size_t from = 0;
+    for (std::size_t comma; (comma = row.find(',', from)) != std::string::npos; from = comma + 1)
+        f.push_back(row.substr(from, comma - from));
+    f.push_back(row.substr(from));
+    std::string out;
+    for (int i = 5; i <= 11; ++i)
+        out += (i > 5 ? "," : "") + f[std::size_t(i)];
+    return out;
+}
+
+bool SameCarriedFields(const ChannelRecord& a, const ChannelRecord& b)
+{
+    return FrequencyHz(a.rxFrequency) == FrequencyHz(b.rxFrequency)
+           && FrequencyHz(a.txFrequency) == FrequencyHz(b.txFrequency) && GetText(a.txCode) == GetText(b.txCode)
+           && GetText(a.rxCode) == GetText(b.rxCode) && a.wideNarrow == b.wideNarrow && a.scanAdd == b.scanAdd
+           && a.highPower == b.highPower;
+}
+
+bool SameChannel(const ChannelRecord& a, const ChannelRecord& b)
+{
+    return SameCarriedFields(a, b) && a.spUnmute == b.spUnmute && a.busyLockout == b.busyLockout
+           && a.beatShiftOff == b.beatShiftOff && a.optionalSignalling == b.optionalSignalling
+           && a.channelFree == b.channelFree && a.carriedFlag13Bit3 == b.carriedFlag13Bit3
+           && a.rxStep625 == b.rxStep625 && a.txStep625 == b.txStep625;
+}
+
+ImportResult Import(RadioSettings& s, const std::string& text, ImportOptions options = {})
+{
+    return ChannelCsv::Import(text, s, options);
+}
+
+// ---- export ------------------------------------------------------------------
+
+TEST(ChannelCsv, TheHeaderNamesTwentyOneColumnsAndBlankChannelsHaveNoRow)
+{
+    const ChannelCsv::ExportResult empty = ChannelCsv::ExportAll(Uhf450());
+    EXPECT_EQ(empty.text, std::string(kHeader) + "\r\n");
+    EXPECT_EQ(empty.rows, 0);
+
+    RadioSettings s = Uhf450();
+    s.channels[2] = Channel(450.0125, 450.0125);
+    s.channels[0] = Channel(451.0, 451.0);
+    const ChannelCsv::ExportResult table = ChannelCsv::ExportAll(s);
+    EXPECT_EQ(table.text, std::string(kHeader) + "\r\n"
+                              "1,,451.000000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,\r\n"
+                              "3,,450.012500,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,\r\n");
+    EXPECT_EQ(table.rows, 2);
+    EXPECT_TRUE(table.warnings.empty());
+
+    // A chosen set, in the order given; blank ones and bad numbers left out.
+    ExportOptions copy;
+    copy.separator = '\t';
+    copy.lineEnd = "\n";
+    const std::string rows = ChannelCsv::Export(s, {3, 2, 1, 0, 51}, copy).text;
+    EXPECT_EQ(rows.substr(0, rows.find('\n')).find('\t'), 8u) << "the header, tab-separated";
+    EXPECT_NE(rows.find("\n3\t\t450.012500\t"), std::string::npos);
+    EXPECT_LT(rows.find("\n3\t"), rows.find("\n1\t"));
+    EXPECT_EQ(ChannelCsv::Export(s, {3, 2, 1, 0, 51}, copy).rows, 2);
+}
+
+TEST(ChannelCsv, DuplexAndOffsetSayWhereTheRadioTransmits)
+{
+    const struct {
+        double rx, tx;
+        const char* duplexOffset; // columns Frequency,Duplex,Offset
+    } cases[] = {
+        {450.0, 0.0, "450.000000,off,0.000000"},           // transmission off
+        {450.0, 450.0, "450.000000,,0.000000"},            // simplex
+        {450.0, 455.0, "450.000000,+,5.000000"},           // above
+        {455.0, 450.0, "455.000000,-,5.000000"},           // below
+        {146.52, 146.52, "146.520000,,0.000000"},          // 5 kHz raster
+        {150.0, 220.0, "150.000000,+,70.000000"},          // 70 MHz is still an offset
+        {150.0, 220.00625, "150.000000,split,220.006250"}, // further: the transmit frequency itself
+        {470.0, 150.0, "470.000000,split,150.000000"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RowOf(Channel(c.rx, c.tx)).substr(2, std::string(c.duplexOffset).size() + 1),
+                  std::string(",") + c.duplexOffset)
+            << c.rx << " " << c.tx;
+}
+
+// Encode (transmit) and decode (receive) codes as the tone columns write
+// them: Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,CrossMode.
+const struct Pairing {
+    const char* tx;
+    const char* rx;
+    const char* columns;
+} kPairings[] = {
+    {"", "", ",88.5,88.5,023,NN,023,Tone->Tone"},
+    {"67.0", "", "Tone,67.0,88.5,023,NN,023,Tone->Tone"},
+    {"254.1", "254.1", "TSQL,254.1,254.1,023,NN,023,Tone->Tone"},
+    {"D023N", "D023N", "DTCS,88.5,88.5,023,NN,023,Tone->Tone"},
+    {"D023N", "D023I", "DTCS,88.5,88.5,023,NR,023,Tone->Tone"},
+    {"D754I", "D754I", "DTCS,88.5,88.5,754,RR,754,Tone->Tone"},
+    {"67.0", "71.9", "Cross,67.0,71.9,023,NN,023,Tone->Tone"},
+    {"67.0", "D023I", "Cross,67.0,88.5,023,NR,023,Tone->DTCS"},
+    {"D025I", "100.0", "Cross,88.5,100.0,025,RN,023,DTCS->Tone"},
+    {"D023N", "D025N", "Cross,88.5,88.5,023,NN,025,DTCS->DTCS"},
+    {"D071I", "", "Cross,88.5,88.5,071,RN,023,DTCS->"},
+    {"", "100.0", "Cross,88.5,100.0,023,NN,023,->Tone"},
+    {"", "D114I", "Cross,88.5,88.5,023,NR,114,->DTCS"},
+};
+
+TEST(ChannelCsv, ToneColumnsFollowTheEncodeAndDecodePairing)
+{
+    for (const Pairing& p : kPairings)
+        EXPECT_EQ(ToneColumns(RowOf(Channel(450.0, 450.0, p.tx, p.rx))), p.columns) << p.tx << "/" << p.rx;
+
+    // A channel that does not transmit sends no tone, whatever is stored.
+    EXPECT_EQ(ToneColumns(RowOf(Channel(450.0, 0.0, "67.0", ""))), ",88.5,88.5,023,NN,023,Tone->Tone");
+    EXPECT_EQ(ToneColumns(RowOf(Channel(450.0, 0.0, "67.0", "67.0"))), "Cross,88.5,67.0,023,NN,023,->Tone");
+}
+
+TEST(ChannelCsv, ModeStepSkipAndPower)
+{
+    ChannelRecord c = Channel(450.005, 450.005);
+    EXPECT_EQ(RowOf(c).substr(RowOf(c).find(",FM,")), ",FM,5.00,,5.0W,,,,,") << "5 kHz raster";
+    c = Channel(450.0125, 450.0125);
+    c.wideNarrow = 0;
+    c.scanAdd = 0;
+    c.highPower = 0;
+    EXPECT_EQ(RowOf(c).substr(RowOf(c).find(",NFM,")), ",NFM,6.25,S,1.0W,,,,,");
+    // Both frequencies must lie on 6.25 kHz for that step.
+    EXPECT_NE(RowOf(Channel(450.0125, 455.005)).find(",5.00,"), std::string::npos);
+    EXPECT_NE(RowOf(Channel(450.0125, 0.0)).find(",6.25,"), std::string::npos);
+}
+
+TEST(ChannelCsv, CodesAnImportWouldRefuseAreExportedWithAWarning)
+{
+    RadioSettings s = Uhf450();
+    s.channels[4] = Channel(450.0, 450.0, "100.5", "D024N");
+    s.channels[5] = Channel(450.0, 450.0, "xyz", "");
+    const ChannelCsv::ExportResult table = ChannelCsv::ExportAll(s);
+    EXPECT_NE(table.text.find("\r\n5,,450.000000,,0.000000,Cross,100.5,88.5,023,NN,024,Tone->DTCS,"),
+              std::string::npos);
+    EXPECT_NE(table.text.find("\r\n6,,450.000000,,0.000000,,88.5,"), std::string::npos);
+    EXPECT_EQ(table.warnings, (Lines{"channel 5: encode code 100.5 is not one the radio offers; an import refuses it",
+                                     "channel 5: decode code D024N is not one the radio offers; an import refuses it",
+                                     "channel 6: encode code \"xyz\" is no tone or DCS code; written as none"}));
+}
+
+// ---- round trip ------------------------------------------------------------
+
+TEST(ChannelCsv, ExportThenImportOntoABlankFileReproducesEveryCarriedField)
+{
+    // Every tone pairing with every duplex case, over two tables.
+    const struct {
+        double rx, tx;
+    } duplex[] = {{450.0125, 0.0}, {450.0125, 450.0125}, {146.52, 147.12}, {455.0, 450.0}, {150.0, 451.0}};
+    int k = 0;
+    const int combinations = int(std::size(kPairings) * std::size(duplex));
+    while (k < combinations) {
+        RadioSettings original = Wideband();
+        for (int n = 1; n <= RadioSettings::kChannels && k < combinations; ++n, ++k) {
+            const Pairing& p = kPairings[std::size_t(k) % std::size(kPairings)];
+            const auto& d = duplex[std::size_t(k) / std::size(kPairings)];
+            // A channel that does not transmit carries no encode tone.
+            ChannelRecord c = Channel(d.rx, d.tx, d.tx > 0 ? p.tx : "", p.rx);
+            c.wideNarrow = k % 2;
+            c.scanAdd = (k / 2) % 2;
+            c.highPower = (k / 4) % 2;
+            original.channels[n - 1] = c;
+        }
+        // One blank channel stays blank.
+        original.ResetChannel(17);
+
+        const std::string text = ChannelCsv::ExportAll(original).text;
+        RadioSettings copy = Wideband();
+        const ImportResult result = Import(copy, text);
+        ASSERT_TRUE(result.Ok()) << result.errors.front();
+        for (int n = 1; n <= RadioSettings::kChannels; ++n) {
+            SCOPED_TRACE(n);
+            EXPECT_TRUE(SameChannel(copy.channels[n - 1], original.channels[n - 1]));
+        }
+        EXPECT_EQ(ChannelCsv::ExportAll(copy).text, text);
+    }
+}
+
+// ---- import: what is accepted ------------------------------------------------
+
+TEST(ChannelCsv, ColumnsComeInAnyOrderAndUnknownOnesAreNamedOnce)
+{
+    RadioSettings s = Uhf450();
+    const ImportResult r = Import(s, "Power,Colour,Frequency,Location,Tone,rToneFreq,Notes,Name\n"
+                                     "1.0W,red,455.5,7,Tone,123.0,,Gate\n"
+                                     "5W,blue,456,8,,,,\n");
+    ASSERT_TRUE(r.Ok()) << r.errors.front();
+    EXPECT_EQ(r.warnings, (Lines{"line 1: column \"Colour\" is not in the layout; ignored",
+                                 "line 1: column \"Notes\" is not in the layout; ignored"}));
+    EXPECT_TRUE(SameCarriedFields(s.channels[6], [] {
+        ChannelRecord c = Channel(455.5, 455.5, "123.0", "");
+        c.highPower = 0;
+        return c;
+    }()));
+    EXPECT_TRUE(SameCarriedFields(s.channels[7], Channel(456.0, 456.0)));
+    EXPECT_EQ(r.channels.size(), 2u);
+    EXPECT_EQ(r.channels[1].line, 3);
+}
+
+TEST(ChannelCsv, ARowWithoutHeaderHasTheHeadersOrder)
+{
+    RadioSettings s = Uhf450();
+    ASSERT_TRUE(Import(s, "4,,451.000000,-,1.000000,TSQL,88.5,82.5,023,NN,023,Tone->Tone,NFM,6.25,S,1.0W,,,,,\n")
+                    .Ok());
+    ChannelRecord expected = Channel(451.0, 450.0, "82.5", "82.5");
+    expected.wideNarrow = expected.scanAdd = expected.highPower = 0;
+    EXPECT_TRUE(SameCarriedFields(s.channels[3], expected));
+}
+
+TEST(ChannelCsv, SemicolonsWithDecimalCommasAndDcsCodesWithoutLeadingZeros)
+{
+    RadioSettings s = Uhf450();
+    const ImportResult r = Import(s, "Location;Frequency;Duplex;Offset;Tone;DtcsCode;DtcsPolarity;Power\n"
+                                     "2;450,0125;+;5,000000;DTCS;23;RN;0,5W\n");
+    ASSERT_TRUE(r.Ok()) << r.errors.front();
+    ChannelRecord expected = Channel(450.0125, 455.0125, "D023I", "D023N");
+    expected.highPower = 0;
+    EXPECT_TRUE(SameCarriedFields(s.channels[1], expected));
+}
+
+TEST(ChannelCsv, ByteOrderMarkCommentsCrLfQuotesAndTrailingEmptyFields)
+{
+    RadioSettings s = Uhf450();
+    const ImportResult r = Import(s, "\xEF\xBB\xBF# exported for the north site\r\n"
+                                     "Location,Name,Frequency,Comment\r\n"
+                                     "\r\n"
+                                     "\"3\",\"Gate, \"\"north\"\"\",\" 450.5 \",\"two\r\nlines\",,,\r\n"
+                                     ",,,\r\n"
+                                     "4,,451,,,,,,,,\n");
+    ASSERT_TRUE(r.Ok()) << r.errors.front();
+    ASSERT_EQ(r.channels.size(), 2u);
+    EXPECT_EQ(r.channels[0].channel, 3);
+    EXPECT_EQ(r.channels[0].line, 4);
+    EXPECT_EQ(r.channels[1].line, 7) << "the quoted line end counts as a line";
+    EXPECT_DOUBLE_EQ(s.channels[2].rxFrequency, 450.5);
+    EXPECT_DOUBLE_EQ(s.channels[3].rxFrequency, 451.0);
+}
+
+TEST(ChannelCsv, MissingColumnsTakeNeutralValues)
+{
+    RadioSettings s = Uhf450();
+    ChannelRecord old = Channel(460.0, 465.0, "67.0", "D023N");
+    old.wideNarrow = old.scanAdd = old.highPower = 0;
+    s.channels[0] = old;
+    ASSERT_TRUE(Import(s, "Location,Frequency\n1,450.5\n").Ok());
+    // Simplex, no tones, wide, in the scan, high power.
+    EXPECT_TRUE(SameCarriedFields(s.channels[0], Channel(450.5, 450.5)));
+}
+
+TEST(ChannelCsv, EachToneModeReadsOnlyItsOwnColumns)
+{
+    const char* header = "Location,Frequency,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,CrossMode\n";
+    const struct {
+        const char* row;
+        const char* tx;
+        const char* rx;
+    } cases[] = {
+        {"1,450,,x,x,x,x,x,x", "", ""},
+        {"1,450,Tone,71.9,x,x,x,x,x", "71.9", ""},
+        {"1,450,TSQL,x,71.9,x,x,x,x", "71.9", "71.9"},
+        {"1,450,DTCS,x,x,25,NR,x,x", "D025N", "D025I"},
+        {"1,450,Cross,71.9,x,x,x,x,Tone->", "71.9", ""},
+        {"1,450,Cross,71.9,x,x,NR,114,Tone->DTCS", "71.9", "D114I"},
+        {"1,450,Cross,x,100,31,RN,x,DTCS->Tone", "D031I", "100.0"},
+        {"1,450,Cross,x,x,x,NN,x,", "", ""}, // an empty CrossMode is Tone->Tone...
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        RadioSettings s = Uhf450();
+        const ImportResult r = Import(s, std::string(header) + c.row + "\n");
+        if (std::string(c.row).back() == ',') {
+            // ...which then reads both tone columns, and "x" is no tone.
+            ASSERT_FALSE(r.Ok());
+            EXPECT_EQ(r.errors, (Lines{"line 2: rToneFreq \"x\" is not a CTCSS tone the radio has; "
+                                       "cToneFreq \"x\" is not a CTCSS tone the radio has"}));
+            continue;
+        }
+        ASSERT_TRUE(r.Ok()) << r.errors.front();
+        EXPECT_EQ(GetText(s.channels[0].txCode), c.tx);
+        EXPECT_EQ(GetText(s.channels[0].rxCode), c.rx);
+    }
+}
+
+TEST(ChannelCsv, PowerInWattsOrWords)
+{
+    const struct {
+        const char* power;
+        uint32_t high;
+    } cases[] = {{"5.0W", 1}, {"1.0W", 0}, {"5", 1}, {"3W", 1}, {"2.9W", 0}, {"0.5W", 0},
+                 {"High", 1}, {"low", 0},  {"", 1},  {"4 w", 1}};
+    for (const auto& c : cases) {
+        RadioSettings s = Uhf450();
+        ASSERT_TRUE(Import(s, std::string("Location,Frequency,Power\n1,450,") + c.power + "\n").Ok()) << c.power;
+        EXPECT_EQ(s.channels[0].highPower, c.high) << c.power;
+    }
+}
+
+TEST(ChannelCsv, FrequenciesDecideTheRasterWhateverTStepSays)
+{
+    RadioSettings s = Uhf450();
+    ASSERT_TRUE(Import(s, "Location,Frequency,Duplex,Offset,TStep\n"
+                          "1,450.003,+,5,12.5\n"    // on neither raster: moved down to 6.25 kHz
+                          "2,450.005,,,6.25\n"      // on 5 kHz: kept there
+                          "3,450.0124,split,455.0049,\n")
+                    .Ok());
+    EXPECT_EQ(FrequencyHz(s.channels[0].rxFrequency), 450000000);
+    EXPECT_EQ(FrequencyHz(s.channels[0].txFrequency), 455000000);
+    EXPECT_EQ(s.channels[0].rxStep625, 1u);
+    EXPECT_EQ(FrequencyHz(s.channels[1].rxFrequency), 450005000);
+    EXPECT_EQ(s.channels[1].rxStep625, 0u);
+    EXPECT_EQ(s.channels[1].txStep625, 0u);
+    EXPECT_EQ(FrequencyHz(s.channels[2].rxFrequency), 450006250);
+    EXPECT_EQ(FrequencyHz(s.channels[2].txFrequency), 455000000);
+    EXPECT_EQ(s.channels[2].channelFree, 0u);
+}
+
+TEST(ChannelCsv, FieldsTheLayoutDoesNotCarryKeepTheirValuesOrTakeTheBlankChannels)
+{
+    RadioSettings s = Uhf450();
+    ChannelRecord inUse = Channel(460.0, 460.0);
+    inUse.spUnmute = 0;
+    inUse.busyLockout = 1;
+    inUse.beatShiftOff = 0;
+    inUse.optionalSignalling = 0;
+    inUse.carriedFlag13Bit3 = 0;
+    s.channels[0] = inUse;
+    const std::string table = "Location,Frequency\n1,450\n2,451\n";
+    ASSERT_TRUE(Import(s, table).Ok());
+    EXPECT_EQ(s.channels[0].spUnmute, 0u);
+    EXPECT_EQ(s.channels[0].busyLockout, 1u);
+    EXPECT_EQ(s.channels[0].beatShiftOff, 0u);
+    EXPECT_EQ(s.channels[0].optionalSignalling, 0u);
+    EXPECT_EQ(s.channels[0].carriedFlag13Bit3, 0u);
+    // A blank channel gets what a cleared channel has, in use now.
+    ChannelRecord cleared = Channel(451.0, 451.0);
+    EXPECT_TRUE(SameChannel(s.channels[1], cleared));
+
+    // The window's stored default channel, when given, fills a blank one.
+    RadioSettings t = Uhf450();
+    t.channels[0] = inUse;
+    ImportOptions options;
+    ChannelRecord preset = Channel(470.0, 470.0, "67.0", "67.0");
+    preset.busyLockout = 2;
+    preset.optionalSignalling = 0;
+    options.blankChannel = preset;
+    ASSERT_TRUE(Import(t, table, options).Ok());
+    EXPECT_EQ(t.channels[0].busyLockout, 1u) << "in use: its own";
+    EXPECT_EQ(t.channels[1].busyLockout, 2u);
+    EXPECT_EQ(t.channels[1].optionalSignalling, 0u);
+    EXPECT_EQ(GetText(t.channels[1].rxCode), "") << "the table's tones, not the preset's";
+    EXPECT_EQ(FrequencyHz(t.channels[1].txFrequency), 451000000);
+}
+
+// ---- import: the options ------------------------------------------------------
+
+TEST(ChannelCsv, ReplaceBlanksTheChannelsTheTableDoesNotList)
+{
+    RadioSettings s = Uhf450();
+    s.channels[0] = s.channels[9] = s.channels[49] = Channel(460.0, 460.0);
+    RadioSettings kept = s;
+    ASSERT_TRUE(Import(kept, "Location,Frequency\n10,450\n").Ok());
+    EXPECT_TRUE(ChannelInUse(kept.channels[0]));
+    EXPECT_TRUE(ChannelInUse(kept.channels[49]));
+
+    ImportOptions replace;
+    replace.replace = true;
+    ASSERT_TRUE(Import(s, "Location,Frequency\n10,450\n", replace).Ok());
+    for (int n = 1; n <= RadioSettings::kChannels; ++n)
+        EXPECT_EQ(ChannelInUse(s.channels[n - 1]), n == 10) << n;
+    EXPECT_TRUE(SameChannel(s.channels[0], ChannelRecord{}));
+}
+
+TEST(ChannelCsv, RenumberingPutsTheRowsInFileOrderFromTheStartChannel)
+{
+    RadioSettings s = Uhf450();
+    ImportOptions options;
+    options.startChannel = 20;
+    // Location is ignored, however wrong; a header may then lack it.
+    ASSERT_TRUE(Import(s, "Location,Frequency\n120,450\nx,451\n120,452\n", options).Ok());
+    EXPECT_EQ(FrequencyHz(s.channels[19].rxFrequency), 450000000);
+    EXPECT_EQ(FrequencyHz(s.channels[20].rxFrequency), 451000000);
+    EXPECT_EQ(FrequencyHz(s.channels[21].rxFrequency), 452000000);
+    ASSERT_TRUE(Import(s, "Frequency\n453\n", options).Ok());
+    EXPECT_EQ(FrequencyHz(s.channels[19].rxFrequency), 453000000);
+
+    options.startChannel = 49;
+    const RadioSettings before = s;
+    const ImportResult r = Import(s, "Frequency\n454\n455\n# spare\n456\n457\n", options);
+    EXPECT_EQ(r.errors, (Lines{"line 5: the row would go on channel 51; the radio has channels 1-50",
+                               "line 6: the row would go on channel 52; the radio has channels 1-50"}));
+    EXPECT_TRUE(SameChannel(s.channels[48], before.channels[48])) << "nothing changed";
+}
+
+TEST(ChannelCsv, APasteOfCopiedRowsLandsOnTheSelectedChannelAndThoseAfterIt)
+{
+    RadioSettings source = Uhf450();
+    source.channels[0] = Channel(450.0125, 455.0125, "D023N", "D023N");
+    source.channels[1] = Channel(451.0, 0.0, "", "67.0");
+    ExportOptions copy;
+    copy.separator = '\t';
+    copy.lineEnd = "\n";
+    for (const bool header : {true, false}) {
+        SCOPED_TRACE(header);
+        copy.header = header;
+        const std::string clipboard = ChannelCsv::Export(source, {1, 2}, copy).text;
+        RadioSettings target = Uhf450();
+        target.channels[11] = Channel(460.0, 460.0);
+        ImportOptions paste;
+        paste.separator = '\t';
+        paste.startChannel = 10;
+        const ImportResult r = Import(target, clipboard, paste);
+        ASSERT_TRUE(r.Ok()) << r.errors.front();
+        EXPECT_EQ(r.channels.size(), 2u);
+        EXPECT_TRUE(SameChannel(target.channels[9], source.channels[0]));
+        EXPECT_TRUE(SameChannel(target.channels[10], source.channels[1]));
+        EXPECT_TRUE(SameChannel(target.channels[11], Channel(460.0, 460.0))) << "past the pasted rows";
+        EXPECT_FALSE(ChannelInUse(target.channels[0]));
+    }
+
+    // A spreadsheet's cells, a decimal comma and all.
+    RadioSettings target = Uhf450();
+    ImportOptions paste;
+    paste.separator = '\t';
+    paste.startChannel = 5;
+    ASSERT_TRUE(Import(target, "1\tRepeater\t450,0125\t+\t5\tTone\t77\n", paste).Ok());
+    EXPECT_TRUE(SameCarriedFields(target.channels[4], Channel(450.0125, 455.0125, "77.0", "")));
+}
+
+// ---- import: what is refused ----------------------------------------------------
+
+TEST(ChannelCsv, EveryBadRowIsNamedByItsPhysicalLineAndNothingChanges)
+{
+    RadioSettings s = Uhf450();
+    s.channels[0] = Channel(460.0, 460.0, "67.0", "67.0");
+    const RadioSettings before = s;
+    const std::string table = "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,"
+                              "DtcsPolarity,RxDtcsCode,CrossMode,Mode,TStep,Skip,Power\n" // 1
+                              "1,,450,,,,,,,,,,,,,\n"                                      // 2: good
+                              "# a comment\n"                                              // 3
+                              "\n"                                                         // 4
+                              "2,,520,,,,,,,,,,,,,\n"                                      // 5
+                              "3,\"two\nlines\",450,+,25,,,,,,,,,,,\n"                     // 6-7
+                              "4,,450,split,480,,,,,,,,,,,\n"                              // 8
+                              "1,,451,,,,,,,,,,,,,\n"                                      // 9
+                              "0,,450,,,,,,,,,,,,,\n"                                      // 10
+                              "x,,450,,,,,,,,,,,,,\n"                                      // 11
+                              "12,,,,,,,,,,,,,,,\n"                                        // 12
+                              "13,,abc,,,,,,,,,,,,,\n"                                     // 13
+                              "14,,450,,,Tone,100.5,,,,,,,,,\n"                            // 14
+                              "15,,450,,,DTCS,,,024,,,,,,,\n"                              // 15
+                              "16,,450,,,DTCS,,,023,NX,,,,,,\n"                            // 16
+                              "17,,450,,,TSQL-R,,,,,,,,,,\n"                               // 17
+                              "18,,450,,,Cross,,,,,,Tone->Foo,,,,\n"                       // 18
+                              "19,,450,?,,,,,,,,,AM,,X,lots\n"                             // 19
+                              "20,,450,split,,,,,,,,,,,,\n"                                // 20
+                              "21,,450,,,,,,,,,,,,,,,extra\n";                             // 21
+    const ImportResult r = Import(s, table);
+    EXPECT_EQ(r.errors,
+              (Lines{
+                  "line 5: Frequency 520.000000 is outside 450-470 MHz",
+                  "line 6: transmit frequency 475.000000 (Frequency + Offset) is outside 450-470 MHz",
+                  "line 8: transmit frequency 480.000000 (split) is outside 450-470 MHz",
+                  "line 9: Location 1 is already on line 2",
+                  "line 10: Location 0 is outside 1-50",
+                  "line 11: Location \"x\" is not a channel number",
+                  "line 12: Frequency is empty",
+                  "line 13: Frequency \"abc\" is not a number of MHz",
+                  "line 14: rToneFreq \"100.5\" is not a CTCSS tone the radio has",
+                  "line 15: DtcsCode \"024\" is not a DCS code the radio has",
+                  "line 16: DtcsPolarity \"NX\" is not two of N and R",
+                  "line 17: Tone \"TSQL-R\" is not one of Tone, TSQL, DTCS, Cross (or empty)",
+                  "line 18: CrossMode \"Tone->Foo\" is not one of Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->DTCS, "
+                  "Tone->, DTCS->, ->Tone, ->DTCS",
+                  "line 19: Duplex \"?\" is not one of +, -, split, off (or empty); Mode \"AM\" is not FM (wide) or "
+                  "NFM (narrow); Skip \"X\" is not empty or S; Power \"lots\" is not a number of watts, High or Low",
+                  "line 20: Duplex split needs the transmit frequency in Offset",
+                  "line 21: field 18 \"extra\" is beyond the 16 columns",
+              }));
+    EXPECT_TRUE(r.channels.empty());
+    for (int n = 1; n <= RadioSettings::kChannels; ++n)
+        EXPECT_TRUE(SameChannel(s.channels[n - 1], before.channels[n - 1])) << n;
+}
+
+TEST(ChannelCsv, TheModelsBandDecidesAndItsLimitsAreNamed)
+{
+    RadioSettings vhf = Uhf450();
+    SetText(vhf.modelCode, "Q70101"); // 150-174 MHz
+    EXPECT_EQ(Import(vhf, "Location,Frequency\n1,450\n").errors,
+              (Lines{"line 2: Frequency 450.000000 is outside 150-174 MHz"}));
+    EXPECT_TRUE(Import(vhf, "Location,Frequency\n1,150\n2,174\n").Ok()) << "both limits belong to the band";
+
+    RadioSettings custom = Wideband();
+    custom.upperLimit = 470.0125;
+    EXPECT_EQ(Import(custom, "Location,Frequency\n1,470.0126\n").errors,
+              (Lines{"line 2: Frequency 470.012600 is outside 136-470.0125 MHz"}));
+}
+
+TEST(ChannelCsv, TheFixedFrequencyModelTakesOnlyTheChannelsOfItsPlan)
+{
+    RadioSettings s = Uhf450();
+    s.ApplyFixedPlan();
+    EXPECT_EQ(Import(s, "Location,Frequency\n21,476.925\n22,476.95\n41,477.0\n").errors,
+              (Lines{"line 3: channel 22 is not in the plan of the UHF:476-478MHz model",
+                     "line 4: channel 41 is not in the plan of the UHF:476-478MHz model"}));
+    EXPECT_TRUE(Import(s, "Location,Frequency,Tone,rToneFreq\n21,476.925,Tone,67.0\n").Ok());
+    EXPECT_EQ(GetText(s.channels[20].txCode), "67.0");
+}
+
+TEST(ChannelCsv, AHeaderMustNameFrequencyAndLocationOnceAndATableNeedsARow)
+{
+    RadioSettings s = Uhf450();
+    EXPECT_EQ(Import(s, "Location,Name,Power\n1,,5W\n").errors, (Lines{"line 1: the header has no Frequency column"}));
+    EXPECT_EQ(Import(s, "# none\nFrequency,Power\n450,5W\n").errors,
+              (Lines{"line 2: the header has no Location column; the rows can only be numbered in their order from "
+                     "a start channel"}));
+    EXPECT_EQ(Import(s, "Location,Frequency,frequency\n1,450,451\n").errors,
+              (Lines{"line 1: column Frequency appears twice"}));
+    EXPECT_EQ(Import(s, kHeader).errors, (Lines{"the text holds no channel rows"}));
+    EXPECT_EQ(Import(s, "\xEF\xBB\xBF# only a comment\n\n").errors, (Lines{"the text holds no channel rows"}));
+    EXPECT_EQ(Import(s, "Location,Name,Frequency\n1,\"open,450\n2,,451\n").errors,
+              (Lines{"line 2: a quoted field has no closing quote"}));
+    // Control bytes in a quoted field are shown as '?', a long one cut.
+    EXPECT_EQ(Import(s, std::string("Location,Frequency\n1,\x1b[2J") + std::string(40, '9') + "\n").errors,
+              (Lines{"line 2: Frequency \"?[2J99999999999999999999...\" is not a number of MHz"}));
+    EXPECT_FALSE(ChannelInUse(s.channels[0]));
+}
+
+} // namespace
