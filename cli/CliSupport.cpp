@@ -116,8 +116,14 @@ int EncodeAndSave(CImportData& data, const QString& path, const std::vector<std:
 bool ReadInputFile(const QString& path, qint64 limit, QByteArray* bytes)
 {
     QFile file(path);
-    if (QFileInfo(path).isDir()) {
+    const QFileInfo info(path);
+    if (info.isDir()) {
         Fail(QStringLiteral("%1 is a directory").arg(path));
+        return false;
+    }
+    // A pipe or a device would block or never end.
+    if (info.exists() && !info.isFile()) {
+        Fail(QStringLiteral("%1 is not a regular file").arg(path));
         return false;
     }
     if (!file.open(QIODevice::ReadOnly)) {
@@ -139,8 +145,17 @@ bool ReadInputFile(const QString& path, qint64 limit, QByteArray* bytes)
 
 int SaveTextFile(const QString& path, const QByteArray& bytes)
 {
-    if (QFileInfo(path).isDir())
+    // The new file is renamed over the target: never over a directory, a
+    // device (/dev/null would become a plain file) or a pipe, and not over a
+    // file made read-only (the superuser included, who could write it).
+    const QFileInfo target(path);
+    if (target.isDir())
         return Fail(QStringLiteral("%1 is a directory").arg(path));
+    if (target.exists() && !target.isFile())
+        return Fail(QStringLiteral("%1 is not a regular file; nothing written").arg(path));
+    const QFile::Permissions anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (target.exists() && (!target.isWritable() || !(target.permissions() & anyWrite)))
+        return Fail(QStringLiteral("%1 is read-only; nothing written").arg(path));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return Fail(QStringLiteral("%1: cannot write: %2").arg(path, file.errorString()));

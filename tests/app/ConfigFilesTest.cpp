@@ -12,6 +12,7 @@
 #include "ui/OptionList.h"
 #include "link/PortNames.h"
 #include "image/RadioSettings.h"
+#include "image/ToneCode.h"
 #include "image/ValueCodec.h"
 
 namespace {
@@ -78,6 +79,19 @@ TEST(ConfigFilesTest, PositionsMeanWhatTheDialogsStore)
     settings.ApplyFixedPlan();
     EXPECT_GT(En("COptSign").size(), int(settings.tot));
     EXPECT_GT(En("Csquelchlevel").size(), int(settings.squelchLevel));
+}
+
+TEST(ConfigFilesTest, CodeListOffersExactlyTheCodesImportsAccept)
+{
+    // What the channel editor lists and what a channel table may hold are the
+    // same set: the tones, then the DCS codes normal, then inverted.
+    QStringList expected;
+    for (const int tenths : ToneCode::StandardTones())
+        expected << QString::fromStdString(ToneCode::ToneText(tenths));
+    for (const bool inverted : {false, true})
+        for (const int code : ToneCode::StandardDcsCodes())
+            expected << QString::fromStdString(ToneCode::DcsText(code, inverted));
+    EXPECT_EQ(En("Ccodelist").mid(1), expected);
 }
 
 TEST(ConfigFilesTest, CodeListEntriesSurviveTheCodecUnchanged)
