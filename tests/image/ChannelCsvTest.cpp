@@ -343,6 +343,21 @@ TEST(ChannelCsv, EachToneModeReadsOnlyItsOwnColumns)
     }
 }
 
+TEST(ChannelCsv, AChannelThatDoesNotTransmitKeepsNoEncodeTone)
+{
+    RadioSettings s = Uhf450();
+    s.channels[0] = Channel(460.0, 460.0, "67.0", "");
+    ASSERT_TRUE(Import(s, "Location,Frequency,Duplex,Tone,rToneFreq,cToneFreq,CrossMode\n"
+                          "1,450,off,Tone,67.0,,\n"
+                          "2,450,off,Cross,67.0,77.0,Tone->Tone\n")
+                    .Ok());
+    EXPECT_EQ(s.channels[0].txFrequency, 0.0);
+    EXPECT_EQ(GetText(s.channels[0].txCode), "");
+    EXPECT_EQ(s.channels[0].txStep625, 0u);
+    EXPECT_EQ(GetText(s.channels[1].txCode), "");
+    EXPECT_EQ(GetText(s.channels[1].rxCode), "77.0");
+}
+
 TEST(ChannelCsv, PowerInWattsOrWords)
 {
     const struct {
