@@ -63,12 +63,19 @@ std::string_view Trim(std::string_view s)
 std::string Shown(std::string_view text)
 {
     constexpr std::size_t kLongest = 24;
+    std::size_t length = text.size();
+    if (length > kLongest) {
+        // Cut before a UTF-8 continuation byte's character, not inside it.
+        length = kLongest;
+        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+            --length;
+    }
     std::string out = "\"";
-    for (std::size_t i = 0; i < text.size() && i < kLongest; ++i) {
+    for (std::size_t i = 0; i < length; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         out += c < 0x20 || c == 0x7F ? '?' : text[i];
     }
-    if (text.size() > kLongest)
+    if (length < text.size())
         out += "...";
     return out + '"';
 }
@@ -281,11 +288,6 @@ struct Layout {
 };
 
 // ---- reading one row -------------------------------------------------------
-
-struct Side {
-    ToneCode::Parts::Kind kind = ToneCode::Parts::None;
-    std::string code; // as stored
-};
 
 class RowReader {
 public:

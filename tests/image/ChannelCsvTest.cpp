@@ -599,6 +599,9 @@ TEST(ChannelCsv, AHeaderMustNameFrequencyAndLocationOnceAndATableNeedsARow)
     // Control bytes in a quoted field are shown as '?', a long one cut.
     EXPECT_EQ(Import(s, std::string("Location,Frequency\n1,\x1b[2J") + std::string(40, '9') + "\n").errors,
               (Lines{"line 2: Frequency \"?[2J99999999999999999999...\" is not a number of MHz"}));
+    // ...and never inside a character: 23 bytes of ASCII, then "é".
+    EXPECT_EQ(Import(s, "Location,Mode,Frequency\n1," + std::string(23, 'A') + "\xC3\xA9,450\n").errors,
+              (Lines{"line 2: Mode \"" + std::string(23, 'A') + "...\" is not FM (wide) or NFM (narrow)"}));
     EXPECT_FALSE(ChannelInUse(s.channels[0]));
 }
 
