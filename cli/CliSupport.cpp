@@ -163,3 +163,11 @@ int SaveTextFile(const QString& path, const QByteArray& bytes)
         return Fail(QStringLiteral("%1: cannot write: %2; the file is unchanged").arg(path, file.errorString()));
     return 0;
 }
+
+int WriteStandardOutput(const QByteArray& bytes, const QString& command)
+{
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return Fail(QStringLiteral("%1: cannot write to standard output").arg(command));
+    return 0;
+}

@@ -61,3 +61,6 @@ bool ReadInputFile(const QString& path, qint64 limit, QByteArray* bytes);
 // Writes bytes as the whole new content of path, through a temporary file
 // put in place only when everything is written; 0 or kBadInput.
 int SaveTextFile(const QString& path, const QByteArray& bytes);
+// Writes bytes to standard output and flushes; 0, or kBadInput naming the
+// command when they could not all be written (a full disk, a closed pipe).
+int WriteStandardOutput(const QByteArray& bytes, const QString& command);

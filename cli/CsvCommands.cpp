@@ -50,10 +50,7 @@ int RunExportCsvCommand(const QStringList& arguments)
     const QByteArray text = QByteArray::fromStdString(table.text);
     if (parser.isSet(output))
         return SaveTextFile(parser.value(output), text);
-    std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout))
-        return Fail(QStringLiteral("export-csv: cannot write to standard output"));
-    return 0;
+    return WriteStandardOutput(text, QStringLiteral("export-csv"));
 }
 
 int RunImportCsvCommand(const QStringList& arguments)

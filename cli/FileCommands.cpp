@@ -79,14 +79,11 @@ int RunDumpCommand(const QStringList& arguments)
     if (!LoadAndDecode(document.data, parser.positionalArguments().at(0)))
         return kBadInput;
 
-    const QByteArray json = QJsonDocument(SettingsToJson(*document.data.GetSettings()))
-                                .toJson(parser.isSet(compact) ? QJsonDocument::Compact : QJsonDocument::Indented);
-    std::fwrite(json.constData(), 1, std::size_t(json.size()), stdout);
+    QByteArray json = QJsonDocument(SettingsToJson(*document.data.GetSettings()))
+                          .toJson(parser.isSet(compact) ? QJsonDocument::Compact : QJsonDocument::Indented);
     if (parser.isSet(compact))
-        std::fputc('\n', stdout);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout))
-        return Fail(QStringLiteral("dump: cannot write to standard output"));
-    return 0;
+        json += '\n';
+    return WriteStandardOutput(json, QStringLiteral("dump"));
 }
 
 int RunApplyCommand(const QStringList& arguments)
