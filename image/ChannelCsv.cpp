@@ -471,7 +471,7 @@ void ReadOptions(RowReader& r, ChannelRecord& channel)
     else if (SameWord(skip, "S"))
         channel.scanAdd = 0;
     else
-        r.Problem("Skip " + Shown(skip) + " is not empty or S");
+        r.Problem("Skip " + Shown(skip) + " is not empty, S or P");
 
     const std::string_view power = r.Get(Power);
     std::string_view watts = power;

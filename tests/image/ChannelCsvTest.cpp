@@ -307,6 +307,11 @@ TEST(ChannelCsv, MissingColumnsTakeNeutralValues)
     ASSERT_TRUE(Import(s, "Location,Frequency\n1,450.5\n").Ok());
     // Simplex, no tones, wide, in the scan, high power.
     EXPECT_TRUE(SameCarriedFields(s.channels[0], Channel(450.5, 450.5)));
+
+    // A priority mark from another tool's file still scans; S skips.
+    ASSERT_TRUE(Import(s, "Location,Frequency,Skip\n2,450,P\n3,450,s\n").Ok());
+    EXPECT_EQ(s.channels[1].scanAdd, 1u);
+    EXPECT_EQ(s.channels[2].scanAdd, 0u);
 }
 
 TEST(ChannelCsv, EachToneModeReadsOnlyItsOwnColumns)
@@ -549,7 +554,7 @@ TEST(ChannelCsv, EveryBadRowIsNamedByItsPhysicalLineAndNothingChanges)
                   "line 18: CrossMode \"Tone->Foo\" is not one of Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->DTCS, "
                   "Tone->, DTCS->, ->Tone, ->DTCS",
                   "line 19: Duplex \"?\" is not one of +, -, split, off (or empty); Mode \"AM\" is not FM (wide) or "
-                  "NFM (narrow); Skip \"X\" is not empty or S; Power \"lots\" is not a number of watts, High or Low",
+                  "NFM (narrow); Skip \"X\" is not empty, S or P; Power \"lots\" is not a number of watts, High or Low",
                   "line 20: Duplex split needs the transmit frequency in Offset",
                   "line 21: field 18 \"extra\" is beyond the 16 columns",
               }));
