@@ -20,10 +20,11 @@ enum Column {
     RxDtcsCode, CrossMode, Mode, TStep, Skip, Power, Comment, Urcall, Rpt1call, Rpt2call, Dvcode,
 };
 
+// In the order of Column.
 const std::array<const char*, kColumns> kNames = {
-    "Location",   "Name",      "Frequency",  "Duplex",    "Offset",    "Tone",      "rToneFreq",
-    "cToneFreq",  "DtcsCode",  "DtcsPolarity", "RxDtcsCode", "CrossMode", "Mode",    "TStep",
-    "Skip",       "Power",     "Comment",    "URCALL",    "RPT1CALL",  "RPT2CALL",  "DVCODE",
+    "Location", "Name", "Frequency", "Duplex", "Offset", "Tone", "rToneFreq", "cToneFreq", "DtcsCode",
+    "DtcsPolarity", "RxDtcsCode", "CrossMode", "Mode", "TStep", "Skip", "Power", "Comment", "URCALL",
+    "RPT1CALL", "RPT2CALL", "DVCODE",
 };
 
 // What an unused tone column holds.
@@ -282,7 +283,13 @@ bool IsHeader(const Row& row)
     });
 }
 
+// Where each column stands in a row; without a header, in the header's order.
 struct Layout {
+    Layout()
+    {
+        for (int c = 0; c < kColumns; ++c)
+            field[c] = c;
+    }
     std::array<int, kColumns> field; // field index of each column, -1 when absent
     std::size_t width = kColumns;    // fields a row may fill
 };
@@ -569,6 +576,63 @@ std::string Joined(const std::vector<std::string>& parts)
     return out;
 }
 
+// The columns a header names. False (with the errors in result) when it
+// lacks a column every row needs or names one twice.
+bool ReadHeader(const Row& header, const ImportOptions& options, Layout* layout, ImportResult* result)
+{
+    layout->field.fill(-1);
+    layout->width = header.fields.size();
+    const std::string at = "line " + std::to_string(header.line) + ": ";
+    for (std::size_t i = 0; i < header.fields.size(); ++i) {
+        const std::string& name = header.fields[i];
+        const int c = ColumnNamed(name);
+        if (c < 0) {
+            if (!name.empty())
+                result->warnings.push_back(at + "column " + Shown(name) + " is not in the layout; ignored");
+        } else if (layout->field[c] >= 0) {
+            result->errors.push_back(at + "column " + kNames[c] + " appears twice");
+        } else {
+            layout->field[c] = int(i);
+        }
+    }
+    if (layout->field[Frequency] < 0)
+        result->errors.push_back(at + "the header has no Frequency column");
+    if (layout->field[Location] < 0 && options.startChannel <= 0)
+        result->errors.push_back(at + "the header has no Location column; the rows can only be numbered "
+                                      "in their order from a start channel");
+    return result->errors.empty();
+}
+
+// The channel of a row placed in file order; 0 past the last channel.
+int PlacedChannel(RowReader& r, int channel)
+{
+    if (channel <= RadioSettings::kChannels)
+        return channel;
+    r.Problem("the row would go on channel " + std::to_string(channel) + "; the radio has channels 1-50");
+    return 0;
+}
+
+// The channel a row's Location names; 0 when it names none or one an earlier
+// row already has (lineOfChannel: the line of each channel's row so far).
+int NumberedChannel(RowReader& r, const Row& row, std::map<int, int>& lineOfChannel)
+{
+    const std::string_view location = r.Get(Location);
+    int channel = 0;
+    if (!ParseCount(location, &channel)) {
+        r.Problem("Location " + Shown(location) + " is not a channel number");
+        return 0;
+    }
+    if (channel < 1 || channel > RadioSettings::kChannels) {
+        r.Problem("Location " + std::to_string(channel) + " is outside 1-50");
+        return 0;
+    }
+    if (const auto [seen, added] = lineOfChannel.emplace(channel, row.line); !added) {
+        r.Problem("Location " + std::to_string(channel) + " is already on line " + std::to_string(seen->second));
+        return 0;
+    }
+    return channel;
+}
+
 // ---- writing one row -------------------------------------------------------
 
 // A code as the tone columns write it, with a warning where the layout
@@ -709,35 +773,10 @@ ImportResult Read(std::string_view text, const RadioSettings& settings, const Im
     }
 
     Layout layout;
-    for (int c = 0; c < kColumns; ++c)
-        layout.field[c] = c;
-    std::size_t first = 0;
-    if (!rows.empty() && IsHeader(rows.front())) {
-        const Row& header = rows.front();
-        first = 1;
-        layout.field.fill(-1);
-        layout.width = header.fields.size();
-        const std::string at = "line " + std::to_string(header.line) + ": ";
-        for (std::size_t i = 0; i < header.fields.size(); ++i) {
-            const std::string& name = header.fields[i];
-            const int c = ColumnNamed(name);
-            if (c < 0) {
-                if (!name.empty())
-                    result.warnings.push_back(at + "column " + Shown(name) + " is not in the layout; ignored");
-            } else if (layout.field[c] >= 0) {
-                result.errors.push_back(at + "column " + kNames[c] + " appears twice");
-            } else {
-                layout.field[c] = int(i);
-            }
-        }
-        if (layout.field[Frequency] < 0)
-            result.errors.push_back(at + "the header has no Frequency column");
-        if (layout.field[Location] < 0 && options.startChannel <= 0)
-            result.errors.push_back(at + "the header has no Location column; the rows can only be numbered "
-                                         "in their order from a start channel");
-        if (!result.errors.empty())
-            return result;
-    }
+    const bool header = !rows.empty() && IsHeader(rows.front());
+    if (header && !ReadHeader(rows.front(), options, &layout, &result))
+        return result;
+    const std::size_t first = header ? 1 : 0;
     if (first == rows.size()) {
         result.errors.push_back("the text holds no channel rows");
         return result;
@@ -766,28 +805,9 @@ ImportResult Read(std::string_view text, const RadioSettings& settings, const Im
             }
         }
 
-        // The channel the row goes on; 0 when it has none, and the row's
-        // other fields are still checked so that one line names all faults.
-        int channel = 0;
-        if (options.startChannel > 0) {
-            channel = next++;
-            if (channel > RadioSettings::kChannels) {
-                r.Problem("the row would go on channel " + std::to_string(channel) + "; the radio has channels 1-50");
-                channel = 0;
-            }
-        } else {
-            const std::string_view location = r.Get(Location);
-            if (!ParseCount(location, &channel)) {
-                r.Problem("Location " + Shown(location) + " is not a channel number");
-                channel = 0;
-            } else if (channel < 1 || channel > RadioSettings::kChannels) {
-                r.Problem("Location " + std::to_string(channel) + " is outside 1-50");
-                channel = 0;
-            } else if (const auto [seen, added] = lineOfChannel.emplace(channel, row.line); !added) {
-                r.Problem("Location " + std::to_string(channel) + " is already on line " + std::to_string(seen->second));
-                channel = 0;
-            }
-        }
+        // The row's other fields are checked even when it has no channel,
+        // so that one line names all its faults.
+        int channel = options.startChannel > 0 ? PlacedChannel(r, next++) : NumberedChannel(r, row, lineOfChannel);
         if (channel != 0 && context.fixedPlan && !InFixedPlan(channel)) {
             r.Problem("channel " + std::to_string(channel) + " is not in the plan of the " + ModelTable::kBand476Text
                       + " model");
