@@ -1,6 +1,8 @@
 #pragma once
 #include <QStringList>
 
+#include <string>
+
 // Each command gets its arguments after the command word and returns the
 // process exit status: 0 success, 1 the radio link failed, 2 bad usage or
 // input, 3 the port cannot be opened.
@@ -15,3 +17,12 @@ int RunReadCommand(const QStringList& arguments);
 int RunWriteCommand(const QStringList& arguments);
 int RunInfoCommand(const QStringList& arguments);
 int RunSimulateCommand(const QStringList& arguments);
+int RunDoctorCommand(const QStringList& arguments);
+
+// Shared by the radio commands and doctor.
+// Resolves the user's PORT into a device, refusing terminals that are no
+// radio's port. 0, or the exit status.
+int ResolveRadioPort(const QString& command, const QString& portArgument, std::string& device, int& portNumber);
+// "Failed to open ...,Please select COM port again!" and the lines that say
+// why and what to do, on stderr.
+void PrintPortFailure(const std::string& device, int portNumber, int error);

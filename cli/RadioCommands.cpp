@@ -14,6 +14,8 @@
 #include "cli/CliCommands.h"
 #include "cli/CliSupport.h"
 #include "image/ModelTable.h"
+#include "cli/PortAdvice.h"
+#include "link/PortDiagnosis.h"
 #include "link/PortNames.h"
 #include "link/RadioLink.h"
 #include "sim/SimulatedRadio.h"
@@ -165,20 +167,20 @@ private:
     uint8_t info_[ImageMap::kInfoSize] = {};
 };
 
-void PrintPortMessage(const std::string& device, int portNumber, int error)
+} // namespace
+
+void PrintPortFailure(const std::string& device, int portNumber, int error)
 {
     if (portNumber > 0)
         std::fprintf(stderr, "Failed to open COM%d (%s),Please select COM port again!\n", portNumber,
                      device.c_str());
     else
         std::fprintf(stderr, "Failed to open %s,Please select COM port again!\n", device.c_str());
-    if (error == EACCES)
-        std::fprintf(stderr, "%s: %s (is your user in the dialout group?)\n", device.c_str(), std::strerror(error));
-    else if (error == EBUSY)
-        std::fprintf(stderr, "%s: in use by another program\n", device.c_str());
-    else if (error != 0)
-        std::fprintf(stderr, "%s: %s\n", device.c_str(), std::strerror(error));
+    for (const std::string& line : PortFailureAdvice(DiagnosePort(device, error)))
+        std::fprintf(stderr, "%s\n", line.c_str());
 }
+
+namespace {
 
 // What a job in each mode was doing when its port went away.
 const char* LostPortText(LinkJobMode mode)
@@ -192,7 +194,9 @@ const char* LostPortText(LinkJobMode mode)
 
 // Resolves the user's PORT into a device, refusing terminals that are no
 // radio's port. 0, or the exit status.
-int PortDeviceOf(const QString& command, const QString& portArgument, std::string& device, int& portNumber)
+} // namespace
+
+int ResolveRadioPort(const QString& command, const QString& portArgument, std::string& device, int& portNumber)
 {
     if (!ResolvePort(portArgument.toStdString(), device, portNumber))
         return Fail(QStringLiteral("%1: '%2' is neither a device path nor a port number 1..24.")
@@ -209,17 +213,19 @@ int PortDeviceOf(const QString& command, const QString& portArgument, std::strin
     return 0;
 }
 
+namespace {
+
 // Opens the port and runs one job to its end. 0, or the exit status; device
 // is the device opened.
 int RunJob(const QString& command, const QString& portArgument, LinkJobMode mode, CliJobObserver& observer,
            std::string& device, const uint8_t* image = nullptr, const std::string& modelCode = std::string())
 {
     int portNumber = 0;
-    if (int status = PortDeviceOf(command, portArgument, device, portNumber))
+    if (int status = ResolveRadioPort(command, portArgument, device, portNumber))
         return status;
     RadioLink link(observer);
     if (!link.OpenPort(device, portNumber)) {
-        PrintPortMessage(device, portNumber, link.OpenErrorCode());
+        PrintPortFailure(device, portNumber, link.OpenErrorCode());
         return kPortFailed;
     }
     const bool started = link.StartJob(mode, image, modelCode);

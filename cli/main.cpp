@@ -26,6 +26,8 @@ const char kUsage[] =
     "  write --port PORT IN.dat [--yes] [--trace]\n"
     "  info --port PORT [--trace]\n"
     "  simulate [--image FILE.dat] [--model CODE] [--line-timing] [--save FILE.dat] [faults]\n"
+    "  doctor [--port PORT] [--trace]     why a radio cannot be reached: devices, access,\n"
+    "                                      holders; with --port, whether anything answers\n"
     "\n"
     "  --help, --version; COMMAND --help shows the command's options.\n";
 
@@ -40,7 +42,7 @@ const Entry kCommands[] = {
     {"new", RunNewCommand},       {"dump", RunDumpCommand},   {"apply", RunApplyCommand},
     {"export-csv", RunExportCsvCommand}, {"import-csv", RunImportCsvCommand},
     {"ports", RunPortsCommand},   {"read", RunReadCommand},   {"write", RunWriteCommand},
-    {"info", RunInfoCommand},     {"simulate", RunSimulateCommand},
+    {"info", RunInfoCommand},     {"simulate", RunSimulateCommand}, {"doctor", RunDoctorCommand},
 };
 
 } // namespace

@@ -1,18 +1,15 @@
 #include "link/PortNames.h"
 
-#include <algorithm>
+#include "link/PortDiagnosis.h"
+
 #include <cctype>
-#include <climits>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -40,37 +37,6 @@ bool ParseIndex(const std::string& digits, int& value)
         value = value * 10 + (c - '0');
     }
     return true;
-}
-
-std::string ReadLine(const fs::path& file)
-{
-    std::ifstream in(file);
-    std::string line;
-    std::getline(in, line);
-    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
-        line.pop_back();
-    return line;
-}
-
-// "Manufacturer Product (vvvv:pppp)" of the USB device a tty belongs to.
-std::string UsbDescription(const fs::path& deviceDir)
-{
-    std::error_code ec;
-    fs::path dir = fs::canonical(deviceDir, ec);
-    if (ec)
-        return {};
-    for (int up = 0; up < 4 && !dir.empty() && dir != dir.root_path(); ++up, dir = dir.parent_path()) {
-        if (!fs::exists(dir / "idVendor", ec))
-            continue;
-        std::string text = ReadLine(dir / "manufacturer");
-        std::string product = ReadLine(dir / "product");
-        if (!product.empty())
-            text += (text.empty() ? "" : " ") + product;
-        std::string ids = ReadLine(dir / "idVendor") + ":" + ReadLine(dir / "idProduct");
-        text += (text.empty() ? "(" : " (") + ids + ")";
-        return text;
-    }
-    return {};
 }
 
 // The device number of this process's controlling terminal, 0 for none:
@@ -123,33 +89,16 @@ int PortNumberOf(const std::string& device)
 std::vector<SerialPortInfo> ListSerialPorts()
 {
     std::vector<SerialPortInfo> ports;
-    std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator("/sys/class/tty", ec)) {
-        const std::string name = entry.path().filename().string();
-        const fs::path deviceDir = entry.path() / "device";
-        if (!fs::exists(deviceDir, ec))
-            continue; // virtual terminals, ptys
-        // Legacy 8250 placeholders: ttyS0..31 exist on every PC whether or
-        // not a UART stands behind them. They hang off the platform device
-        // "serial8250"; ports found by ACPI, PnP or PCI do not.
-        const std::string subsystem = fs::read_symlink(deviceDir / "subsystem", ec).filename().string();
-        const std::string where = fs::canonical(deviceDir, ec).string();
-        if (name.rfind("ttyS", 0) == 0 &&
-            (subsystem == "platform" || where.find("/serial8250") != std::string::npos))
-            continue;
+    for (const SerialDevice& device : FindSerialDevices()) {
         SerialPortInfo info;
-        info.device = "/dev/" + name;
-        if (!fs::exists(info.device, ec))
-            continue;
-        info.portNumber = PortNumberOf(info.device);
-        info.description = UsbDescription(deviceDir);
+        info.device = device.path;
+        info.portNumber = device.portNumber;
+        if (!device.vendorId.empty()) {
+            const std::string name = AdapterName(device);
+            info.description = name + (name.empty() ? "(" : " (") + device.vendorId + ":" + device.productId + ")";
+        }
         ports.push_back(info);
     }
-    std::sort(ports.begin(), ports.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
-        int na = a.portNumber ? a.portNumber : INT_MAX;
-        int nb = b.portNumber ? b.portNumber : INT_MAX;
-        return na != nb ? na < nb : a.device < b.device;
-    });
     return ports;
 }
 

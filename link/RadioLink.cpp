@@ -1,5 +1,6 @@
 #include "link/RadioLink.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
@@ -47,7 +48,7 @@ bool RadioLink::OpenPort(const std::string& device, int portNumber)
 
 bool RadioLink::StartJob(LinkJobMode mode, const uint8_t* image, const std::string& modelCode)
 {
-    if (mode == JobIdle || JobMode() != JobIdle || !port_.IsOpen())
+    if (mode == JobIdle || JobMode() != JobIdle || probing_ || !port_.IsOpen())
         return false;
     if (jobThread_.joinable()) {
         if (!jobThreadDone_)
@@ -87,6 +88,38 @@ bool RadioLink::StartJob(LinkJobMode mode, const uint8_t* image, const std::stri
     return true;
 }
 
+bool RadioLink::Probe(LinkProbeResult& result)
+{
+    if (JobMode() != JobIdle || !jobThreadDone_ || !port_.IsOpen() || probing_.exchange(true))
+        return false;
+    if (jobThread_.joinable())
+        jobThread_.join();
+    result = LinkProbeResult();
+    {
+        std::lock_guard<std::mutex> lock(linkLock_);
+        ring_.Clear();
+        needed_ = 0;
+        lineLost_ = false;
+        probe_ = &result;
+    }
+    bool started = port_.StartWatching();
+    if (started) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100)); // as before a job
+        if (LinkOpenSession(result.ident)) {
+            result.identified = true;
+            result.closed = LinkCloseSession();
+        }
+        port_.StopWatching();
+    }
+    {
+        std::lock_guard<std::mutex> lock(linkLock_);
+        probe_ = nullptr;
+        result.lineLost = lineLost_;
+    }
+    probing_ = false;
+    return started;
+}
+
 LinkJobMode RadioLink::JobMode() const
 {
     return jobMode_.load();
@@ -110,6 +143,11 @@ void RadioLink::PortOwner::OnPortData(SerialPort& port, int)
     {
         std::lock_guard<std::mutex> lock(link_.linkLock_);
         link_.ring_.Append(bytes, n); // a full ring drops the rest of the burst
+        if (LinkProbeResult* probe = link_.probe_) {
+            probe->receivedCount += n;
+            const std::size_t keep = std::min<std::size_t>(n, 64 - std::min<std::size_t>(64, probe->received.size()));
+            probe->received.insert(probe->received.end(), bytes, bytes + keep);
+        }
         wake = link_.needed_ != 0 && link_.ring_.Count() >= link_.needed_;
     }
     if (wake)

@@ -8,12 +8,24 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "image/ImageMap.h"
 #include "link/JobObserver.h"
 #include "link/LinkJobMode.h"
 #include "link/RxRing.h"
 #include "link/SerialPort.h"
+
+// What came back when the opening exchange was sent to see whether anything
+// answers on a port.
+struct LinkProbeResult {
+    std::size_t receivedCount = 0; // bytes that came back, all told
+    std::vector<uint8_t> received; // the first of them (up to 64), in order
+    bool identified = false;       // a radio answered the whole opening exchange
+    uint8_t ident[ImageMap::kIdentSize] = {}; // its identification, in stored order
+    bool closed = false;           // and the closing exchange
+    bool lineLost = false;         // the device went away meanwhile
+};
 
 // The radio link as a view owns it: the serial port, the receive ring and its
 // lock, the job mode and the job thread. One job at a time.
@@ -36,6 +48,13 @@ public:
     //    JobIdle and the port is open.
     bool StartJob(LinkJobMode mode, const uint8_t* image = nullptr,
                   const std::string& modelCode = std::string());
+
+    // Sends the opening exchange on the open port and, when a radio answers
+    // it, the closing exchange, so the radio is left as it was found. Runs on
+    // the calling thread and takes up to a second when nothing answers: the
+    // window calls it off its user-interface thread. Frames are traced to the
+    // observer. false (nothing sent) unless the port is open and no job runs.
+    bool Probe(LinkProbeResult& result);
 
     LinkJobMode JobMode() const;
     bool IsBusy() const { return JobMode() != JobIdle; }
@@ -104,4 +123,6 @@ private:
     std::atomic<bool> jobThreadDone_{true};
     std::array<uint8_t, ImageMap::kSize> jobBuffer_{};
     std::string modelCode_;
+    std::atomic<bool> probing_{false};
+    LinkProbeResult* probe_ = nullptr; // guarded by linkLock_ while probing_
 };

@@ -1,5 +1,7 @@
 #include "link/SerialPort.h"
 
+#include "link/PortDiagnosis.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +12,7 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -136,6 +139,15 @@ bool SerialPort::Open(SerialPortOwner* owner, const std::string& device, int por
     int exclusive = 0;
     if ((::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) ||
         (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)) {
+        ::close(fd);
+        openError_ = EBUSY;
+        return false;
+    }
+    // A program that opened the line without locking it would read the
+    // radio's answers too: the line is busy while anyone else holds it. The
+    // far end of a pseudo-terminal (the simulated radio) does not count.
+    struct stat node {};
+    if (::isatty(fd) == 1 && ::fstat(fd, &node) == 0 && !FindPortHolders(node.st_rdev).empty()) {
         ::close(fd);
         openError_ = EBUSY;
         return false;

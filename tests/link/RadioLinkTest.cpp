@@ -332,4 +332,66 @@ TEST(RadioLinkExchangeTest, OthersOpeningTheLineDoNotDisturbTheProgramsJobs)
     EXPECT_EQ(exclusive, 1);
 }
 
+// The probe: the opening exchange and, when a radio answers, the closing
+// one, so the next job finds the radio as it was.
+TEST(RadioLinkProbeTest, ProbeSaysWhatCameBackAndLeavesTheRadioReady)
+{
+    Bench b;
+    LinkProbeResult probe;
+    EXPECT_FALSE(b.link->Probe(probe)); // no port open: nothing sent
+    EXPECT_TRUE(b.observer.traces.empty());
+
+    ASSERT_TRUE(b.link->OpenPort(b.radio->DevicePath(), 0));
+    ASSERT_TRUE(b.link->Probe(probe));
+    EXPECT_TRUE(probe.identified);
+    EXPECT_TRUE(probe.closed);
+    EXPECT_FALSE(probe.lineLost);
+    const SimulatedRadio::Memory memory = b.radio->GetMemory();
+    EXPECT_TRUE(std::equal(memory.begin() + 1984, memory.begin() + 1992, probe.ident));
+    EXPECT_EQ(probe.receivedCount, 11u); // ack, 8 identification bytes, ready, close ack
+    EXPECT_EQ(probe.received.size(), 11u);
+    EXPECT_EQ(b.observer.Lines("Tr : 06 45 ").size(), 1u);
+    EXPECT_EQ(b.radio->GetStats().sessionsCompleted, 1);
+
+    EXPECT_TRUE(b.Run(JobInfo)); // the same open port serves the next job
+}
+
+TEST(RadioLinkProbeTest, SilenceAndAnEchoAreTold)
+{
+    Bench silent({.silent = true});
+    ASSERT_TRUE(silent.link->OpenPort(silent.radio->DevicePath(), 0));
+    LinkProbeResult probe;
+    ASSERT_TRUE(silent.link->Probe(probe));
+    EXPECT_FALSE(probe.identified);
+    EXPECT_EQ(probe.receivedCount, 0u);
+    EXPECT_EQ(silent.observer.Lines("Tr : 50 52 4F 47 52 41 4D ").size(), 3u);
+    EXPECT_TRUE(silent.observer.Lines("Tr : 02 ").empty());
+
+    // A cable that hears itself: every byte sent comes back.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const std::string line = ::ptsname(master);
+    std::atomic<bool> stop{false};
+    std::thread echo([&] {
+        while (!stop) {
+            const Bytes got = ReadUpTo(master, 64, 20);
+            if (!got.empty())
+                WriteAll(master, got);
+        }
+    });
+    Recorder observer;
+    {
+        RadioLink link(observer);
+        ASSERT_TRUE(link.OpenPort(line, 0));
+        ASSERT_TRUE(link.Probe(probe));
+    }
+    stop = true;
+    echo.join();
+    ::close(master);
+    EXPECT_FALSE(probe.identified);
+    EXPECT_EQ(probe.receivedCount, 21u); // three wake-ups
+    EXPECT_EQ(Bytes(probe.received.begin(), probe.received.begin() + 7), Bytes({'P', 'R', 'O', 'G', 'R', 'A', 'M'}));
+}
+
 } // namespace

@@ -1,0 +1,18 @@
+#pragma once
+// The command-line tool's English for what the port diagnosis found.
+#include <string>
+#include <vector>
+
+#include "link/PortDiagnosis.h"
+
+// The lines that follow "Failed to open ...": the cause and the remedy.
+std::vector<std::string> PortFailureAdvice(const PortDiagnosis& diagnosis);
+
+// "/dev/ttyUSB0 (COM1): QinHeng USB Serial, USB 1a86:7523, driver ch341"
+std::string DeviceLine(const SerialDevice& device);
+// "pid 812 (minicom: minicom -D /dev/ttyUSB0)"
+std::string HolderText(const PortHolder& holder);
+// "crw-rw---- root:dialout"
+std::string NodeText(mode_t mode, const std::string& owner, const std::string& group);
+// What a session must do to open a device of this group (empty when nothing).
+std::string GroupAdvice(const std::string& group, GroupStanding standing);

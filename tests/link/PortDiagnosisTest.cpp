@@ -1,0 +1,383 @@
+// Why a port cannot be opened, found in fabricated situations: a sysfs and
+// /dev tree of adapters, pseudo-terminals held by other processes, a node
+// an unprivileged user may not open, adapters that have gone.
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <string>
+
+#include "LinkTestKit.h"
+#include "link/PortDiagnosis.h"
+#include "link/SerialPort.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct NullOwner : SerialPortOwner {
+    void OnPortData(SerialPort&, int) override {}
+    void OnPortError(const std::string&) override {}
+    void OnLineLost(int) override {}
+};
+
+// Opens the device as the radio link does; the errno when it cannot.
+int OpenError(const std::string& device)
+{
+    NullOwner owner;
+    SerialPort port;
+    if (port.Open(&owner, device, 0, 9600, 'N', 8, 2, 9, 512)) {
+        port.Close();
+        return 0;
+    }
+    return port.OpenErrorCode();
+}
+
+struct Pty {
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    std::string path = (::grantpt(master), ::unlockpt(master), std::string(::ptsname(master)));
+    ~Pty() { ::close(master); }
+};
+
+// Another program holding the device: a child that opens it (and with
+// exclusive set takes exclusive use), then becomes "sleep". With keepFd >= 0
+// that descriptor stays open in it too.
+struct Holder {
+    pid_t pid = -1;
+    Holder(const std::string& device, bool exclusive, int keepFd = -1)
+    {
+        pid = ::fork();
+        if (pid == 0) {
+            if (keepFd >= 0)
+                ::fcntl(keepFd, F_SETFD, 0);
+            const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
+            if (fd < 0 || (exclusive && ::ioctl(fd, TIOCEXCL) != 0))
+                ::_exit(9);
+            ::execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
+            ::_exit(9);
+        }
+        // Up once /proc shows the program it became holding the device.
+        for (int i = 0; i < 200; ++i) {
+            std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+            std::string name;
+            std::getline(comm, name);
+            if (name == "sleep")
+                break;
+            ::usleep(5000);
+        }
+    }
+    ~Holder()
+    {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+};
+
+// Runs body in a child as user and group "nobody" (65534) with the given
+// supplementary groups; its exit status, or -1 when it could not switch.
+template <class Body>
+int AsNobody(const std::vector<gid_t>& groups, Body body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(100);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) != 100 ? WEXITSTATUS(status) : -1;
+}
+
+void Write(const fs::path& file, const std::string& text)
+{
+    fs::create_directories(file.parent_path());
+    std::ofstream(file) << text << "\n";
+}
+
+void Link(const fs::path& link, const fs::path& target)
+{
+    fs::create_directories(link.parent_path());
+    fs::create_symlink(target, link);
+}
+
+// A machine with a CH340 cable, an Arduino (ACM), one real UART, two UART
+// placeholders, a USB adapter whose node is not made yet and a virtual
+// terminal, laid out as the kernel and udev lay them out.
+class FabricatedMachine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = fs::temp_directory_path() / ("zemtra-sys-" + std::to_string(::getpid()));
+        fs::remove_all(root);
+        roots.sys = (root / "sys").string();
+        roots.dev = (root / "dev").string();
+        roots.proc = "/proc";
+        const fs::path sys = root / "sys", dev = root / "dev";
+        const fs::path bus = sys / "bus";
+
+        const fs::path cable = sys / "devices/pci0000:00/0000:00:14.0/usb1/1-2";
+        Write(cable / "idVendor", "1a86");
+        Write(cable / "idProduct", "7523");
+        Write(cable / "product", "USB Serial");
+        Write(cable / "1-2:1.0/bInterfaceNumber", "00");
+        Link(cable / "1-2:1.0/driver", bus / "usb/drivers/ch341");
+        Link(cable / "1-2:1.0/ttyUSB0/driver", bus / "usb-serial/drivers/ch341-uart");
+        Link(sys / "class/tty/ttyUSB0/device", cable / "1-2:1.0/ttyUSB0");
+
+        const fs::path arduino = sys / "devices/pci0000:00/0000:00:14.0/usb1/1-3";
+        Write(arduino / "idVendor", "2341");
+        Write(arduino / "idProduct", "0043");
+        Write(arduino / "manufacturer", "Arduino (www.arduino.cc)");
+        Write(arduino / "product", "Uno");
+        Write(arduino / "1-3:1.0/bInterfaceNumber", "00");
+        Link(arduino / "1-3:1.0/driver", bus / "usb/drivers/cdc_acm");
+        Link(sys / "class/tty/ttyACM0/device", arduino / "1-3:1.0");
+
+        // Newer kernels: tty -> serial-base port -> controller -> PnP UART.
+        const fs::path uart = sys / "devices/pnp0/00:01";
+        Link(uart / "driver", bus / "pnp/drivers/serial");
+        Link(uart / "00:01:0/subsystem", bus / "serial-base");
+        Link(uart / "00:01:0/00:01:0.0/subsystem", bus / "serial-base");
+        Link(sys / "class/tty/ttyS1/device", uart / "00:01:0/00:01:0.0");
+        Write(sys / "class/tty/ttyS1/type", "4");
+
+        const fs::path legacy = sys / "devices/platform/serial8250";
+        Link(legacy / "subsystem", bus / "platform");
+        Link(sys / "class/tty/ttyS2/device", legacy);
+        const fs::path empty = sys / "devices/pnp0/00:02";
+        fs::create_directories(empty);
+        Link(sys / "class/tty/ttyS3/device", empty);
+        Write(sys / "class/tty/ttyS3/type", "0");
+
+        const fs::path unmade = sys / "devices/pci0000:00/0000:00:14.0/usb1/1-4";
+        Write(unmade / "idVendor", "10c4");
+        Write(unmade / "idProduct", "ea60");
+        Link(sys / "class/tty/ttyUSB1/device", unmade);
+        fs::create_directories(sys / "class/tty/tty5");
+
+        for (const char* node : {"ttyUSB0", "ttyACM0", "ttyS1", "ttyS2", "ttyS3", "tty5"})
+            Write(dev / node, "");
+        Link(dev / "serial/by-id/usb-1a86_USB_Serial-if00-port0", "../../ttyUSB0");
+        Link(dev / "serial/by-id/usb-Arduino__www.arduino.cc__Uno-if00", "../../ttyACM0");
+        Link(dev / "serial/by-id/usb-gone-if00-port0", "../../ttyUSB7");
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    fs::path root;
+    SystemRoots roots;
+};
+
+TEST_F(FabricatedMachine, AdaptersAreListedWithTheirNamesDriversAndStableNames)
+{
+    const std::vector<SerialDevice> devices = FindSerialDevices(roots);
+    ASSERT_EQ(devices.size(), 3u);
+
+    const SerialDevice& cable = devices[0];
+    EXPECT_EQ(cable.path, roots.dev + "/ttyUSB0");
+    EXPECT_EQ(cable.portNumber, 1);
+    EXPECT_EQ(cable.kind, SerialKind::UsbSerial);
+    EXPECT_EQ(cable.vendorId + ":" + cable.productId, "1a86:7523");
+    EXPECT_EQ(AdapterName(cable), "USB Serial"); // no manufacturer given
+    EXPECT_EQ(cable.driver, "ch341");            // the module, not the usb-serial port driver
+    EXPECT_EQ(cable.byId, std::vector<std::string>{roots.dev + "/serial/by-id/usb-1a86_USB_Serial-if00-port0"});
+    ASSERT_NE(FindKnownCable(cable.vendorId, cable.productId), nullptr);
+    EXPECT_TRUE(cable.nodeFound);
+
+    const SerialDevice& modem = devices[1];
+    EXPECT_EQ(modem.portNumber, 9);
+    EXPECT_EQ(modem.kind, SerialKind::UsbModem);
+    EXPECT_EQ(AdapterName(modem), "Arduino (www.arduino.cc) Uno");
+    EXPECT_EQ(modem.driver, "cdc_acm");
+    EXPECT_EQ(modem.byId.size(), 1u);
+    EXPECT_EQ(FindKnownCable(modem.vendorId, modem.productId), nullptr);
+
+    const SerialDevice& uart = devices[2];
+    EXPECT_EQ(uart.path, roots.dev + "/ttyS1");
+    EXPECT_EQ(uart.portNumber, 18);
+    EXPECT_EQ(uart.kind, SerialKind::BuiltIn);
+    EXPECT_EQ(uart.driver, "serial");
+    EXPECT_TRUE(uart.vendorId.empty());
+    EXPECT_TRUE(uart.byId.empty());
+}
+
+TEST_F(FabricatedMachine, AbsentDeviceListsWhatIsThereInstead)
+{
+    const PortDiagnosis d = DiagnosePort(roots.dev + "/ttyUSB3", ENOENT, roots);
+    EXPECT_EQ(d.cause, PortCause::Absent);
+    ASSERT_EQ(d.present.size(), 3u);
+    EXPECT_EQ(d.present[0].path, roots.dev + "/ttyUSB0");
+
+    fs::remove_all(root / "sys/class/tty");
+    EXPECT_TRUE(DiagnosePort(roots.dev + "/ttyUSB3", ENOENT, roots).present.empty());
+}
+
+TEST(PortDiagnosisTest, OpenErrorsMapToTheirCauses)
+{
+    EXPECT_EQ(CauseOfOpenError(0), PortCause::None);
+    EXPECT_EQ(CauseOfOpenError(ENOENT), PortCause::Absent);
+    EXPECT_EQ(CauseOfOpenError(EACCES), PortCause::Permission);
+    EXPECT_EQ(CauseOfOpenError(EBUSY), PortCause::Busy);
+    for (int gone : {EIO, ENXIO, ENODEV})
+        EXPECT_EQ(CauseOfOpenError(gone), PortCause::Gone) << gone;
+    EXPECT_EQ(CauseOfOpenError(ENOTTY), PortCause::Other);
+
+    EXPECT_EQ(OpenError("/dev/zemtra-no-such-port"), ENOENT);
+    EXPECT_EQ(DiagnosePort("/dev/zemtra-no-such-port", ENOENT).cause, PortCause::Absent);
+}
+
+// A pseudo-terminal whose master was never unlocked refuses its slave with
+// EIO, as an adapter that has gone does; a node whose driver has no such
+// device gives ENXIO.
+TEST(PortDiagnosisTest, VanishedDevicesAreGone)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    const std::string slave = ::ptsname(master);
+    const int error = OpenError(slave);
+    EXPECT_EQ(error, EIO);
+    EXPECT_EQ(DiagnosePort(slave, error).cause, PortCause::Gone);
+    ::close(master);
+
+    const std::string node = (fs::temp_directory_path() / ("zemtra-ttyUSB-" + std::to_string(::getpid()))).string();
+    if (::mknod(node.c_str(), S_IFCHR | 0600, makedev(188, 250)) != 0)
+        GTEST_SKIP() << "cannot make a device node here: " << std::strerror(errno);
+    const int unplugged = OpenError(node);
+    ::unlink(node.c_str());
+    EXPECT_TRUE(unplugged == ENXIO || unplugged == ENODEV) << std::strerror(unplugged);
+    EXPECT_EQ(CauseOfOpenError(unplugged), PortCause::Gone);
+}
+
+// Another program has the line open: busy whether or not it took exclusive
+// use, named by pid and command, and nothing reaches the line.
+TEST(PortDiagnosisTest, AnotherProgramHoldingThePortIsNamedLockedOrNot)
+{
+    for (bool exclusive : {false, true}) {
+        SCOPED_TRACE(exclusive ? "exclusive" : "plain open");
+        Pty pty;
+        Holder holder(pty.path, exclusive);
+        const int error = OpenError(pty.path);
+        EXPECT_EQ(error, EBUSY);
+        const PortDiagnosis d = DiagnosePort(pty.path, error);
+        EXPECT_EQ(d.cause, PortCause::Busy);
+        ASSERT_EQ(d.holders.size(), 1u);
+        EXPECT_EQ(d.holders[0].pid, holder.pid);
+        EXPECT_EQ(d.holders[0].command, "sleep");
+        EXPECT_EQ(d.holders[0].commandLine, "sleep 30");
+        EXPECT_TRUE(ReadUpTo(pty.master, 1, 50).empty());
+    }
+}
+
+// A process that holds both sides of a pseudo-terminal is the line's other
+// end (a simulated radio), not a program in the way; this process never
+// counts either.
+TEST(PortDiagnosisTest, TheOtherEndOfAPseudoTerminalIsNoHolder)
+{
+    Pty pty;
+    const int own = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(own, 0);
+    {
+        Holder otherEnd(pty.path, false, pty.master);
+        EXPECT_TRUE(FindPortHolders(pty.path).empty());
+        EXPECT_EQ(OpenError(pty.path), 0);
+    }
+    // A second terminal's master does not make a holder of this one's the other end.
+    Pty second;
+    Holder unrelated(pty.path, false, second.master);
+    ASSERT_EQ(FindPortHolders(pty.path).size(), 1u);
+    ::close(own);
+}
+
+TEST(PortDiagnosisTest, GroupMembershipOfTheSessionAndOfTheDatabase)
+{
+    EXPECT_EQ(JudgeGroup(20, {0, 20, 27}, {0, 20, 27}), GroupStanding::InSession);
+    // usermod -aG dialout since this session began: log out and in.
+    EXPECT_EQ(JudgeGroup(20, {1000, 27}, {1000, 20, 27}), GroupStanding::NeedsNewSession);
+    EXPECT_EQ(JudgeGroup(20, {1000}, {1000}), GroupStanding::NotMember);
+    // The session counts even where the database says otherwise (newgrp, sg).
+    EXPECT_EQ(JudgeGroup(20, {20}, {}), GroupStanding::InSession);
+
+    const std::vector<gid_t> session = SessionGroups();
+    EXPECT_NE(std::find(session.begin(), session.end(), ::getgid()), session.end());
+    const std::vector<gid_t> database = DatabaseGroups(::getuid());
+    EXPECT_NE(std::find(database.begin(), database.end(), ::getgid()), database.end());
+    EXPECT_EQ(GroupName(0), "root");
+    EXPECT_EQ(GroupName(65533), "65533"); // no such group: its number
+}
+
+// A line of group "dialout", mode 0660, opened by user nobody: refused,
+// with the device's group read from the node and the user not in it; the
+// same user given the group opens it.
+TEST(PortDiagnosisTest, ANodeTheUserMayNotOpenNamesItsGroup)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "switching to an unprivileged user needs root";
+    const group* dialout = ::getgrnam("dialout");
+    ASSERT_NE(dialout, nullptr);
+    const gid_t dialoutId = dialout->gr_gid;
+    Pty pty;
+    ASSERT_EQ(::chown(pty.path.c_str(), 0, dialoutId), 0);
+    ASSERT_EQ(::chmod(pty.path.c_str(), 0660), 0);
+
+    const std::string path = pty.path;
+    // Exit status: bit 0 open refused with EACCES, bit 1 the cause is
+    // Permission, bit 2 the group is dialout and gives access, bit 3 nobody
+    // is not in it.
+    const int refused = AsNobody({}, [&] {
+        const int error = OpenError(path);
+        const PortDiagnosis d = DiagnosePort(path, error);
+        return (error == EACCES ? 1 : 0) | (d.cause == PortCause::Permission ? 2 : 0) |
+               (d.access.group == "dialout" && d.access.groupGrantsAccess ? 4 : 0) |
+               (d.access.standing == GroupStanding::NotMember && d.access.user == "nobody" ? 8 : 0);
+    });
+    EXPECT_EQ(refused, 15);
+    EXPECT_EQ(AsNobody({dialoutId}, [&] { return OpenError(path); }), 0);
+
+    // Only root's own: the group cannot help.
+    ASSERT_EQ(::chown(pty.path.c_str(), 0, 0), 0);
+    ASSERT_EQ(::chmod(pty.path.c_str(), 0600), 0);
+    EXPECT_EQ(AsNobody({}, [&] { return CheckAccess(path).groupGrantsAccess ? 1 : 0; }), 0);
+}
+
+// The udev rule shipped with the program covers exactly the known cables,
+// each for group dialout, mode 0660, the seat's user and not ModemManager.
+TEST(PortDiagnosisTest, TheUdevRuleCoversExactlyTheKnownCables)
+{
+    std::ifstream rules(std::string(ZEMTRA_SOURCE_DIR) + "/packaging/udev/60-zemtra800.rules");
+    ASSERT_TRUE(rules.good());
+    const std::regex cable(R"re(ATTRS\{idVendor\}=="([0-9a-f]{4})", ATTRS\{idProduct\}=="([0-9a-f]{4})", (.*))re");
+    std::set<std::string> inRule, known;
+    std::string line;
+    while (std::getline(rules, line)) {
+        std::smatch m;
+        if (line.empty() || line[0] == '#' || !std::regex_search(line, m, cable))
+            continue;
+        inRule.insert(m[1].str() + ":" + m[2].str());
+        EXPECT_EQ(m[3].str(), R"(GROUP="dialout", MODE="0660", TAG+="uaccess", ENV{ID_MM_DEVICE_IGNORE}="1")");
+    }
+    for (const CableId& c : KnownProgrammingCables())
+        known.insert(std::string(c.vendorId) + ":" + c.productId);
+    EXPECT_EQ(inRule, known);
+    EXPECT_EQ(known.size(), 7u);
+}
+
+TEST(PortDiagnosisTest, KnownGrabbersCarryTheirRemedy)
+{
+    EXPECT_EQ(GrabberRemedy("brltty"), "sudo apt remove brltty");
+    EXPECT_EQ(GrabberRemedy("ModemManager"), "sudo systemctl stop ModemManager");
+    EXPECT_EQ(GrabberRemedy("minicom"), "");
+}
+
+} // namespace
