@@ -1,0 +1,266 @@
+// What the command-line tool says when a port cannot be opened, and the
+// doctor's report, from fabricated diagnoses and on pseudo-terminals.
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <thread>
+#include <atomic>
+
+#include "CliTestKit.h"
+#include "cli/PortAdvice.h"
+
+namespace {
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+PortDiagnosis Permission(GroupStanding standing, mode_t mode = S_IFCHR | 0660, gid_t gid = 20)
+{
+    PortDiagnosis d;
+    d.device = "/dev/ttyUSB0";
+    d.error = EACCES;
+    d.cause = PortCause::Permission;
+    d.access.nodeFound = true;
+    d.access.mode = mode;
+    d.access.owner = "root";
+    d.access.groupId = gid;
+    d.access.group = gid == 0 ? "root" : "dialout";
+    d.access.groupGrantsAccess = gid != 0 && (mode & 060) == 060;
+    d.access.standing = standing;
+    return d;
+}
+
+TEST(PortAdvice, PermissionNamesTheGroupAndWhatToDo)
+{
+    std::string text = Joined(PortFailureAdvice(Permission(GroupStanding::NotMember)));
+    EXPECT_TRUE(Has(text, "/dev/ttyUSB0: permission denied; it belongs to group 'dialout' (crw-rw---- root:dialout).\n"))
+        << text;
+    EXPECT_TRUE(Has(text, "sudo usermod -aG dialout $USER, then log out and in again.")) << text;
+
+    text = Joined(PortFailureAdvice(Permission(GroupStanding::NeedsNewSession)));
+    EXPECT_TRUE(Has(text, "in group 'dialout' already, but this session began before you were added")) << text;
+    EXPECT_FALSE(Has(text, "usermod")) << text;
+
+    // A node only root may open: joining its group would not help.
+    text = Joined(PortFailureAdvice(Permission(GroupStanding::NotMember, S_IFCHR | 0600, 0)));
+    EXPECT_TRUE(Has(text, "only root can open it")) << text;
+    EXPECT_TRUE(Has(text, "60-zemtra800.rules")) << text;
+    EXPECT_FALSE(Has(text, "usermod")) << text;
+}
+
+TEST(PortAdvice, BusyNamesTheHolderAndRemovesAKnownGrabber)
+{
+    PortDiagnosis d;
+    d.device = "/dev/ttyUSB0";
+    d.error = EBUSY;
+    d.cause = PortCause::Busy;
+    d.holders = {{812, "brltty", "/sbin/brltty -B"}, {900, "minicom", "minicom"}};
+    d.grabbers = {{"brltty", 812, "sudo apt remove brltty"}, {"ModemManager", 77, "sudo systemctl stop ModemManager"}};
+    const std::string text = Joined(PortFailureAdvice(d));
+    EXPECT_TRUE(Has(text, "in use by another program: pid 812 (brltty: /sbin/brltty -B), pid 900 (minicom).\n"))
+        << text;
+    EXPECT_TRUE(Has(text, "brltty holds the cable; sudo apt remove brltty\n")) << text;
+    EXPECT_TRUE(Has(text, "nothing was sent")) << text;
+    // brltty once, as the holder; ModemManager as a running grabber.
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4) << text;
+    EXPECT_TRUE(Has(text, "ModemManager is running (pid 77)")) << text;
+
+    d.holders.clear();
+    d.grabbers.clear();
+    EXPECT_TRUE(Has(Joined(PortFailureAdvice(d)), "could not be named"));
+}
+
+TEST(PortAdvice, AbsentListsTheDevicesAndGoneSaysReplug)
+{
+    PortDiagnosis d;
+    d.device = "/dev/ttyUSB1";
+    d.error = ENOENT;
+    d.cause = PortCause::Absent;
+    std::string text = Joined(PortFailureAdvice(d));
+    EXPECT_TRUE(Has(text, "/dev/ttyUSB1: no such device.\nNo serial device is present.\nPlug in the programming cable"))
+        << text;
+
+    SerialDevice cable;
+    cable.path = "/dev/ttyUSB0";
+    cable.portNumber = 1;
+    cable.kind = SerialKind::UsbSerial;
+    cable.vendorId = "1a86";
+    cable.productId = "7523";
+    cable.manufacturer = "QinHeng Electronics";
+    cable.product = "USB Serial";
+    cable.driver = "ch341";
+    cable.byId = {"/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0"};
+    d.present = {cable};
+    d.grabbers = {{"brltty", 5, "sudo apt remove brltty"}};
+    text = Joined(PortFailureAdvice(d));
+    EXPECT_TRUE(Has(text, "Serial devices present:\n  /dev/ttyUSB0 (COM1): QinHeng Electronics USB Serial, "
+                          "USB 1a86:7523 (WCH CH340/CH341), driver ch341\n"
+                          "    /dev/serial/by-id/usb-1a86_USB_Serial-if00-port0\n"))
+        << text;
+    // brltty is what makes CH340 cables vanish.
+    EXPECT_TRUE(Has(text, "brltty is running (pid 5)")) << text;
+
+    d.cause = PortCause::Gone;
+    d.error = ENXIO;
+    text = Joined(PortFailureAdvice(d));
+    EXPECT_TRUE(Has(text, "/dev/ttyUSB1: the adapter has gone away (No such device or address).\n")) << text;
+    EXPECT_TRUE(Has(text, "plug it in again")) << text;
+}
+
+// zemtra800-cli simulate in the background, as in the radio command tests.
+struct Simulator {
+    explicit Simulator(const QStringList& options)
+    {
+        process.start(QStringLiteral(ZEMTRA_CLI), QStringList{QStringLiteral("simulate")} + options);
+        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
+        }
+        device = QString::fromUtf8(process.readLine()).trimmed();
+    }
+    ~Simulator()
+    {
+        process.terminate();
+        process.waitForFinished(3000);
+    }
+    QProcess process;
+    QString device;
+};
+
+struct Pty {
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    QByteArray path = (::grantpt(master), ::unlockpt(master), QByteArray(::ptsname(master)));
+    ~Pty() { ::close(master); }
+};
+
+// What reached the master side within a short while.
+QByteArray Arrived(int master)
+{
+    QByteArray got;
+    for (int i = 0; i < 20; ++i) {
+        char buf[256];
+        const ssize_t n = ::read(master, buf, sizeof buf);
+        if (n > 0)
+            got.append(buf, n);
+        ::usleep(10000);
+    }
+    return got;
+}
+
+TEST(Doctor, ReportsWhetherAnythingAnswersOnThePort)
+{
+    CliRun r = Cli({"doctor"});
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_TRUE(r.out.startsWith("User: ")) << r.out.constData();
+    for (const char* part : {"\nSerial devices:\n", "\nbrltty: ", "\nModemManager: "})
+        EXPECT_TRUE(r.out.contains(part)) << part;
+
+    {
+        Simulator radio({"--model", "Q7200B"});
+        r = Cli({"doctor", "--port", radio.device});
+        EXPECT_EQ(r.status, 0) << r.out.constData();
+        EXPECT_TRUE(r.out.contains("\nPort " + radio.device.toUtf8() + ":\n  It opens.")) << r.out.constData();
+        EXPECT_TRUE(r.out.contains("  11 bytes came back.\n  A radio answered: model code Q7200B, UHF:400-440MHz."))
+            << r.out.constData();
+    }
+    {
+        Simulator radio({"--silent"});
+        r = Cli({"doctor", "--port", radio.device, "--trace"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.out.contains("  0 bytes came back.\n  Nothing came back: the radio is off")) << r.out.constData();
+        EXPECT_EQ(r.err.count("Tr : 50 52 4F 47 52 41 4D \n"), 3) << r.err.constData();
+    }
+
+    r = Cli({"doctor", "--port", "/dev/zemtra-no-such-port"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.out.contains("  Failed to open /dev/zemtra-no-such-port,Please select COM port again!\n"
+                               "  /dev/zemtra-no-such-port: no such device.\n"))
+        << r.out.constData();
+    EXPECT_EQ(Cli({"doctor", "--port", "/dev/tty0"}).status, 2); // a console is never probed
+}
+
+// A cable that hears itself proves the port, not the radio.
+TEST(Doctor, AnEchoingCableIsToldFromARadio)
+{
+    Pty pty;
+    std::atomic<bool> stop{false};
+    std::thread echo([&] {
+        while (!stop) {
+            char buf[64];
+            const ssize_t n = ::read(pty.master, buf, sizeof buf);
+            if (n > 0)
+                (void)!::write(pty.master, buf, n);
+            ::usleep(2000);
+        }
+    });
+    ::fcntl(pty.master, F_SETFL, O_NONBLOCK);
+    const CliRun r = Cli({"doctor", "--port", QString::fromUtf8(pty.path)});
+    stop = true;
+    echo.join();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.contains("  21 bytes came back.\n  Only what was sent came back (the cable echoes it)"))
+        << r.out.constData();
+}
+
+// Another program holds the line without locking it: the read is refused
+// with its name, and not one byte reaches the line.
+TEST(PortFailures, ABusyPortNamesItsHolderAndGetsNothing)
+{
+    Pty pty;
+    ::fcntl(pty.master, F_SETFL, O_NONBLOCK);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        ::open(pty.path.constData(), O_RDWR | O_NOCTTY);
+        ::execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
+        ::_exit(9);
+    }
+    ::usleep(100000);
+    QTemporaryDir dir;
+    const CliRun r = Cli({"read", "--port", QString::fromUtf8(pty.path), "-o", dir.filePath("x.dat")});
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "Failed to open " + pty.path + ",Please select COM port again!\n" + pty.path +
+                         ": in use by another program: pid " + QByteArray::number(holder) +
+                         " (sleep: sleep 30).\nClose that program and try again; nothing was sent.\n");
+    EXPECT_TRUE(Arrived(pty.master).isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath("x.dat")));
+}
+
+// Run as user nobody on a line of group dialout: the group is named with the
+// command that adds the user to it; the exit status stays 3.
+TEST(PortFailures, AUserOutsideTheDevicesGroupIsToldToJoinIt)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "switching to an unprivileged user needs root";
+    Pty pty;
+    const group* dialout = ::getgrnam("dialout");
+    ASSERT_NE(dialout, nullptr);
+    ASSERT_EQ(::chown(pty.path.constData(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(::chmod(pty.path.constData(), 0660), 0);
+    QProcess process;
+    process.setChildProcessModifier([] {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(100);
+    });
+    process.setWorkingDirectory(QStringLiteral("/"));
+    process.start(QStringLiteral(ZEMTRA_CLI), {"info", "--port", QString::fromUtf8(pty.path)});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    const QByteArray err = process.readAllStandardError();
+    EXPECT_EQ(process.exitCode(), 3) << err.constData();
+    EXPECT_EQ(err, "Failed to open " + pty.path + ",Please select COM port again!\n" + pty.path +
+                       ": permission denied; it belongs to group 'dialout' (crw-rw---- root:dialout).\n"
+                       "Add yourself to group 'dialout': sudo usermod -aG dialout $USER, then log out and in again.\n");
+}
+
+} // namespace
