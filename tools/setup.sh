@@ -10,6 +10,9 @@ ZEMTRA_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libasound2-dev
   fonts-wqy-microhei
+  # Install tree checks (desktop entry, AppStream data, man pages) and the
+  # .deb (cpack computes its Depends with dpkg-shlibdeps).
+  desktop-file-utils appstream man-db dpkg-dev
 )
 
 zemtra_missing_packages() {

@@ -4,19 +4,29 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString FindShippedFile(const QString& fileName, const QString& folder)
+QString FindShippedFileFrom(const QString& fileName, const QString& folder, const QString& programFolder)
 {
     const QString here = (folder.isEmpty() ? QDir::current() : QDir(folder)).filePath(fileName);
     if (QFileInfo::exists(here))
         return here;
     // Started from a desktop menu the current folder is the home folder: use
-    // the files shipped beside the program.
-    if (QCoreApplication::instance()) {
-        const QString installed = QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
-        if (QFileInfo::exists(installed))
-            return installed;
+    // the files shipped with the program, beside it in the build tree or in
+    // the prefix's share folder once installed.
+    if (programFolder.isEmpty())
+        return QString();
+    const QDir program(programFolder);
+    for (const QString& candidate :
+         {program.filePath(fileName), program.filePath(QStringLiteral("../share/zemtra800/") + fileName)}) {
+        if (QFileInfo::exists(candidate))
+            return QDir::cleanPath(candidate);
     }
     return QString();
+}
+
+QString FindShippedFile(const QString& fileName, const QString& folder)
+{
+    return FindShippedFileFrom(fileName, folder,
+                               QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString());
 }
 
 QPixmap SplashPicture()
