@@ -26,7 +26,7 @@ const char kUsage[] =
     "  write --port PORT IN.dat [--yes] [--trace]\n"
     "  info --port PORT [--trace]\n"
     "  simulate [--image FILE.dat] [--model CODE] [--line-timing] [--save FILE.dat] [faults]\n"
-    "  doctor [--port PORT] [--trace]     why a radio cannot be reached: devices, access,\n"
+    "  doctor [--port PORT] [--trace]      why a radio cannot be reached: devices, access,\n"
     "                                      holders; with --port, whether anything answers\n"
     "\n"
     "  --help, --version; COMMAND --help shows the command's options.\n";

@@ -126,6 +126,7 @@ TEST_F(InstallTree, ManPagesDescribeEveryCommand)
                              "doctor [--port PORT] [--trace]", "simulate", "--line-timing", "--hang-up-after",
                              "--close-line", "--answer-delay", "--stray-bytes", "--bad-checksum-from",
                              "--bad-length-from", "--silent", "--save", "--image", "--model", "--yes", "--compact",
+                             "--raw", "export-csv", "import-csv", "--replace", "--renumber", "--at N",
                              "sudo usermod -aG dialout", "EXIT STATUS"})
         EXPECT_NE(page.output.find(word), std::string::npos) << word;
     EXPECT_EQ(page.output.find("warning"), std::string::npos) << page.output;
