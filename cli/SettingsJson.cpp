@@ -7,8 +7,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <span>
 
 #include "image/ChannelRecord.h"
@@ -16,146 +14,16 @@
 #include "image/ImageMap.h"
 #include "image/ModelTable.h"
 #include "image/RadioSettings.h"
-#include "image/ToneCode.h"
+#include "image/SettingsFields.h"
 #include "image/ValueCodec.h"
 
 namespace {
 
-enum class Kind { Scalar, Flag, Frequency, Text };
+using SettingsFields::Charset;
+using SettingsFields::Field;
+using SettingsFields::Kind;
+using SettingsFields::Member;
 
-// What a text field may hold, so that the codec stores exactly what was asked.
-enum class Charset {
-    Dtmf,  // DTMF digits 0-9, A-D, *, #
-    Hex,   // one digit per byte: 0-9, A-F
-    Tone,  // QT/DQT: a tone such as 67.0 or a code such as D023N / D023I
-    Ascii, // printable single-byte characters
-    Gbk,   // any text the GBK code page can write
-};
-
-// No image field to blank (see Member::reversedField).
-constexpr std::size_t kNoField = 0;
-
-// One member of a record: its JSON name, its kind and how to reach it.
-template <typename R>
-struct Member {
-    const char* name;
-    Kind kind;
-    uint32_t R::*integer = nullptr;
-    double R::*frequency = nullptr;
-    std::span<char> (*text)(R&) = nullptr;
-    int maxBytes = 0; // texts: the most bytes the image field holds
-    Charset charset = Charset::Ascii;
-    uint32_t maxValue = 255; // scalars: the most the image field holds
-    // Right-aligned reversed texts: their image offset. The encoder writes
-    // nothing for an empty one, so an edit that empties it blanks the field.
-    std::size_t reversedField = kNoField;
-};
-
-template <typename R, auto Field>
-std::span<char> TextOf(R& record)
-{
-    return std::span<char>(record.*Field);
-}
-
-// The name is taken from the member itself, so the two cannot drift apart.
-#define ZT_SCALAR(R, m) Member<R>{.name = #m, .kind = Kind::Scalar, .integer = &R::m}
-#define ZT_BITS(R, m, max) Member<R>{.name = #m, .kind = Kind::Scalar, .integer = &R::m, .maxValue = max}
-#define ZT_FLAG(R, m) Member<R>{.name = #m, .kind = Kind::Flag, .integer = &R::m}
-#define ZT_FREQ(R, m) Member<R>{.name = #m, .kind = Kind::Frequency, .frequency = &R::m}
-#define ZT_TEXT(R, m, max, cs)                                                                     \
-    Member<R>{.name = #m, .kind = Kind::Text, .text = &TextOf<R, &R::m>, .maxBytes = max, .charset = cs}
-#define ZT_REVERSED(R, m, at)                                                                      \
-    Member<R>{.name = #m,                                                                          \
-              .kind = Kind::Text,                                                                  \
-              .text = &TextOf<R, &R::m>,                                                           \
-              .maxBytes = 8,                                                                       \
-              .charset = Charset::Ascii,                                                           \
-              .reversedField = at}
-
-const Member<ChannelRecord> kChannelMembers[] = {
-    ZT_FREQ(ChannelRecord, rxFrequency),
-    ZT_FREQ(ChannelRecord, txFrequency),
-    ZT_TEXT(ChannelRecord, txCode, 5, Charset::Tone),
-    ZT_TEXT(ChannelRecord, rxCode, 5, Charset::Tone),
-    ZT_FLAG(ChannelRecord, spUnmute),
-    ZT_BITS(ChannelRecord, busyLockout, 3),
-    ZT_FLAG(ChannelRecord, wideNarrow),
-    ZT_FLAG(ChannelRecord, beatShiftOff),
-    ZT_FLAG(ChannelRecord, optionalSignalling),
-    ZT_FLAG(ChannelRecord, channelFree),
-    ZT_FLAG(ChannelRecord, scanAdd),
-    ZT_FLAG(ChannelRecord, carriedFlag13Bit3),
-    ZT_FLAG(ChannelRecord, highPower),
-    ZT_SCALAR(ChannelRecord, rxStep625),
-    ZT_SCALAR(ChannelRecord, txStep625),
-};
-
-// Every member of RadioSettings except channels and autodial, which are
-// arrays and handled on their own.
-const Member<RadioSettings> kSettingsMembers[] = {
-    ZT_TEXT(RadioSettings, botCode, 16, Charset::Dtmf),
-    ZT_TEXT(RadioSettings, eotCode, 16, Charset::Dtmf),
-    ZT_FLAG(RadioSettings, dtmfHoldTime),
-    ZT_FLAG(RadioSettings, storeAndSendOff),
-    ZT_FLAG(RadioSettings, clearTranspondOff),
-    ZT_FLAG(RadioSettings, batterySave),
-    ZT_FLAG(RadioSettings, keyLock),
-    ZT_FLAG(RadioSettings, beepTone),
-    ZT_SCALAR(RadioSettings, lampMode),
-    ZT_FLAG(RadioSettings, testMode),
-    ZT_FLAG(RadioSettings, selfProgramming),
-    ZT_FLAG(RadioSettings, wirelessClone),
-    ZT_SCALAR(RadioSettings, squelchLevel),
-    ZT_SCALAR(RadioSettings, moniKey),
-    ZT_SCALAR(RadioSettings, voxGain),
-    ZT_FLAG(RadioSettings, carriedFlag1038Bit2),
-    ZT_FLAG(RadioSettings, carriedFlag1038Bit1),
-    ZT_FLAG(RadioSettings, carriedFlag1038Bit0),
-    ZT_SCALAR(RadioSettings, tot),
-    ZT_SCALAR(RadioSettings, totPreAlert),
-    ZT_SCALAR(RadioSettings, totRekey),
-    ZT_SCALAR(RadioSettings, totReset),
-    ZT_SCALAR(RadioSettings, dtmfSignalling),
-    ZT_SCALAR(RadioSettings, groupCode),
-    ZT_SCALAR(RadioSettings, intermediateCode),
-    ZT_SCALAR(RadioSettings, pttId),
-    ZT_SCALAR(RadioSettings, callAlert),
-    ZT_SCALAR(RadioSettings, transpond),
-    ZT_SCALAR(RadioSettings, autoResetTimer),
-    ZT_TEXT(RadioSettings, idCode, 10, Charset::Dtmf),
-    ZT_SCALAR(RadioSettings, firstDigitTime),
-    ZT_SCALAR(RadioSettings, firstDigitDelay),
-    ZT_SCALAR(RadioSettings, dtmfSpeed),
-    ZT_SCALAR(RadioSettings, dKeyAssignment),
-    ZT_SCALAR(RadioSettings, dtmfKeyFormat),
-    ZT_SCALAR(RadioSettings, starHashToneTime),
-    ZT_TEXT(RadioSettings, stunCode, 6, Charset::Hex),
-    ZT_SCALAR(RadioSettings, stunAllow),
-    ZT_SCALAR(RadioSettings, carriedByte1079),
-    ZT_TEXT(RadioSettings, message1, 32, Charset::Gbk),
-    ZT_TEXT(RadioSettings, message2, 32, Charset::Gbk),
-    ZT_REVERSED(RadioSettings, modelCode, ImageMap::kModelCode),
-    ZT_REVERSED(RadioSettings, infoText1, ImageMap::kInfoText1),
-    ZT_REVERSED(RadioSettings, infoText2, ImageMap::kInfoText2),
-    ZT_FREQ(RadioSettings, upperLimit),
-    ZT_FREQ(RadioSettings, lowerLimit),
-    ZT_FREQ(RadioSettings, firstIf),
-    ZT_SCALAR(RadioSettings, carriedByte1884),
-    ZT_FLAG(RadioSettings, highLocalOscillator),
-    ZT_SCALAR(RadioSettings, carriedByte1886),
-    ZT_SCALAR(RadioSettings, carriedByte1887),
-    ZT_FREQ(RadioSettings, bandCentre),
-    ZT_SCALAR(RadioSettings, carriedByte1902),
-};
-
-#undef ZT_SCALAR
-#undef ZT_BITS
-#undef ZT_REVERSED
-#undef ZT_FLAG
-#undef ZT_FREQ
-#undef ZT_TEXT
-
-constexpr int kAutodialDigits = 16;
 // The most characters of a JSON key an error line repeats.
 constexpr int kMostKeyCharacters = 40;
 
@@ -212,27 +80,42 @@ QString MemberPath(const QString& path, const QString& key)
     return path.isEmpty() ? ShownKey(key) : path + QLatin1Char('.') + ShownKey(key);
 }
 
-// ---- texts ----------------------------------------------------------------
+// ---- values ---------------------------------------------------------------
 
-std::string_view StoredText(std::span<const char> field)
+// The JSON form of a value: integers and frequencies as numbers, messages
+// decoded from GBK, every other text byte for byte (Latin-1 keeps any stray
+// byte visible instead of dropping it).
+QJsonValue ValueJson(const SettingsFields::Value& value, Charset charset)
 {
-    return std::string_view(field.data(), strnlen(field.data(), field.size()));
-}
-
-QString TextToJson(std::span<const char> field, Charset charset)
-{
-    const std::string_view bytes = StoredText(field);
+    switch (value.kind) {
+    case Kind::Scalar:
+    case Kind::Flag: return double(value.integer);
+    case Kind::Frequency: return value.frequency;
+    case Kind::Text: break;
+    }
+    const QByteArrayView bytes(value.text.data(), qsizetype(value.text.size()));
     if (charset == Charset::Gbk) {
         QStringDecoder gbk("GBK");
-        return gbk(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+        return QString(gbk(bytes));
     }
-    // Latin-1 keeps any stray byte visible instead of dropping it.
-    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+    return QString::fromLatin1(bytes);
 }
 
-// Checks a JSON text against its field and gives the bytes to store.
-bool TextFromJson(const QJsonValue& value, int maxBytes, Charset charset, const QString& path,
-                  QByteArray* bytes, QString* error)
+void RecordToJson(std::span<const Member> members, const RadioSettings& settings, int number, QJsonObject& out)
+{
+    for (const Member& m : members)
+        out.insert(QLatin1String(m.name), ValueJson(GetValue(settings, Field{&m, number}), m.charset));
+}
+
+QString FromStd(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// A JSON text as the bytes its field would store: GBK for the messages,
+// else the characters themselves (the field's own checks refuse anything
+// beyond printable ASCII).
+bool TextBytes(const QJsonValue& value, Charset charset, const QString& path, QByteArray* bytes, QString* error)
 {
     if (!value.isString())
         return Fail(error, path, QStringLiteral("expected a string"));
@@ -242,157 +125,64 @@ bool TextFromJson(const QJsonValue& value, int maxBytes, Charset charset, const 
     // JSON lets "\ud800" stand alone; it is half a character, nothing to store.
     if (!QStringView(text).isValidUtf16())
         return Fail(error, path, QStringLiteral("the text holds half a character (a lone UTF-16 surrogate)"));
-
     if (charset == Charset::Gbk) {
         QStringEncoder gbk("GBK");
         *bytes = gbk(text);
         if (gbk.hasError())
             return Fail(error, path, QStringLiteral("the text holds characters GBK cannot write"));
-        if (bytes->size() > maxBytes)
-            return Fail(error, path,
-                        QStringLiteral("%1 bytes in GBK, the field holds %2 (a Chinese character takes 2)")
-                            .arg(bytes->size())
-                            .arg(maxBytes));
         return true;
     }
-
-    for (QChar c : text)
-        if (c.unicode() > 0x7E || c.unicode() < 0x20)
-            return Fail(error, path, QStringLiteral("only printable ASCII characters are allowed"));
-    if (text.size() > maxBytes)
-        return Fail(error, path,
-                    QStringLiteral("%1 characters, the field holds %2").arg(text.size()).arg(maxBytes));
-
-    const char* allowed = nullptr;
-    switch (charset) {
-    case Charset::Dtmf: allowed = "0123456789ABCDabcd*#"; break;
-    case Charset::Hex: allowed = "0123456789ABCDEFabcdef"; break;
-    case Charset::Tone:
-        if (!ToneCode::IsStorable(text.toStdString()))
-            return Fail(error, path,
-                        QStringLiteral("'%1' is not a QT/DQT code (a tone such as 67.0 or a code such as "
-                                       "D023N or D023I)")
-                            .arg(text));
-        break;
-    case Charset::Ascii:
-    case Charset::Gbk: break;
-    }
-    if (allowed) {
-        for (QChar c : text)
-            if (!std::strchr(allowed, char(c.unicode())))
-                return Fail(error, path,
-                            QStringLiteral("'%1' is not allowed here (allowed: %2)")
-                                .arg(c)
-                                .arg(QLatin1String(allowed)));
-    }
-    *bytes = text.toLatin1();
+    *bytes = text.toUtf8();
     return true;
 }
 
-void StoreText(std::span<char> field, const QByteArray& bytes)
+} // namespace
+
+bool SetMemberFromJson(RadioSettings& settings, const SettingsFields::Field& field, const QJsonValue& value,
+                       const QString& path, QString* error)
 {
-    const std::size_t n = std::min<std::size_t>(std::size_t(bytes.size()), field.size() - 1);
-    std::memset(field.data(), 0, field.size());
-    if (n > 0)
-        std::memcpy(field.data(), bytes.constData(), n);
-}
-
-// ---- numbers --------------------------------------------------------------
-
-bool IntegerFromJson(const QJsonValue& value, const QString& path, uint32_t maxValue, uint32_t* out,
-                     QString* error)
-{
-    const double d = value.toDouble(-1.0);
-    if (!value.isDouble() || d != std::floor(d) || d < 0.0 || d > double(maxValue))
-        return Fail(error, path,
-                    QStringLiteral("expected an integer 0..%1%2")
-                        .arg(maxValue)
-                        .arg(maxValue == 255 ? QStringLiteral(" (the field is one byte)") : QString()));
-    *out = uint32_t(d);
-    return true;
-}
-
-bool FrequencyFromJson(const QJsonValue& value, const QString& path, double* out, QString* error)
-{
-    if (!value.isDouble())
-        return Fail(error, path, QStringLiteral("expected a number (MHz)"));
-    const double f = value.toDouble();
-    // The stored form holds three integer digits of the value printed with six
-    // decimals, so 999.9999996 (printed as 1000.000000) does not fit either.
-    if (!(f >= 0.0 && f < 1000.0))
-        return Fail(error, path, QStringLiteral("%1 MHz is outside 0 <= f < 1000 MHz").arg(f, 0, 'g', 12));
-    char printed[64];
-    std::snprintf(printed, sizeof printed, "%f", f);
-    const char* point = std::strchr(printed, '.');
-    if (!point || point - printed > 3)
-        return Fail(error, path,
-                    QStringLiteral("%1 MHz rounds to 1000 MHz, outside 0 <= f < 1000 MHz").arg(f, 0, 'g', 12));
-    *out = f;
-    return true;
-}
-
-// ---- records --------------------------------------------------------------
-
-template <typename R, std::size_t N>
-const Member<R>* Find(const Member<R> (&table)[N], const QString& name)
-{
-    for (const Member<R>& m : table)
-        if (name == QLatin1String(m.name))
-            return &m;
-    return nullptr;
-}
-
-template <typename R, std::size_t N>
-void RecordToJson(const Member<R> (&table)[N], const R& record, QJsonObject& out)
-{
-    // The text accessor only hands out the field; nothing is written here.
-    R& readable = const_cast<R&>(record);
-    for (const Member<R>& m : table) {
-        switch (m.kind) {
-        case Kind::Scalar:
-        case Kind::Flag: out.insert(QLatin1String(m.name), double(record.*m.integer)); break;
-        case Kind::Frequency: out.insert(QLatin1String(m.name), record.*m.frequency); break;
-        case Kind::Text: out.insert(QLatin1String(m.name), TextToJson(m.text(readable), m.charset)); break;
-        }
-    }
-}
-
-template <typename R>
-bool SetMember(const Member<R>& m, R& record, const QJsonValue& value, const QString& path, QString* error)
-{
-    switch (m.kind) {
-    case Kind::Scalar: return IntegerFromJson(value, path, m.maxValue, &(record.*m.integer), error);
+    std::string reason;
+    bool ok = false;
+    switch (field.member->kind) {
+    case Kind::Scalar:
     case Kind::Flag:
-        // A flag takes the integer as given; the image keeps only set (non-zero)
-        // or clear, as the dialogs' own values would.
-        return IntegerFromJson(value, path, UINT32_MAX, &(record.*m.integer), error);
-    case Kind::Frequency: return FrequencyFromJson(value, path, &(record.*m.frequency), error);
+        ok = SettingsFields::SetInteger(settings, field, value.isDouble() ? value.toDouble() : std::nan(""),
+                                        &reason);
+        break;
+    case Kind::Frequency:
+        if (!value.isDouble())
+            return Fail(error, path, QStringLiteral("expected a number (MHz)"));
+        ok = SettingsFields::SetFrequency(settings, field, value.toDouble(), &reason);
+        break;
     case Kind::Text: {
         QByteArray bytes;
-        if (!TextFromJson(value, m.maxBytes, m.charset, path, &bytes, error))
+        if (!TextBytes(value, field.member->charset, path, &bytes, error))
             return false;
-        StoreText(m.text(record), bytes);
-        return true;
+        ok = SettingsFields::SetText(settings, field, std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                                     &reason);
+        break;
     }
     }
-    return false;
+    return ok || Fail(error, path, FromStd(reason));
 }
 
-// Sets the members value names on record; each one set is reported to
+namespace {
+
+// Sets the members value names on channel n; each one set is reported to
 // onSet, so the caller can tell what the edit named.
-template <typename R, std::size_t N, typename OnSet>
-bool ApplyRecord(const Member<R> (&table)[N], const QJsonValue& value, const QString& path, R& record,
-                 QString* error, OnSet onSet)
+template <typename OnSet>
+bool ApplyChannel(const QJsonValue& value, const QString& path, RadioSettings& settings, int n, QString* error,
+                  OnSet onSet)
 {
     if (!value.isObject())
         return Fail(error, path, QStringLiteral("expected an object"));
     const QJsonObject object = value.toObject();
     for (auto it = object.begin(); it != object.end(); ++it) {
         const QString memberPath = MemberPath(path, it.key());
-        const Member<R>* m = Find(table, it.key());
+        const Member* m = SettingsFields::FindChannelMember(it.key().toStdString());
         if (!m)
             return Fail(error, memberPath, QStringLiteral("unknown member"));
-        if (!SetMember(*m, record, it.value(), memberPath, error))
+        if (!SetMemberFromJson(settings, Field{m, n}, it.value(), memberPath, error))
             return false;
         onSet(*m);
     }
@@ -522,20 +312,26 @@ QJsonObject SettingsToJson(const RadioSettings& settings)
 {
     QJsonObject out;
     QJsonArray channels;
-    for (const ChannelRecord& channel : settings.channels) {
+    for (int n = 1; n <= RadioSettings::kChannels; ++n) {
         QJsonObject c;
-        RecordToJson(kChannelMembers, channel, c);
+        RecordToJson(SettingsFields::ChannelMembers(), settings, n, c);
         channels.append(c);
     }
     out.insert(QStringLiteral("channels"), channels);
 
     QJsonArray autodial;
-    for (const auto& entry : settings.autodial)
-        autodial.append(TextToJson(entry, Charset::Dtmf));
+    const Member& entry = SettingsFields::AutodialMember();
+    for (int n = 1; n <= RadioSettings::kAutodials; ++n)
+        autodial.append(ValueJson(GetValue(settings, Field{&entry, n}), entry.charset));
     out.insert(QStringLiteral("autodial"), autodial);
 
-    RecordToJson(kSettingsMembers, settings, out);
+    RecordToJson(SettingsFields::RadioMembers(), settings, 0, out);
     return out;
+}
+
+QJsonValue ValueToJson(const SettingsFields::Field& field, const SettingsFields::Value& value)
+{
+    return ValueJson(value, field.member->charset);
 }
 
 bool ApplySettingsJson(const QJsonObject& edits, RadioSettings& settings, ApplyMode mode, AppliedEdits* applied,
@@ -552,36 +348,34 @@ bool ApplySettingsJson(const QJsonObject& edits, RadioSettings& settings, ApplyM
             const bool ok = ForEachNumbered(
                 it.value(), key, RadioSettings::kChannels, error, [&](int n, const QJsonValue& v) {
                     ChannelEdit& edit = channelEdits[n - 1];
-                    return ApplyRecord(kChannelMembers, v, key + QLatin1Char('.') + QString::number(n),
-                                       settings.channels[n - 1], error, [&](const Member<ChannelRecord>& m) {
-                                           edit.named = true;
-                                           edit.receive = edit.receive || m.frequency == &ChannelRecord::rxFrequency;
-                                           edit.transmit = edit.transmit || m.frequency == &ChannelRecord::txFrequency;
-                                       });
+                    return ApplyChannel(v, key + QLatin1Char('.') + QString::number(n), settings, n, error,
+                                        [&](const Member& m) {
+                                            const std::string_view name = m.name;
+                                            edit.named = true;
+                                            edit.receive = edit.receive || name == "rxFrequency";
+                                            edit.transmit = edit.transmit || name == "txFrequency";
+                                        });
                 });
             if (!ok)
                 return false;
         } else if (key == QLatin1String("autodial")) {
             const bool ok = ForEachNumbered(it.value(), key, RadioSettings::kAutodials, error,
                                             [&](int n, const QJsonValue& v) {
-                                                QByteArray bytes;
-                                                if (!TextFromJson(v, kAutodialDigits, Charset::Dtmf,
-                                                                  key + QLatin1Char('.') + QString::number(n),
-                                                                  &bytes, error))
-                                                    return false;
-                                                StoreText(settings.autodial[n - 1], bytes);
-                                                return true;
+                                                return SetMemberFromJson(
+                                                    settings, Field{&SettingsFields::AutodialMember(), n}, v,
+                                                    key + QLatin1Char('.') + QString::number(n), error);
                                             });
             if (!ok)
                 return false;
         } else {
-            const Member<RadioSettings>* m = Find(kSettingsMembers, key);
+            const Member* m = SettingsFields::FindRadioMember(key.toStdString());
             if (!m)
                 return Fail(error, ShownKey(key), QStringLiteral("unknown member"));
-            if (!SetMember(*m, settings, it.value(), key, error))
+            const Field field{m, 0};
+            if (!SetMemberFromJson(settings, field, it.value(), key, error))
                 return false;
-            if (m->reversedField != kNoField && applied && StoredText(m->text(settings)).empty())
-                applied->blankFields.push_back(m->reversedField);
+            if (m->reversed && applied && GetValue(settings, field).text.empty())
+                applied->blankFields.push_back(field.Offset());
         }
     }
     return mode == ApplyMode::Raw || SettleChannels(settings, before, channelEdits, bandBefore, error);

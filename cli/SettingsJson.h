@@ -2,8 +2,12 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <QJsonValue>
+
 #include <cstddef>
 #include <vector>
+
+#include "image/SettingsFields.h"
 
 class RadioSettings;
 
@@ -12,6 +16,8 @@ class RadioSettings;
 // keyed by number (edits); frequencies in MHz; texts as UTF-8 strings
 // (messages are GBK in the image, every other text is ASCII).
 QJsonObject SettingsToJson(const RadioSettings& settings);
+// One value as dump prints it (numbers, texts as Unicode).
+QJsonValue ValueToJson(const SettingsFields::Field& field, const SettingsFields::Value& value);
 
 enum class ApplyMode {
     // Channels are stored as the channel editor stores them: a receive
@@ -36,3 +42,9 @@ struct AppliedEdits {
 // then be partly changed, so the caller discards them).
 bool ApplySettingsJson(const QJsonObject& edits, RadioSettings& settings, ApplyMode mode, AppliedEdits* applied,
                        QString* error);
+
+// Sets one field from its JSON value through the checks apply makes; on a
+// bad value the result is false, error gets "member PATH: reason" and the
+// settings are unchanged.
+bool SetMemberFromJson(RadioSettings& settings, const SettingsFields::Field& field, const QJsonValue& value,
+                       const QString& path, QString* error);
