@@ -1,0 +1,185 @@
+// Comparing images: decoded differences by member, the bytes no value
+// shows, the check after a write and what the encoder changes in a file.
+#include "TestImage.h"
+#include "image/ImageCompare.h"
+
+namespace {
+
+using namespace ImageCompare;
+
+std::string Hex(uint8_t b)
+{
+    char text[4];
+    std::snprintf(text, sizeof text, "%02x", b);
+    return text;
+}
+
+std::string FrequencyTextOf(const SettingsFields::Value& v)
+{
+    return SettingsFields::FrequencyText(v.frequency);
+}
+
+class ImageCompareTest : public ::testing::Test {
+protected:
+    ImageCompareTest()
+    {
+        a.ResetSettings();
+        SetText(a.GetSettings()->stunCode, "123ABC");
+        a.GetSettings()->channels[6].rxFrequency = 450.0125;
+        EXPECT_EQ(a.EncodeAll(), 0);
+        Copy();
+    }
+    // b becomes a byte for byte.
+    void Copy()
+    {
+        b.SetBytes(a.Image(), 0, ImageMap::kSize);
+        EXPECT_EQ(b.DecodeAll(), 0);
+        EXPECT_EQ(a.DecodeAll(), 0);
+    }
+    void PutB(std::size_t offset, const std::string& hex)
+    {
+        const auto bytes = Bytes(hex);
+        b.SetBytes(bytes.data(), offset, bytes.size());
+        EXPECT_EQ(b.DecodeAll(), 0);
+    }
+    std::vector<std::string> Lines() const
+    {
+        const Differences d = Compare(a, b);
+        std::vector<std::string> lines;
+        for (const ValueDifference& v : d.values)
+            lines.push_back(v.field.Name());
+        for (const ByteRun& r : d.bytes)
+            lines.push_back(ByteRunText(r));
+        return lines;
+    }
+    CImportData a, b;
+};
+
+TEST_F(ImageCompareTest, EqualImagesHaveNoDifferences)
+{
+    EXPECT_TRUE(Compare(a, b).Equal());
+    EXPECT_TRUE(Compare(a, a).Equal());
+}
+
+TEST_F(ImageCompareTest, ChangedChannelIsOneValueDifference)
+{
+    b.GetSettings()->channels[6].rxFrequency = 451.0;
+    ASSERT_EQ(b.EncodeAll(), 0);
+    const Differences d = Compare(a, b);
+    ASSERT_EQ(d.values.size(), 1u);
+    EXPECT_TRUE(d.bytes.empty()); // the frequency's bytes are shown by its value
+    EXPECT_EQ(d.values[0].field.Name(), "channel 7 rxFrequency");
+    EXPECT_EQ(FrequencyTextOf(d.values[0].a), "450.01250");
+    EXPECT_EQ(FrequencyTextOf(d.values[0].b), "451.00000");
+}
+
+TEST_F(ImageCompareTest, BytesNoValueShowsComeAsRuns)
+{
+    // Untouched bytes at the end of the image: one run.
+    PutB(0x07F0, "00 00 00 00");
+    // A stun code that can no longer be read: its value decodes as empty in
+    // b and differs from a's, so it shows as a value...
+    PutB(1072, "01 02 FF FF FF FF");
+    // Bit 1 of 1032 belongs to no field; bit 0 (beepTone) does.
+    const uint8_t flags = a.Image()[ImageMap::kOptionFlagsA];
+    PutB(ImageMap::kOptionFlagsA, Hex(flags ^ 0x03));
+    // A lone byte between two fields.
+    PutB(1045, "12");
+
+    EXPECT_EQ(Lines(), (std::vector<std::string>{
+                           "beepTone",
+                           "stunCode",
+                           "byte 0x0408: " + Hex(flags) + " -> " + Hex(flags ^ 0x03),
+                           "byte 0x0415: ff -> 12",
+                           "bytes 0x07F0..0x07F3: ff ff ff ff -> 00 00 00 00",
+                       }));
+}
+
+TEST_F(ImageCompareTest, SameValueDifferentBytesNamesTheField)
+{
+    // Both stun codes too short to read: equal values, different bytes.
+    const uint8_t shortA[] = {0x01, 0x02, 0xFF, 0xFF, 0xFF, 0xFF};
+    a.SetBytes(shortA, 1072, sizeof shortA);
+    ASSERT_EQ(a.DecodeAll(), 0);
+    PutB(1072, "03 FF FF FF FF FF");
+    PutB(16 * 7 + 14, "00"); // channel 7's rxStep625 byte: a value of its own
+    EXPECT_EQ(Lines(), (std::vector<std::string>{
+                           "channel 7 rxStep625",
+                           "bytes 0x0430..0x0431 (stunCode): 01 02 -> 03 ff",
+                       }));
+    // A run splits where its bytes stop belonging to one field: 1055 belongs
+    // to nothing, 1056.. is the ID code, read as 12 either way (0xFF skipped).
+    const uint8_t idA[] = {0x01, 0x02};
+    a.SetBytes(idA, 1056, sizeof idA);
+    ASSERT_EQ(a.DecodeAll(), 0);
+    PutB(1055, "00 FF 01 02");
+    const Differences d = Compare(a, b);
+    ASSERT_EQ(d.bytes.size(), 3u);
+    EXPECT_EQ(ByteRunText(d.bytes[0]), "byte 0x041F: ff -> 00");
+    EXPECT_FALSE(d.bytes[0].field.has_value());
+    EXPECT_EQ(ByteRunText(d.bytes[1]), "bytes 0x0420..0x0422 (idCode): 01 02 ff -> ff 01 02");
+}
+
+TEST(VerifyTest, FirstDifferenceNamesItsFieldAndTheCount)
+{
+    uint8_t sent[ImageMap::kSize], back[ImageMap::kSize];
+    for (std::size_t i = 0; i < ImageMap::kSize; ++i)
+        sent[i] = back[i] = uint8_t(i * 7);
+    VerifyResult r = Verify(sent, back);
+    EXPECT_TRUE(r.equal);
+    EXPECT_EQ(VerifyText(r), "verified: the radio holds the 2000 bytes written");
+
+    back[2040] ^= 0xFF; // never sent: not compared
+    EXPECT_TRUE(Verify(sent, back).equal);
+
+    sent[0x123] = 0x45;
+    back[0x123] = 0x44;
+    r = Verify(sent, back);
+    EXPECT_FALSE(r.equal);
+    EXPECT_EQ(VerifyText(r), "verify failed at 0x0123 (channel 18 rxFrequency): wrote 0x45, the radio holds 0x44 "
+                             "(1 byte differs)");
+    back[1999] ^= 1;
+    back[0x07F0 - 0x100] ^= 1;
+    EXPECT_EQ(VerifyText(Verify(sent, back)),
+              "verify failed at 0x0123 (channel 18 rxFrequency): wrote 0x45, the radio holds 0x44 "
+              "(3 bytes differ)");
+
+    // A difference in bits no field owns names none; several flags name all.
+    uint8_t back2[ImageMap::kSize];
+    std::copy(std::begin(sent), std::end(sent), back2);
+    sent[ImageMap::kOptionFlagsA] = back2[ImageMap::kOptionFlagsA] = 0x00;
+    back2[ImageMap::kOptionFlagsA] = 0x02;
+    EXPECT_EQ(VerifyText(Verify(sent, back2)),
+              "verify failed at 0x0408: wrote 0x00, the radio holds 0x02 (1 byte differs)");
+    back2[ImageMap::kOptionFlagsA] = 0x11;
+    EXPECT_EQ(Verify(sent, back2).field, "batterySave, beepTone");
+}
+
+TEST(EncoderChangesTest, FieldsTheEncoderRewritesAreNamed)
+{
+    CImportData file;
+    file.ResetSettings();
+    ASSERT_EQ(file.EncodeAll(), 0);
+    // A stun code of two digits is read as none and sent as none; a
+    // frequency with a stray digit in its blank form is sent blank.
+    const uint8_t stun[] = {0x01, 0x02};
+    file.SetBytes(stun, ImageMap::kStunCode, sizeof stun);
+    const uint8_t rx[] = {0x43, 0x51, 0xFF, 0xFF};
+    file.SetBytes(rx, 16 * 3, sizeof rx);
+    uint8_t given[ImageMap::kSize];
+    file.GetBytes(given, 0, ImageMap::kSize);
+    ASSERT_EQ(file.DecodeAll(), 0);
+    ASSERT_EQ(file.EncodeAll(), 0);
+    uint8_t encoded[ImageMap::kSize];
+    file.GetBytes(encoded, 0, ImageMap::kSize);
+
+    const std::vector<FieldChange> changes = EncoderChanges(given, encoded);
+    ASSERT_EQ(changes.size(), 2u);
+    EXPECT_EQ(ChangeText(changes[0]), "channel 3 rxFrequency is sent as ff ff ff ff; the file holds 43 51 ff ff");
+    EXPECT_EQ(ChangeText(changes[1]), "stunCode is sent as ff ff ff ff ff ff; the file holds 01 02 ff ff ff ff");
+
+    // A file the encoder leaves alone has nothing to say.
+    EXPECT_TRUE(EncoderChanges(encoded, encoded).empty());
+}
+
+} // namespace

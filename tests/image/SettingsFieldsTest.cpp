@@ -1,0 +1,195 @@
+// The member table against the codec: the bytes and bits it gives each
+// member are the ones the codec reads and writes, so that an address names
+// the right field.
+#include "TestImage.h"
+#include "image/ImageMap.h"
+#include "image/SettingsFields.h"
+
+namespace {
+
+using namespace SettingsFields;
+
+std::vector<Value> DecodedValues(const uint8_t* image)
+{
+    CImportData data;
+    data.SetBytes(image, 0, ImageMap::kSize);
+    EXPECT_EQ(data.DecodeAll(), 0);
+    std::vector<Value> values;
+    for (const Field& f : AllFields())
+        values.push_back(GetValue(*data.GetSettings(), f));
+    return values;
+}
+
+// A radio's image: channels in use with codes, digit texts, messages.
+std::vector<uint8_t> BusyImage()
+{
+    CImportData data;
+    RadioSettings& s = *data.GetSettings();
+    for (int n = 1; n <= RadioSettings::kChannels; n += 3) {
+        s.channels[n - 1].rxFrequency = 440.0 + n * 0.0125;
+        s.channels[n - 1].txFrequency = 445.0 + n * 0.0125;
+        SetText(s.channels[n - 1].txCode, n % 2 ? "67.0" : "D023I");
+        s.channels[n - 1].busyLockout = n % 4;
+    }
+    SetText(s.autodial[2], "12*#");
+    SetText(s.botCode, "123");
+    SetText(s.idCode, "12A*");
+    SetText(s.stunCode, "123ABC");
+    SetText(s.message1, "HELLO");
+    SetText(s.infoText1, "V1");
+    s.upperLimit = 470.0;
+    s.lowerLimit = 450.0;
+    EXPECT_EQ(data.EncodeAll(), 0);
+    return Bytes(data.Image(), ImageMap::kSize);
+}
+
+TEST(SettingsFieldsTest, NamesAndAddresses)
+{
+    EXPECT_EQ(AllFields().size(), std::size_t(50 * 15 + 9 + RadioMembers().size()));
+    EXPECT_EQ(RadioMembers().size(), 53u); // every member dump prints besides channels and autodial
+
+    const std::vector<ByteOwner>& at0x123 = OwnersOf(0x123); // channel 18 starts at 288 = 0x120
+    ASSERT_EQ(at0x123.size(), 1u);
+    EXPECT_EQ(at0x123[0].field.Name(), "channel 18 rxFrequency");
+    EXPECT_EQ(OwnersOf(816 + 2 * 16 + 8)[0].field.Name(), "autodial 3"); // its digit count
+    EXPECT_TRUE(OwnersOf(816 + 2 * 16 + 9).empty());                     // bytes 9..15 of the entry
+    EXPECT_EQ(OwnersOf(1074)[0].field.Name(), "stunCode");
+    EXPECT_EQ(OwnersOf(1000)[0].field.Name(), "botCode"); // the count byte
+    EXPECT_TRUE(OwnersOf(0).empty());
+    EXPECT_TRUE(OwnersOf(2047).empty());
+    EXPECT_TRUE(OwnersOf(2048).empty()); // past the image: nothing, no crash
+
+    // One byte shared by six flags; bits 2 and 1 belong to none.
+    uint8_t owned = 0;
+    for (const ByteOwner& o : OwnersOf(ImageMap::kOptionFlagsA)) {
+        EXPECT_EQ(owned & o.bits, 0) << o.field.Name();
+        owned |= o.bits;
+    }
+    EXPECT_EQ(owned, 0xF9);
+    // Channel 1's busy lockout: two bits of its byte 12.
+    const Field busy{FindChannelMember("busyLockout"), 1};
+    EXPECT_EQ(busy.Offset(), 28u);
+    EXPECT_EQ(busy.member->bits, 0x18);
+}
+
+// Flipping any bit a field owns changes at most that field's decoded value;
+// flipping a bit no field owns changes none.
+TEST(SettingsFieldsTest, EveryBitDecodesIntoItsOwnField)
+{
+    for (const std::vector<uint8_t>& base : {BusyImage(), std::vector<uint8_t>(ImageMap::kSize, 0xFF)}) {
+        const std::vector<Value> before = DecodedValues(base.data());
+        const std::vector<Field>& fields = AllFields();
+        int changedSomewhere = 0;
+        for (std::size_t address = 0; address < ImageMap::kSize; ++address) {
+            for (int bit = 0; bit < 8; ++bit) {
+                std::vector<uint8_t> image = base;
+                image[address] ^= uint8_t(1u << bit);
+                const std::vector<Value> after = DecodedValues(image.data());
+                for (std::size_t i = 0; i < fields.size(); ++i) {
+                    if (before[i] == after[i])
+                        continue;
+                    ++changedSomewhere;
+                    bool owns = false;
+                    for (const ByteOwner& o : OwnersOf(address))
+                        owns = owns || (o.field == fields[i] && (o.bits >> bit & 1));
+                    ASSERT_TRUE(owns) << "bit " << bit << " of byte " << address << " changed "
+                                      << fields[i].Name();
+                }
+            }
+        }
+        EXPECT_GT(changedSomewhere, 1000);
+    }
+}
+
+// Changing one field and encoding touches only the bits the table gives it.
+TEST(SettingsFieldsTest, EncodingAFieldWritesOnlyItsBits)
+{
+    const std::vector<uint8_t> base = BusyImage();
+    for (const Field& f : AllFields()) {
+        CImportData data;
+        data.SetBytes(base.data(), 0, base.size());
+        ASSERT_EQ(data.DecodeAll(), 0);
+        RadioSettings& s = *data.GetSettings();
+        const Value old = GetValue(s, f);
+        std::string why;
+        switch (f.member->kind) {
+        case Kind::Scalar: ASSERT_TRUE(SetInteger(s, f, old.integer == 1 ? 2 : 1, &why)) << why; break;
+        case Kind::Flag: ASSERT_TRUE(SetInteger(s, f, old.integer ? 0 : 1, &why)) << why; break;
+        case Kind::Frequency: ASSERT_TRUE(SetFrequency(s, f, old.frequency == 0 ? 123.45 : 0, &why)) << why; break;
+        case Kind::Text: {
+            const char* text = f.member->charset == Charset::Tone ? (old.text.empty() ? "D754N" : "")
+                             : f.member->maxBytes == 6                ? (old.text.empty() ? "1A2B3C" : "")
+                                                                      : (old.text == "1" ? "2" : "1");
+            ASSERT_TRUE(SetText(s, f, text, &why)) << f.Name() << ": " << why;
+            break;
+        }
+        }
+        if (f.member->reversed && GetValue(s, f).text.empty())
+            continue; // the encoder leaves an empty reversed text alone
+        ASSERT_EQ(data.EncodeAll(), 0);
+        bool changed = false;
+        for (std::size_t address = 0; address < ImageMap::kSize; ++address) {
+            const uint8_t diff = base[address] ^ data.Image()[address];
+            if (diff == 0)
+                continue;
+            changed = true;
+            uint8_t owned = 0;
+            if (address >= f.Offset() && address < f.Offset() + f.Length())
+                owned = f.member->bits;
+            ASSERT_EQ(diff & ~owned, 0) << f.Name() << " wrote byte " << address;
+        }
+        EXPECT_TRUE(changed) << f.Name();
+    }
+}
+
+// A refused value leaves the settings as they were, so a caller can try
+// the next one without undoing anything.
+TEST(SettingsFieldsTest, RefusedValuesChangeNothing)
+{
+    RadioSettings s;
+    SetText(s.stunCode, "123ABC");
+    const Field stun{FindRadioMember("stunCode"), 0};
+    const Field squelch{FindRadioMember("squelchLevel"), 0};
+    const Field limit{FindRadioMember("upperLimit"), 0};
+    const Field message{FindRadioMember("message1"), 0};
+    const Field tone{FindChannelMember("rxCode"), 50};
+    const bool accepted[] = {
+        SetText(s, stun, "12G", nullptr),
+        SetText(s, stun, "1234567", nullptr),
+        SetText(s, stun, std::string_view("1\0", 2), nullptr),
+        SetText(s, tone, "D029N", nullptr),
+        SetText(s, message, std::string(33, 'x'), nullptr),
+        SetText(s, Field{FindRadioMember("idCode"), 0}, "12\xC3\xA9", nullptr),
+        SetInteger(s, squelch, 256, nullptr),
+        SetInteger(s, squelch, 2.5, nullptr),
+        SetInteger(s, squelch, -1, nullptr),
+        SetFrequency(s, limit, 999.9999996, nullptr),
+        SetFrequency(s, limit, -0.5, nullptr),
+        SetFrequency(s, Field{FindChannelMember("txFrequency"), 1}, 1000, nullptr),
+    };
+    for (std::size_t i = 0; i < std::size(accepted); ++i)
+        EXPECT_FALSE(accepted[i]) << "case " << i;
+    EXPECT_EQ(GetText(s.stunCode), "123ABC");
+    EXPECT_EQ(s.squelchLevel, 1u);
+    EXPECT_EQ(s.upperLimit, 0.0);
+    EXPECT_EQ(GetText(s.message1), "");
+    EXPECT_EQ(GetText(s.channels[49].rxCode), "");
+
+    std::string why;
+    EXPECT_FALSE(SetInteger(s, Field{FindChannelMember("busyLockout"), 3}, 4, &why));
+    EXPECT_EQ(why, "expected an integer 0..3");
+    EXPECT_FALSE(SetText(s, message, std::string(33, 'x'), &why));
+    EXPECT_EQ(why, "33 bytes in GBK, the field holds 32 (a Chinese character takes 2)");
+
+    // Accepted values land in the member named, and only there.
+    EXPECT_TRUE(SetText(s, Field{&AutodialMember(), 9}, "0123456789ABCD*#", &why)) << why;
+    EXPECT_EQ(GetText(s.autodial[8]), "0123456789ABCD*#");
+    EXPECT_EQ(GetText(s.autodial[7]), "");
+    EXPECT_TRUE(SetFrequency(s, Field{FindChannelMember("txFrequency"), 50}, 451.5, &why));
+    EXPECT_EQ(s.channels[49].txFrequency, 451.5);
+    EXPECT_EQ(s.channels[48].txFrequency, 0.0);
+    EXPECT_TRUE(SetInteger(s, Field{FindRadioMember("beepTone"), 0}, 7, &why)); // a flag takes any integer
+    EXPECT_EQ(s.beepTone, 7u);
+}
+
+} // namespace
