@@ -435,11 +435,20 @@ int RunSimulateCommand(const QStringList& arguments)
                                     QStringLiteral("Stop answering after N blocks."), QStringLiteral("N"));
     const QCommandLineOption closeLine(QStringLiteral("close-line"),
                                        QStringLiteral("At the hang-up also close the line, as a pulled cable."));
+    const QCommandLineOption hangUpConnection(
+        QStringLiteral("hang-up-connection"),
+        QStringLiteral("Count --hang-up-after in connection K only (1 = the first; a verified write's read-back "
+                       "is the second)."),
+        QStringLiteral("K"));
     const QCommandLineOption delay(QStringLiteral("answer-delay"),
                                    QStringLiteral("Wait MS milliseconds before every answer."),
                                    QStringLiteral("MS"));
-    for (const QCommandLineOption* o :
-         {&image, &model, &lineTiming, &save, &silent, &stray, &badSum, &badLength, &hangUp, &closeLine, &delay})
+    const QCommandLineOption corrupt(QStringLiteral("corrupt-write"),
+                                     QStringLiteral("Store the byte at ADDR (0..2047, or 0x7F0) wrongly whenever "
+                                                    "it is written, and acknowledge as usual."),
+                                     QStringLiteral("ADDR"));
+    for (const QCommandLineOption* o : {&image, &model, &lineTiming, &save, &silent, &stray, &badSum, &badLength,
+                                        &hangUp, &hangUpConnection, &closeLine, &delay, &corrupt})
         parser.addOption(*o);
     if (auto done = ParseCommand(parser, command, arguments, 0))
         return *done;
@@ -451,8 +460,18 @@ int RunSimulateCommand(const QStringList& arguments)
     if (!ParseCount(parser, stray, options.strayBytesBeforeAck) ||
         !ParseCount(parser, badSum, options.badChecksumFromBlock) ||
         !ParseCount(parser, badLength, options.badLengthFromBlock) ||
-        !ParseCount(parser, hangUp, options.hangUpAfterBlocks) || !ParseCount(parser, delay, options.answerDelayMs))
+        !ParseCount(parser, hangUp, options.hangUpAfterBlocks) ||
+        !ParseCount(parser, hangUpConnection, options.hangUpInConnection) ||
+        !ParseCount(parser, delay, options.answerDelayMs))
         return Fail(QStringLiteral("simulate: a count must be a whole number 0 or above."));
+    if (parser.isSet(corrupt)) {
+        bool ok = false;
+        const QString text = parser.value(corrupt);
+        const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
+        options.corruptWriteAddress = (hex ? text.mid(2) : text).toInt(&ok, hex ? 16 : 10);
+        if (!ok || options.corruptWriteAddress < 0 || options.corruptWriteAddress >= int(ImageMap::kSize))
+            return Fail(QStringLiteral("simulate: --corrupt-write takes an address 0..2047 (or 0x000..0x7FF)."));
+    }
 
     SimulatedRadio radio(options);
     if (parser.isSet(image)) {

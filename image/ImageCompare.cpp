@@ -39,9 +39,9 @@ std::optional<Field> SoleOwner(const std::vector<ByteOwner>& owners, uint8_t bit
     return found;
 }
 
-std::vector<uint8_t> Slice(const uint8_t* image, std::size_t from, std::size_t n)
+std::vector<uint8_t> Slice(ImageBytes image, std::size_t from, std::size_t n)
 {
-    return std::vector<uint8_t>(image + from, image + from + n);
+    return std::vector<uint8_t>(image.begin() + std::ptrdiff_t(from), image.begin() + std::ptrdiff_t(from + n));
 }
 
 } // namespace
@@ -102,7 +102,7 @@ std::string ByteRunText(const ByteRun& run)
     return text + ": " + HexBytes(run.a) + " -> " + HexBytes(run.b);
 }
 
-VerifyResult Verify(const uint8_t (&sent)[ImageMap::kSize], const uint8_t (&readBack)[ImageMap::kSize])
+VerifyResult Verify(ImageBytes sent, ImageBytes readBack)
 {
     VerifyResult r;
     for (std::size_t i = 0; i < ImageMap::kWritableSize; ++i) {
@@ -141,8 +141,7 @@ std::string ReadBackFailedText()
     return "verify failed: the radio could not be read back after the write; nothing was verified";
 }
 
-std::vector<FieldChange> EncoderChanges(const uint8_t (&given)[ImageMap::kSize],
-                                        const uint8_t (&encoded)[ImageMap::kSize])
+std::vector<FieldChange> EncoderChanges(ImageBytes given, ImageBytes encoded)
 {
     std::vector<FieldChange> out;
     for (const Field& f : SettingsFields::AllFields()) {

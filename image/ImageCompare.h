@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,8 @@ struct VerifyResult {
     std::size_t differing = 0; // how many bytes differ
     std::string field;         // the field(s) whose bits differ at first, or empty
 };
-VerifyResult Verify(const uint8_t (&sent)[ImageMap::kSize], const uint8_t (&readBack)[ImageMap::kSize]);
+using ImageBytes = std::span<const uint8_t, ImageMap::kSize>;
+VerifyResult Verify(ImageBytes sent, ImageBytes readBack);
 // "verified: the radio holds the 2000 bytes written", or "verify failed at
 // 0x0123 (channel 18 rxFrequency): wrote 0x45, the radio holds 0x44 (3
 // bytes differ)".
@@ -71,8 +73,7 @@ struct FieldChange {
     std::vector<uint8_t> given, sent; // the field's bytes
 };
 // Fields in bytes 0..1999 (what a write sends) whose bits differ.
-std::vector<FieldChange> EncoderChanges(const uint8_t (&given)[ImageMap::kSize],
-                                        const uint8_t (&encoded)[ImageMap::kSize]);
+std::vector<FieldChange> EncoderChanges(ImageBytes given, ImageBytes encoded);
 // "stunCode is sent as ff ff ff ff ff ff; the file holds 01 02 ff ff ff ff".
 std::string ChangeText(const FieldChange& change);
 

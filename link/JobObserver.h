@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "image/ImageCompare.h"
 #include "image/ImageMap.h"
 #include "link/LinkJobMode.h"
 
@@ -18,6 +19,9 @@ public:
     // One trace line exactly as built for the trace list, e.g. "Tr : 50 52 4F 47 52 41 4D ".
     virtual void OnTrace(const std::string& line) = 0;
     // Progress position: the address of the block about to be transferred.
+    // A write with read-back goes on past the write's 2000: the read-back's
+    // block at address a is position 2000 + a (RadioLink::kVerifiedWriteTotal
+    // in all).
     virtual void OnProgress(int position) = 0;
     // A beep: 2000 Hz / 500 ms on success, 3500 Hz / 500 ms on a failed block or close.
     virtual void OnBeep(int frequencyHz, int durationMs) = 0;
@@ -35,8 +39,21 @@ public:
     // into the image, marks the document modified, decodes, shows the radio
     // information and returns when it has been closed.
     virtual void OnInfoComplete(const uint8_t bytes[ImageMap::kInfoSize]) = 0;
+    // A write with read-back: the write's closing exchange succeeded, so the
+    // radio took every block; the read-back starts at once.
+    virtual void OnWriteClosed() {}
+    // A write with read-back: the whole image as the radio gave it back (the
+    // owner's document is not touched) and how its bytes 0..1999 compare with
+    // those sent. Not called when the read-back failed.
+    virtual void OnReadBack(const uint8_t image[ImageMap::kSize], const ImageCompare::VerifyResult& result)
+    {
+        (void)image;
+        (void)result;
+    }
     // The job is over (job mode already back to JobIdle, watching stopped).
     // On failure the owner shows "Communication failed,please try again!".
+    // A write with read-back succeeds only when the radio was read back and
+    // holds every byte sent.
     virtual void OnJobEnded(LinkJobMode mode, bool success) = 0;
     // A serial-port failure text ("WARNING:  tcsetattr() Failed with the
     // following error: ...Port: N\n"). It may come from the thread that opens
@@ -51,4 +68,7 @@ public:
         (void)device;
         (void)mode;
     }
+    // The job's backup or log entry could not be kept (see JobRecorder); the
+    // job itself is not failed for it. At most once per job.
+    virtual void OnArchiveProblem(const std::string& text) { (void)text; }
 };

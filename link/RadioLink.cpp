@@ -46,7 +46,7 @@ bool RadioLink::OpenPort(const std::string& device, int portNumber)
     return port_.Open(&portOwner_, device, portNumber, 9600, 'N', 8, 2, 9, 512);
 }
 
-bool RadioLink::StartJob(LinkJobMode mode, const uint8_t* image, const std::string& modelCode)
+bool RadioLink::StartJob(LinkJobMode mode, const uint8_t* image, const std::string& modelCode, bool readBack)
 {
     if (mode == JobIdle || JobMode() != JobIdle || probing_ || !port_.IsOpen())
         return false;
@@ -60,6 +60,7 @@ bool RadioLink::StartJob(LinkJobMode mode, const uint8_t* image, const std::stri
     if (mode == JobInfo)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
 
+    readBack_ = mode == JobWrite && readBack;
     if (mode == JobWrite) {
         std::memcpy(jobBuffer_.data(), image, kImageSize);
         modelCode_ = modelCode;
@@ -357,17 +358,22 @@ bool RadioLink::Succeeded()
     return true;
 }
 
-// Opens a session, reads blocks first..last into the job buffer, closes.
-// A failed opening has no beep.
-bool RadioLink::ReadSession(int first, int last)
+// Opens a session, reads blocks first..last into buffer, closes. A failed
+// opening of a read or info job has no beep. identify: the owner gets the
+// identification (a read or info job lays it into its document); a
+// read-back does not, and even a radio that no longer answers its wake-up
+// fails it audibly, since the write before it ended without a beep.
+bool RadioLink::ReadSession(int first, int last, std::array<uint8_t, ImageMap::kSize>& buffer, bool identify,
+                            int progressBase)
 {
-    jobBuffer_.fill(0);
-    if (!LinkOpenSession(jobBuffer_.data()))
-        return false;
-    observer_.OnIdentification(jobBuffer_.data());
+    buffer.fill(0);
+    if (!LinkOpenSession(buffer.data()))
+        return identify ? false : Failed();
+    if (identify)
+        observer_.OnIdentification(buffer.data());
     for (int address = first; address <= last; address += 8) {
-        observer_.OnProgress(address);
-        if (!LinkReadBlock(address, jobBuffer_.data() + address))
+        observer_.OnProgress(progressBase + address);
+        if (!LinkReadBlock(address, buffer.data() + address))
             return Failed();
     }
     return LinkCloseSession() || Failed();
@@ -375,7 +381,7 @@ bool RadioLink::ReadSession(int first, int last)
 
 bool RadioLink::RunRead()
 {
-    if (!ReadSession(0, kImageSize - 8))
+    if (!ReadSession(0, kImageSize - 8, jobBuffer_, true, 0))
         return false;
     observer_.OnReadComplete(jobBuffer_.data());
     return Succeeded();
@@ -396,12 +402,23 @@ bool RadioLink::RunWrite()
         if (!LinkWriteBlock(address, jobBuffer_.data() + address))
             return Failed();
     }
-    return LinkCloseSession() ? Succeeded() : Failed();
+    if (!LinkCloseSession())
+        return Failed();
+    if (!readBack_)
+        return Succeeded();
+    // The read-back follows the closing exchange at once: a verified write
+    // costs one read and nothing more.
+    observer_.OnWriteClosed();
+    if (!ReadSession(0, kImageSize - 8, readBackBuffer_, false, kWriteEnd))
+        return false;
+    const ImageCompare::VerifyResult result = ImageCompare::Verify(jobBuffer_, readBackBuffer_);
+    observer_.OnReadBack(readBackBuffer_.data(), result);
+    return result.equal ? Succeeded() : Failed();
 }
 
 bool RadioLink::RunInfo()
 {
-    if (!ReadSession(kInfoAddress, kInfoAddress + 8))
+    if (!ReadSession(kInfoAddress, kInfoAddress + 8, jobBuffer_, true, 0))
         return false;
     observer_.OnInfoComplete(jobBuffer_.data() + kInfoAddress);
     return Succeeded();

@@ -44,10 +44,12 @@ public:
     // 3. StartJob: empties the ring, sets the mode, starts watching, waits
     //    100 ms (and 100 ms more before an info job), starts the job thread.
     //    For JobWrite, image holds the encoded 2048 bytes and modelCode the
-    //    document's model code. false (nothing started) unless the mode was
-    //    JobIdle and the port is open.
+    //    document's model code; with readBack the same job reads the whole
+    //    radio back at once after the write's closing exchange and compares
+    //    bytes 0..1999 with those sent (JobObserver::OnReadBack). false
+    //    (nothing started) unless the mode was JobIdle and the port is open.
     bool StartJob(LinkJobMode mode, const uint8_t* image = nullptr,
-                  const std::string& modelCode = std::string());
+                  const std::string& modelCode = std::string(), bool readBack = false);
 
     // Sends the opening exchange on the open port and, when a radio answers
     // it, the closing exchange, so the radio is left as it was found. Runs on
@@ -71,6 +73,8 @@ public:
     static constexpr int kSuccessBeepHz = 2000;
     static constexpr int kFailureBeepHz = 3500;
     static constexpr int kBeepMs = 500;
+    // The progress range of a write with read-back: 2000 written, 2048 read.
+    static constexpr int kVerifiedWriteTotal = int(ImageMap::kWritableSize + ImageMap::kSize);
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -105,7 +109,8 @@ private:
     bool RunRead();
     bool RunWrite();
     bool RunInfo();
-    bool ReadSession(int first, int last);
+    bool ReadSession(int first, int last, std::array<uint8_t, ImageMap::kSize>& buffer, bool identify,
+                     int progressBase);
     bool Failed();    // the failure beep; false
     bool Succeeded(); // the success beep; true
 
@@ -125,4 +130,6 @@ private:
     std::string modelCode_;
     std::atomic<bool> probing_{false};
     LinkProbeResult* probe_ = nullptr; // guarded by linkLock_ while probing_
+    bool readBack_ = false;
+    std::array<uint8_t, ImageMap::kSize> readBackBuffer_{};
 };

@@ -124,6 +124,7 @@ struct SimulatedRadio::Impl {
     Clock::time_point rxLineFree; // line timing: end of the last received byte
     Clock::time_point txLineFree; // line timing: end of the last sent byte
     int sessionBlocks = 0;
+    int connections = 0; // "PROGRAM" frames since Start
     bool sessionWrote = false;
     std::size_t strayIndex = 0;
 
@@ -387,6 +388,7 @@ void SimulatedRadio::Impl::OnWake()
 {
     Count([](Stats& s) { ++s.wakeUps; });
     stage = Stage::Woken;
+    ++connections;
     sessionBlocks = 0;
     sessionWrote = false;
     SendAck();
@@ -466,6 +468,9 @@ void SimulatedRadio::Impl::OnWriteFrame()
     {
         std::lock_guard<std::mutex> lock(mutex);
         std::memcpy(memory.data() + address, frame.data() + 5, 8);
+        const int corrupt = options.corruptWriteAddress;
+        if (corrupt >= int(address) && corrupt < int(address) + 8)
+            memory[std::size_t(corrupt)] ^= 0x01;
         ++stats.blocksWritten;
     }
     ++sessionBlocks;
@@ -498,7 +503,8 @@ void SimulatedRadio::Impl::OnClose()
 
 void SimulatedRadio::Impl::AckOrHangUp()
 {
-    if (options.hangUpAfterBlocks >= 0 && sessionBlocks >= options.hangUpAfterBlocks)
+    const bool thisConnection = options.hangUpInConnection <= 0 || options.hangUpInConnection == connections;
+    if (options.hangUpAfterBlocks >= 0 && thisConnection && sessionBlocks >= options.hangUpAfterBlocks)
         HangUp();
     else
         SendAck();
@@ -702,6 +708,7 @@ bool SimulatedRadio::Start(std::string* error)
     d.collect = Impl::Collect::None;
     d.frame.clear();
     d.rxLineFree = d.txLineFree = Clock::time_point{};
+    d.connections = 0;
     d.running = true;
     d.thread = std::thread([&d] { d.Serve(); });
     return true;

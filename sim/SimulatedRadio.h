@@ -25,12 +25,20 @@ struct SimulatedRadioOptions {
     // The radio then stays dead: no acknowledge for that block, nothing to any
     // later frame, not even a new "PROGRAM", until Stop.
     int hangUpAfterBlocks = -1;
+    // Count hangUpAfterBlocks in this connection only (1 = the first
+    // "PROGRAM" since Start, 2 = the next, ...); 0 in every connection.
+    int hangUpInConnection = 0;
     // At the hang-up also close the line, as a pulled cable or an unplugged USB
     // adapter does: the program's open device then reports a hang-up (POLLHUP,
     // reads give end of file or EIO) and the device path disappears.
     bool hangUpClosesLine = false;
     // Wait this long before every answer.
     int answerDelayMs = 0;
+    // Store the byte at this address wrongly (its lowest bit flipped)
+    // whenever a write frame covers it, and acknowledge as usual, as a radio
+    // with a bad memory cell or a line that flips a bit the sum misses; -1
+    // never.
+    int corruptWriteAddress = -1;
 };
 
 // A radio on the far side of a pseudo-terminal. It answers the programming

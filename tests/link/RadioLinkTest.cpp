@@ -30,6 +30,11 @@ struct Recorder : JobObserver {
     void OnIdentification(const uint8_t* b) override { events.push_back("ident"), ident.assign(b, b + 8); }
     void OnReadComplete(const uint8_t* b) override { events.push_back("image"), image.assign(b, b + 2048); }
     void OnInfoComplete(const uint8_t* b) override { info.assign(b, b + 16); }
+    void OnWriteClosed() override { events.push_back("closed"); }
+    void OnReadBack(const uint8_t* b, const ImageCompare::VerifyResult& r) override
+    {
+        events.push_back("readback"), readBack.assign(b, b + 2048), verify = r;
+    }
     void OnJobEnded(LinkJobMode mode, bool ok) override { events.push_back("ended"), endedMode = mode, ended = ok; }
     void OnPortError(const std::string& text) override
     {
@@ -65,7 +70,8 @@ struct Recorder : JobObserver {
     std::vector<Trace> traces;
     std::vector<std::string> events, lost;
     std::vector<int> progress, beeps;
-    std::vector<uint8_t> ident, image, info;
+    std::vector<uint8_t> ident, image, info, readBack;
+    ImageCompare::VerifyResult verify;
 
 private:
     std::vector<std::string> portErrors;
@@ -85,11 +91,12 @@ struct Bench {
         EXPECT_TRUE(radio->Start(&error)) << error;
         link = std::make_unique<RadioLink>(observer);
     }
-    bool Run(LinkJobMode mode, const uint8_t* image = nullptr, const std::string& modelCode = {})
+    bool Run(LinkJobMode mode, const uint8_t* image = nullptr, const std::string& modelCode = {},
+             bool readBack = false)
     {
         if (!link->OpenPort(radio->DevicePath(), 0))
             return false;
-        if (!link->StartJob(mode, image, modelCode))
+        if (!link->StartJob(mode, image, modelCode, readBack))
             return false;
         link->WaitForJob();
         return observer.ended == 1;
@@ -167,6 +174,82 @@ TEST(RadioLinkJobTest, ModelQuestionAnsweredNoSendsNoWriteFrame)
         EXPECT_TRUE(b.observer.Lines("Tr : 06 45").empty()); // no close frame either
         EXPECT_TRUE(b.observer.beeps.empty());
     }
+}
+
+// A write with read-back: the read-back's wake-up follows the write's closing
+// acknowledge at once, on the same job, and the document is left alone.
+TEST(RadioLinkVerifyTest, ReadBackFollowsTheCloseAndMatches)
+{
+    Bench b;
+    const SimulatedRadio::Memory image = Pattern();
+    ASSERT_TRUE(b.Run(JobWrite, image.data(), "Q80103", true));
+    Recorder& o = b.observer;
+
+    EXPECT_EQ(o.events.back(), "ended");
+    const auto at = [&](const char* e) { return std::find(o.events.begin(), o.events.end(), e) - o.events.begin(); };
+    EXPECT_LT(at("closed"), at("readback"));
+    EXPECT_EQ(at("ident"), std::ptrdiff_t(o.events.size())); // never laid into a document
+    EXPECT_TRUE(o.image.empty());
+
+    std::vector<int> positions;
+    for (int a = 0; a < 2000; a += 8)
+        positions.push_back(a);
+    for (int a = 0; a < 2048; a += 8)
+        positions.push_back(2000 + a);
+    EXPECT_EQ(o.progress, positions);
+    EXPECT_EQ(positions.back() + 8, RadioLink::kVerifiedWriteTotal);
+
+    const SimulatedRadio::Memory memory = b.radio->GetMemory();
+    EXPECT_TRUE(std::equal(memory.begin(), memory.end(), o.readBack.begin()));
+    EXPECT_TRUE(o.verify.equal);
+    EXPECT_EQ(o.beeps, std::vector<int>{2000}); // one beep, at the very end
+    EXPECT_EQ(b.radio->GetStats().sessionsCompleted, 2);
+
+    // Close, its acknowledge, then the next wake-up within a few milliseconds.
+    std::size_t close = 0;
+    while (close < o.traces.size() && o.traces[close].line != "Tr : 06 45 ")
+        ++close;
+    ASSERT_LT(close + 2, o.traces.size());
+    EXPECT_EQ(o.traces[close + 1].line, "Re : 06 ");
+    EXPECT_EQ(o.traces[close + 2].line, "Tr : 50 52 4F 47 52 41 4D ");
+    EXPECT_LT(Ms(o.traces[close + 1].at, o.traces[close + 2].at), 40.0);
+}
+
+TEST(RadioLinkVerifyTest, WronglyStoredByteFailsTheJob)
+{
+    Bench b({.corruptWriteAddress = 0x123});
+    const SimulatedRadio::Memory image = Pattern();
+    EXPECT_FALSE(b.Run(JobWrite, image.data(), "Q80103", true));
+    Recorder& o = b.observer;
+    EXPECT_EQ(b.radio->GetMemory()[0x123], image[0x123] ^ 1);
+    EXPECT_FALSE(o.verify.equal);
+    EXPECT_EQ(o.verify.first, 0x123u);
+    EXPECT_EQ(o.verify.wrote, image[0x123]);
+    EXPECT_EQ(o.verify.holds, image[0x123] ^ 1);
+    EXPECT_EQ(o.verify.differing, 1u);
+    EXPECT_EQ(o.verify.field, "channel 18 rxFrequency");
+    EXPECT_EQ(o.beeps, std::vector<int>{3500});
+
+    // Without read-back the same radio's write reports success: only the
+    // read-back can see it.
+    Bench plain({.corruptWriteAddress = 0x123});
+    EXPECT_TRUE(plain.Run(JobWrite, image.data(), "Q80103"));
+    EXPECT_TRUE(plain.observer.readBack.empty());
+}
+
+TEST(RadioLinkVerifyTest, ReadBackThatStopsFailsTheJob)
+{
+    Bench b({.hangUpAfterBlocks = 5, .hangUpInConnection = 2});
+    const SimulatedRadio::Memory image = Pattern();
+    EXPECT_FALSE(b.Run(JobWrite, image.data(), "Q80103", true));
+    Recorder& o = b.observer;
+    const SimulatedRadio::Memory memory = b.radio->GetMemory();
+    EXPECT_TRUE(std::equal(image.begin(), image.begin() + 2000, memory.begin())); // the write itself went through
+    EXPECT_NE(std::find(o.events.begin(), o.events.end(), "closed"), o.events.end());
+    EXPECT_EQ(std::find(o.events.begin(), o.events.end(), "readback"), o.events.end());
+    EXPECT_TRUE(o.readBack.empty());
+    EXPECT_EQ(o.progress.back(), 2000 + 40); // block 5 of the read-back found no radio
+    EXPECT_EQ(o.beeps, std::vector<int>{3500});
 }
 
 TEST(RadioLinkJobTest, InfoReadsTheTwoTextBlocksOneJobAtATime)
