@@ -4,8 +4,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -16,13 +18,16 @@
 #include "image/ModelTable.h"
 #include "cli/PortAdvice.h"
 #include "link/PortDiagnosis.h"
+#include "image/ImageCompare.h"
+#include "link/JobArchive.h"
+#include "link/JobRecorder.h"
 #include "link/PortNames.h"
 #include "link/RadioLink.h"
 #include "sim/SimulatedRadio.h"
 
 namespace {
 
-const char kCommunicationFailed[] = "Communication failed,please try again!";
+const char* const kCommunicationFailed = JobRecorder::kCommunicationFailed;
 
 const QCommandLineOption kPort(QStringList{QStringLiteral("p"), QStringLiteral("port")},
                                QStringLiteral("The serial device (/dev/ttyUSB0, a pseudo-terminal) or a port "
@@ -33,8 +38,9 @@ const QCommandLineOption kTrace(QStringLiteral("trace"),
                                 QStringLiteral("Print every frame sent (Tr) and received (Re) on stderr."));
 
 // Reports a job on stderr: trace lines, a progress bar on a terminal, the
-// model question. Calls come from the job thread (port errors also from the
-// port's watch thread) while the main thread waits for the job.
+// model question, what could not be kept in the archive. Calls come from the
+// job thread (port errors also from the port's watch thread) while the main
+// thread waits for the job. What the job produced is kept by its JobRecorder.
 class CliJobObserver : public JobObserver {
 public:
     CliJobObserver(bool trace, bool assumeYes, int total)
@@ -97,17 +103,12 @@ public:
         DrawBar();
         return yes;
     }
-    void OnIdentification(const uint8_t ident[ImageMap::kIdentSize]) override
-    {
-        std::memcpy(ident_, ident, sizeof ident_);
-        haveIdent_ = true;
-    }
-    void OnReadComplete(const uint8_t image[ImageMap::kSize]) override { std::memcpy(image_, image, sizeof image_); }
-    void OnInfoComplete(const uint8_t bytes[ImageMap::kInfoSize]) override { std::memcpy(info_, bytes, sizeof info_); }
+    void OnIdentification(const uint8_t*) override {}
+    void OnReadComplete(const uint8_t*) override {}
+    void OnInfoComplete(const uint8_t*) override {}
     void OnJobEnded(LinkJobMode, bool success) override
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        success_ = success;
         if (success)
             position_ = total_;
         DrawBar();
@@ -122,15 +123,13 @@ public:
         std::fprintf(stderr, "%s", text.c_str());
         DrawBar();
     }
-    // Said after the job's own failure message, by RunJob.
-    void OnPortLost(const std::string& device, LinkJobMode) override { lostDevice_ = device; }
-
-    bool Succeeded() const { return success_; }
-    // The device that went away during the job, or empty.
-    const std::string& LostDevice() const { return lostDevice_; }
-    const uint8_t (&Image() const)[ImageMap::kSize] { return image_; }
-    const uint8_t (&Ident() const)[ImageMap::kIdentSize] { return ident_; }
-    const uint8_t (&Info() const)[ImageMap::kInfoSize] { return info_; }
+    void OnArchiveProblem(const std::string& text) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ClearBar();
+        std::fprintf(stderr, "zemtra800-cli: warning: %s\n", text.c_str());
+        DrawBar();
+    }
 
 private:
     void ClearBar()
@@ -159,37 +158,37 @@ private:
     const bool bar_;
     bool drawn_ = false;
     int position_ = 0;
-    bool success_ = false;
-    bool haveIdent_ = false;
-    std::string lostDevice_;
-    uint8_t ident_[ImageMap::kIdentSize] = {};
-    uint8_t image_[ImageMap::kSize] = {};
-    uint8_t info_[ImageMap::kInfoSize] = {};
 };
 
 } // namespace
 
+// The lines said when the port cannot be opened: the message, then why and
+// what to do about it.
+std::vector<std::string> PortFailureLines(const std::string& device, int portNumber, int error)
+{
+    std::vector<std::string> lines;
+    if (portNumber > 0)
+        lines.push_back("Failed to open COM" + std::to_string(portNumber) + " (" + device +
+                        "),Please select COM port again!");
+    else
+        lines.push_back("Failed to open " + device + ",Please select COM port again!");
+    for (const std::string& line : PortFailureAdvice(DiagnosePort(device, error)))
+        lines.push_back(line);
+    return lines;
+}
+
 void PrintPortFailure(const std::string& device, int portNumber, int error)
 {
-    if (portNumber > 0)
-        std::fprintf(stderr, "Failed to open COM%d (%s),Please select COM port again!\n", portNumber,
-                     device.c_str());
-    else
-        std::fprintf(stderr, "Failed to open %s,Please select COM port again!\n", device.c_str());
-    for (const std::string& line : PortFailureAdvice(DiagnosePort(device, error)))
+    for (const std::string& line : PortFailureLines(device, portNumber, error))
         std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 namespace {
 
-// What a job in each mode was doing when its port went away.
-const char* LostPortText(LinkJobMode mode)
+void PrintLines(const std::vector<std::string>& lines)
 {
-    switch (mode) {
-    case JobWrite: return "the port went away during the write; the radio may be half-programmed.";
-    case JobRead: return "the port went away during the read.";
-    default: return "the port went away while the radio was asked for its information.";
-    }
+    for (const std::string& line : lines)
+        std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 // Resolves the user's PORT into a device, refusing terminals that are no
@@ -215,29 +214,58 @@ int ResolveRadioPort(const QString& command, const QString& portArgument, std::s
 
 namespace {
 
-// Opens the port and runs one job to its end. 0, or the exit status; device
-// is the device opened.
-int RunJob(const QString& command, const QString& portArgument, LinkJobMode mode, CliJobObserver& observer,
-           std::string& device, const uint8_t* image = nullptr, const std::string& modelCode = std::string())
+struct JobRequest {
+    explicit JobRequest(LinkJobMode m) : mode(m) {}
+    LinkJobMode mode;
+    const uint8_t* image = nullptr; // a write: the 2048 bytes as encoded
+    std::string modelCode;          // a write: the file's model code
+    bool readBack = false;          // a write: read back and compare
+};
+
+// Opens the port and runs one job to its end, recorded (backed up and
+// logged unless --no-backup). 0, or the exit status; device is the device
+// opened. A failed job's lines are on stderr already.
+int RunJob(const QString& command, const QString& portArgument, const JobRequest& request, JobRecorder& recorder,
+           std::string& device)
 {
     int portNumber = 0;
     if (int status = ResolveRadioPort(command, portArgument, device, portNumber))
         return status;
-    RadioLink link(observer);
+    recorder.Begin(request.mode, portArgument.toStdString(), device, request.readBack, request.image,
+                   request.modelCode);
+    RadioLink link(recorder);
     if (!link.OpenPort(device, portNumber)) {
-        PrintPortFailure(device, portNumber, link.OpenErrorCode());
+        const std::vector<std::string> lines = PortFailureLines(device, portNumber, link.OpenErrorCode());
+        PrintLines(lines);
+        std::string reason;
+        for (const std::string& line : lines)
+            reason += (reason.empty() ? "" : " ") + line;
+        recorder.RecordNotStarted(reason);
         return kPortFailed;
     }
-    const bool started = link.StartJob(mode, image, modelCode);
-    if (started)
-        link.WaitForJob();
-    if (!started || !observer.Succeeded()) {
-        std::fprintf(stderr, "%s\n", kCommunicationFailed);
-        if (!observer.LostDevice().empty())
-            std::fprintf(stderr, "%s: %s\n", observer.LostDevice().c_str(), LostPortText(mode));
+    if (!link.StartJob(request.mode, request.image, request.modelCode, request.readBack)) {
+        PrintLines({kCommunicationFailed});
+        recorder.RecordNotStarted(kCommunicationFailed);
+        return kLinkFailed;
+    }
+    link.WaitForJob();
+    if (!recorder.Result().success) {
+        PrintLines(recorder.FailureLines());
         return kLinkFailed;
     }
     return 0;
+}
+
+const QCommandLineOption kNoBackup(QStringLiteral("no-backup"),
+                                   QStringLiteral("Keep no backup of the image and no line in the job log "
+                                                  "($XDG_DATA_HOME/Halvorn/ZEMTRA800)."));
+
+// The archive a radio command keeps its job in, unless --no-backup.
+std::unique_ptr<JobArchive> ArchiveFor(const QCommandLineParser& parser)
+{
+    if (parser.isSet(kNoBackup))
+        return nullptr;
+    return std::make_unique<JobArchive>(JobArchive::DefaultFolder());
 }
 
 // Adds the options every radio command has (--port, --trace) and parses;
@@ -247,6 +275,7 @@ std::optional<int> ParseRadioCommand(QCommandLineParser& parser, const QString& 
 {
     parser.addOption(kPort);
     parser.addOption(kTrace);
+    parser.addOption(kNoBackup);
     if (auto done = ParseCommand(parser, command, arguments, positionals))
         return done;
     if (parser.value(kPort).isEmpty())
@@ -325,12 +354,16 @@ int RunReadCommand(const QStringList& arguments)
         return Fail(QStringLiteral("read: cannot write %1").arg(QString::fromStdString(reason)));
 
     CliJobObserver observer(parser.isSet(kTrace), false, ImageMap::kSize);
+    const std::unique_ptr<JobArchive> archive = ArchiveFor(parser);
+    JobRecorder recorder(observer, archive.get());
     std::string device;
-    if (int status = RunJob(command, parser.value(kPort), JobRead, observer, device))
+    if (int status = RunJob(command, parser.value(kPort), JobRequest(JobRead), recorder, device))
         return status;
     CliDocument document;
     CImportData& data = document.data;
-    JobResults::LayReadImage(data, observer.Image());
+    uint8_t image[ImageMap::kSize];
+    std::copy(recorder.Result().image->begin(), recorder.Result().image->end(), image);
+    JobResults::LayReadImage(data, image);
     if (int status = SaveImageFile(data, out))
         return status;
     // The model as the window's title would show it after this read.
@@ -348,10 +381,18 @@ int RunWriteCommand(const QStringList& arguments)
 {
     const QString command = QStringLiteral("write");
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Write IN.dat into the radio (image bytes 0..1999)."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Write IN.dat into the radio (image bytes 0..1999). Fields the encoder stores differently from the "
+        "file (a stun code of fewer than six digits is sent as none, for example) are named on stderr before "
+        "anything is sent."));
     const QCommandLineOption yes(QStringLiteral("yes"),
                                  QStringLiteral("Answer Yes when the radio's model differs from the file's."));
+    const QCommandLineOption verify(QStringLiteral("verify"),
+                                    QStringLiteral("Read the radio back at once after the write and compare "
+                                                   "every byte sent; a difference or a failed read-back "
+                                                   "exits 1."));
     parser.addOption(yes);
+    parser.addOption(verify);
     parser.addPositionalArgument(QStringLiteral("IN.dat"), QStringLiteral("The data file to write."));
     if (auto done = ParseRadioCommand(parser, command, arguments, 1))
         return *done;
@@ -364,16 +405,36 @@ int RunWriteCommand(const QStringList& arguments)
     const QString in = parser.positionalArguments().first();
     if (!LoadAndDecode(data, in))
         return kBadInput;
+    uint8_t given[ImageMap::kSize];
+    data.GetBytes(given, 0, ImageMap::kSize);
     if (int code = data.EncodeAll())
         return Fail(QStringLiteral("write: %1 could not be encoded (error %2); nothing was sent.").arg(in).arg(code));
+    // What is sent is what the encoder lays down; where that is not the file
+    // as given, say so, so that "verified" never hides a difference.
+    uint8_t encoded[ImageMap::kSize];
+    data.GetBytes(encoded, 0, ImageMap::kSize);
+    for (const ImageCompare::FieldChange& change : ImageCompare::EncoderChanges(given, encoded))
+        std::fprintf(stderr, "zemtra800-cli: warning: %s: %s\n", qUtf8Printable(in),
+                     ImageCompare::ChangeText(change).c_str());
     const std::string modelCode(GetText(data.GetSettings()->modelCode));
 
-    CliJobObserver observer(parser.isSet(kTrace), parser.isSet(yes), ImageMap::kWritableSize);
+    const bool readBack = parser.isSet(verify);
+    CliJobObserver observer(parser.isSet(kTrace), parser.isSet(yes),
+                            readBack ? RadioLink::kVerifiedWriteTotal : int(ImageMap::kWritableSize));
+    const std::unique_ptr<JobArchive> archive = ArchiveFor(parser);
+    JobRecorder recorder(observer, archive.get());
+    JobRequest request(JobWrite);
+    request.image = encoded;
+    request.modelCode = modelCode;
+    request.readBack = readBack;
     std::string device;
-    if (int status = RunJob(command, parser.value(kPort), JobWrite, observer, device, data.Image(), modelCode))
-        return status;
-    std::printf("wrote %zu bytes to %s\n", ImageMap::kWritableSize, device.c_str());
-    return 0;
+    const int status = RunJob(command, parser.value(kPort), request, recorder, device);
+    // A write whose read-back failed has still written every block.
+    if (status == 0 || recorder.Result().writeClosed)
+        std::printf("wrote %zu bytes to %s\n", ImageMap::kWritableSize, device.c_str());
+    if (status == 0 && readBack)
+        std::printf("%s\n", ImageCompare::VerifyText(*recorder.Result().verify).c_str());
+    return status;
 }
 
 int RunInfoCommand(const QStringList& arguments)
@@ -385,13 +446,19 @@ int RunInfoCommand(const QStringList& arguments)
         return *done;
 
     CliJobObserver observer(parser.isSet(kTrace), false, ImageMap::kInfoSize);
+    const std::unique_ptr<JobArchive> archive = ArchiveFor(parser);
+    JobRecorder recorder(observer, archive.get());
     std::string device;
-    if (int status = RunJob(command, parser.value(kPort), JobInfo, observer, device))
+    if (int status = RunJob(command, parser.value(kPort), JobRequest(JobInfo), recorder, device))
         return status;
     CliDocument document;
     CImportData& data = document.data;
-    JobResults::LayIdentification(data, observer.Ident());
-    JobResults::LayRadioInfo(data, observer.Info());
+    uint8_t ident[ImageMap::kIdentSize];
+    uint8_t info[ImageMap::kInfoSize];
+    std::copy(recorder.Result().ident->begin(), recorder.Result().ident->end(), ident);
+    std::copy(recorder.Result().info->begin(), recorder.Result().info->end(), info);
+    JobResults::LayIdentification(data, ident);
+    JobResults::LayRadioInfo(data, info);
     data.DecodeAll();
     const RadioSettings& settings = *data.GetSettings();
     const std::string code(GetText(settings.modelCode));

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -12,9 +13,21 @@ struct CliRun {
     QByteArray out, err;
 };
 
-inline CliRun Cli(const QStringList& arguments)
+// Radio commands keep backups and a job log under XDG_DATA_HOME; a test's
+// runs keep them here, never in the real home.
+inline QString TestDataHome()
+{
+    static QTemporaryDir dir;
+    return dir.path();
+}
+
+// dataHome: XDG_DATA_HOME for this run (default TestDataHome()).
+inline CliRun Cli(const QStringList& arguments, const QString& dataHome = QString())
 {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.isEmpty() ? TestDataHome() : dataHome);
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(ZEMTRA_CLI), arguments);
     process.closeWriteChannel(); // no terminal: the model question is answered No
     process.waitForFinished(30000);
@@ -51,4 +64,24 @@ class CliTest : public ::testing::Test {
 protected:
     QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
     QTemporaryDir dir;
+};
+
+// zemtra800-cli simulate, serving until the test ends.
+struct Simulator {
+    explicit Simulator(const QStringList& options)
+    {
+        process.start(QStringLiteral(ZEMTRA_CLI), QStringList{QStringLiteral("simulate")} + options);
+        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
+        }
+        device = QString::fromUtf8(process.readLine()).trimmed();
+    }
+    ~Simulator() { Stop(); }
+    int Stop()
+    {
+        process.terminate(); // SIGTERM ends it cleanly
+        process.waitForFinished(3000);
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+    QProcess process;
+    QString device;
 };

@@ -119,24 +119,6 @@ TEST(PortAdvice, AbsentListsTheDevicesAndGoneSaysReplug)
     EXPECT_TRUE(Has(text, "plug it in again")) << text;
 }
 
-// zemtra800-cli simulate in the background, as in the radio command tests.
-struct Simulator {
-    explicit Simulator(const QStringList& options)
-    {
-        process.start(QStringLiteral(ZEMTRA_CLI), QStringList{QStringLiteral("simulate")} + options);
-        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
-        }
-        device = QString::fromUtf8(process.readLine()).trimmed();
-    }
-    ~Simulator()
-    {
-        process.terminate();
-        process.waitForFinished(3000);
-    }
-    QProcess process;
-    QString device;
-};
-
 struct Pty {
     int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     QByteArray path = (::grantpt(master), ::unlockpt(master), QByteArray(::ptsname(master)));

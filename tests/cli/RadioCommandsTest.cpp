@@ -9,26 +9,6 @@
 
 namespace {
 
-// zemtra800-cli simulate, serving until the test ends.
-struct Simulator {
-    explicit Simulator(const QStringList& options)
-    {
-        process.start(QStringLiteral(ZEMTRA_CLI), QStringList{QStringLiteral("simulate")} + options);
-        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
-        }
-        device = QString::fromUtf8(process.readLine()).trimmed();
-    }
-    ~Simulator() { Stop(); }
-    int Stop()
-    {
-        process.terminate(); // SIGTERM ends it cleanly
-        process.waitForFinished(3000);
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    }
-    QProcess process;
-    QString device;
-};
-
 using RadioCommands = CliTest;
 
 TEST_F(RadioCommands, WriteAsksAboutTheModelThenReadGetsItBack)

@@ -1,0 +1,207 @@
+// End-to-end tests of write --verify, the backups and the job log: the
+// command-line tool against a simulated radio in its own process, each test
+// with an XDG_DATA_HOME of its own.
+#include <QCryptographicHash>
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+#include "CliTestKit.h"
+
+namespace {
+
+class SafeWrite : public CliTest {
+protected:
+    QString Home() const { return Path("data"); }
+    QString Archive() const { return Home() + "/Halvorn/ZEMTRA800"; }
+
+    CliRun Run(const QStringList& arguments) { return Cli(arguments, Home()); }
+
+    // A file with channel 18 in use at 455.125 MHz: byte 0x123 holds 0x45.
+    QString Programmed()
+    {
+        EXPECT_EQ(Cli({"new", "-o", Path("in.dat")}).status, 0);
+        WriteFile(Path("edits.json"), R"({"channels":{"18":{"rxFrequency":455.125}}})");
+        const CliRun r = Cli({"apply", Path("in.dat"), Path("edits.json"), "-o", Path("in.dat")});
+        EXPECT_EQ(r.status, 0) << r.err.constData();
+        EXPECT_EQ(Contents(Path("in.dat")).at(0x123), '\x45');
+        return Path("in.dat");
+    }
+
+    std::vector<QJsonObject> Log() const
+    {
+        std::vector<QJsonObject> lines;
+        for (const QByteArray& line : Contents(Archive() + "/jobs.jsonl").split('\n')) {
+            if (line.isEmpty())
+                continue;
+            QJsonParseError error;
+            const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
+            EXPECT_EQ(error.error, QJsonParseError::NoError) << line.constData();
+            lines.push_back(doc.object());
+        }
+        return lines;
+    }
+
+    // The line's backup exists, is named by job and model, holds the bytes
+    // given and carries their SHA-256.
+    void ExpectBackup(const QJsonObject& line, const char* job, const QByteArray& bytes)
+    {
+        const QString backup = line["backup"].toString();
+        EXPECT_EQ(QFileInfo(backup).path(), Archive() + "/backups");
+        const QRegularExpression name(QStringLiteral("^\\d{8}-\\d{6}-%1-Q80103\\.dat$").arg(job));
+        EXPECT_TRUE(name.match(QFileInfo(backup).fileName()).hasMatch()) << backup.toStdString();
+        EXPECT_EQ(Contents(backup), bytes);
+        EXPECT_EQ(line["sha256"].toString(),
+                  QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()));
+    }
+};
+
+TEST_F(SafeWrite, VerifiedWriteSaysSoAndKeepsBothImages)
+{
+    Simulator radio({"--save", Path("radio.dat")});
+    const QString in = Programmed();
+    const CliRun r = Run({"write", "--port", radio.device, in, "--verify"});
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(r.out, "wrote 2000 bytes to " + radio.device.toUtf8() +
+                         "\nverified: the radio holds the 2000 bytes written\n");
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.constData();
+
+    const std::vector<QJsonObject> log = Log();
+    ASSERT_EQ(log.size(), 2u);
+    const QJsonObject& write = log[0];
+    EXPECT_EQ(write["job"].toString(), "write");
+    EXPECT_EQ(write["result"].toString(), "ok");
+    EXPECT_EQ(write["verified"], QJsonValue(true));
+    EXPECT_EQ(write["port"].toString(), radio.device);
+    EXPECT_EQ(write["device"].toString(), radio.device);
+    EXPECT_EQ(write["modelCode"].toString(), "Q80103");
+    EXPECT_FALSE(write.contains("reason"));
+    EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$")
+                    .match(write["time"].toString())
+                    .hasMatch())
+        << write["time"].toString().toStdString();
+    ExpectBackup(write, "write", Contents(in));
+
+    const QJsonObject& verify = log[1];
+    EXPECT_EQ(verify["job"].toString(), "verify");
+    EXPECT_EQ(verify["result"].toString(), "ok");
+    EXPECT_EQ(verify["info1"].toString(), "");
+    EXPECT_FALSE(verify.contains("verified")); // on the write's line only
+    // The read-back is the radio's whole memory.
+    radio.Stop();
+    ExpectBackup(verify, "verify", Contents(Path("radio.dat")));
+}
+
+TEST_F(SafeWrite, WronglyStoredByteFailsTheVerifyNamingAddressAndField)
+{
+    Simulator radio({"--corrupt-write", "0x123"});
+    const CliRun r = Run({"write", "--port", radio.device, Programmed(), "--verify"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "wrote 2000 bytes to " + radio.device.toUtf8() + "\n"); // every block was taken
+    EXPECT_EQ(r.err, "verify failed at 0x0123 (channel 18 rxFrequency): wrote 0x45, the radio holds 0x44 "
+                     "(1 byte differs)\n");
+
+    const std::vector<QJsonObject> log = Log();
+    ASSERT_EQ(log.size(), 2u);
+    for (const QJsonObject& line : log) {
+        EXPECT_EQ(line["result"].toString(), "failed");
+        EXPECT_EQ(line["reason"].toString(), QString::fromUtf8(r.err.trimmed()));
+    }
+    EXPECT_EQ(log[0]["verified"], QJsonValue(false));
+    // What the radio gave back is kept too: the wrong byte is in it.
+    EXPECT_EQ(Contents(log[1]["backup"].toString()).at(0x123), '\x44');
+}
+
+TEST_F(SafeWrite, ReadBackThatStopsIsAFailedVerify)
+{
+    // The write is connection 1; the radio falls silent 5 blocks into the read-back.
+    Simulator radio({"--hang-up-after", "5", "--hang-up-connection", "2"});
+    const CliRun r = Run({"write", "--port", radio.device, Programmed(), "--verify"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(r.out.contains("verified")) << r.out.constData();
+    EXPECT_EQ(r.err, "verify failed: the radio could not be read back after the write; nothing was verified\n");
+
+    const std::vector<QJsonObject> log = Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0]["result"].toString(), "failed");
+    EXPECT_EQ(log[0]["verified"], QJsonValue(false));
+    EXPECT_TRUE(log[0].contains("backup")); // the image as sent
+    EXPECT_EQ(log[1]["job"].toString(), "verify");
+    EXPECT_EQ(log[1]["result"].toString(), "failed");
+    EXPECT_FALSE(log[1].contains("backup")); // nothing whole came back
+}
+
+TEST_F(SafeWrite, ReadAndInfoAreLoggedAndAFailedJobToo)
+{
+    Simulator radio({});
+    CliRun r = Run({"read", "--port", radio.device, "-o", Path("radio.dat")});
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    r = Run({"info", "--port", radio.device});
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    r = Run({"write", "--port", "/dev/zemtra-no-such-port", Programmed()});
+    EXPECT_EQ(r.status, 3);
+
+    const std::vector<QJsonObject> log = Log();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0]["job"].toString(), "read");
+    EXPECT_EQ(log[0]["modelCode"].toString(), "Q80103");
+    ExpectBackup(log[0], "read", Contents(Path("radio.dat")));
+    EXPECT_EQ(log[1]["job"].toString(), "info");
+    EXPECT_EQ(log[1]["result"].toString(), "ok");
+    EXPECT_FALSE(log[1].contains("backup"));
+    EXPECT_EQ(log[2]["job"].toString(), "write");
+    EXPECT_EQ(log[2]["result"].toString(), "failed");
+    EXPECT_EQ(log[2]["reason"].toString(), "Failed to open /dev/zemtra-no-such-port,Please select COM port again! "
+                                           "/dev/zemtra-no-such-port: No such file or directory");
+    EXPECT_FALSE(log[2].contains("backup")); // nothing reached a radio
+    EXPECT_EQ(QDir(Archive() + "/backups").entryList(QDir::Files).size(), 1);
+}
+
+// A backup folder that cannot be written, or no archive folder at all, is
+// said once per job and never fails it.
+TEST_F(SafeWrite, ArchiveThatCannotBeWrittenDoesNotFailTheJob)
+{
+    Simulator radio({});
+    ASSERT_TRUE(QDir().mkpath(Archive()));
+    WriteFile(Archive() + "/backups", "a file where the folder should be");
+    CliRun r = Run({"write", "--port", radio.device, Programmed(), "--verify"});
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_TRUE(r.out.endsWith("verified: the radio holds the 2000 bytes written\n"));
+    EXPECT_EQ(r.err, "zemtra800-cli: warning: no backup kept: " + Archive().toUtf8() + "/backups: not a folder\n");
+    ASSERT_EQ(Log().size(), 2u); // the log goes on without backups
+    EXPECT_FALSE(Log()[0].contains("backup"));
+
+    r = Cli({"read", "--port", radio.device, "-o", Path("radio.dat")}, "/dev/null/data");
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_TRUE(r.out.startsWith("read 2048 bytes"));
+    EXPECT_EQ(r.err, "zemtra800-cli: warning: no backup or job log kept: /dev/null/data: Not a directory\n");
+    EXPECT_EQ(Contents(Path("radio.dat")).size(), 2048);
+}
+
+TEST_F(SafeWrite, NoBackupKeepsNothing)
+{
+    Simulator radio({});
+    ASSERT_EQ(Run({"read", "--port", radio.device, "-o", Path("radio.dat"), "--no-backup"}).status, 0);
+    ASSERT_EQ(Run({"write", "--port", radio.device, Programmed(), "--verify", "--no-backup"}).status, 0);
+    EXPECT_FALSE(QFileInfo::exists(Home()));
+}
+
+// What the encoder sends differently from the file is named before
+// anything is sent; the verify then checks what was sent.
+TEST_F(SafeWrite, FieldsTheEncoderChangesAreNamedBeforeSending)
+{
+    Simulator radio({});
+    QByteArray file = Contents(Programmed());
+    file.replace(1072, 6, QByteArray::fromHex("0102ffffffff")); // a stun code of two digits
+    WriteFile(Path("short.dat"), file);
+    const CliRun r = Run({"write", "--port", radio.device, Path("short.dat"), "--verify", "--trace"});
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    const QByteArray warning = "zemtra800-cli: warning: " + Path("short.dat").toUtf8() +
+                               ": stunCode is sent as ff ff ff ff ff ff; the file holds 01 02 ff ff ff ff\n";
+    EXPECT_TRUE(r.err.startsWith(warning + "Tr : 50 52 4F 47 52 41 4D \n")) << r.err.constData();
+    EXPECT_EQ(r.err.count("warning"), 1);
+    EXPECT_EQ(Contents(Path("short.dat")), file); // the user's file stays as it was
+}
+
+} // namespace
