@@ -1,0 +1,243 @@
+// The archive of radio jobs in a folder of its own: backup names, the log
+// line, keeping the newest 1000, and what happens when nothing can be kept.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "link/JobArchive.h"
+#include "link/Sha256.h"
+
+namespace {
+
+using Clock = std::chrono::system_clock;
+
+class JobArchiveTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/zemtra-archive-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        root = pattern;
+        for (std::size_t i = 0; i < image.size(); ++i)
+            image[i] = uint8_t(i * 13 + 1);
+    }
+    void TearDown() override { [[maybe_unused]] int r = std::system(("rm -rf '" + root + "'").c_str()); }
+
+    static std::string Read(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::set<std::string> Names(const std::string& folder) const
+    {
+        std::set<std::string> names;
+        if (DIR* d = ::opendir(folder.c_str())) {
+            while (const dirent* e = ::readdir(d))
+                if (e->d_name[0] != '.')
+                    names.insert(e->d_name);
+            ::closedir(d);
+        }
+        return names;
+    }
+    JobArchive::Entry ReadEntry(Clock::time_point when) const
+    {
+        JobArchive::Entry e;
+        e.job = JobArchive::Job::Read;
+        e.port = "1";
+        e.device = "/dev/ttyUSB0";
+        e.ok = true;
+        e.modelCode = "Q80103";
+        e.image = image.data();
+        e.when = when;
+        return e;
+    }
+    static std::string Stamp(Clock::time_point when)
+    {
+        const std::time_t t = Clock::to_time_t(when);
+        std::tm local {};
+        ::localtime_r(&t, &local);
+        char text[32];
+        std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+        return text;
+    }
+
+    std::string root;
+    std::array<uint8_t, 2048> image{};
+};
+
+TEST_F(JobArchiveTest, BackupsAreNamedByTimeJobAndModelAndNeverCollide)
+{
+    JobArchive archive(root + "/a/Halvorn/ZEMTRA800"); // made as needed
+    const Clock::time_point when = Clock::now();
+    const std::string stamp = Stamp(when);
+    std::vector<std::string> paths;
+    for (int i = 0; i < 3; ++i) {
+        const JobArchive::Kept kept = archive.Keep(ReadEntry(when));
+        EXPECT_TRUE(kept.problem.empty()) << kept.problem;
+        EXPECT_EQ(kept.sha256, Sha256::Hex(image.data(), image.size()));
+        EXPECT_EQ(Read(kept.backup), std::string(image.begin(), image.end()));
+        paths.push_back(kept.backup);
+    }
+    const std::string base = archive.BackupFolder() + "/" + stamp + "-read-Q80103";
+    EXPECT_EQ(paths, (std::vector<std::string>{base + ".dat", base + "-2.dat", base + "-3.dat"}));
+
+    // A model code that is no file name, or none at all.
+    JobArchive::Entry odd = ReadEntry(when);
+    odd.job = JobArchive::Job::Verify;
+    odd.modelCode = "Q8/../x";
+    EXPECT_EQ(archive.Keep(odd).backup, archive.BackupFolder() + "/" + stamp + "-verify-Q8____x.dat");
+    odd.modelCode.reset();
+    EXPECT_EQ(archive.Keep(odd).backup, archive.BackupFolder() + "/" + stamp + "-verify-unknown.dat");
+
+    // One line per job, each ending in a newline.
+    const std::string log = Read(archive.LogPath());
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5);
+    EXPECT_EQ(log.back(), '\n');
+    // Private to the user, as the data folders are.
+    struct stat st {};
+    ASSERT_EQ(::stat((root + "/a").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST_F(JobArchiveTest, LogLineHoldsTheKeysInOrderAndEscapesWhatARadioSends)
+{
+    JobArchive::Entry e;
+    e.job = JobArchive::Job::Write;
+    e.port = "3";
+    e.device = "/dev/ttyUSB2";
+    e.ok = false;
+    e.reason = "verify failed at 0x0123 (channel 18 rxFrequency): wrote 0x45, the radio holds 0x44 (1 byte differs)";
+    e.modelCode = "Q80103";
+    e.verified = false;
+    e.when = Clock::from_time_t(1714566896); // 2024-05-01 12:34:56 UTC
+    JobArchive::Kept kept;
+    kept.backup = "/b/x.dat";
+    kept.sha256 = "ab";
+    EXPECT_EQ(JobArchive::LogLine(e, kept),
+              "{\"time\":\"2024-05-01T12:34:56Z\",\"job\":\"write\",\"port\":\"3\",\"device\":\"/dev/ttyUSB2\","
+              "\"result\":\"failed\",\"reason\":\"" + e.reason + "\",\"modelCode\":\"Q80103\",\"sha256\":\"ab\","
+              "\"backup\":\"/b/x.dat\",\"verified\":false}");
+
+    // An information job: no reason when it succeeded, texts as told, no backup.
+    JobArchive::Entry info;
+    info.job = JobArchive::Job::Info;
+    info.ok = true;
+    info.reason = "not shown";
+    info.info1 = std::string("a\"b\\c\x01\xFF") + "\xE4\xB8\xAD"; // quote, backslash, control, stray byte, UTF-8
+    info.info2 = "";
+    info.when = e.when;
+    EXPECT_EQ(JobArchive::LogLine(info, {}),
+              "{\"time\":\"2024-05-01T12:34:56Z\",\"job\":\"info\",\"port\":\"\",\"device\":\"\",\"result\":\"ok\","
+              "\"info1\":\"a\\\"b\\\\c\\u0001\\u00ff\xE4\xB8\xAD\",\"info2\":\"\"}");
+}
+
+TEST_F(JobArchiveTest, TheNewest1000BackupsAreKept)
+{
+    JobArchive archive(root);
+    ASSERT_EQ(::mkdir(archive.BackupFolder().c_str(), 0700), 0);
+    // 1004 older backups, each a second newer than the one before, and
+    // files of the user's own that are no backups.
+    const time_t start = 1600000000;
+    for (int i = 0; i < 1004; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "/20200913-%06d-read-Q80103.dat", i);
+        const std::string path = archive.BackupFolder() + name;
+        std::ofstream(path) << "x";
+        const timespec times[2] = {{start + i, 0}, {start + i, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    }
+    std::ofstream(archive.BackupFolder() + "/notes.txt") << "mine";
+    std::ofstream(archive.BackupFolder() + "/golden.dat") << "mine";
+    const timespec old[2] = {{1, 0}, {1, 0}};
+    ::utimensat(AT_FDCWD, (archive.BackupFolder() + "/golden.dat").c_str(), old, 0);
+
+    const JobArchive::Kept kept = archive.Keep(ReadEntry(Clock::now()));
+    ASSERT_TRUE(kept.problem.empty()) << kept.problem;
+    const std::set<std::string> names = Names(archive.BackupFolder());
+    EXPECT_EQ(names.size(), 1000u + 2);
+    EXPECT_TRUE(names.count(kept.backup.substr(kept.backup.rfind('/') + 1)));
+    EXPECT_TRUE(names.count("notes.txt"));
+    EXPECT_TRUE(names.count("golden.dat"));
+    for (int i = 0; i < 5; ++i) // the five oldest went
+        EXPECT_FALSE(names.count("20200913-00000" + std::to_string(i) + "-read-Q80103.dat")) << i;
+    EXPECT_TRUE(names.count("20200913-000005-read-Q80103.dat"));
+}
+
+TEST_F(JobArchiveTest, WhatCannotBeKeptIsSaidInOneLine)
+{
+    // The log is a folder: the backup is kept, the line is not.
+    JobArchive archive(root);
+    ASSERT_EQ(::mkdir(archive.LogPath().c_str(), 0700), 0);
+    JobArchive::Kept kept = archive.Keep(ReadEntry(Clock::now()));
+    EXPECT_FALSE(kept.backup.empty());
+    EXPECT_EQ(kept.problem, "no job log entry written: " + archive.LogPath() + ": Is a directory");
+
+    // No folder can be made at all.
+    JobArchive nowhere("/dev/null/Halvorn/ZEMTRA800");
+    kept = nowhere.Keep(ReadEntry(Clock::now()));
+    EXPECT_TRUE(kept.backup.empty());
+    EXPECT_EQ(kept.problem, "no backup or job log kept: /dev/null/Halvorn: Not a directory");
+}
+
+// A disk that fills up mid-backup leaves no short backup behind; the log
+// line, which still fits, says the job happened without naming a backup.
+TEST_F(JobArchiveTest, FullDiskLeavesNoShortBackup)
+{
+    JobArchive archive(root);
+    ASSERT_TRUE(archive.Keep(JobArchive::Entry{}).problem.empty()); // folders and log made
+    rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previous);
+    const rlimit small{1000, before.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const JobArchive::Kept kept = archive.Keep(ReadEntry(Clock::now()));
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    ::sigaction(SIGXFSZ, &previous, nullptr);
+
+    EXPECT_TRUE(kept.backup.empty());
+    EXPECT_NE(kept.problem.find("no backup kept: " + archive.BackupFolder() + "/"), std::string::npos)
+        << kept.problem;
+    EXPECT_TRUE(Names(archive.BackupFolder()).empty());
+    const std::string log = Read(archive.LogPath());
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2);
+    EXPECT_EQ(log.find("sha256"), std::string::npos);
+}
+
+TEST_F(JobArchiveTest, DefaultFolderFollowsXdgDataHome)
+{
+    const char* savedData = std::getenv("XDG_DATA_HOME");
+    const std::string saved = savedData ? savedData : "";
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", "/home/tech", 1);
+    ::setenv("XDG_DATA_HOME", "/srv/data/", 1);
+    EXPECT_EQ(JobArchive::DefaultFolder(), "/srv/data/Halvorn/ZEMTRA800");
+    ::setenv("XDG_DATA_HOME", "relative/data", 1); // not absolute: ignored
+    EXPECT_EQ(JobArchive::DefaultFolder(), "/home/tech/.local/share/Halvorn/ZEMTRA800");
+    ::setenv("XDG_DATA_HOME", "", 1);
+    EXPECT_EQ(JobArchive::DefaultFolder(), "/home/tech/.local/share/Halvorn/ZEMTRA800");
+    ::setenv("HOME", savedHome.c_str(), 1);
+    if (savedData)
+        ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_DATA_HOME");
+}
+
+} // namespace
