@@ -20,14 +20,16 @@ const char kUsage[] =
     "  export-csv FILE.dat [-o OUT.csv]    the channels in use as a CSV channel table\n"
     "  import-csv BASE.dat IN.csv -o OUT.dat [--replace] [--renumber [--at N]]\n"
     "                                      put the channels of a CSV table onto BASE\n"
+    "  diff A.dat B.dat [--json]           the members and bytes that differ\n"
     "Radio (PORT is a device path such as /dev/ttyUSB0, or a port number):\n"
     "  ports                               list the serial devices present\n"
     "  read --port PORT -o OUT.dat [--trace]\n"
-    "  write --port PORT IN.dat [--yes] [--trace]\n"
+    "  write --port PORT IN.dat [--yes] [--trace] [--verify]\n"
     "  info --port PORT [--trace]\n"
     "  simulate [--image FILE.dat] [--model CODE] [--line-timing] [--save FILE.dat] [faults]\n"
     "  doctor [--port PORT] [--trace]      why a radio cannot be reached: devices, access,\n"
     "                                      holders; with --port, whether anything answers\n"
+    "  Radio jobs are backed up and logged under $XDG_DATA_HOME/Halvorn/ZEMTRA800 (--no-backup: not).\n"
     "\n"
     "  --help, --version; COMMAND --help shows the command's options.\n";
 
@@ -41,6 +43,7 @@ struct Entry {
 const Entry kCommands[] = {
     {"new", RunNewCommand},       {"dump", RunDumpCommand},   {"apply", RunApplyCommand},
     {"export-csv", RunExportCsvCommand}, {"import-csv", RunImportCsvCommand},
+    {"diff", RunDiffCommand},
     {"ports", RunPortsCommand},   {"read", RunReadCommand},   {"write", RunWriteCommand},
     {"info", RunInfoCommand},     {"simulate", RunSimulateCommand}, {"doctor", RunDoctorCommand},
 };
