@@ -3,8 +3,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <cstdio>
-
 #include "cli/CliCommands.h"
 #include "cli/CliSupport.h"
 #include "cli/SettingsJson.h"
@@ -88,17 +86,18 @@ int RunDiffCommand(const QStringList& arguments)
         return kBadInput;
     const ImageCompare::Differences differences = ImageCompare::Compare(a.data, b.data);
 
+    QByteArray text;
     if (parser.isSet(json)) {
-        const QByteArray text = QJsonDocument(DifferencesJson(differences)).toJson(QJsonDocument::Indented);
-        std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
+        text = QJsonDocument(DifferencesJson(differences)).toJson(QJsonDocument::Indented);
     } else {
         for (const ImageCompare::ValueDifference& v : differences.values)
-            std::printf("%s: %s -> %s\n", v.field.Name().c_str(), qUtf8Printable(ValueText(v.field, v.a)),
-                        qUtf8Printable(ValueText(v.field, v.b)));
+            text += QStringLiteral("%1: %2 -> %3\n")
+                        .arg(FromStd(v.field.Name()), ValueText(v.field, v.a), ValueText(v.field, v.b))
+                        .toUtf8();
         for (const ImageCompare::ByteRun& r : differences.bytes)
-            std::printf("%s\n", ImageCompare::ByteRunText(r).c_str());
+            text += QByteArray::fromStdString(ImageCompare::ByteRunText(r)) + '\n';
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout))
-        return Fail(QStringLiteral("diff: cannot write to standard output"));
+    if (int status = WriteStandardOutput(text, QStringLiteral("diff")))
+        return status;
     return differences.Equal() ? 0 : 1;
 }
