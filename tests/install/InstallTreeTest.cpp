@@ -127,6 +127,7 @@ TEST_F(InstallTree, ManPagesDescribeEveryCommand)
                              "--close-line", "--answer-delay", "--stray-bytes", "--bad-checksum-from",
                              "--bad-length-from", "--silent", "--save", "--image", "--model", "--yes", "--compact",
                              "--raw", "export-csv", "import-csv", "--replace", "--renumber", "--at N",
+                             "diff A.dat B.dat", "--verify", "--no-backup", "--corrupt-write", "jobs.jsonl",
                              "sudo usermod -aG dialout", "EXIT STATUS"})
         EXPECT_NE(page.output.find(word), std::string::npos) << word;
     EXPECT_EQ(page.output.find("warning"), std::string::npos) << page.output;
