@@ -35,28 +35,20 @@ std::string ErrnoText(int code)
 } // namespace
 
 CImportData::CImportData()
-    : image_(new uint8_t[kImageSize]), settings_(new RadioSettings), codec_(new ValueCodec)
 {
-    std::memset(image_, 0xFF, kImageSize);
-}
-
-CImportData::~CImportData()
-{
-    delete[] image_;
-    delete settings_;
-    delete codec_;
+    image_.fill(0xFF);
 }
 
 // Each pass starts from a clean error code: a conversion that failed in an
 // earlier pass must not make every later open or save fail too.
 int CImportData::DecodeAll()
 {
-    codec_->errorCode = 0;
-    if (int error = ChannelCodec(*codec_).DecodeChannels(image_, *settings_); error > 0)
+    codec_.errorCode = 0;
+    if (int error = ChannelCodec(codec_).DecodeChannels(image_.data(), settings_); error > 0)
         return error;
-    if (int error = SettingsCodec(*codec_).DecodeSettings(image_, *settings_); error > 0)
+    if (int error = SettingsCodec(codec_).DecodeSettings(image_.data(), settings_); error > 0)
         return error;
-    if (int error = DtmfCodec(*codec_).DecodeAutodial(image_, *settings_); error > 0)
+    if (int error = DtmfCodec(codec_).DecodeAutodial(image_.data(), settings_); error > 0)
         return error;
     return 0;
 }
@@ -64,38 +56,38 @@ int CImportData::DecodeAll()
 int CImportData::EncodeAll()
 {
     int result = 0;
-    codec_->errorCode = 0;
+    codec_.errorCode = 0;
     // The conversions catch their own failures; this also covers the texts
     // the passes copy out of the settings on their way in.
-    codec_->Guarded(ValueCodec::kMsgSTR2BCD, 1, [&] {
-        if ((result = ChannelCodec(*codec_).EncodeChannels(*settings_, image_)) > 0)
+    codec_.Guarded(ValueCodec::kMsgSTR2BCD, 1, [&] {
+        if ((result = ChannelCodec(codec_).EncodeChannels(settings_, image_.data())) > 0)
             return;
-        if ((result = SettingsCodec(*codec_).EncodeSettings(*settings_, image_)) > 0)
+        if ((result = SettingsCodec(codec_).EncodeSettings(settings_, image_.data())) > 0)
             return;
-        result = DtmfCodec(*codec_).EncodeAutodial(*settings_, image_);
+        result = DtmfCodec(codec_).EncodeAutodial(settings_, image_.data());
     });
-    if (codec_->errorCode > 0 && result == 0)
-        result = codec_->errorCode;
+    if (codec_.errorCode > 0 && result == 0)
+        result = codec_.errorCode;
     return result;
 }
 
 void CImportData::ResetSettings()
 {
-    settings_->Reset();
+    settings_.Reset();
 }
 
 void CImportData::GetBytes(uint8_t* dest, std::size_t offset, std::size_t length) const
 {
     if (offset > kImageSize || length > kImageSize - offset || length == 0)
         return;
-    std::memcpy(dest, image_ + offset, length);
+    std::memcpy(dest, image_.data() + offset, length);
 }
 
 void CImportData::SetBytes(const uint8_t* src, std::size_t offset, std::size_t length)
 {
     if (offset > kImageSize || length > kImageSize - offset || length == 0)
         return;
-    std::memcpy(image_ + offset, src, length);
+    std::memcpy(image_.data() + offset, src, length);
 }
 
 bool CImportData::LoadStream(std::istream& in, std::string* error)
@@ -117,14 +109,14 @@ bool CImportData::LoadStream(std::istream& in, std::string* error)
             SetError(error, "file is shorter than 2048 bytes (got " + std::to_string(got) + ")");
         return false;
     }
-    std::memcpy(image_, buffer.data(), kImageSize);
+    image_ = buffer;
     return true;
 }
 
 bool CImportData::StoreStream(std::ostream& out, std::string* error) const
 {
     try {
-        out.write(reinterpret_cast<const char*>(image_), kImageSize);
+        out.write(reinterpret_cast<const char*>(image_.data()), kImageSize);
         out.flush();
     } catch (const std::exception& e) {
         SetError(error, std::string("write error: ") + e.what());
@@ -200,7 +192,7 @@ bool CImportData::SaveFile(const std::string& path, std::string* error) const
         return false;
     }
 
-    const std::size_t written = std::fwrite(image_, 1, kImageSize, file);
+    const std::size_t written = std::fwrite(image_.data(), 1, kImageSize, file);
     const bool flushed = std::fflush(file) == 0;
     const int writeError = errno;
     const bool closed = std::fclose(file) == 0;

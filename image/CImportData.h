@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <iosfwd>
@@ -14,7 +15,7 @@ public:
     static constexpr std::size_t kImageSize = 2048;
 
     CImportData();
-    virtual ~CImportData();
+    virtual ~CImportData() = default;
     CImportData(const CImportData&) = delete;
     CImportData& operator=(const CImportData&) = delete;
 
@@ -23,18 +24,18 @@ public:
     // Settings to image, in place: unowned bytes and bits keep their value.
     int EncodeAll();
 
-    RadioSettings* GetSettings() { return settings_; }
-    const RadioSettings* GetSettings() const { return settings_; }
+    RadioSettings* GetSettings() { return &settings_; }
+    const RadioSettings* GetSettings() const { return &settings_; }
     // Settings to their reset values; the image is not touched.
     void ResetSettings();
 
     // Copy image bytes out / in; nothing happens unless offset + length <= 2048.
     void GetBytes(uint8_t* dest, std::size_t offset, std::size_t length) const;
     void SetBytes(const uint8_t* src, std::size_t offset, std::size_t length);
-    const uint8_t* Image() const { return image_; }
+    const uint8_t* Image() const { return image_.data(); }
 
-    ValueCodec& Codec() { return *codec_; }
-    void SetMessageSink(CodecMessageSink* sink) { codec_->SetMessageSink(sink); }
+    ValueCodec& Codec() { return codec_; }
+    void SetMessageSink(CodecMessageSink* sink) { codec_.SetMessageSink(sink); }
 
     // The data file. Load replaces the image only when 2048 bytes could be read
     // (a longer file: its first 2048 bytes); otherwise image and settings stay
@@ -47,7 +48,7 @@ public:
     bool SaveFile(const std::string& path, std::string* error = nullptr) const;
 
 private:
-    uint8_t* image_;
-    RadioSettings* settings_;
-    ValueCodec* codec_;
+    std::array<uint8_t, kImageSize> image_;
+    RadioSettings settings_;
+    ValueCodec codec_;
 };
