@@ -18,6 +18,7 @@
 #include "app/CZEMTRA800App.h"
 #include "app/CZEMTRA800Doc.h"
 #include "app/CZEMTRA800View.h"
+#include "app/RadioJobs.h"
 #include "ui/Language.h"
 #include "ui/Profile.h"
 #include "app/SplashWindow.h"
@@ -82,7 +83,7 @@ CMainFrame::CMainFrame(CZEMTRA800App& app, CZEMTRA800Doc& doc, QWidget* parent)
     const QIcon icon = ApplicationIcon();
     setWindowIcon(icon.isNull() ? style()->standardIcon(QStyle::SP_DriveNetIcon) : icon);
 
-    view_ = new CZEMTRA800View(doc_, this, this);
+    view_ = new CZEMTRA800View(doc_, this);
     setCentralWidget(view_);
     setFocusProxy(view_);
 
@@ -93,7 +94,15 @@ CMainFrame::CMainFrame(CZEMTRA800App& app, CZEMTRA800Doc& doc, QWidget* parent)
     ApplyLanguage();
 
     connect(view_, &CZEMTRA800View::commandStateChanged, this, &CMainFrame::UpdateCommandUI);
-    connect(view_, &CZEMTRA800View::closeAfterJob, this, &QWidget::close, Qt::QueuedConnection);
+    connect(view_, &CZEMTRA800View::paneTextChanged, this, &CMainFrame::SetPaneText);
+    connect(view_, &CZEMTRA800View::titleChanged, this, [this](const QString& title) {
+        if (windowTitle() != title)
+            setWindowTitle(title);
+    });
+    RadioJobs* jobs = &view_->Jobs();
+    connect(jobs, &RadioJobs::progressStarted, this, &CMainFrame::StartProgress);
+    connect(jobs, &RadioJobs::progressChanged, this, &CMainFrame::SetProgress);
+    connect(jobs, &RadioJobs::closeAfterJob, this, &QWidget::close, Qt::QueuedConnection);
     UpdateCommandUI();
 
     SplashWindow::ShowSplash(this);
@@ -173,12 +182,21 @@ void CMainFrame::CreateMenus()
     viewCommand(edit, ID_KEY_ASSIGNMENT, &CZEMTRA800View::OnKeyAssignment);
     viewCommand(edit, ID_DTMF, &CZEMTRA800View::OnDtmf);
 
+    RadioJobs* jobs = &view_->Jobs();
+    // Menu entries, and the keyboard's R and W, start the radio jobs.
+    auto jobCommand = [this, jobs](QMenu* menu, LinkJobMode mode) {
+        auto* action = new QAction(this);
+        connect(action, &QAction::triggered, jobs, [jobs, mode] { jobs->StartJob(mode); });
+        if (menu)
+            menu->addAction(action);
+        return action;
+    };
     QMenu* tool = menus_[3];
-    viewCommand(tool, ID_READ_DATA, &CZEMTRA800View::OnReadData);
-    viewCommand(tool, ID_WRITE_DATA, &CZEMTRA800View::OnWriteData);
+    actions_[ID_READ_DATA] = jobCommand(tool, JobRead);
+    actions_[ID_WRITE_DATA] = jobCommand(tool, JobWrite);
     tool->addSeparator();
     viewCommand(tool, ID_EMBEDDED_MESSAGE, &CZEMTRA800View::OnEmbeddedMessage);
-    viewCommand(tool, ID_RADIO_INFORMATION, &CZEMTRA800View::OnRadioInformation);
+    actions_[ID_RADIO_INFORMATION] = jobCommand(tool, JobInfo);
 
     QMenu* help = menus_[4];
     viewCommand(help, ID_HELP, &CZEMTRA800View::OnHelp);
@@ -191,17 +209,17 @@ void CMainFrame::CreateMenus()
 
     // Keyboard-only accelerators, live while the main window is active: a
     // plain R typed into a dialog's field never starts a job.
-    auto accelerator = [this](int command, const QKeySequence& keys, void (CZEMTRA800View::*slot)()) {
-        auto* action = new QAction(this);
+    auto accelerator = [this](int command, const QKeySequence& keys, QAction* action) {
         action->setShortcut(keys);
         action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, view_, slot);
         addAction(action);
         accelerators_[command] = action;
     };
-    accelerator(ID_READ_DATA, QKeySequence(Qt::Key_R), &CZEMTRA800View::OnReadData);
-    accelerator(ID_WRITE_DATA, QKeySequence(Qt::Key_W), &CZEMTRA800View::OnWriteData);
-    accelerator(ID_SHOW_TRACE, QKeySequence(Qt::CTRL | Qt::Key_D), &CZEMTRA800View::OnShowTrace);
+    accelerator(ID_READ_DATA, QKeySequence(Qt::Key_R), jobCommand(nullptr, JobRead));
+    accelerator(ID_WRITE_DATA, QKeySequence(Qt::Key_W), jobCommand(nullptr, JobWrite));
+    auto* trace = new QAction(this);
+    connect(trace, &QAction::triggered, jobs, &RadioJobs::ShowTrace);
+    accelerator(ID_SHOW_TRACE, QKeySequence(Qt::CTRL | Qt::Key_D), trace);
 }
 
 void CMainFrame::RelabelMenus()
@@ -332,8 +350,8 @@ void CMainFrame::UpdateCommandUI()
 {
     if (!view_)
         return;
-    const LinkJobMode mode = view_->JobMode();
-    const bool busy = view_->IsJobRunning();
+    const LinkJobMode mode = view_->Jobs().Mode();
+    const bool busy = view_->Jobs().IsRunning();
     // A read must not land in a document opened while it ran.
     Action(ID_FILE_NEW)->setEnabled(!busy);
     Action(ID_FILE_OPEN)->setEnabled(!busy);
@@ -379,8 +397,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 {
     SetPaneText(0, QString());
     // The job thread may be waiting for this window: close once it has ended.
-    if (view_->IsJobRunning()) {
-        view_->RequestCloseAfterJob();
+    if (view_->Jobs().IsRunning()) {
+        view_->Jobs().RequestCloseAfterJob();
         SetPaneText(0, Lang("Closing when the radio job ends", "通讯结束后关闭"));
         event->ignore();
         return;
@@ -389,7 +407,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    view_->ProgressDialog()->hide();
+    view_->Jobs().ProgressDialog()->hide();
     event->accept();
 }
 

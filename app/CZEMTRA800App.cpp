@@ -10,6 +10,7 @@
 #include "app/CMainFrame.h"
 #include "app/CZEMTRA800Doc.h"
 #include "app/CZEMTRA800View.h"
+#include "app/RadioJobs.h"
 #include "dialogs/DialogEntry.h"
 #include "ui/Language.h"
 #include "ui/Profile.h"
@@ -85,7 +86,7 @@ bool CZEMTRA800App::InitInstance(const QStringList& arguments)
         auto radio = std::make_unique<SimulatedRadio>();
         std::string error;
         if (radio->Start(&error)) {
-            view->AttachSimulatedRadio(std::move(radio));
+            view->Jobs().AttachSimulatedRadio(std::move(radio));
         } else {
             AppMessage(frame_, Lang("The simulated radio could not be started:\n%1",
                                     "无法启动模拟对讲机:\n%1")

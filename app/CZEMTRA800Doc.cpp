@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "image/JobResults.h"
 #include "ui/AppMessage.h"
 #include "ui/Language.h"
 #include "ui/Profile.h"
@@ -52,6 +53,31 @@ void CZEMTRA800Doc::SetPath(const QString& path)
 int CZEMTRA800Doc::EncodeImage() { return data_.EncodeAll(); }
 
 int CZEMTRA800Doc::DecodeImage() { return data_.DecodeAll(); }
+
+void CZEMTRA800Doc::TakeIdentification(const std::array<uint8_t, ImageMap::kIdentSize>& ident)
+{
+    JobResults::LayIdentification(data_, ident);
+}
+
+void CZEMTRA800Doc::TakeReadResult(const std::array<uint8_t, ImageMap::kSize>& image)
+{
+    JobResults::LayReadImage(data_, image);
+    SetModifiedFlag(true);
+    DecodeImage();
+}
+
+void CZEMTRA800Doc::TakeInfoResult(const std::array<uint8_t, ImageMap::kIdentSize>& ident,
+                                   const std::array<uint8_t, ImageMap::kInfoSize>& info)
+{
+    // The decode below rebuilds every setting from the image: bring the
+    // user's unsaved edits into it first, then lay the radio's identification
+    // and information bytes over them, so only those change.
+    EncodeImage();
+    JobResults::LayIdentification(data_, ident);
+    JobResults::LayRadioInfo(data_, info);
+    SetModifiedFlag(true);
+    DecodeImage();
+}
 
 bool CZEMTRA800Doc::OnNewDocument()
 {

@@ -1,4 +1,6 @@
 #pragma once
+#include <array>
+#include <cstdint>
 #include <functional>
 
 #include <QObject>
@@ -6,6 +8,7 @@
 
 #include "image/CImportData.h"
 #include "image/CodecMessageSink.h"
+#include "image/ImageMap.h"
 
 class QWidget;
 
@@ -29,8 +32,19 @@ public:
     void SetModifiedFlag(bool modified = true);
 
     // Settings to image (before a save or a write job) / image to settings.
-    int EncodeImage();
+    // 0, or the code of the conversion that failed (its message was shown).
+    virtual int EncodeImage();
     int DecodeImage();
+
+    // A radio job's results, each taken in one call. The identification
+    // lands at once and stays even if the job fails later. A finished read
+    // replaces the whole image; a finished information job changes only the
+    // identification and the information bytes, so unsaved edits stay.
+    // Both mark the document modified and decode.
+    void TakeIdentification(const std::array<uint8_t, ImageMap::kIdentSize>& ident);
+    void TakeReadResult(const std::array<uint8_t, ImageMap::kSize>& image);
+    void TakeInfoResult(const std::array<uint8_t, ImageMap::kIdentSize>& ident,
+                        const std::array<uint8_t, ImageMap::kInfoSize>& info);
 
     // Document steps without any user interaction.
     bool OnNewDocument();

@@ -2,27 +2,24 @@
 
 #include <cstring>
 
-#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QThread>
+#include <QUrl>
 
-#include "dialogs/CLinkProgressDlg.h"
-#include "app/CMainFrame.h"
 #include "app/CZEMTRA800Doc.h"
-#include "dialogs/DialogEntry.h"
-#include "ui/DialogUnits.h"
 #include "app/GridText.h"
-#include "app/JobBridge.h"
-#include "ui/Language.h"
-#include "ui/Profile.h"
-#include "link/RadioLink.h"
+#include "app/RadioJobs.h"
+#include "dialogs/DialogEntry.h"
 #include "image/ChannelRules.h"
 #include "image/RadioSettings.h"
-#include "sim/SimulatedRadio.h"
+#include "ui/DialogUnits.h"
+#include "ui/Language.h"
+#include "ui/Profile.h"
 
 namespace {
 const QColor kGrey(128, 128, 128);
@@ -45,13 +42,11 @@ void Draw3dRect(QPainter& p, const QRect& r)
 }
 } // namespace
 
-CZEMTRA800View::CZEMTRA800View(CZEMTRA800Doc& doc, CMainFrame* frame, QWidget* parent)
+CZEMTRA800View::CZEMTRA800View(CZEMTRA800Doc& doc, QWidget* parent)
     : QWidget(parent),
       doc_(doc),
-      frame_(frame),
       settings_(doc.Settings()),
-      helpPath_(QDir::currentPath() + QLatin1Char('/')),
-      portNumber_(Profile::GetInt(QStringLiteral("COM"), QStringLiteral("PORT"), 1))
+      helpPath_(QDir::currentPath() + QLatin1Char('/'))
 {
     setFont(DialogUnits::DialogFont());
     setFocusPolicy(Qt::StrongFocus);
@@ -73,29 +68,24 @@ CZEMTRA800View::CZEMTRA800View(CZEMTRA800Doc& doc, CMainFrame* frame, QWidget* p
         connect(b, &QPushButton::clicked, this, [this, r] { OpenChannelEditor(r); });
         rowButtons_[r - 1] = b;
     }
+
+    jobs_ = std::make_unique<RadioJobs>(doc_, this);
+    connect(jobs_.get(), &RadioJobs::stateChanged, this, [this] {
+        PlaceChildren();
+        emit commandStateChanged();
+    });
+    // Both run inside the job's own step, before it goes on.
+    connect(jobs_.get(), &RadioJobs::readTaken, this, [this] {
+        ModelIdentify();
+        InvalidateAll();
+    });
+    connect(jobs_.get(), &RadioJobs::infoTaken, this, [this] { InvalidateAll(); });
     PlaceChildren();
-
-    progressDlg_ = new CLinkProgressDlg(this);
-    progressDlg_->hide();
-
-    bridge_ = std::make_unique<JobBridge>(*this);
-    link_ = std::make_unique<RadioLink>(*bridge_);
 }
 
-CZEMTRA800View::~CZEMTRA800View()
-{
-    // Normally the frame refuses to close while a job runs. Should the view
-    // go anyway, the job may be waiting for this thread: answer it (No to a
-    // model question, nothing taken into the document) until it has ended,
-    // then the link closes the port.
-    bridge_->Detach();
-    frame_ = nullptr;
-    while (link_->IsBusy()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(2);
-    }
-    link_.reset();
-}
+CZEMTRA800View::~CZEMTRA800View() = default;
+
+bool CZEMTRA800View::JobRunning() const { return jobs_ && jobs_->IsRunning(); }
 
 void CZEMTRA800View::Invalidate(const QRect& area)
 {
@@ -139,22 +129,18 @@ QString CZEMTRA800View::TitleText() const
 
 QString CZEMTRA800View::PortPaneText() const
 {
-    if (simulator_)
-        return Lang("COM %1 (simulated radio)", "COM %1 (模拟对讲机)").arg(portNumber_);
-    return QStringLiteral("COM %1").arg(portNumber_);
+    if (jobs_->Simulator())
+        return Lang("COM %1 (simulated radio)", "COM %1 (模拟对讲机)").arg(jobs_->PortNumber());
+    return QStringLiteral("COM %1").arg(jobs_->PortNumber());
 }
 
 // ---- painting ----------------------------------------------------------
 
 void CZEMTRA800View::UpdateFrameTexts()
 {
-    if (frame_) {
-        frame_->SetPaneText(1, PortPaneText());
-        frame_->SetPaneText(3, QDir::toNativeSeparators(doc_.PathName()));
-        const QString title = TitleText();
-        if (frame_->windowTitle() != title)
-            frame_->setWindowTitle(title);
-    }
+    emit paneTextChanged(1, PortPaneText());
+    emit paneTextChanged(3, QDir::toNativeSeparators(doc_.PathName()));
+    emit titleChanged(TitleText());
 }
 
 void CZEMTRA800View::PlaceChildren()
@@ -398,4 +384,58 @@ void CZEMTRA800View::OnChannelUpdate(int channel, int mode)
     const int page = (channel - 1) / 17 + 1;
     SetSelection(page, channel - 17 * (page - 1));
     RepaintSelection();
+}
+
+// ---- editing commands ------------------------------------------------------
+
+void CZEMTRA800View::OnModelInformation()
+{
+    if (RunModelInfoDialog(this, *settings_, model_, options_, *this))
+        doc_.SetModifiedFlag(true);
+    // The band, the flags and perhaps the whole table have changed.
+    emit commandStateChanged();
+    InvalidateAll();
+}
+
+void CZEMTRA800View::OnCommunicationPort()
+{
+    jobs_->SetPortNumber(RunCommPortDialog(this, jobs_->PortNumber(), options_));
+    Profile::WriteInt(QStringLiteral("COM"), QStringLiteral("PORT"), jobs_->PortNumber());
+    UpdateFrameTexts();
+}
+
+void CZEMTRA800View::OnOptionalFeatures()
+{
+    if (RunOptionalFeatureDialog(this, *settings_, options_))
+        doc_.SetModifiedFlag(true);
+}
+
+void CZEMTRA800View::OnKeyAssignment()
+{
+    if (RunKeyAssignDialog(this, *settings_, options_))
+        doc_.SetModifiedFlag(true);
+}
+
+void CZEMTRA800View::OnDtmf()
+{
+    // The 476-478 MHz model has no DTMF settings.
+    if (model_.band476)
+        return;
+    if (RunDtmfDialog(this, *settings_, options_))
+        doc_.SetModifiedFlag(true);
+}
+
+void CZEMTRA800View::OnEmbeddedMessage()
+{
+    if (RunEmbeddedMsgDialog(this, *settings_))
+        doc_.SetModifiedFlag(true);
+}
+
+void CZEMTRA800View::OnHelp()
+{
+    const QString path = helpPath_ + (IsChinese() ? QStringLiteral("zmt80c.chm") : QStringLiteral("zmt80e.chm"));
+    // A missing help file is passed over in silence.
+    if (!QFileInfo::exists(path))
+        return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }

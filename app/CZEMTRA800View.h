@@ -1,40 +1,33 @@
 #pragma once
 #include <array>
-#include <cstdint>
 #include <memory>
-#include <string>
 
-#include <QByteArray>
 #include <QList>
 #include <QRect>
 #include <QWidget>
 
 #include "dialogs/ChannelUpdateSink.h"
 #include "app/GridLayout.h"
-#include "link/LinkJobMode.h"
 #include "image/ModelTable.h"
 #include "ui/OptionList.h"
 
-class CLinkProgressDlg;
-class CMainFrame;
 class CZEMTRA800Doc;
-class JobBridge;
 class QPushButton;
-class RadioLink;
+class RadioJobs;
 class RadioSettings;
-class SimulatedRadio;
 
 // The channel grid: the 50 channels of the document drawn by hand on three
 // pages, with the page and row buttons, selection by mouse and arrow keys,
-// and the editor opened for a row. The view also owns the radio link and
-// opens the editing dialogs.
+// and the editor opened for a row. The view also holds the radio jobs and
+// opens the editing dialogs; the main frame learns what to show in its title
+// and status panes from the view's signals.
 class CZEMTRA800View : public QWidget, public ChannelUpdateSink {
     Q_OBJECT
 public:
     static constexpr const char* kMakerWebAddress = "www.halvorn.com";
     static constexpr int kPages = 3;
 
-    CZEMTRA800View(CZEMTRA800Doc& doc, CMainFrame* frame, QWidget* parent = nullptr);
+    explicit CZEMTRA800View(CZEMTRA800Doc& doc, QWidget* parent = nullptr);
     ~CZEMTRA800View() override;
 
     CZEMTRA800Doc& Document() const { return doc_; }
@@ -59,8 +52,6 @@ public:
     // "ZEMTRA800   [<web address>]    [<band>]"
     QString TitleText() const;
 
-    int PortNumber() const { return portNumber_; }
-    void SetPortNumber(int port) { portNumber_ = port; }
     // "COM 3", or "COM 3 (simulated)" with the built-in radio attached.
     QString PortPaneText() const;
     OptionList& Options() { return options_; }
@@ -79,25 +70,9 @@ public:
     // rectangle for a full repaint); lets tests see what an action redraws.
     QList<QRect> TakeInvalidations();
 
-    // The radio link.
-    // Jobs use the built-in simulated radio instead of the port's device.
-    void AttachSimulatedRadio(std::unique_ptr<SimulatedRadio> radio);
-    SimulatedRadio* Simulator() const { return simulator_.get(); }
-    // Jobs open this device instead of the port number's one (tests).
-    void UseDevice(const std::string& device) { deviceOverride_ = device; }
-    // From the job start until its end has been handled here.
-    bool IsJobRunning() const { return jobActive_; }
-    LinkJobMode JobMode() const { return activeMode_; }
-    // The program is being closed while a job runs: close when it has ended.
-    void RequestCloseAfterJob() { closePending_ = true; }
-    bool ClosePending() const { return closePending_; }
-    CLinkProgressDlg* ProgressDialog() const { return progressDlg_; }
+    RadioJobs& Jobs() const { return *jobs_; }
 
 public slots:
-    void OnReadData();
-    void OnWriteData();
-    void OnRadioInformation();
-    void OnShowTrace();
     void OnModelInformation();
     void OnCommunicationPort();
     void OnOptionalFeatures();
@@ -107,11 +82,13 @@ public slots:
     void OnHelp();
 
 signals:
-    // Job mode or band 476 flag changed: the frame updates its commands.
+    // A job started or ended, or the band 476 flag changed: the frame
+    // updates its commands.
     void commandStateChanged();
-    void jobEnded(LinkJobMode mode, bool success);
-    // A close was asked for during the job that has now ended.
-    void closeAfterJob();
+    // What the frame shows for the document, refreshed at every paint:
+    // pane 1 the port, pane 3 the file's path; the title names the band.
+    void paneTextChanged(int pane, const QString& text);
+    void titleChanged(const QString& title);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -121,22 +98,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    friend class JobBridge;
-
-    // Job thread reports, run on this thread by the bridge.
-    void HandleTrace(const QString& line);
-    void HandleProgress(int position);
-    void HandleBeep(int frequencyHz, int durationMs);
-    bool HandleAskModelOverwrite();
-    void HandleIdentification(const QByteArray& ident);
-    void HandleReadComplete(const QByteArray& image);
-    void HandleInfoComplete(const QByteArray& bytes);
-    void HandleJobEnded(LinkJobMode mode, bool success);
-    void HandlePortError(const QString& text);
-
-    void StartJob(LinkJobMode mode);
-    // No job any more: the commands and the progress bar are free again.
-    void ClearJobState();
+    // A radio job runs: nothing may edit the document.
+    bool JobRunning() const;
     void Invalidate(const QRect& area);
     void InvalidateAll() { Invalidate(rect()); }
     // Repaints the previous and the new highlight: two row bands on the same
@@ -150,12 +113,10 @@ private:
     void DrawChannelRow(QPainter& painter, const GridLayout& g, int firstChannel, int row);
 
     CZEMTRA800Doc& doc_;
-    CMainFrame* frame_;
     RadioSettings* settings_;
     ModelState model_;
     OptionList options_;
     QString helpPath_;
-    int portNumber_;
 
     int selectedRow_ = 1;
     int currentPage_ = 1;
@@ -167,17 +128,7 @@ private:
 
     std::array<QPushButton*, kPages> pageButtons_{};
     std::array<QPushButton*, GridLayout::kRows> rowButtons_{};
-    CLinkProgressDlg* progressDlg_ = nullptr;
-
-    // Declared in this order so the link goes first: it may still be using
-    // the simulated radio's line and reports through the bridge.
-    std::unique_ptr<SimulatedRadio> simulator_;
-    std::unique_ptr<JobBridge> bridge_;
-    std::unique_ptr<RadioLink> link_;
-    std::string deviceOverride_;
-    bool jobActive_ = false;
-    LinkJobMode activeMode_ = JobIdle;
-    bool closePending_ = false;
-    std::array<uint8_t, 8> lastIdent_{};
-    QWidget* portErrorBox_ = nullptr;
+    // Last, so it goes first: a job still running ends before the rest of
+    // the view.
+    std::unique_ptr<RadioJobs> jobs_;
 };

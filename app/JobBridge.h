@@ -1,25 +1,28 @@
 #pragma once
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 #include <QObject>
 
 #include "link/JobObserver.h"
 
-class CZEMTRA800View;
+class RadioJobs;
 
-// Carries the job thread's reports to the view on the user-interface thread.
-// Reports that the job must see finished before it goes on (the model
+// Carries the job thread's reports to the radio jobs on the user-interface
+// thread. Reports that the job must see finished before it goes on (the model
 // question, the identification, the finished image, the radio information)
 // wait for that thread; the rest are queued. The user-interface thread never
 // waits for the job thread, so neither can block the other.
 class JobBridge : public QObject, public JobObserver {
     Q_OBJECT
 public:
-    explicit JobBridge(CZEMTRA800View& view);
+    explicit JobBridge(RadioJobs& jobs);
 
-    // The view is going away: from now on reports are answered here (No to
-    // the model question) without touching it.
-    void Detach() { detached_ = true; }
+    // The jobs are going away: a report waiting now is released at once and
+    // every later one is answered here (No to the model question) without
+    // touching them, so the job runs to its end on its own.
+    void Detach();
 
     void OnTrace(const std::string& line) override;
     void OnProgress(int position) override;
@@ -34,9 +37,13 @@ public:
 private:
     template <typename F>
     void Post(F&& call);
+    // Runs call (returning bool) on the user-interface thread and waits for
+    // its answer; false when the bridge is detached before it has run.
     template <typename F>
-    void Wait(F&& call);
+    bool Wait(F&& call);
 
-    CZEMTRA800View& view_;
+    RadioJobs& jobs_;
     std::atomic<bool> detached_{false};
+    std::mutex waitLock_;
+    std::condition_variable answered_;
 };

@@ -19,4 +19,19 @@ void LayRadioInfo(CImportData& data, const uint8_t (&info)[ImageMap::kInfoSize])
     data.SetBytes(info, ImageMap::kInfoText1, ImageMap::kInfoSize);
 }
 
+void LayReadImage(CImportData& data, const std::array<uint8_t, ImageMap::kSize>& image)
+{
+    data.SetBytes(image.data(), 0, ImageMap::kSize);
+}
+
+void LayIdentification(CImportData& data, const std::array<uint8_t, ImageMap::kIdentSize>& ident)
+{
+    data.SetBytes(ident.data(), ImageMap::kModelCode, ImageMap::kIdentSize);
+}
+
+void LayRadioInfo(CImportData& data, const std::array<uint8_t, ImageMap::kInfoSize>& info)
+{
+    data.SetBytes(info.data(), ImageMap::kInfoText1, ImageMap::kInfoSize);
+}
+
 } // namespace JobResults

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 
 #include "image/ImageMap.h"
@@ -16,5 +17,10 @@ void LayReadImage(CImportData& data, const uint8_t (&image)[ImageMap::kSize]);
 void LayIdentification(CImportData& data, const uint8_t (&ident)[ImageMap::kIdentSize]);
 // An info job's two information texts at 2000..2015.
 void LayRadioInfo(CImportData& data, const uint8_t (&info)[ImageMap::kInfoSize]);
+
+// The same for results held in std::array (the window copies them across threads).
+void LayReadImage(CImportData& data, const std::array<uint8_t, ImageMap::kSize>& image);
+void LayIdentification(CImportData& data, const std::array<uint8_t, ImageMap::kIdentSize>& ident);
+void LayRadioInfo(CImportData& data, const std::array<uint8_t, ImageMap::kInfoSize>& info);
 
 } // namespace JobResults

@@ -17,6 +17,7 @@
 #include "app/CZEMTRA800App.h"
 #include "app/CZEMTRA800Doc.h"
 #include "app/CZEMTRA800View.h"
+#include "app/RadioJobs.h"
 #include "ui/Language.h"
 #include "ui/Profile.h"
 
@@ -118,6 +119,7 @@ struct RunningApp {
     }
     CMainFrame* frame() const { return app->MainFrame(); }
     CZEMTRA800View* view() const { return app->View(); }
+    RadioJobs& jobs() const { return app->View()->Jobs(); }
     CZEMTRA800Doc* doc() const { return app->Document(); }
     RadioSettings& settings() const { return *app->Document()->Settings(); }
     void trigger(int command) const { frame()->Action(command)->trigger(); }

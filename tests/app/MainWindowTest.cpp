@@ -68,7 +68,7 @@ TEST_F(MainWindowTest, PlainRStartsAReadOnlyInTheMainWindow)
     StartInEnglish();
     Profile::WriteInt("COM", "PORT", 7);
     RunningApp run;
-    run.view()->UseDevice("/nonexistent/zemtra-port");
+    run.jobs().UseDevice("/nonexistent/zemtra-port");
     run.frame()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(run.frame()));
 
@@ -90,5 +90,5 @@ TEST_F(MainWindowTest, PlainRStartsAReadOnlyInTheMainWindow)
     EXPECT_EQ(boxes.messages, QStringList({"Failed to open COM7,Please select COM port again!"}));
     QTest::keyClick(run.view(), Qt::Key_W); // plain W writes, with the same check
     EXPECT_EQ(boxes.messages.size(), 2);
-    EXPECT_FALSE(run.view()->IsJobRunning());
+    EXPECT_FALSE(run.jobs().IsRunning());
 }

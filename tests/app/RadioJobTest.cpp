@@ -38,9 +38,9 @@ protected:
     // Runs command and waits for its job to end; the job's success.
     static bool RunJob(RunningApp& run, int command, int timeoutMs = 20000)
     {
-        QSignalSpy ended(run.view(), &CZEMTRA800View::jobEnded);
+        QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
         run.trigger(command);
-        if (!run.view()->IsJobRunning())
+        if (!run.jobs().IsRunning())
             return false;
         if (!ended.wait(timeoutMs))
             return false;
@@ -56,11 +56,11 @@ TEST_F(RadioJobTest, ReadFromTheMenuFillsTheGrid)
     Profile::WriteInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 1);
     RunningApp run;
     CZEMTRA800View* view = run.view();
-    view->AttachSimulatedRadio(Radio("Q80109"));
+    run.jobs().AttachSimulatedRadio(Radio("Q80109"));
 
-    QSignalSpy ended(view, &CZEMTRA800View::jobEnded);
+    QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
     run.trigger(CMainFrame::ID_READ_DATA);
-    ASSERT_TRUE(view->IsJobRunning());
+    ASSERT_TRUE(run.jobs().IsRunning());
     EXPECT_EQ(Profile::GetInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 1), 0);
     EXPECT_FALSE(run.frame()->Action(CMainFrame::ID_FILE_OPEN)->isEnabled());
     // A second command while the job runs is ignored.
@@ -68,7 +68,7 @@ TEST_F(RadioJobTest, ReadFromTheMenuFillsTheGrid)
     run.trigger(CMainFrame::ID_WRITE_DATA);
     ASSERT_TRUE(ended.wait(20000));
     EXPECT_TRUE(ended.at(0).at(1).toBool());
-    EXPECT_EQ(view->Simulator()->GetStats().wakeUps, 1);
+    EXPECT_EQ(run.jobs().Simulator()->GetStats().wakeUps, 1);
 
     EXPECT_TRUE(run.doc()->IsModified());
     EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 450.0125);
@@ -76,7 +76,7 @@ TEST_F(RadioJobTest, ReadFromTheMenuFillsTheGrid)
     EXPECT_FALSE(run.frame()->Action(CMainFrame::ID_DTMF)->isEnabled());
     EXPECT_TRUE(run.frame()->Action(CMainFrame::ID_READ_DATA)->isEnabled());
     // The trace dialog keeps every frame.
-    EXPECT_GT(view->ProgressDialog()->TraceList()->count(), 2 * 256);
+    EXPECT_GT(run.jobs().ProgressDialog()->TraceList()->count(), 2 * 256);
     run.paint();
     EXPECT_EQ(run.frame()->windowTitle(), "ZEMTRA800   [www.halvorn.com]    [UHF:476-478MHz]");
     EXPECT_TRUE(boxes.messages.isEmpty());
@@ -90,8 +90,8 @@ TEST_F(RadioJobTest, WriteAsksWhenTheModelDiffers)
 {
     StartInEnglish();
     RunningApp run;
-    run.view()->AttachSimulatedRadio(Radio("Q80104"));
-    SimulatedRadio* radio = run.view()->Simulator();
+    run.jobs().AttachSimulatedRadio(Radio("Q80104"));
+    SimulatedRadio* radio = run.jobs().Simulator();
     // The new document is for Q80103; the radio says Q80104.
     run.settings().channels[0].rxFrequency = 440.0;
 
@@ -119,7 +119,7 @@ TEST_F(RadioJobTest, WriteAsksWhenTheModelDiffers)
 TEST_F(RadioJobTest, SilentRadioEndsWithTheFailureBox)
 {
     RunningApp run;
-    run.view()->AttachSimulatedRadio(Radio("Q80103", 0, true));
+    run.jobs().AttachSimulatedRadio(Radio("Q80103", 0, true));
     EXPECT_FALSE(RunJob(run, CMainFrame::ID_READ_DATA));
     EXPECT_EQ(boxes.messages, QStringList({QString::fromUtf8("通讯失败,请重新操作?")}));
     EXPECT_FALSE(run.doc()->IsModified());
@@ -130,7 +130,7 @@ TEST_F(RadioJobTest, SilentRadioEndsWithTheFailureBox)
 TEST_F(RadioJobTest, InformationKeepsUnsavedEditsAndShowsTheDialog)
 {
     RunningApp run;
-    run.view()->AttachSimulatedRadio(Radio("Q80106"));
+    run.jobs().AttachSimulatedRadio(Radio("Q80106"));
     run.settings().channels[1].rxFrequency = 435.0; // edited, not yet in the image
 
     ModalCloser closer;
@@ -148,13 +148,13 @@ TEST_F(RadioJobTest, InformationKeepsUnsavedEditsAndShowsTheDialog)
 TEST_F(RadioJobTest, ClosingDuringAJobWaitsForItsEnd)
 {
     RunningApp run;
-    run.view()->AttachSimulatedRadio(Radio("Q80103", 2));
-    QSignalSpy ended(run.view(), &CZEMTRA800View::jobEnded);
+    run.jobs().AttachSimulatedRadio(Radio("Q80103", 2));
+    QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
     run.trigger(CMainFrame::ID_READ_DATA);
-    ASSERT_TRUE(run.view()->IsJobRunning());
+    ASSERT_TRUE(run.jobs().IsRunning());
 
     run.frame()->close();
-    EXPECT_TRUE(run.view()->ClosePending());
+    EXPECT_TRUE(run.jobs().ClosePending());
     EXPECT_TRUE(boxes.prompts.isEmpty());
 
     // The read has changed the document: the save prompt comes after the job.
@@ -173,10 +173,10 @@ TEST_F(RadioJobTest, DestroyingTheWindowDuringAJobLetsItEnd)
     std::unique_ptr<SimulatedRadio> radio = Radio("Q80104", 1);
     {
         RunningApp run;
-        run.view()->UseDevice(radio->DevicePath());
+        run.jobs().UseDevice(radio->DevicePath());
         boxes.answerYes = true;
         run.trigger(CMainFrame::ID_WRITE_DATA);
-        ASSERT_TRUE(run.view()->IsJobRunning());
+        ASSERT_TRUE(run.jobs().IsRunning());
         QTest::qWait(100);
     }
     // The job was answered No to the model question (or had passed it) and

@@ -1,0 +1,104 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include "image/ImageMap.h"
+#include "link/LinkJobMode.h"
+
+class CLinkProgressDlg;
+class CZEMTRA800Doc;
+class JobBridge;
+class QWidget;
+class RadioLink;
+class SimulatedRadio;
+
+// The window's radio jobs: the link with its port, the bridge that carries
+// the job thread's reports to this thread, the simulated radio, the trace
+// dialog and the job state. One job at a time. Results go into the document
+// in one call each; whoever shows them learns of it through the signals.
+class RadioJobs : public QObject {
+    Q_OBJECT
+public:
+    // owner: the window the job's boxes and the trace dialog belong to.
+    RadioJobs(CZEMTRA800Doc& doc, QWidget* owner);
+    // A job still running is answered without any window (No to the model
+    // question, nothing taken into the document) and ends within the link's
+    // time-outs; then the port is closed.
+    ~RadioJobs() override;
+
+    // The COM port number the next job opens (profile "COM"/"PORT").
+    int PortNumber() const { return portNumber_; }
+    void SetPortNumber(int port) { portNumber_ = port; }
+
+    // Jobs use the built-in simulated radio instead of the port's device.
+    void AttachSimulatedRadio(std::unique_ptr<SimulatedRadio> radio);
+    SimulatedRadio* Simulator() const { return simulator_.get(); }
+    // Jobs open this device instead of the port number's one (tests).
+    void UseDevice(const std::string& device) { deviceOverride_ = device; }
+
+    // From the job start until its end has been handled here.
+    bool IsRunning() const { return running_; }
+    LinkJobMode Mode() const { return mode_; }
+    // The program is being closed while a job runs: close when it has ended.
+    void RequestCloseAfterJob() { closePending_ = true; }
+    bool ClosePending() const { return closePending_; }
+    CLinkProgressDlg* ProgressDialog() const { return progressDlg_.get(); }
+
+public slots:
+    void StartJob(LinkJobMode mode);
+    void ShowTrace();
+
+signals:
+    // A job started or ended: the commands follow.
+    void stateChanged();
+    // The frame's progress bar: range 0..total at the start, then positions;
+    // 0 again at the end.
+    void progressStarted(int total);
+    void progressChanged(int position);
+    // The document took a finished read (identify the model and repaint) or
+    // information job (repaint).
+    void readTaken();
+    void infoTaken();
+    void jobEnded(LinkJobMode mode, bool success);
+    // A close was asked for during the job that has now ended.
+    void closeAfterJob();
+
+private:
+    friend class JobBridge;
+    using Ident = std::array<uint8_t, ImageMap::kIdentSize>;
+
+    // Job thread reports, run on this thread by the bridge.
+    void HandleTrace(const QString& line);
+    void HandleProgress(int position);
+    bool HandleAskModelOverwrite();
+    void HandleIdentification(const Ident& ident);
+    void HandleReadComplete(const std::array<uint8_t, ImageMap::kSize>& image);
+    void HandleInfoComplete(const std::array<uint8_t, ImageMap::kInfoSize>& info);
+    void HandleJobEnded(LinkJobMode mode, bool success);
+    void HandlePortError(const QString& text);
+
+    // No job any more: the commands and the progress bar are free again.
+    void ClearJobState();
+
+    CZEMTRA800Doc& doc_;
+    QWidget* owner_;
+    int portNumber_;
+    std::unique_ptr<CLinkProgressDlg> progressDlg_;
+    // Torn down in the destructor in the order the link needs: it may still
+    // use the simulated radio's line and reports through the bridge.
+    std::unique_ptr<SimulatedRadio> simulator_;
+    std::unique_ptr<JobBridge> bridge_;
+    std::unique_ptr<RadioLink> link_;
+    std::string deviceOverride_;
+    bool running_ = false;
+    LinkJobMode mode_ = JobIdle;
+    bool closePending_ = false;
+    Ident lastIdent_{};
+    QPointer<QWidget> portErrorBox_;
+};
