@@ -352,15 +352,18 @@ void CMainFrame::UpdateCommandUI()
         return;
     const LinkJobMode mode = view_->Jobs().Mode();
     const bool busy = view_->Jobs().IsRunning();
-    // A read must not land in a document opened while it ran.
-    Action(ID_FILE_NEW)->setEnabled(!busy);
-    Action(ID_FILE_OPEN)->setEnabled(!busy);
+    // A read must not land in a document opened while it ran, and an editing
+    // dialog opened during a job would store its stale values over the
+    // radio's data when it closes.
+    for (int command : {ID_FILE_NEW, ID_FILE_OPEN, ID_MODEL_INFORMATION, ID_OPTIONAL_FEATURES,
+                        ID_KEY_ASSIGNMENT, ID_EMBEDDED_MESSAGE})
+        Action(command)->setEnabled(!busy);
     for (QAction* recent : recentActions_)
         recent->setEnabled(!busy);
     Action(ID_READ_DATA)->setEnabled(mode != JobRead);
     Action(ID_WRITE_DATA)->setEnabled(mode != JobWrite);
     Action(ID_RADIO_INFORMATION)->setEnabled(mode != JobInfo);
-    Action(ID_DTMF)->setEnabled(view_->Model().band476 == 0);
+    Action(ID_DTMF)->setEnabled(!busy && view_->Model().band476 == 0);
 }
 
 void CMainFrame::SetRecentFiles(const QStringList& paths)

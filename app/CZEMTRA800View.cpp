@@ -150,11 +150,15 @@ void CZEMTRA800View::PlaceChildren()
         pageButtons_[p - 1]->setGeometry(g.pageSlot[p - 1]);
         pageButtons_[p - 1]->setText(GridText::PageButtonText(p, IsChinese()));
     }
-    for (int r = 1; r <= GridLayout::kRows; ++r)
+    // No editor opens while a radio job runs.
+    const bool editable = !JobRunning();
+    for (int r = 1; r <= GridLayout::kRows; ++r) {
         rowButtons_[r - 1]->setGeometry(g.rowButton[r - 1]);
+        rowButtons_[r - 1]->setEnabled(editable);
+    }
     // Page 3 has no 17th channel.
     QPushButton* last = rowButtons_[GridLayout::kRows - 1];
-    last->setEnabled(currentPage_ != 3);
+    last->setEnabled(editable && currentPage_ != 3);
     last->setVisible(currentPage_ != 3);
 }
 
@@ -286,7 +290,7 @@ void CZEMTRA800View::mousePressEvent(QMouseEvent* event)
 
 void CZEMTRA800View::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton) {
+    if (event->button() != Qt::LeftButton || JobRunning()) {
         QWidget::mouseDoubleClickEvent(event);
         return;
     }
@@ -341,7 +345,7 @@ void CZEMTRA800View::keyPressEvent(QKeyEvent* event)
 
 void CZEMTRA800View::OpenChannelEditor(int row)
 {
-    if (row < 1 || row > RowsOnPage(currentPage_))
+    if (row < 1 || row > RowsOnPage(currentPage_) || JobRunning())
         return;
     SelectAndRepaintAll(currentPage_, row);
 
@@ -390,6 +394,8 @@ void CZEMTRA800View::OnChannelUpdate(int channel, int mode)
 
 void CZEMTRA800View::OnModelInformation()
 {
+    if (JobRunning())
+        return;
     if (RunModelInfoDialog(this, *settings_, model_, options_, *this))
         doc_.SetModifiedFlag(true);
     // The band, the flags and perhaps the whole table have changed.
@@ -406,12 +412,16 @@ void CZEMTRA800View::OnCommunicationPort()
 
 void CZEMTRA800View::OnOptionalFeatures()
 {
+    if (JobRunning())
+        return;
     if (RunOptionalFeatureDialog(this, *settings_, options_))
         doc_.SetModifiedFlag(true);
 }
 
 void CZEMTRA800View::OnKeyAssignment()
 {
+    if (JobRunning())
+        return;
     if (RunKeyAssignDialog(this, *settings_, options_))
         doc_.SetModifiedFlag(true);
 }
@@ -419,7 +429,7 @@ void CZEMTRA800View::OnKeyAssignment()
 void CZEMTRA800View::OnDtmf()
 {
     // The 476-478 MHz model has no DTMF settings.
-    if (model_.band476)
+    if (model_.band476 || JobRunning())
         return;
     if (RunDtmfDialog(this, *settings_, options_))
         doc_.SetModifiedFlag(true);
@@ -427,6 +437,8 @@ void CZEMTRA800View::OnDtmf()
 
 void CZEMTRA800View::OnEmbeddedMessage()
 {
+    if (JobRunning())
+        return;
     if (RunEmbeddedMsgDialog(this, *settings_))
         doc_.SetModifiedFlag(true);
 }

@@ -1,6 +1,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -185,4 +186,49 @@ TEST_F(RadioJobTest, DestroyingTheWindowDuringAJobLetsItEnd)
     EXPECT_EQ(stats.wakeUps, 1);
     EXPECT_TRUE(stats.blocksWritten == 0 || stats.blocksWritten == 250) << stats.blocksWritten;
     EXPECT_TRUE(boxes.messages.isEmpty());
+}
+
+TEST_F(RadioJobTest, NothingEditsTheDocumentWhileAJobRuns)
+{
+    StartInEnglish();
+    RunningApp run;
+    run.jobs().AttachSimulatedRadio(Radio("Q80103", 2));
+    CZEMTRA800View* view = run.view();
+    const QPoint row3 = view->Layout().cell[2][0].center();
+    const int editing[] = {CMainFrame::ID_FILE_NEW,          CMainFrame::ID_FILE_OPEN,
+                           CMainFrame::ID_MODEL_INFORMATION, CMainFrame::ID_OPTIONAL_FEATURES,
+                           CMainFrame::ID_KEY_ASSIGNMENT,    CMainFrame::ID_DTMF,
+                           CMainFrame::ID_EMBEDDED_MESSAGE};
+
+    QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
+    run.trigger(CMainFrame::ID_READ_DATA);
+    ASSERT_TRUE(run.jobs().IsRunning());
+    for (int command : editing)
+        EXPECT_FALSE(run.frame()->Action(command)->isEnabled()) << command;
+    EXPECT_TRUE(run.frame()->Action(CMainFrame::ID_RADIO_INFORMATION)->isEnabled());
+    EXPECT_TRUE(run.frame()->Action(CMainFrame::ID_APP_EXIT)->isEnabled());
+    EXPECT_TRUE(run.frame()->Accelerator(CMainFrame::ID_SHOW_TRACE)->isEnabled());
+    EXPECT_FALSE(view->RowButton(3)->isEnabled());
+
+    // Neither a command that slips through nor the grid opens an editor.
+    ModalCloser closer;
+    for (int command : editing)
+        if (command != CMainFrame::ID_FILE_NEW && command != CMainFrame::ID_FILE_OPEN)
+            run.frame()->Action(command)->activate(QAction::Trigger);
+    view->OnOptionalFeatures();
+    view->OpenChannelEditor(3);
+    QTest::mouseDClick(view, Qt::LeftButton, {}, row3);
+    QTest::qWait(100);
+    EXPECT_EQ(closer.seen, 0);
+    EXPECT_FALSE(view->EditOpen());
+
+    ASSERT_TRUE(ended.wait(20000));
+    EXPECT_TRUE(ended.at(0).at(1).toBool());
+    for (int command : editing)
+        EXPECT_TRUE(run.frame()->Action(command)->isEnabled()) << command;
+    EXPECT_TRUE(view->RowButton(3)->isEnabled());
+    // The radio's channels are there and nothing stale went over them.
+    EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 450.0125);
+    QTest::mouseDClick(view, Qt::LeftButton, {}, row3);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return closer.seen == 1; }, 5000));
 }
