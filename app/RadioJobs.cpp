@@ -75,6 +75,15 @@ void RadioJobs::StartJob(LinkJobMode mode)
     // One job at a time; a second command is ignored.
     if (running_ || link_->IsBusy())
         return;
+    // A write sends the settings as encoded now. One that cannot be encoded
+    // whole is refused before the port is opened; the conversion's own
+    // message has been shown.
+    std::string modelCode;
+    if (mode == JobWrite) {
+        if (doc_.EncodeImage() != 0)
+            return;
+        modelCode = std::string(GetText(doc_.Settings()->modelCode));
+    }
     const std::string device = deviceOverride_.empty() ? PortDevice(portNumber_) : deviceOverride_;
     if (device.empty() || !link_->OpenPort(device, portNumber_)) {
         AppMessage(owner_, Lang("Failed to open COM%1,Please select COM port again!",
@@ -88,11 +97,6 @@ void RadioJobs::StartJob(LinkJobMode mode)
     progressDlg_->StartProgress(total);
     emit progressStarted(total);
 
-    std::string modelCode;
-    if (mode == JobWrite) {
-        doc_.EncodeImage();
-        modelCode = std::string(GetText(doc_.Settings()->modelCode));
-    }
     running_ = true;
     mode_ = mode;
     if (!link_->StartJob(mode, mode == JobWrite ? doc_.Data().Image() : nullptr, modelCode)) {

@@ -9,6 +9,7 @@
 #include "image/CImportData.h"
 #include "dialogs/CLinkProgressDlg.h"
 #include "image/RadioSettings.h"
+#include "image/ValueCodec.h"
 #include "sim/SimulatedRadio.h"
 
 using namespace apptest;
@@ -46,6 +47,17 @@ protected:
         if (!ended.wait(timeoutMs))
             return false;
         return ended.takeFirst().at(1).toBool();
+    }
+};
+
+// A document whose settings cannot be encoded: a conversion fails (as when
+// memory runs out inside it) and reports itself as the codec does.
+class UnencodableDoc : public CZEMTRA800Doc {
+public:
+    int EncodeImage() override
+    {
+        ShowCodecMessage(ValueCodec::kMsgSTR2BCD);
+        return 1;
     }
 };
 
@@ -231,4 +243,68 @@ TEST_F(RadioJobTest, NothingEditsTheDocumentWhileAJobRuns)
     EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 450.0125);
     QTest::mouseDClick(view, Qt::LeftButton, {}, row3);
     EXPECT_TRUE(QTest::qWaitFor([&] { return closer.seen == 1; }, 5000));
+}
+
+TEST_F(RadioJobTest, WriteSendsNothingWhenTheSettingsCannotBeEncoded)
+{
+    UnencodableDoc doc;
+    QWidget owner;
+    RadioJobs jobs(doc, &owner);
+    jobs.AttachSimulatedRadio(Radio("Q80103"));
+    QSignalSpy started(&jobs, &RadioJobs::stateChanged);
+    jobs.StartJob(JobWrite);
+    EXPECT_FALSE(jobs.IsRunning());
+    EXPECT_EQ(started.count(), 0);
+    EXPECT_EQ(boxes.messages, QStringList({QString::fromUtf8(ValueCodec::kMsgSTR2BCD)}));
+    QTest::qWait(300);
+    EXPECT_EQ(jobs.Simulator()->GetStats().wakeUps, 0);
+}
+
+TEST_F(RadioJobTest, AReadThatFailsAfterTheIdentificationKeepsOnlyThat)
+{
+    StartInEnglish();
+    CZEMTRA800Doc doc;
+    Program(doc.Data(), "Q80103", 440.0);
+    doc.DecodeImage();
+    const std::vector<uint8_t> before(doc.Data().Image(), doc.Data().Image() + ImageMap::kSize);
+    QWidget owner;
+    RadioJobs jobs(doc, &owner);
+    SimulatedRadioOptions options;
+    options.hangUpAfterBlocks = 5;
+    auto radio = std::make_unique<SimulatedRadio>(options);
+    CImportData radioData;
+    Program(radioData, "Q80106");
+    SimulatedRadio::Memory memory;
+    radioData.GetBytes(memory.data(), 0, memory.size());
+    radio->SetMemory(memory);
+    std::string error;
+    ASSERT_TRUE(radio->Start(&error)) << error;
+    jobs.AttachSimulatedRadio(std::move(radio));
+
+    QSignalSpy started(&jobs, &RadioJobs::progressStarted);
+    QSignalSpy progress(&jobs, &RadioJobs::progressChanged);
+    QSignalSpy taken(&jobs, &RadioJobs::readTaken);
+    QSignalSpy ended(&jobs, &RadioJobs::jobEnded);
+    jobs.StartJob(JobRead);
+    ASSERT_TRUE(ended.wait(20000));
+    EXPECT_FALSE(ended.at(0).at(1).toBool());
+    EXPECT_EQ(boxes.messages, QStringList({"Communication failed,please try again!"}));
+    ASSERT_EQ(started.count(), 1);
+    EXPECT_EQ(started.at(0).at(0).toInt(), 2048);
+    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_EQ(progress.at(progress.count() - 2).at(0).toInt(), 40); // the sixth block's address
+    EXPECT_EQ(progress.last().at(0).toInt(), 0);                    // the frame's bar back to 0
+    EXPECT_EQ(taken.count(), 0);
+    EXPECT_FALSE(doc.IsModified());
+
+    // The radio's identification is in the image; every other byte and the
+    // decoded channels are as they were.
+    const uint8_t* image = doc.Data().Image();
+    for (std::size_t i = 0; i < ImageMap::kSize; ++i) {
+        if (i >= ImageMap::kModelCode && i < ImageMap::kModelCode + ImageMap::kIdentSize)
+            EXPECT_EQ(image[i], memory[i]) << i;
+        else
+            EXPECT_EQ(image[i], before[i]) << i;
+    }
+    EXPECT_DOUBLE_EQ(doc.Settings()->channels[0].rxFrequency, 440.0);
 }
