@@ -1,5 +1,8 @@
 #include "app/RadioJobs.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <QMessageBox>
 #include <QWidget>
 
@@ -9,6 +12,7 @@
 #include "dialogs/DialogEntry.h"
 #include "image/RadioSettings.h"
 #include "link/PortNames.h"
+#include "link/PortDiagnosis.h"
 #include "link/RadioLink.h"
 #include "sim/SimulatedRadio.h"
 #include "ui/AppMessage.h"
@@ -32,6 +36,37 @@ int JobTotal(LinkJobMode mode)
 
 QString FailureMessage() { return Lang("Communication failed,please try again!", "通讯失败,请重新操作?"); }
 } // namespace
+
+QString RadioJobs::PortMessage(int portNumber, const std::string& device, int error)
+{
+    const QString first =
+        Lang("Failed to open COM%1,Please select COM port again!", "COM%1初始化错误,请重新选择COM口!").arg(portNumber);
+    const QString name = QString::fromStdString(device);
+    QString reason;
+    switch (CauseOfOpenError(error)) {
+    case PortCause::None:
+        return first;
+    case PortCause::Absent:
+        reason = Lang("%1: no such device", "%1: 没有这个设备");
+        break;
+    case PortCause::Permission:
+        reason = Lang("%1: permission denied (is your user in the dialout group?)",
+                      "%1: 没有打开权限(用户是否在 dialout 组中?)");
+        break;
+    case PortCause::Busy:
+        reason = Lang("%1: in use by another program", "%1: 正被其他程序使用");
+        break;
+    case PortCause::Gone:
+        reason = Lang("%1: the adapter has gone away; unplug the cable and plug it in again",
+                      "%1: 适配器已不在,请拔下编程线再插上");
+        break;
+    case PortCause::Other:
+        // The system's own words, as the command line gives them.
+        reason = QStringLiteral("%1: ") + QString::fromLocal8Bit(std::strerror(error));
+        break;
+    }
+    return first + QLatin1Char('\n') + reason.arg(name);
+}
 
 RadioJobs::RadioJobs(CZEMTRA800Doc& doc, QWidget* owner)
     : doc_(doc),
@@ -85,10 +120,12 @@ void RadioJobs::StartJob(LinkJobMode mode)
         modelCode = std::string(GetText(doc_.Settings()->modelCode));
     }
     const std::string device = deviceOverride_.empty() ? PortDevice(portNumber_) : deviceOverride_;
-    if (device.empty() || !link_->OpenPort(device, portNumber_)) {
-        AppMessage(owner_, Lang("Failed to open COM%1,Please select COM port again!",
-                                "COM%1初始化错误,请重新选择COM口!")
-                               .arg(portNumber_));
+    if (device.empty()) {
+        AppMessage(owner_, PortMessage(portNumber_, "COM" + std::to_string(portNumber_), ENOENT));
+        return;
+    }
+    if (!link_->OpenPort(device, portNumber_)) {
+        AppMessage(owner_, PortMessage(portNumber_, device, link_->OpenErrorCode()));
         return;
     }
 

@@ -50,6 +50,10 @@ public:
     bool ClosePending() const { return closePending_; }
     CLinkProgressDlg* ProgressDialog() const { return progressDlg_.get(); }
 
+    // The port message: "Failed to open COM%d,..." and, on a second line,
+    // why the device could not be opened (errno of the open; 0 adds nothing).
+    static QString PortMessage(int portNumber, const std::string& device, int error);
+
 public slots:
     void StartJob(LinkJobMode mode);
     void ShowTrace();

@@ -87,7 +87,8 @@ TEST_F(MainWindowTest, PlainRStartsAReadOnlyInTheMainWindow)
     run.frame()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(run.frame()));
     QTest::keyClick(run.view(), Qt::Key_R);
-    EXPECT_EQ(boxes.messages, QStringList({"Failed to open COM7,Please select COM port again!"}));
+    EXPECT_EQ(boxes.messages, QStringList({"Failed to open COM7,Please select COM port again!\n"
+                                           "/nonexistent/zemtra-port: no such device"}));
     QTest::keyClick(run.view(), Qt::Key_W); // plain W writes, with the same check
     EXPECT_EQ(boxes.messages.size(), 2);
     EXPECT_FALSE(run.jobs().IsRunning());

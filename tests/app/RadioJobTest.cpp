@@ -1,3 +1,9 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -307,4 +313,42 @@ TEST_F(RadioJobTest, AReadThatFailsAfterTheIdentificationKeepsOnlyThat)
             EXPECT_EQ(image[i], before[i]) << i;
     }
     EXPECT_DOUBLE_EQ(doc.Settings()->channels[0].rxFrequency, 440.0);
+}
+
+TEST_F(RadioJobTest, ThePortMessageSaysWhyThePortCouldNotBeOpened)
+{
+    StartInEnglish();
+    Profile::WriteInt("COM", "PORT", 7);
+    RunningApp run;
+    run.jobs().UseDevice("/dev/zemtra-no-such-port");
+    run.trigger(CMainFrame::ID_READ_DATA);
+    EXPECT_EQ(boxes.messages, QStringList({"Failed to open COM7,Please select COM port again!\n"
+                                           "/dev/zemtra-no-such-port: no such device"}));
+
+    // Another program holds the line.
+    run.jobs().AttachSimulatedRadio(Radio("Q80103"));
+    const QString device = QString::fromStdString(run.jobs().Simulator()->DevicePath());
+    const int holder = ::open(run.jobs().Simulator()->DevicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    boxes.messages.clear();
+    run.trigger(CMainFrame::ID_WRITE_DATA);
+    run.trigger(CMainFrame::ID_LANGUAGE);
+    run.trigger(CMainFrame::ID_RADIO_INFORMATION);
+    EXPECT_EQ(boxes.messages,
+              QStringList({"Failed to open COM7,Please select COM port again!\n" + device + ": in use by another program",
+                           QString::fromUtf8("COM7初始化错误,请重新选择COM口!\n") + device + QString::fromUtf8(": 正被其他程序使用")}));
+    ::close(holder);
+    EXPECT_FALSE(run.jobs().IsRunning());
+    EXPECT_EQ(run.jobs().Simulator()->GetStats().wakeUps, 0);
+
+    // Not allowed: the hint names the group that opens serial lines.
+    EXPECT_EQ(RadioJobs::PortMessage(3, "/dev/ttyUSB2", EACCES),
+              QString::fromUtf8("COM3初始化错误,请重新选择COM口!\n/dev/ttyUSB2: 没有打开权限(用户是否在 dialout 组中?)"));
+    SetLanguageFlag(0);
+    EXPECT_EQ(RadioJobs::PortMessage(3, "/dev/ttyUSB2", EACCES),
+              "Failed to open COM3,Please select COM port again!\n"
+              "/dev/ttyUSB2: permission denied (is your user in the dialout group?)");
+    // A line that opened but could not be set up has had its own box.
+    EXPECT_EQ(RadioJobs::PortMessage(3, "/dev/ttyUSB2", 0), "Failed to open COM3,Please select COM port again!");
 }
