@@ -209,7 +209,7 @@ void RadioJobs::HandlePortError(const QString& text)
     // The serial layer's own failures: English only, one box at a time.
     if (portErrorBox_)
         return;
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Application Error"), text,
+    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Application Error"), text,
                                 QMessageBox::Ok, owner_);
     box->setAttribute(Qt::WA_DeleteOnClose);
     portErrorBox_ = box;

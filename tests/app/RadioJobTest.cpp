@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -351,4 +352,23 @@ TEST_F(RadioJobTest, ThePortMessageSaysWhyThePortCouldNotBeOpened)
               "/dev/ttyUSB2: permission denied (is your user in the dialout group?)");
     // A line that opened but could not be set up has had its own box.
     EXPECT_EQ(RadioJobs::PortMessage(3, "/dev/ttyUSB2", 0), "Failed to open COM3,Please select COM port again!");
+}
+
+TEST_F(RadioJobTest, TheSerialLayersOwnFailureHasTheStopIcon)
+{
+    StartInEnglish();
+    RunningApp run;
+    run.jobs().UseDevice("/dev/null"); // opens, but is no serial line
+    run.trigger(CMainFrame::ID_READ_DATA);
+    EXPECT_EQ(boxes.messages, QStringList({"Failed to open COM1,Please select COM port again!"}));
+    QMessageBox* box = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        for (QMessageBox* b : run.view()->findChildren<QMessageBox*>())
+            if (b->isVisible() && b->windowTitle() == "Application Error")
+                box = b;
+        return box != nullptr;
+    }, 5000));
+    EXPECT_TRUE(box->text().startsWith("WARNING:  tcgetattr() Failed")) << box->text().toStdString();
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    box->close();
 }
