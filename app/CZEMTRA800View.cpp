@@ -198,9 +198,14 @@ void CZEMTRA800View::paintEvent(QPaintEvent*)
         p.drawText(g.columnHeader[col], headerFlags, GridText::ColumnHeader(col, zh));
     p.setPen(palette().color(QPalette::WindowText));
 
-    if (editOpen_)
+    // The selected row is filled even when empty, so the selection is seen
+    // on every row; the row being edited keeps a colour of its own. Row 17
+    // of page 3 names no channel and shows nothing.
+    if (selectedChannel_ != 0) {
+        const QColor fill = editOpen_ ? kEditingRow : palette().color(QPalette::Highlight);
         for (const QRect& cell : g.cell[selectedRow_ - 1])
-            p.fillRect(cell, kEditingRow);
+            p.fillRect(cell, fill);
+    }
 
     const int first = 17 * (currentPage_ - 1) + 1;
     const int rows = RowsOnPage(currentPage_);
@@ -224,12 +229,16 @@ void CZEMTRA800View::DrawChannelRow(QPainter& p, const GridLayout& g, int firstC
         return;
     const bool zh = IsChinese();
     const bool selected = row == selectedRow_;
+    const QPen pen = p.pen();
+    if (selected && !editOpen_)
+        p.setPen(palette().color(QPalette::HighlightedText));
     for (int col = 0; col < GridLayout::kColumns; ++col) {
         const QRect& cell = g.cell[row - 1][col];
         if (!selected)
             p.fillRect(cell, kWhite);
         p.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine, GridText::CellText(ch, col, zh));
     }
+    p.setPen(pen);
 }
 
 // ---- selection ---------------------------------------------------------

@@ -119,7 +119,7 @@ TEST_F(ChannelGridTest, PaintFollowsTheLayoutAndTheSelection)
     // Programmed rows are white except the selected one; empty rows keep the background.
     const QPoint inside(4, g.rowHeight / 2);
     EXPECT_EQ(at(g.cell[0][3].topLeft() + inside), 0xFFFFFFu);
-    EXPECT_EQ(at(g.cell[1][3].topLeft() + inside), background);
+    EXPECT_NE(at(g.cell[1][3].topLeft() + inside), 0xFFFFFFu);
     EXPECT_EQ(at(g.cell[3][3].topLeft() + inside), background);
     // 3-D borders: grey top-left, white bottom-right.
     EXPECT_EQ(at(g.cell[3][0].topLeft()), 0x808080u);
@@ -127,6 +127,49 @@ TEST_F(ChannelGridTest, PaintFollowsTheLayoutAndTheSelection)
     // The current page's button sits in a dark frame.
     EXPECT_EQ(at(g.pageSlot[0].topLeft() - QPoint(1, 1)), 0x0A1C4Fu);
     EXPECT_NE(at(g.pageSlot[1].topLeft() - QPoint(1, 1)), 0x0A1C4Fu);
+}
+
+TEST_F(ChannelGridTest, TheSelectedRowStandsOutProgrammedOrEmptyInBothLanguages)
+{
+    RunningApp run;
+    CZEMTRA800View* view = run.view();
+    run.settings().channels[0].rxFrequency = 450.0;
+    run.settings().channels[1].rxFrequency = 450.0;
+    const GridLayout g = view->Layout();
+    const QPoint inside(4, g.rowHeight / 2);
+    auto colourAt = [&](int row) {
+        view->TakeInvalidations();
+        const QImage image = view->grab().toImage();
+        return image.pixelColor((g.cell[row - 1][5].topLeft() + inside) * image.devicePixelRatio()).rgb();
+    };
+    // Far apart in at least one primary, as an eye sees it at once.
+    auto plainlyApart = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) >= 150;
+    };
+    const QRgb white = qRgb(255, 255, 255);
+    const QRgb background = view->palette().color(QPalette::Window).rgb();
+
+    for (int language : {1, 0}) {
+        if (LanguageFlag() != language)
+            run.trigger(CMainFrame::ID_LANGUAGE);
+        QTest::mouseClick(view, Qt::LeftButton, {}, RowPoint(view, 2)); // programmed
+        const QRgb programmed = colourAt(2);
+        EXPECT_TRUE(plainlyApart(programmed, white)) << std::hex << programmed;
+        EXPECT_TRUE(plainlyApart(programmed, background)) << std::hex << programmed;
+        EXPECT_EQ(colourAt(1), white);
+        QTest::mouseClick(view, Qt::LeftButton, {}, RowPoint(view, 5)); // empty
+        EXPECT_EQ(colourAt(5), programmed);
+        EXPECT_EQ(colourAt(2), white);
+        EXPECT_EQ(colourAt(6), background);
+    }
+
+    // The row being edited keeps its own colour.
+    ModalCloser closer;
+    QRgb editing = 0;
+    closer.whileShown = [&] { editing = colourAt(2); };
+    view->RowButton(2)->click();
+    EXPECT_EQ(closer.seen, 1);
+    EXPECT_EQ(editing, qRgb(190, 203, 238));
 }
 
 TEST_F(ChannelGridTest, DoubleClickAndRowButtonOpenTheEditor)
