@@ -73,6 +73,10 @@ const ToolButtonDef kToolButtons[] = {
 };
 
 QString SpaceText(int n) { return QString(n, QLatin1Char(' ')); }
+
+// What the message pane shows while a close waits for the radio job.
+const char* const kClosingEnglish = "Closing when the radio job ends";
+const char* const kClosingChinese = "通讯结束后关闭";
 } // namespace
 
 CMainFrame::CMainFrame(CZEMTRA800App& app, CZEMTRA800Doc& doc, QWidget* parent)
@@ -271,7 +275,14 @@ void CMainFrame::CreateStatusBar()
         panes_[i] = new QLabel(bar);
         panes_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     }
-    panes_[0]->setMinimumWidth(fm.horizontalAdvance(SpaceText(13)));
+    // Wide enough for the longest text it shows in either language.
+    int messageWidth = 0;
+    for (const QString& text : {SpaceText(13), QString::fromUtf8(kClosingEnglish), QString::fromUtf8(kClosingChinese)}) {
+        panes_[0]->setText(text);
+        messageWidth = qMax(messageWidth, panes_[0]->sizeHint().width());
+    }
+    panes_[0]->clear();
+    panes_[0]->setMinimumWidth(messageWidth);
     panes_[1]->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("  COM  ")));
     panes_[2]->setFixedWidth(fm.horizontalAdvance(SpaceText(15)) + 4);
     panes_[3]->setMinimumWidth(1);
@@ -402,7 +413,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     // The job thread may be waiting for this window: close once it has ended.
     if (view_->Jobs().IsRunning()) {
         view_->Jobs().RequestCloseAfterJob();
-        SetPaneText(0, Lang("Closing when the radio job ends", "通讯结束后关闭"));
+        SetPaneText(0, Lang(kClosingEnglish, kClosingChinese));
         event->ignore();
         return;
     }

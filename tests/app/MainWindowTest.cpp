@@ -93,3 +93,18 @@ TEST_F(MainWindowTest, PlainRStartsAReadOnlyInTheMainWindow)
     EXPECT_EQ(boxes.messages.size(), 2);
     EXPECT_FALSE(run.jobs().IsRunning());
 }
+
+TEST_F(MainWindowTest, TheMessagePaneHoldsItsLongestTextInEitherLanguage)
+{
+    RunningApp run;
+    QLabel* pane = run.frame()->Pane(0);
+    const QStringList texts = {"Closing when the radio job ends", QString::fromUtf8("通讯结束后关闭")};
+    for (int language : {1, 0}) {
+        if (LanguageFlag() != language)
+            run.trigger(CMainFrame::ID_LANGUAGE);
+        QCoreApplication::processEvents();
+        for (const QString& text : texts)
+            EXPECT_GE(pane->contentsRect().width(), pane->fontMetrics().horizontalAdvance(text))
+                << text.toStdString() << " in language " << language;
+    }
+}
