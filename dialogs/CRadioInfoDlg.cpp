@@ -1,5 +1,7 @@
 #include "dialogs/CRadioInfoDlg.h"
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +29,16 @@ QString Printable(std::string_view text)
     return out.trimmed();
 }
 
+// A label keeps its place (29 units in) unless its text would run up to its
+// box; then it starts further left, so the usual gap of 3 units stays.
+void FitLabel(QLabel* label, const QWidget* box, const DialogUnits& du)
+{
+    const int right = box->x() - du.X(3);
+    const int text = label->fontMetrics().horizontalAdvance(label->text()) + label->margin() * 2;
+    const int left = std::max(0, std::min(du.X(29), right - text));
+    label->setGeometry(left, label->y(), right - left, label->height());
+}
+
 } // namespace
 
 CRadioInfoDlg::CRadioInfoDlg(QWidget* parent) : QDialog(parent)
@@ -36,9 +48,8 @@ CRadioInfoDlg::CRadioInfoDlg(QWidget* parent) : QDialog(parent)
     setFixedSize(du.Size(203, 84));
 
     auto makeRow = [&](int labelId, int editId, int y, QLabel*& label, QLineEdit*& edit) {
-        // 35 units on the original; here the label may use the gap up to
-        // its box, so a wider font does not cut "Serial No.:".
-        label = MakeLabel(this, du, labelId, 29, y + 2, 38, 8);
+        // 35 units on the original; FitLabel gives it what its text needs.
+        label = MakeLabel(this, du, labelId, 29, y + 2, 35, 8);
         edit = PlaceControl(new QLineEdit(this), du, editId, 68, y, 105, 14);
         edit->setReadOnly(true);
         label->setBuddy(edit);
@@ -87,6 +98,10 @@ void CRadioInfoDlg::OnInitDialog()
     typeLabel_->setText(Lang("Type :", "机型:"));
     frequencyLabel_->setText(Lang("Frequency:", "频率:"));
     serialLabel_->setText(Lang("Serial No.:", " 系列号:"));
+    const DialogUnits du(font());
+    FitLabel(typeLabel_, typeEdit_, du);
+    FitLabel(frequencyLabel_, frequencyEdit_, du);
+    FitLabel(serialLabel_, serialEdit_, du);
     ok_->setText(Lang("OK", "确定"));
     typeEdit_->setAccessibleName(Lang("Type", "机型"));
     frequencyEdit_->setAccessibleName(Lang("Frequency", "频率"));

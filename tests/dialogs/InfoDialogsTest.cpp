@@ -2,9 +2,12 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <utility>
+
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CRadioInfoDlg.h"
 #include "dialogs/DialogEntry.h"
+#include "ui/DialogUnits.h"
 #include "DialogTestKit.h"
 
 namespace {
@@ -52,6 +55,16 @@ TEST_F(InfoDialogsTest, RadioInfoShowsTheModelTableRowOfTheCodeAndTheRadiosTexts
         EXPECT_EQ(Ctl<QLabel>(&dialog, 1162)->text(), language ? " 系列号:" : "Serial No.:");
         EXPECT_FALSE(Ctl(&dialog, 1165)->accessibleName().isEmpty());
         ExpectUncut(dialog, {1160, 1161, 1162});
+        // Each label's text ends the usual 3 units short of its box.
+        const DialogUnits du(dialog.font());
+        for (auto [labelId, editId] : {std::pair{1160, 1163}, {1161, 1164}, {1162, 1165}}) {
+            auto* label = Ctl<QLabel>(&dialog, labelId);
+            const int textEnd = label->x() + label->contentsRect().left()
+                + label->fontMetrics().horizontalAdvance(label->text());
+            EXPECT_GE(Ctl(&dialog, editId)->x() - textEnd, du.X(3))
+                << label->text().toStdString() << ": ends at " << textEnd;
+            EXPECT_GE(label->x(), 0);
+        }
     }
 }
 
