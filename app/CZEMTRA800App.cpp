@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "ui/AppMessage.h"
 #include "app/CMainFrame.h"
@@ -82,26 +83,39 @@ bool CZEMTRA800App::InitInstance(const QStringList& arguments)
     connect(doc_, &CZEMTRA800Doc::fileUsed, this, &CZEMTRA800App::AddToRecentFileList);
     frame_->SetRecentFiles(recent_);
 
+    // What went wrong at start-up is told once the window is up, over it.
+    QStringList problems;
     if (line.simulate) {
         auto radio = std::make_unique<SimulatedRadio>();
         std::string error;
         if (radio->Start(&error)) {
             view->Jobs().AttachSimulatedRadio(std::move(radio));
         } else {
-            AppMessage(frame_, Lang("The simulated radio could not be started:\n%1",
-                                    "无法启动模拟对讲机:\n%1")
-                                   .arg(QString::fromStdString(error)));
+            problems << Lang("The simulated radio could not be started:\n%1", "无法启动模拟对讲机:\n%1")
+                            .arg(QString::fromStdString(error));
         }
     }
 
     // A file that cannot be opened is reported and the program starts with
     // a new document, so the user can choose another.
-    if (line.file.isEmpty() || !doc_->OpenDocumentFile(frame_, line.file))
+    QString reason;
+    const bool opened = !line.file.isEmpty() && doc_->OnOpenDocument(line.file, &reason);
+    if (!line.file.isEmpty() && !opened)
+        problems << CZEMTRA800Doc::OpenFailureMessage(line.file, reason);
+    if (!opened)
         doc_->OnNewDocument();
 
     frame_->show();
     frame_->CenterWindow();
     view->setFocus();
+    if (!problems.isEmpty()) {
+        QTimer::singleShot(0, frame_, [this, problems] {
+            // The box takes the first key, not the splash.
+            SplashWindow::HideSplash();
+            for (const QString& problem : problems)
+                AppMessage(frame_, problem);
+        });
+    }
     return true;
 }
 

@@ -177,9 +177,13 @@ bool CZEMTRA800Doc::OpenDocumentFile(QWidget* parent, const QString& path)
     QString error;
     if (OnOpenDocument(path, &error))
         return true;
-    AppMessage(parent, Lang("Could not open %1:\n%2", "无法打开 %1:\n%2")
-                           .arg(QDir::toNativeSeparators(path), error));
+    AppMessage(parent, OpenFailureMessage(path, error));
     return false;
+}
+
+QString CZEMTRA800Doc::OpenFailureMessage(const QString& path, const QString& reason)
+{
+    return Lang("Could not open %1:\n%2", "无法打开 %1:\n%2").arg(QDir::toNativeSeparators(path), reason);
 }
 
 QString CZEMTRA800Doc::FileFilter()

@@ -61,6 +61,8 @@ public:
     bool DoSave(QWidget* parent, const QString& path);
     // Open with the error message on failure.
     bool OpenDocumentFile(QWidget* parent, const QString& path);
+    // "Could not open <path>:" and the reason, in the current language.
+    static QString OpenFailureMessage(const QString& path, const QString& reason);
 
     // The file filter of the open and save dialogs, in the current language.
     static QString FileFilter();

@@ -1,12 +1,15 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "AppTestKit.h"
 #include "image/CImportData.h"
 #include "image/RadioSettings.h"
+#include "app/SplashWindow.h"
 
 using namespace apptest;
 
@@ -161,4 +164,57 @@ TEST_F(DocumentTest, CommandLineFileIsOpenedAtStartUp)
     ASSERT_TRUE(run.started);
     EXPECT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(run.doc()->PathName(), "");
+}
+
+TEST_F(DocumentTest, ABadCommandLineFileIsReportedOverTheShownWindowAndTakesOneKey)
+{
+    QFile shortFile(dir.filePath("short.dat"));
+    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+    shortFile.write(QByteArray(100, '\x11'));
+    shortFile.close();
+    StartInEnglish();
+
+    // A real box, with the splash of an ordinary start.
+    SetAppMessageHook({});
+    struct {
+        bool shown = false;
+        bool windowUp = false;
+        bool splashUp = false;
+        QString text;
+        QPoint boxCentre;
+        bool goneAfterOneKey = false;
+    } seen;
+    QTimer watch;
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || seen.shown)
+            return;
+        seen.shown = true;
+        QWidget* frame = box->parentWidget() ? box->parentWidget()->window() : nullptr;
+        seen.windowUp = frame && frame->isVisible();
+        seen.splashUp = SplashWindow::Current() != nullptr;
+        seen.text = box->text();
+        seen.boxCentre = box->frameGeometry().center();
+        QTest::keyClick(box, Qt::Key_Return);
+        seen.goneAfterOneKey = !box->isVisible();
+        if (box->isVisible())
+            box->close();
+    });
+    watch.start();
+
+    auto app = std::make_unique<CZEMTRA800App>();
+    ASSERT_TRUE(app->InitInstance({"zemtra800", dir.filePath("short.dat")}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.shown; }, 5000));
+    SplashWindow::HideSplash();
+    SplashWindow::EnableSplash(false);
+    EXPECT_TRUE(seen.windowUp);
+    EXPECT_FALSE(seen.splashUp);
+    EXPECT_TRUE(seen.goneAfterOneKey);
+    EXPECT_TRUE(seen.text.contains("short.dat")) << seen.text.toStdString();
+    const QPoint frameCentre = app->MainFrame()->frameGeometry().center();
+    EXPECT_LE((seen.boxCentre - frameCentre).manhattanLength(), 40)
+        << seen.boxCentre.x() << "," << seen.boxCentre.y() << " vs " << frameCentre.x() << "," << frameCentre.y();
+    EXPECT_EQ(app->Document()->PathName(), "");
+    EXPECT_TRUE(app->MainFrame()->isVisible());
 }
