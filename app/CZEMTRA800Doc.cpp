@@ -201,7 +201,11 @@ QString CZEMTRA800Doc::AskFileName(QWidget* parent, bool saving, const QString& 
     } else {
         QFileDialog dialog(parent);
         dialog.setWindowTitle(saving ? Lang("Save As", "另存为") : Lang("Open", "打开"));
-        dialog.setNameFilter(FileFilter());
+        // Opening may also take a data file named otherwise.
+        QStringList filters{FileFilter()};
+        if (!saving)
+            filters << Lang("All files (*)", "所有文件 (*)");
+        dialog.setNameFilters(filters);
         dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         if (!suggested.isEmpty()) {

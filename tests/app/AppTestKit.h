@@ -2,7 +2,6 @@
 // A running program for the window tests: the application with its frame,
 // view and document, message boxes and file dialogs answered by hooks.
 #include <functional>
-#include <ostream>
 #include <memory>
 
 #include <QApplication>
@@ -21,9 +20,6 @@
 #include "app/RadioJobs.h"
 #include "ui/Language.h"
 #include "ui/Profile.h"
-
-// Failed comparisons show texts, not their UTF-16 code units.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace apptest {
 

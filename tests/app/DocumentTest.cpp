@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -217,4 +218,32 @@ TEST_F(DocumentTest, ABadCommandLineFileIsReportedOverTheShownWindowAndTakesOneK
         << seen.boxCentre.x() << "," << seen.boxCentre.y() << " vs " << frameCentre.x() << "," << frameCentre.y();
     EXPECT_EQ(app->Document()->PathName(), "");
     EXPECT_TRUE(app->MainFrame()->isVisible());
+}
+
+TEST_F(DocumentTest, TheOpenDialogOffersAllFilesAfterTheDataFiles)
+{
+    RunningApp run;
+    CZEMTRA800Doc::SetFileDialogHook({}); // the real dialog
+    QStringList filters;
+    QTimer watch;
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            filters << dialog->nameFilters();
+            dialog->reject();
+        }
+    });
+    watch.start();
+    for (int language : {1, 0}) {
+        if (LanguageFlag() != language)
+            run.trigger(CMainFrame::ID_LANGUAGE);
+        filters.clear();
+        run.trigger(CMainFrame::ID_FILE_OPEN);
+        EXPECT_EQ(filters, QStringList({CZEMTRA800Doc::FileFilter(),
+                                        language ? QString::fromUtf8("所有文件 (*)") : QString("All files (*)")}));
+    }
+    // Saving offers the data files only: a name without extension gets ".dat".
+    filters.clear();
+    run.trigger(CMainFrame::ID_FILE_SAVE_AS);
+    EXPECT_EQ(filters, QStringList({CZEMTRA800Doc::FileFilter()}));
 }
