@@ -21,15 +21,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void SetError(std::string* error, const std::string& text)
+// A fresh reason of this kind; its details are filled in by the caller.
+DataFileError* Reason(DataFileError* error, DataFileError::Kind kind)
 {
-    if (error != nullptr)
-        *error = text;
+    *error = DataFileError();
+    error->kind = kind;
+    return error;
 }
 
-std::string ErrnoText(int code)
+// The English line of a reason, for the callers that take text.
+template <typename Call>
+bool WithText(std::string* text, Call call)
 {
-    return std::generic_category().message(code);
+    DataFileError error;
+    const bool ok = call(&error);
+    if (!ok && text != nullptr)
+        *text = error.Text();
+    return ok;
 }
 
 } // namespace
@@ -92,6 +100,29 @@ void CImportData::SetBytes(const uint8_t* src, std::size_t offset, std::size_t l
 
 bool CImportData::LoadStream(std::istream& in, std::string* error)
 {
+    return WithText(error, [&](DataFileError* e) { return LoadStream(in, e); });
+}
+
+bool CImportData::StoreStream(std::ostream& out, std::string* error) const
+{
+    return WithText(error, [&](DataFileError* e) { return StoreStream(out, e); });
+}
+
+bool CImportData::LoadFile(const std::string& path, std::string* error)
+{
+    return WithText(error, [&](DataFileError* e) { return LoadFile(path, e); });
+}
+
+bool CImportData::SaveFile(const std::string& path, std::string* error) const
+{
+    return WithText(error, [&](DataFileError* e) { return SaveFile(path, e); });
+}
+
+bool CImportData::LoadStream(std::istream& in, DataFileError* error)
+{
+    DataFileError unasked;
+    if (error == nullptr)
+        error = &unasked;
     // Read into a buffer first: a short file must not leave half an image.
     std::array<uint8_t, kImageSize> buffer;
     std::streamsize got = 0;
@@ -99,60 +130,69 @@ bool CImportData::LoadStream(std::istream& in, std::string* error)
         in.read(reinterpret_cast<char*>(buffer.data()), kImageSize);
         got = in.gcount();
     } catch (const std::exception& e) {
-        SetError(error, std::string("read error: ") + e.what());
+        Reason(error, DataFileError::Kind::ReadFailed)->detail = e.what();
         return false;
     }
     if (got < static_cast<std::streamsize>(kImageSize)) {
-        if (in.bad())
-            SetError(error, "read error after " + std::to_string(got) + " bytes");
-        else
-            SetError(error, "file is shorter than 2048 bytes (got " + std::to_string(got) + ")");
+        Reason(error, in.bad() ? DataFileError::Kind::ReadFailed : DataFileError::Kind::TooShort)->count = got;
         return false;
     }
     image_ = buffer;
     return true;
 }
 
-bool CImportData::StoreStream(std::ostream& out, std::string* error) const
+bool CImportData::StoreStream(std::ostream& out, DataFileError* error) const
 {
+    DataFileError unasked;
+    if (error == nullptr)
+        error = &unasked;
     try {
         out.write(reinterpret_cast<const char*>(image_.data()), kImageSize);
         out.flush();
     } catch (const std::exception& e) {
-        SetError(error, std::string("write error: ") + e.what());
+        Reason(error, DataFileError::Kind::StreamWriteFailed)->detail = e.what();
         return false;
     }
     if (!out) {
-        SetError(error, "could not write the 2048 bytes");
+        Reason(error, DataFileError::Kind::StreamWriteFailed);
         return false;
     }
     return true;
 }
 
-bool CImportData::LoadFile(const std::string& path, std::string* error)
+bool CImportData::LoadFile(const std::string& path, DataFileError* error)
 {
+    DataFileError unasked;
+    if (error == nullptr)
+        error = &unasked;
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (status.type() == fs::file_type::not_found) {
-        SetError(error, "no such file: " + path);
+        Reason(error, DataFileError::Kind::NoSuchFile)->path = path;
         return false;
     }
     if (status.type() == fs::file_type::directory) {
-        SetError(error, path + " is a directory, not a data file");
+        Reason(error, DataFileError::Kind::IsDirectory)->path = path;
         return false;
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        SetError(error, "cannot open " + path + " for reading: " + ErrnoText(errno));
+        const int cause = errno;
+        DataFileError* reason = Reason(error, DataFileError::Kind::CannotOpen);
+        reason->path = path;
+        reason->systemError = cause;
         return false;
     }
     return LoadStream(in, error);
 }
 
-bool CImportData::SaveFile(const std::string& path, std::string* error) const
+bool CImportData::SaveFile(const std::string& path, DataFileError* error) const
 {
+    DataFileError unasked;
+    if (error == nullptr)
+        error = &unasked;
     if (path.empty()) {
-        SetError(error, "no file name given");
+        Reason(error, DataFileError::Kind::NoFileName);
         return false;
     }
     std::error_code ec;
@@ -165,7 +205,7 @@ bool CImportData::SaveFile(const std::string& path, std::string* error) const
     }
     const fs::file_status status = fs::status(target, ec);
     if (status.type() == fs::file_type::directory) {
-        SetError(error, path + " is a directory");
+        Reason(error, DataFileError::Kind::TargetIsDirectory)->path = path;
         return false;
     }
 
@@ -188,7 +228,9 @@ bool CImportData::SaveFile(const std::string& path, std::string* error) const
             break;
     }
     if (file == nullptr) {
-        SetError(error, "cannot create a file in " + dir.string() + ": " + ErrnoText(openError));
+        DataFileError* reason = Reason(error, DataFileError::Kind::CannotCreate);
+        reason->folder = dir.string();
+        reason->systemError = openError;
         return false;
     }
 
@@ -198,8 +240,10 @@ bool CImportData::SaveFile(const std::string& path, std::string* error) const
     const bool closed = std::fclose(file) == 0;
     if (written != kImageSize || !flushed || !closed) {
         fs::remove(temp, ec);
-        SetError(error, "could not write all 2048 bytes to " + dir.string() + " (" + ErrnoText(writeError) +
-                            "); " + path + " is unchanged");
+        DataFileError* reason = Reason(error, DataFileError::Kind::WriteFailed);
+        reason->folder = dir.string();
+        reason->path = path;
+        reason->systemError = writeError;
         return false;
     }
 
@@ -210,9 +254,11 @@ bool CImportData::SaveFile(const std::string& path, std::string* error) const
 
     fs::rename(temp, target, ec);
     if (ec) {
-        const std::string reason = ec.message();
+        DataFileError* reason = Reason(error, DataFileError::Kind::CannotReplace);
+        reason->path = path;
+        reason->systemError = ec.value();
+        reason->detail = ec.message();
         fs::remove(temp, ec);
-        SetError(error, "cannot replace " + path + ": " + reason);
         return false;
     }
     return true;

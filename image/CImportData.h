@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "image/DataFileError.h"
 #include "image/RadioSettings.h"
 #include "image/ValueCodec.h"
 
@@ -46,6 +47,12 @@ public:
     bool StoreStream(std::ostream& out, std::string* error = nullptr) const;
     bool LoadFile(const std::string& path, std::string* error = nullptr);
     bool SaveFile(const std::string& path, std::string* error = nullptr) const;
+    // The same with the reason's kind and details, for a caller that words
+    // it itself (the English line is DataFileError::Text()).
+    bool LoadStream(std::istream& in, DataFileError* error);
+    bool StoreStream(std::ostream& out, DataFileError* error) const;
+    bool LoadFile(const std::string& path, DataFileError* error);
+    bool SaveFile(const std::string& path, DataFileError* error) const;
 
 private:
     std::array<uint8_t, kImageSize> image_;

@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -117,6 +118,46 @@ TEST_F(DataFileTest, AFailedSaveLeavesTheOldFileIntact)
     ASSERT_TRUE(data.SaveFile((dir / "radio.dat").string(), &error)) << error;
     EXPECT_EQ(At(0, 2048), ReadFile(dir / "radio.dat"));
     EXPECT_EQ(2, std::distance(fs::directory_iterator(dir), fs::directory_iterator())); // no temporary left
+}
+
+TEST_F(DataFileTest, EachFailureNamesItsKindAndKeepsItsEnglishLine)
+{
+    const std::string missing = (dir / "absent.dat").string();
+    const std::string folder = (dir / "folder.dat").string();
+    const std::string nowhere = (dir / "no-such-dir").string();
+    fs::create_directory(folder);
+    WriteFile(dir / "short.dat", std::vector<uint8_t>(100, 0x00));
+
+    struct Case {
+        bool saving;
+        std::string path;
+        DataFileError::Kind kind;
+        std::string line;
+    } cases[] = {
+        {false, missing, DataFileError::Kind::NoSuchFile, "no such file: " + missing},
+        {false, folder, DataFileError::Kind::IsDirectory, folder + " is a directory, not a data file"},
+        {false, (dir / "short.dat").string(), DataFileError::Kind::TooShort,
+         "file is shorter than 2048 bytes (got 100)"},
+        {true, "", DataFileError::Kind::NoFileName, "no file name given"},
+        {true, folder, DataFileError::Kind::TargetIsDirectory, folder + " is a directory"},
+        {true, nowhere + "/radio.dat", DataFileError::Kind::CannotCreate,
+         "cannot create a file in " + nowhere + ": No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        DataFileError reason;
+        std::string line;
+        EXPECT_FALSE(c.saving ? data.SaveFile(c.path, &reason) : data.LoadFile(c.path, &reason));
+        EXPECT_FALSE(c.saving ? data.SaveFile(c.path, &line) : data.LoadFile(c.path, &line));
+        EXPECT_EQ(c.kind, reason.kind) << c.line;
+        EXPECT_EQ(c.line, reason.Text());
+        EXPECT_EQ(c.line, line);
+    }
+    DataFileError reason;
+    data.LoadFile((dir / "short.dat").string(), &reason);
+    EXPECT_EQ(100, reason.count);
+    data.SaveFile(nowhere + "/radio.dat", &reason);
+    EXPECT_EQ(nowhere, reason.folder);
+    EXPECT_EQ(ENOENT, reason.systemError);
 }
 
 } // namespace
