@@ -1,5 +1,7 @@
 #include "app/CZEMTRA800Doc.h"
 
+#include <cerrno>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -18,6 +20,82 @@ CZEMTRA800Doc::FileDialogHook& DialogHook()
 }
 
 void ForbidChannelDefaults() { Profile::WriteInt(QStringLiteral("CHANNEL_DEFAULT"), QStringLiteral("ALLOWDEFAULT"), 0); }
+
+QString Name(const std::string& path) { return QDir::toNativeSeparators(QFile::decodeName(path.c_str())); }
+
+// The system's reasons a file operation meets most, in Chinese; any other
+// keeps the system's English text.
+QString ChineseSystemError(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return QString::fromUtf8("没有那个文件或目录");
+    case EACCES:
+        return QString::fromUtf8("权限不够");
+    case EPERM:
+        return QString::fromUtf8("不允许的操作");
+    case ENOSPC:
+        return QString::fromUtf8("设备上没有空间");
+    case EDQUOT:
+        return QString::fromUtf8("超出磁盘限额");
+    case EROFS:
+        return QString::fromUtf8("只读文件系统");
+    case EISDIR:
+        return QString::fromUtf8("是一个目录");
+    case ENOTDIR:
+        return QString::fromUtf8("不是目录");
+    case EIO:
+        return QString::fromUtf8("输入/输出错误");
+    case EEXIST:
+        return QString::fromUtf8("文件已存在");
+    case ENAMETOOLONG:
+        return QString::fromUtf8("文件名过长");
+    case EBUSY:
+        return QString::fromUtf8("设备或资源忙");
+    default:
+        return QString::fromStdString(SystemErrorText(error));
+    }
+}
+
+// A data file's failure in the window's language: English as the
+// command-line tool says it, Chinese from its kind and details.
+QString ReasonText(const DataFileError& e)
+{
+    if (!IsChinese())
+        return QString::fromStdString(e.Text());
+    using Kind = DataFileError::Kind;
+    const QString detail = QString::fromStdString(e.detail);
+    switch (e.kind) {
+    case Kind::None:
+        return QString();
+    case Kind::NoSuchFile:
+        return QString::fromUtf8("没有这个文件: %1").arg(Name(e.path));
+    case Kind::IsDirectory:
+        return QString::fromUtf8("%1 是文件夹,不是数据文件").arg(Name(e.path));
+    case Kind::CannotOpen:
+        return QString::fromUtf8("无法读取 %1: %2").arg(Name(e.path), ChineseSystemError(e.systemError));
+    case Kind::ReadFailed:
+        return detail.isEmpty() ? QString::fromUtf8("读取 %1 字节后出错").arg(e.count)
+                                : QString::fromUtf8("读取出错: %1").arg(detail);
+    case Kind::TooShort:
+        return QString::fromUtf8("文件不足 2048 字节(只有 %1 字节)").arg(e.count);
+    case Kind::NoFileName:
+        return QString::fromUtf8("没有给出文件名");
+    case Kind::TargetIsDirectory:
+        return QString::fromUtf8("%1 是文件夹").arg(Name(e.path));
+    case Kind::CannotCreate:
+        return QString::fromUtf8("无法在 %1 中建立文件: %2").arg(Name(e.folder), ChineseSystemError(e.systemError));
+    case Kind::WriteFailed:
+        return QString::fromUtf8("无法把 2048 字节全部写入 %1 (%2); %3 没有改变")
+            .arg(Name(e.folder), ChineseSystemError(e.systemError), Name(e.path));
+    case Kind::CannotReplace:
+        return QString::fromUtf8("无法替换 %1: %2")
+            .arg(Name(e.path), e.systemError ? ChineseSystemError(e.systemError) : detail);
+    case Kind::StreamWriteFailed:
+        return detail.isEmpty() ? QString::fromUtf8("无法写入 2048 字节") : QString::fromUtf8("写入出错: %1").arg(detail);
+    }
+    return QString::fromStdString(e.Text());
+}
 } // namespace
 
 CZEMTRA800Doc::CZEMTRA800Doc(QObject* parent) : QObject(parent), settings_(data_.GetSettings())
@@ -93,10 +171,10 @@ bool CZEMTRA800Doc::OnNewDocument()
 
 bool CZEMTRA800Doc::OnOpenDocument(const QString& path, QString* error)
 {
-    std::string reason;
+    DataFileError reason;
     if (!data_.LoadFile(QFile::encodeName(path).toStdString(), &reason)) {
         if (error)
-            *error = QString::fromStdString(reason);
+            *error = ReasonText(reason);
         return false;
     }
     ForbidChannelDefaults();
@@ -114,11 +192,11 @@ bool CZEMTRA800Doc::OnOpenDocument(const QString& path, QString* error)
 bool CZEMTRA800Doc::OnSaveDocument(const QString& path, QString* error)
 {
     EncodeImage();
-    std::string reason;
+    DataFileError reason;
     // SaveFile writes beside the target and renames only a complete image.
     if (!data_.SaveFile(QFile::encodeName(path).toStdString(), &reason)) {
         if (error)
-            *error = QString::fromStdString(reason);
+            *error = ReasonText(reason);
         return false;
     }
     SetPath(QFileInfo(path).absoluteFilePath());

@@ -247,3 +247,39 @@ TEST_F(DocumentTest, TheOpenDialogOffersAllFilesAfterTheDataFiles)
     run.trigger(CMainFrame::ID_FILE_SAVE_AS);
     EXPECT_EQ(filters, QStringList({CZEMTRA800Doc::FileFilter()}));
 }
+
+TEST_F(DocumentTest, FileErrorsAreToldInTheWindowsLanguage)
+{
+    QFile shortFile(dir.filePath("short.dat"));
+    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+    shortFile.write(QByteArray(100, '\x11'));
+    shortFile.close();
+    QDir(dir.path()).mkdir("folder.dat");
+    const QString absent = QDir::toNativeSeparators(dir.filePath("absent.dat"));
+    const QString folder = QDir::toNativeSeparators(dir.filePath("folder.dat"));
+
+    RunningApp run; // a first run: Chinese
+    CZEMTRA800Doc* doc = run.doc();
+    EXPECT_FALSE(doc->OpenDocumentFile(run.frame(), dir.filePath("absent.dat")));
+    EXPECT_FALSE(doc->OpenDocumentFile(run.frame(), dir.filePath("short.dat")));
+    EXPECT_FALSE(doc->OpenDocumentFile(run.frame(), dir.filePath("folder.dat")));
+    EXPECT_FALSE(doc->DoSave(run.frame(), dir.filePath("folder.dat")));
+    EXPECT_FALSE(doc->DoSave(run.frame(), dir.filePath("nowhere/radio.dat")));
+    ASSERT_EQ(boxes.messages.size(), 5);
+    EXPECT_EQ(boxes.messages[0], QString::fromUtf8("无法打开 %1:\n没有这个文件: %1").arg(absent));
+    EXPECT_EQ(boxes.messages[1],
+              QString::fromUtf8("无法打开 %1:\n文件不足 2048 字节(只有 100 字节)").arg(QDir::toNativeSeparators(dir.filePath("short.dat"))));
+    EXPECT_EQ(boxes.messages[2], QString::fromUtf8("无法打开 %1:\n%1 是文件夹,不是数据文件").arg(folder));
+    EXPECT_TRUE(boxes.messages[3].contains(QString::fromUtf8("%1 是文件夹\n数据没有保存").arg(folder)))
+        << boxes.messages[3].toStdString();
+    EXPECT_TRUE(boxes.messages[4].contains(QString::fromUtf8("无法在 %1 中建立文件: 没有那个文件或目录")
+                                               .arg(QDir::toNativeSeparators(dir.filePath("nowhere")))))
+        << boxes.messages[4].toStdString();
+
+    // English keeps the reasons as the command-line tool words them.
+    boxes.messages.clear();
+    run.trigger(CMainFrame::ID_LANGUAGE);
+    EXPECT_FALSE(doc->OpenDocumentFile(run.frame(), dir.filePath("short.dat")));
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_TRUE(boxes.messages[0].endsWith(":\nfile is shorter than 2048 bytes (got 100)")) << boxes.messages[0].toStdString();
+}
