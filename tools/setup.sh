@@ -10,6 +10,8 @@ ZEMTRA_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libasound2-dev
   fonts-wqy-microhei
+  # Qt's own texts (file dialogs, buttons) in the Chinese window.
+  qt6-translations-l10n
   # Install tree checks (desktop entry, AppStream data, man pages) and the
   # .deb (cpack computes its Depends with dpkg-shlibdeps).
   desktop-file-utils appstream man-db dpkg-dev

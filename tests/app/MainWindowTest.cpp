@@ -108,3 +108,14 @@ TEST_F(MainWindowTest, TheMessagePaneHoldsItsLongestTextInEitherLanguage)
                 << text.toStdString() << " in language " << language;
     }
 }
+
+TEST_F(MainWindowTest, QtsOwnDialogsSpeakTheWindowsLanguage)
+{
+    RunningApp run; // a first run: Chinese
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("取消"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "&Open"), QString::fromUtf8("打开(&O)"));
+    run.trigger(CMainFrame::ID_LANGUAGE);
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+    run.trigger(CMainFrame::ID_LANGUAGE);
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("取消"));
+}
