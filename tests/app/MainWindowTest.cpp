@@ -1,3 +1,4 @@
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -7,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "AppTestKit.h"
+#include "dialogs/CModelInfoDlg.h"
+#include "image/ModelTable.h"
+#include "image/RadioSettings.h"
 
 using namespace apptest;
 
@@ -118,4 +122,27 @@ TEST_F(MainWindowTest, QtsOwnDialogsSpeakTheWindowsLanguage)
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
     run.trigger(CMainFrame::ID_LANGUAGE);
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("取消"));
+}
+
+TEST_F(MainWindowTest, TheChineseModelListNamesTheCustomModelAndStillOpensIt)
+{
+    RunningApp run; // Chinese
+    RadioSettings& s = run.settings();
+    SetText(s.modelCode, ModelTable::kCustomModelCode);
+    s.lowerLimit = 136.0;
+    s.upperLimit = 174.0;
+    run.view()->ModelIdentify();
+    ModalCloser closer;
+    QString chosen;
+    bool expanded = false;
+    closer.whileShown = [&] {
+        if (auto* dialog = qobject_cast<CModelInfoDlg*>(QApplication::activeModalWidget())) {
+            chosen = dialog->findChild<QComboBox*>("1053")->currentText();
+            expanded = dialog->IsExpanded();
+        }
+    };
+    run.trigger(CMainFrame::ID_MODEL_INFORMATION);
+    EXPECT_EQ(closer.seen, 1);
+    EXPECT_EQ(chosen, QString::fromUtf8("自定义机型"));
+    EXPECT_TRUE(expanded);
 }
