@@ -1,6 +1,8 @@
 #include "dialogs/CRadioInfoDlg.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <utility>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -29,14 +31,19 @@ QString Printable(std::string_view text)
     return out.trimmed();
 }
 
-// A label keeps its place (29 units in) unless its text would run up to its
-// box; then it starts further left, so the usual gap of 3 units stays.
-void FitLabel(QLabel* label, const QWidget* box, const DialogUnits& du)
+// The labels keep their place (29 units in) unless a text would run up to
+// its box; then the column of labels starts further left, together, so the
+// usual gap of 3 units stays before every box.
+void FitLabels(std::initializer_list<std::pair<QLabel*, const QWidget*>> rows, const DialogUnits& du)
 {
-    const int right = box->x() - du.X(3);
-    const int text = label->fontMetrics().horizontalAdvance(label->text()) + label->margin() * 2;
-    const int left = std::max(0, std::min(du.X(29), right - text));
-    label->setGeometry(left, label->y(), right - left, label->height());
+    int left = du.X(29);
+    for (const auto& [label, box] : rows) {
+        const int text = label->fontMetrics().horizontalAdvance(label->text()) + label->margin() * 2;
+        left = std::min(left, box->x() - du.X(3) - text);
+    }
+    left = std::max(0, left);
+    for (const auto& [label, box] : rows)
+        label->setGeometry(left, label->y(), box->x() - du.X(3) - left, label->height());
 }
 
 } // namespace
@@ -48,7 +55,7 @@ CRadioInfoDlg::CRadioInfoDlg(QWidget* parent) : QDialog(parent)
     setFixedSize(du.Size(203, 84));
 
     auto makeRow = [&](int labelId, int editId, int y, QLabel*& label, QLineEdit*& edit) {
-        // 35 units on the original; FitLabel gives it what its text needs.
+        // 35 units on the original; FitLabels gives it what its text needs.
         label = MakeLabel(this, du, labelId, 29, y + 2, 35, 8);
         edit = PlaceControl(new QLineEdit(this), du, editId, 68, y, 105, 14);
         edit->setReadOnly(true);
@@ -99,9 +106,7 @@ void CRadioInfoDlg::OnInitDialog()
     frequencyLabel_->setText(Lang("Frequency:", "频率:"));
     serialLabel_->setText(Lang("Serial No.:", " 系列号:"));
     const DialogUnits du(font());
-    FitLabel(typeLabel_, typeEdit_, du);
-    FitLabel(frequencyLabel_, frequencyEdit_, du);
-    FitLabel(serialLabel_, serialEdit_, du);
+    FitLabels({{typeLabel_, typeEdit_}, {frequencyLabel_, frequencyEdit_}, {serialLabel_, serialEdit_}}, du);
     ok_->setText(Lang("OK", "确定"));
     typeEdit_->setAccessibleName(Lang("Type", "机型"));
     frequencyEdit_->setAccessibleName(Lang("Frequency", "频率"));

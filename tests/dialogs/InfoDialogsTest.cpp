@@ -64,6 +64,8 @@ TEST_F(InfoDialogsTest, RadioInfoShowsTheModelTableRowOfTheCodeAndTheRadiosTexts
             EXPECT_GE(Ctl(&dialog, editId)->x() - textEnd, du.X(3))
                 << label->text().toStdString() << ": ends at " << textEnd;
             EXPECT_GE(label->x(), 0);
+            // The labels stay one column.
+            EXPECT_EQ(label->x(), Ctl(&dialog, 1160)->x());
         }
     }
 }
