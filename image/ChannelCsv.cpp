@@ -7,6 +7,7 @@
 #include <map>
 
 #include "image/ChannelRules.h"
+#include "image/CsvRows.h"
 #include "image/ModelTable.h"
 #include "image/RadioSettings.h"
 #include "image/ToneCode.h"
@@ -50,14 +51,7 @@ bool SameWord(std::string_view a, std::string_view b)
     return true;
 }
 
-std::string_view Trim(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
+using CsvRows::Trim;
 
 // A field as an error line quotes it: control bytes shown as '?', long texts
 // cut, so a stray binary file cannot flood or garble the terminal.
@@ -148,10 +142,7 @@ bool ParseCount(std::string_view text, int* value)
 
 // ---- splitting the text into rows ------------------------------------------
 
-struct Row {
-    int line = 0; // physical line the row starts on
-    std::vector<std::string> fields;
-};
+using CsvRows::Row;
 
 bool AtLineEnd(std::string_view text, std::size_t i) { return text[i] == '\n' || text[i] == '\r'; }
 
@@ -193,74 +184,13 @@ char DetectSeparator(std::string_view text)
     return ',';
 }
 
-// Rows of fields, quoted fields taken whole ("" inside them is one quote, and
-// they may run over line ends), comment lines ('#' first) and rows with no
-// text in any field left out.
+// Rows of fields (comment lines, '#' first, left out).
 bool SplitRows(std::string_view text, char separator, std::vector<Row>* rows, std::string* error)
 {
-    int line = 1;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == '#') {
-            while (i < text.size() && !AtLineEnd(text, i))
-                ++i;
-            if (i < text.size())
-                i = PastLineEnd(text, i);
-            ++line;
-            continue;
-        }
-        Row row;
-        row.line = line;
-        bool rowEnded = false;
-        while (!rowEnded) {
-            std::string field;
-            std::size_t j = i;
-            while (j < text.size() && text[j] == ' ')
-                ++j;
-            if (j < text.size() && text[j] == '"') {
-                i = j + 1;
-                for (;;) {
-                    if (i >= text.size()) {
-                        *error = "line " + std::to_string(row.line) + ": a quoted field has no closing quote";
-                        return false;
-                    }
-                    if (text[i] == '"') {
-                        if (i + 1 < text.size() && text[i + 1] == '"') {
-                            field += '"';
-                            i += 2;
-                            continue;
-                        }
-                        ++i;
-                        break;
-                    }
-                    if (AtLineEnd(text, i)) {
-                        i = PastLineEnd(text, i);
-                        ++line;
-                        field += '\n';
-                        continue;
-                    }
-                    field += text[i++];
-                }
-            }
-            // Text after a closing quote, or an unquoted field.
-            while (i < text.size() && text[i] != separator && !AtLineEnd(text, i))
-                field += text[i++];
-            row.fields.emplace_back(Trim(field));
-            if (i < text.size() && text[i] == separator) {
-                ++i;
-                continue;
-            }
-            if (i < text.size())
-                i = PastLineEnd(text, i);
-            ++line;
-            rowEnded = true;
-        }
-        const bool empty = std::all_of(row.fields.begin(), row.fields.end(),
-                                       [](const std::string& f) { return f.empty(); });
-        if (!empty)
-            rows->push_back(std::move(row));
-    }
-    return true;
+    CsvRows::Options options;
+    options.separator = separator;
+    options.commentLines = true;
+    return CsvRows::Split(text, options, rows, error);
 }
 
 // ---- columns ---------------------------------------------------------------
@@ -761,8 +691,7 @@ ImportResult Read(std::string_view text, const RadioSettings& settings, const Im
 {
     ImportResult result;
     result.replace = options.replace;
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
+    text = CsvRows::WithoutBom(text);
     const char separator = options.separator != 0 ? options.separator : DetectSeparator(text);
 
     std::vector<Row> rows;
