@@ -6,6 +6,7 @@
 
 #include "image/NumberText.h"
 #include "image/RadioSettings.h"
+#include "image/ValueCodec.h"
 
 namespace {
 
@@ -121,4 +122,17 @@ BandLimits SettingsBandLimits(const RadioSettings& settings)
     ModelState state;
     ModelIdentify(state, settings);
     return ModelBandLimits(state);
+}
+
+bool ModelMatchesIdent(std::string_view modelCode, const uint8_t* ident8)
+{
+    return !modelCode.empty() && static_cast<uint8_t>(modelCode.back()) == ident8[2];
+}
+
+std::string IdentModelCode(const uint8_t* ident8)
+{
+    ValueCodec codec;
+    char text[17] = {};
+    codec.BCD2Type(ident8, text, sizeof text);
+    return text;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,15 @@ public:
     // First row whose model code equals code, ignoring case; nullptr if none.
     static const ModelRow* Find(std::string_view code);
 };
+
+// The write's model check: a radio identified with ident (8 bytes in stored
+// order) takes a file of modelCode without asking when the code's last
+// character is the identification's stored byte 2, the sixth character the
+// radio sent (the last of a six-character code). An empty code never
+// matches.
+bool ModelMatchesIdent(std::string_view modelCode, const uint8_t* ident8);
+// The model code an identification names, as the settings decode it.
+std::string IdentModelCode(const uint8_t* ident8);
 
 // The owner's notion of the current model, derived from RadioSettings.
 struct ModelState {

@@ -8,6 +8,7 @@
 #include <sys/prctl.h>
 
 #include "image/ImageMap.h"
+#include "image/ModelTable.h"
 
 namespace {
 
@@ -392,10 +393,7 @@ bool RadioLink::RunWrite()
     uint8_t ident[8];
     if (!LinkOpenSession(ident))
         return false;
-    // Stored byte 2 is the sixth character the radio sent: the last one of a
-    // six-character model code. An empty code never matches.
-    const bool sameModel = !modelCode_.empty() && static_cast<uint8_t>(modelCode_.back()) == ident[2];
-    if (!sameModel && !observer_.AskModelOverwrite())
+    if (!ModelMatchesIdent(modelCode_, ident) && !observer_.AskModelOverwrite())
         return false;
     for (int address = 0; address < kWriteEnd; address += 8) {
         observer_.OnProgress(address);
