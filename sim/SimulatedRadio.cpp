@@ -107,6 +107,8 @@ struct SimulatedRadio::Impl {
 
     std::thread thread;
     std::atomic<bool> running{false};
+    std::atomic<bool> plugged{true};
+    std::atomic<unsigned> plugChanges{0}; // counts SetPlugged calls that changed it
     int master = -1;
     int slave = -1; // kept open so the master never sees the program's close as a hang-up
     int portWatch = -1; // inotify on the slave path
@@ -127,6 +129,7 @@ struct SimulatedRadio::Impl {
     int connections = 0; // "PROGRAM" frames since Start
     bool sessionWrote = false;
     std::size_t strayIndex = 0;
+    unsigned plugChangesSeen = 0;
 
     bool Open(std::string* error);
     void CloseAll();
@@ -265,6 +268,16 @@ void SimulatedRadio::Impl::Feed(const uint8_t* bytes, std::size_t n)
 {
     const auto now = Clock::now();
     Count([n](Stats& s) { s.bytesReceived += static_cast<long>(n); });
+    // Unplugged and plugged again since the last bytes: whatever connection
+    // was under way belonged to the radio that left.
+    if (const unsigned changes = plugChanges.load(); changes != plugChangesSeen) {
+        plugChangesSeen = changes;
+        stage = Stage::Idle;
+        Drop();
+        hungUp = false;
+    }
+    if (!plugged)
+        return; // nobody there to hear it
     for (std::size_t i = 0; i < n && !stopping && !lineClosed; ++i) {
         if (options.lineTiming) {
             // The pseudo-terminal delivers a frame at once; on the line its
@@ -535,7 +548,7 @@ void SimulatedRadio::Impl::SendAck()
 
 void SimulatedRadio::Impl::Answer(const uint8_t* bytes, std::size_t n)
 {
-    if (options.silent || hungUp)
+    if (options.silent || hungUp || !plugged)
         return;
     const auto at = arrival + std::chrono::milliseconds(std::max(0, options.answerDelayMs));
     if (!options.lineTiming) {
@@ -549,7 +562,7 @@ void SimulatedRadio::Impl::Answer(const uint8_t* bytes, std::size_t n)
     const auto start = std::max({at, txLineFree, Clock::now()});
     txLineFree = start + kByteTime * static_cast<long>(n);
     for (std::size_t i = 0; i < n; ++i) {
-        if (!SleepUntil(start + kByteTime * static_cast<long>(i + 1)))
+        if (!SleepUntil(start + kByteTime * static_cast<long>(i + 1)) || !plugged)
             return;
         WriteAll(bytes + i, 1);
     }
@@ -762,6 +775,17 @@ void SimulatedRadio::SetModelCode(const std::string& code)
     const std::size_t n = std::min<std::size_t>(code.size(), 8);
     for (std::size_t i = 0; i < 8; ++i)
         impl_->memory[kModelOffset + 7 - i] = i < n ? static_cast<uint8_t>(code[i]) : 0xFF;
+}
+
+void SimulatedRadio::SetPlugged(bool plugged)
+{
+    if (impl_->plugged.exchange(plugged) != plugged)
+        ++impl_->plugChanges;
+}
+
+bool SimulatedRadio::IsPlugged() const
+{
+    return impl_->plugged;
 }
 
 void SimulatedRadio::SetOnWriteComplete(std::function<void(const Memory&)> callback)

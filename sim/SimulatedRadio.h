@@ -64,6 +64,15 @@ public:
     // Sets the model code the radio identifies with (written reversed into 1984..1991).
     void SetModelCode(const std::string& code);
 
+    // The radio taken off its cable (false) and put back (true). Unplugged,
+    // it hears and answers nothing, as a cable with no radio on it, and the
+    // connection it was in is forgotten; its line stays open. Put back, it
+    // answers the next "PROGRAM" again, a hang-up of the radio before it
+    // forgotten: the radio is another one (give it a memory of its own with
+    // SetMemory first).
+    void SetPlugged(bool plugged);
+    bool IsPlugged() const;
+
     // Called on the serving thread after every completed write session
     // (close frame acknowledged), with the memory as it now stands. The radio
     // answers nothing while it runs. Stop from inside it only asks the thread
