@@ -18,6 +18,7 @@ int RunPortsCommand(const QStringList& arguments);
 int RunReadCommand(const QStringList& arguments);
 int RunWriteCommand(const QStringList& arguments);
 int RunInfoCommand(const QStringList& arguments);
+int RunBatchCommand(const QStringList& arguments);
 int RunSimulateCommand(const QStringList& arguments);
 int RunDoctorCommand(const QStringList& arguments);
 

@@ -26,7 +26,12 @@ const char kUsage[] =
     "  read --port PORT -o OUT.dat [--trace]\n"
     "  write --port PORT IN.dat [--yes] [--trace] [--verify]\n"
     "  info --port PORT [--trace]\n"
+    "                                      several --port: one radio on each at once\n"
+    "                                      (read: -o with {n} or {port}, e.g. -o unit-{n}.dat)\n"
+    "  batch GOLDEN.dat --port PORT [--port PORT ...] [--units UNITS.csv] [--verify] [--yes]\n"
+    "        [--count N]                   program radio after radio: the production line\n"
     "  simulate [--image FILE.dat] [--model CODE] [--line-timing] [--save FILE.dat] [faults]\n"
+    "        [--radios N]                  N radios; stdin: unplug K, plug K [FILE.dat]\n"
     "  doctor [--port PORT] [--trace]      why a radio cannot be reached: devices, access,\n"
     "                                      holders; with --port, whether anything answers\n"
     "  Radio jobs are backed up and logged under $XDG_DATA_HOME/Halvorn/ZEMTRA800 (--no-backup: not).\n"
@@ -45,7 +50,8 @@ const Entry kCommands[] = {
     {"export-csv", RunExportCsvCommand}, {"import-csv", RunImportCsvCommand},
     {"diff", RunDiffCommand},
     {"ports", RunPortsCommand},   {"read", RunReadCommand},   {"write", RunWriteCommand},
-    {"info", RunInfoCommand},     {"simulate", RunSimulateCommand}, {"doctor", RunDoctorCommand},
+    {"info", RunInfoCommand},     {"batch", RunBatchCommand},
+    {"simulate", RunSimulateCommand}, {"doctor", RunDoctorCommand},
 };
 
 } // namespace
