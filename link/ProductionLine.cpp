@@ -185,7 +185,7 @@ private:
                    ident && !ModelMatchesIdent(s.modelCode, ident->data()) && !s.assumeYes) {
             std::string radio = IdentModelCode(ident->data());
             result.reasons.push_back(std::string(kModelWrong) + ": the radio is " +
-                                     (radio.empty() ? "of no model" : radio) + ", the image " +
+                                     (radio.empty() ? "of no model" : radio) + ", the golden image " +
                                      (s.modelCode.empty() ? "of no model" : s.modelCode));
         } else {
             SetState(State::Writing);
@@ -279,9 +279,15 @@ void ProductionLine::EndRun(End end)
 
 void ProductionLine::Wait()
 {
+    std::lock_guard<std::mutex> lock(waitMutex_);
     for (std::thread& t : threads_)
-        if (t.joinable() && t.get_id() != std::this_thread::get_id())
+        if (t.get_id() == std::this_thread::get_id())
+            return; // an observer call cannot wait for its own thread
+    for (std::thread& t : threads_)
+        if (t.joinable())
             t.join();
+    // The ports are let go once the run is over, for other programs to use.
+    workers_.clear();
 }
 
 bool ProductionLine::WaitFor(std::chrono::milliseconds timeout)

@@ -118,7 +118,8 @@ public:
     // No new radio is started; radios being programmed are finished. Returns
     // at once; safe from any thread, a signal watcher or an observer call.
     void Stop();
-    // Until every port's thread has ended.
+    // Until every port's thread has ended; then the ports are closed. Not
+    // from an observer call (it returns at once there).
     void Wait();
     // Waits at most this long; true when the run is over.
     bool WaitFor(std::chrono::milliseconds timeout);
@@ -153,6 +154,7 @@ private:
     ProductionObserver& observer_;
     std::vector<std::unique_ptr<PortWorker>> workers_;
     std::vector<std::thread> threads_;
+    std::mutex waitMutex_;
 
     mutable std::mutex mutex_; // guards everything below
     std::condition_variable changed_;

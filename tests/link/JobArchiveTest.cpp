@@ -16,7 +16,9 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <map>
 #include <string>
+#include <thread>
 
 #include "link/JobArchive.h"
 #include "link/Sha256.h"
@@ -113,6 +115,53 @@ TEST_F(JobArchiveTest, BackupsAreNamedByTimeJobAndModelAndNeverCollide)
     struct stat st {};
     ASSERT_EQ(::stat((root + "/a").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+// Several ports' jobs ending in the same second, each on its own thread
+// with an archive of its own: every backup gets a name of its own and every
+// job its own whole line.
+TEST_F(JobArchiveTest, JobsOfSeveralPortsInOneSecondNeverShareABackupOrALine)
+{
+    const std::string folder = root + "/Halvorn/ZEMTRA800";
+    const Clock::time_point when = Clock::now();
+    constexpr int kPorts = 8, kEach = 4;
+    std::vector<std::string> backups(kPorts * kEach);
+    std::vector<std::thread> threads;
+    for (int p = 0; p < kPorts; ++p) {
+        threads.emplace_back([&, p] {
+            JobArchive archive(folder);
+            for (int k = 0; k < kEach; ++k) {
+                JobArchive::Entry entry = ReadEntry(when);
+                entry.port = "port" + std::to_string(p);
+                backups[std::size_t(p * kEach + k)] = archive.Keep(entry).backup;
+            }
+        });
+    }
+    for (std::thread& t : threads)
+        t.join();
+    const std::set<std::string> distinct(backups.begin(), backups.end());
+    EXPECT_EQ(distinct.size(), backups.size());
+    EXPECT_EQ(distinct.count(""), 0u);
+    const std::string base = folder + "/backups/" + Stamp(when) + "-read-Q80103";
+    for (int n = 1; n <= kPorts * kEach; ++n)
+        EXPECT_EQ(distinct.count(base + (n == 1 ? "" : "-" + std::to_string(n)) + ".dat"), 1u) << n;
+    for (const std::string& backup : backups)
+        EXPECT_EQ(Read(backup), std::string(image.begin(), image.end()));
+
+    std::istringstream log(Read(folder + "/jobs.jsonl"));
+    std::map<std::string, int> linesOfPort;
+    int lines = 0;
+    for (std::string line; std::getline(log, line); ++lines) {
+        EXPECT_EQ(line.front(), '{');
+        EXPECT_EQ(line.back(), '}');
+        const std::size_t at = line.find("\"port\":\"port");
+        ASSERT_NE(at, std::string::npos) << line;
+        ++linesOfPort[line.substr(at + 8, line.find('"', at + 8) - at - 8)];
+    }
+    EXPECT_EQ(lines, kPorts * kEach);
+    EXPECT_EQ(linesOfPort.size(), std::size_t(kPorts));
+    for (const auto& [port, count] : linesOfPort)
+        EXPECT_EQ(count, kEach) << port;
 }
 
 TEST_F(JobArchiveTest, LogLineHoldsTheKeysInOrderAndEscapesWhatARadioSends)

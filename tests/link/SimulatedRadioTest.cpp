@@ -204,3 +204,41 @@ TEST(SimulatedRadioFaultTest, LineTimingPacesEveryByteBothWays)
 }
 
 } // namespace
+
+namespace {
+
+// Taken off its cable the radio hears nothing, so the connection it was in
+// is gone when it comes back; put back, it answers a new one, and a radio
+// that had hung up is another radio once plugged in again.
+TEST(SimulatedRadioTest, UnpluggedItAnswersNothingAndPluggedInAgainItIsAnotherRadio)
+{
+    auto radio = Started({.hangUpAfterBlocks = 1, .hangUpInConnection = 2});
+    Line line(radio->DevicePath());
+    Open(line);
+    radio->SetPlugged(false);
+    EXPECT_FALSE(radio->IsPlugged());
+    EXPECT_TRUE(line.Ask(ReadRequest(0), 13, 100).empty());
+    EXPECT_TRUE(line.Ask(kWake, 1, 100).empty());
+
+    // The read request of the old connection is not answered any more: the
+    // radio starts from the opening exchange.
+    radio->SetPlugged(true);
+    EXPECT_TRUE(line.Ask(ReadRequest(0), 13, 100).empty());
+    Open(line); // the second connection, which hangs up after a block
+    EXPECT_EQ(line.Ask(ReadRequest(0), 13).size(), 13u);
+    EXPECT_TRUE(line.Ask(kAck, 1, 100).empty());
+    EXPECT_TRUE(radio->GetStats().hungUp);
+
+    // Another radio with a memory of its own: it answers, with its own model.
+    SimulatedRadio::Memory other = Pattern();
+    radio->SetPlugged(false);
+    radio->SetMemory(other);
+    radio->SetModelCode("Q80104");
+    radio->SetPlugged(true);
+    EXPECT_EQ(line.Ask(kWake, 1), kAck);
+    EXPECT_EQ(line.Ask({0x02}, 8), (Bytes{'Q', '8', '0', '1', '0', '4', 0xFF, 0xFF}));
+    Open(line);
+    EXPECT_EQ(line.Ask(ReadRequest(8), 13)[4], other[8]);
+}
+
+} // namespace

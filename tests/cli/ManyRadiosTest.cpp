@@ -1,0 +1,311 @@
+// Several radios at once and the production line, end to end: the
+// command-line tool against `simulate --radios N`, whose radios are plugged
+// in, taken off and swapped through its stdin while the tool runs.
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+#include <signal.h>
+
+#include "CliTestKit.h"
+
+namespace {
+
+// zemtra800-cli simulate --radios N, taking commands until the test ends.
+struct Radios {
+    Radios(int n, const QStringList& options = {})
+    {
+        process.start(QStringLiteral(ZEMTRA_CLI),
+                      QStringList{QStringLiteral("simulate"), QStringLiteral("--radios"), QString::number(n)} +
+                          options);
+        while (devices.size() < n && (process.canReadLine() || process.waitForReadyRead(5000)))
+            devices << QString::fromUtf8(process.readLine()).trimmed();
+    }
+    ~Radios()
+    {
+        process.terminate();
+        process.waitForFinished(3000);
+    }
+    // Sends one command and returns the simulator's confirmation line.
+    QByteArray Command(const QString& line)
+    {
+        process.write((line + QLatin1Char('\n')).toUtf8());
+        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
+        }
+        return process.readLine().trimmed();
+    }
+    QProcess process;
+    QStringList devices;
+};
+
+class ManyRadios : public CliTest {
+protected:
+    QString Home() const { return Path("data"); }
+    CliRun Run(const QStringList& arguments) { return Cli(arguments, Home()); }
+
+    // A data file with channel 18 in use, or of another model.
+    QString Image(const char* name, const char* modelCode = nullptr)
+    {
+        EXPECT_EQ(Cli({"new", "-o", Path(name)}).status, 0);
+        QByteArray edits = R"({"channels":{"18":{"rxFrequency":455.125}}})";
+        if (modelCode)
+            edits = QByteArray("{\"modelCode\":\"") + modelCode + "\"}";
+        WriteFile(Path("edits.json"), edits);
+        const CliRun r = Cli({"apply", Path(name), Path("edits.json"), "-o", Path(name)});
+        EXPECT_EQ(r.status, 0) << r.err.constData();
+        return Path(name);
+    }
+    std::vector<QJsonObject> Log() const
+    {
+        std::vector<QJsonObject> lines;
+        for (const QByteArray& line : Contents(Home() + "/Halvorn/ZEMTRA800/jobs.jsonl").split('\n'))
+            if (!line.isEmpty())
+                lines.push_back(QJsonDocument::fromJson(line).object());
+        return lines;
+    }
+    // What dump says a data file holds for one member.
+    QString Member(const QString& file, const char* name)
+    {
+        const CliRun r = Cli({"dump", file});
+        return QJsonDocument::fromJson(r.out).object()[QLatin1String(name)].toString();
+    }
+    static QStringList Ports(const QStringList& devices)
+    {
+        QStringList arguments;
+        for (const QString& d : devices)
+            arguments << "--port" << d;
+        return arguments;
+    }
+};
+
+TEST_F(ManyRadios, ThreeRadiosWrittenAtOnceAllHoldTheImageAndEachJobIsLogged)
+{
+    Radios radios(3, {"--save", Path("radio-{n}.dat")});
+    ASSERT_EQ(radios.devices.size(), 3);
+    const QString in = Image("in.dat");
+    const CliRun r = Run(QStringList{"write", in, "--verify"} + Ports(radios.devices));
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(r.out, (radios.devices[0] + ": ok, verified\n" + radios.devices[1] + ": ok, verified\n" +
+                      radios.devices[2] + ": ok, verified\n")
+                         .toUtf8());
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_EQ(Contents(Path("radio-%1.dat").arg(n).toUtf8().constData()).left(2000), Contents(in).left(2000)) << n;
+
+    // A write and a verify line per port, each with a backup of its own.
+    const std::vector<QJsonObject> log = Log();
+    ASSERT_EQ(log.size(), 6u);
+    QSet<QString> backups, ports;
+    for (const QJsonObject& line : log) {
+        EXPECT_EQ(line["result"].toString(), "ok");
+        backups.insert(line["backup"].toString());
+        ports.insert(line["port"].toString());
+    }
+    EXPECT_EQ(backups.size(), 6);
+    EXPECT_EQ(ports, QSet<QString>(radios.devices.begin(), radios.devices.end()));
+}
+
+TEST_F(ManyRadios, ASilentRadioOrAMissingPortFailsAloneWithTheWorstStatus)
+{
+    Radios radios(2, {"--save", Path("radio-{n}.dat")});
+    Simulator silent({"--silent"});
+    const QString in = Image("in.dat");
+    CliRun r = Run({"write", in, "--port", radios.devices[0], "--port", silent.device, "--port", radios.devices[1]});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, (radios.devices[0] + ": ok\n" + silent.device + ": failed: Communication failed,please try "
+                                                                     "again!\n" +
+                      radios.devices[1] + ": ok\n")
+                         .toUtf8());
+    EXPECT_EQ(Contents(Path("radio-1.dat")).left(2000), Contents(in).left(2000));
+    EXPECT_EQ(Contents(Path("radio-2.dat")).left(2000), Contents(in).left(2000));
+
+    // A port that cannot be opened: 3 beats 1; its reasons go to stderr.
+    r = Run({"info", "--port", silent.device, "--port", "/dev/zemtra-no-such-port", "--port", radios.devices[0]});
+    EXPECT_EQ(r.status, 3);
+    QList<QByteArray> lines = r.out.split('\n');
+    EXPECT_EQ(lines[0], silent.device.toUtf8() + ": failed: Communication failed,please try again!");
+    EXPECT_EQ(lines[1], "/dev/zemtra-no-such-port: failed: Failed to open /dev/zemtra-no-such-port,Please select "
+                        "COM port again!");
+    EXPECT_EQ(lines[2], radios.devices[0].toUtf8() + ": ok");
+    EXPECT_EQ(lines[3], "Type: HX8100L1"); // the radio's block under its line
+    EXPECT_EQ(lines[5], "Model code: Q80103");
+    EXPECT_TRUE(r.err.startsWith("/dev/zemtra-no-such-port: no such device.\n")) << r.err.constData();
+
+    // The same device twice would split one radio's answers between two links.
+    r = Run({"info", "--port", radios.devices[0], "--port", radios.devices[0]});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "zemtra800-cli: info: " + radios.devices[0].toUtf8() + " is given twice as --port.\n");
+}
+
+TEST_F(ManyRadios, ARadioOfAnotherModelFailsAloneUnlessYes)
+{
+    Radios radios(2, {"--save", Path("radio-{n}.dat")});
+    EXPECT_EQ(radios.Command("plug 2 " + Image("other.dat", "Q80104")), "radio 2 plugged in");
+    const QString in = Image("in.dat");
+    CliRun r = Run(QStringList{"write", in} + Ports(radios.devices));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, (radios.devices[0] + ": ok\n" + radios.devices[1] +
+                      ": failed: Model type is wrong,are you sure to overwrite? no (--yes overwrites)\n")
+                         .toUtf8());
+    EXPECT_FALSE(QFile::exists(Path("radio-2.dat")));
+
+    r = Run(QStringList{"write", in, "--yes"} + Ports(radios.devices));
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(Contents(Path("radio-2.dat")).left(2000), Contents(in).left(2000));
+}
+
+TEST_F(ManyRadios, ReadNamesAFileForEachPortOrIsRefusedBeforeAnyRadioIsRead)
+{
+    Radios radios(2);
+    EXPECT_EQ(radios.Command("plug 2 " + Image("other.dat", "Q80104")), "radio 2 plugged in");
+    WriteFile(Path("unit.dat"), "keep me");
+    CliRun r = Run(QStringList{"read", "-o", Path("unit.dat")} + Ports(radios.devices));
+    ExpectBadInput(r, "{n}", Path("unit.dat"));
+    EXPECT_FALSE(QFile::exists(Home() + "/Halvorn/ZEMTRA800/jobs.jsonl")); // no job ran
+
+    r = Run(QStringList{"read", "-o", Path("unit-{n}.dat")} + Ports(radios.devices));
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(r.out, (radios.devices[0] + ": ok\n" + radios.devices[1] + ": ok\n").toUtf8());
+    EXPECT_EQ(Member(Path("unit-1.dat"), "modelCode"), "Q80103");
+    EXPECT_EQ(Member(Path("unit-2.dat"), "modelCode"), "Q80104");
+    EXPECT_EQ(Contents(Path("unit-2.dat")).left(2000), Contents(Path("other.dat")).left(2000));
+
+    const QString base = radios.devices[1].mid(radios.devices[1].lastIndexOf('/') + 1);
+    r = Run(QStringList{"read", "-o", Path("by-{port}.dat")} + Ports(radios.devices));
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(Contents(Path("by-" + base.toUtf8() + ".dat")), Contents(Path("unit-2.dat")));
+}
+
+// Both radios on their ports at the start; two units; each radio holds the
+// unit its line names, and the run ends when the units are used up.
+TEST_F(ManyRadios, BatchGivesEachRadioItsUnitAndEndsWhenTheUnitsAreUsedUp)
+{
+    Radios radios(2, {"--save", Path("radio-{n}.dat")});
+    WriteFile(Path("units.csv"), "unit,idCode,message1\nU1,111,FIRST\nU2,222,\"SECOND, TOO\"\n");
+    const CliRun r = Run(QStringList{"batch", Image("golden.dat"), "--units", Path("units.csv"), "--verify"} +
+                         Ports(radios.devices));
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    const QList<QByteArray> lines = r.out.split('\n');
+    ASSERT_EQ(lines.size(), 5) << r.out.constData();
+    EXPECT_EQ(lines[2], "no units left");
+    EXPECT_EQ(lines[3], "programmed 2, failed 0");
+    QSet<QString> labels;
+    for (int i = 0; i < 2; ++i) {
+        const QString line = QString::fromUtf8(lines[i]);
+        const int n = radios.devices.indexOf(line.section(QLatin1Char(' '), 0, 0)) + 1;
+        ASSERT_GT(n, 0) << lines[i].constData();
+        const QString label = line.section(QLatin1Char(' '), 2, 2).chopped(1);
+        EXPECT_EQ(line, radios.devices[n - 1] + " unit " + label + ": ok, verified");
+        labels.insert(label);
+        const QString saved = Path(QStringLiteral("radio-%1.dat").arg(n).toUtf8().constData());
+        EXPECT_EQ(Member(saved, "idCode"), label == "U1" ? "111" : "222");
+        EXPECT_EQ(Member(saved, "message1"), label == "U1" ? "FIRST" : "SECOND, TOO");
+    }
+    EXPECT_EQ(labels, (QSet<QString>{"U1", "U2"}));
+    // Read, write and verify of each radio are in the job log.
+    EXPECT_EQ(Log().size(), 6u);
+}
+
+TEST_F(ManyRadios, BatchStopsAtCountWithoutWaitingForTheRadioToBeRemoved)
+{
+    Radios radios(2, {"--save", Path("radio-{n}.dat")});
+    const CliRun r = Run(QStringList{"batch", Image("golden.dat"), "--count", "1"} + Ports(radios.devices));
+    ASSERT_EQ(r.status, 0) << r.err.constData();
+    const QList<QByteArray> lines = r.out.split('\n');
+    ASSERT_EQ(lines.size(), 3) << r.out.constData();
+    EXPECT_TRUE(lines[0].endsWith(" unit 1: ok")) << lines[0].constData();
+    EXPECT_EQ(lines[1], "programmed 1, failed 0");
+    // Exactly one radio was written.
+    EXPECT_NE(QFile::exists(Path("radio-1.dat")), QFile::exists(Path("radio-2.dat")));
+}
+
+// A radio of another model is refused and left as it was; Ctrl+C then ends
+// the run with its total. With --yes the same radio is written.
+TEST_F(ManyRadios, BatchRefusesARadioOfAnotherModelAndStopsOnInterrupt)
+{
+    Radios radios(1, {"--save", Path("radio-{n}.dat"), "--model", "Q80104"});
+    const QString golden = Image("golden.dat");
+    QProcess batch;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), Home());
+    batch.setProcessEnvironment(environment);
+    batch.start(QStringLiteral(ZEMTRA_CLI), {"batch", golden, "--port", radios.devices[0]});
+    while (!batch.canReadLine() && batch.waitForReadyRead(20000)) {
+    }
+    EXPECT_EQ(batch.readLine(), radios.devices[0].toUtf8() +
+                                    " unit 1: failed: Model type is wrong: the radio is Q80104, the golden image "
+                                    "Q80103\n");
+    ::kill(pid_t(batch.processId()), SIGINT);
+    ASSERT_TRUE(batch.waitForFinished(10000));
+    EXPECT_EQ(batch.exitCode(), 1);
+    EXPECT_EQ(batch.readAllStandardOutput(), "programmed 0, failed 1\n");
+    EXPECT_TRUE(batch.readAllStandardError().contains("--yes writes radios of another model too"));
+    EXPECT_FALSE(QFile::exists(Path("radio-1.dat")));
+
+    const CliRun r = Run({"batch", golden, "--port", radios.devices[0], "--yes", "--count", "1"});
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(r.out, radios.devices[0].toUtf8() + " unit 1: ok\nprogrammed 1, failed 0\n");
+    EXPECT_EQ(Contents(Path("radio-1.dat")).left(2000), Contents(golden).left(2000));
+}
+
+// Everything is checked before a port is opened: no radio is touched and no
+// job is logged when the units file or an option is wrong.
+TEST_F(ManyRadios, BatchRefusesBadInputBeforeAnyRadioIsTouched)
+{
+    Radios radios(1);
+    const QString golden = Image("golden.dat");
+    const struct {
+        QByteArray units;
+        QByteArray error;
+    } files[] = {
+        {"unit,idCode\nA,12X\n", "units.csv: line 2, column idCode: \"12X\": 'X' is not allowed here"},
+        {"unit,modelCode\nA,Q80104\n", "units.csv: line 1, column modelCode: not a member a units file sets"},
+        {"label,idCode\nA,1\n", "units.csv: line 1, column \"label\": unknown member"},
+        {"unit,message1\nA,\xF0\x9F\x98\x80\n", "units.csv: line 2, column message1: "},
+        {"unit,stunCode\nA,12\n", "units.csv: line 2, column stunCode: \"12\" would reach the radio as \"\""},
+    };
+    for (const auto& f : files) {
+        WriteFile(Path("units.csv"), f.units);
+        const CliRun r = Run({"batch", golden, "--port", radios.devices[0], "--units", Path("units.csv")});
+        EXPECT_EQ(r.status, 2) << f.units.constData();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.contains(f.error)) << r.err.constData();
+    }
+    CliRun r = Run({"batch", golden, "--port", radios.devices[0], "--count", "0"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("--count")) << r.err.constData();
+    r = Run({"batch", golden, "--port", radios.devices[0], "--units", Path("missing.csv")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("missing.csv")) << r.err.constData();
+    EXPECT_FALSE(QFile::exists(Home() + "/Halvorn/ZEMTRA800/jobs.jsonl"));
+
+    // No port to open: 3, with the total as the last line.
+    r = Run({"batch", golden, "--port", "/dev/zemtra-no-such-port"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.out, "/dev/zemtra-no-such-port: failed: Failed to open /dev/zemtra-no-such-port,Please select COM "
+                     "port again!\nprogrammed 0, failed 0\n");
+}
+
+TEST_F(ManyRadios, SimulatedRadiosAnswerTheirCommands)
+{
+    Radios radios(2);
+    ASSERT_EQ(radios.devices.size(), 2);
+    EXPECT_NE(radios.devices[0], radios.devices[1]);
+    EXPECT_EQ(radios.Command("unplug 2"), "radio 2 unplugged");
+    CliRun r = Run({"info", "--port", radios.devices[1]});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(radios.Command("plug 2"), "radio 2 plugged in");
+    r = Run({"info", "--port", radios.devices[1]});
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+
+    radios.process.write("plug 3\n");
+    radios.process.waitForReadyRead(2000);
+    EXPECT_TRUE(radios.process.readAllStandardError().contains("'plug 3' is not a command")) ;
+
+    r = Cli({"simulate", "--radios", "2", "--save", Path("one.dat")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("{n}")) << r.err.constData();
+    r = Cli({"simulate", "--radios", "0"});
+    EXPECT_EQ(r.status, 2);
+}
+
+} // namespace

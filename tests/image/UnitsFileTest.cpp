@@ -1,0 +1,200 @@
+// The units file of a production line: rows laid over the golden image as
+// the radio will hold them, and every fault named by line and column before
+// any radio is touched.
+#include <algorithm>
+#include <cstring>
+
+#include "TestImage.h"
+#include "image/ImageMap.h"
+#include "image/ModelTable.h"
+#include "image/UnitsFile.h"
+
+namespace {
+
+// The one multi-byte text the tests need in GBK: "你好" is C4 E3 BA C3.
+bool TestGbk(std::string_view utf8, std::string* gbk)
+{
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        if (utf8.substr(i, 6) == "\xE4\xBD\xA0\xE5\xA5\xBD") {
+            out += "\xC4\xE3\xBA\xC3";
+            i += 6;
+        } else if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            out += utf8[i++];
+        } else {
+            return false;
+        }
+    }
+    *gbk = out;
+    return true;
+}
+
+class UnitsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        golden.ResetSettings();
+        RadioSettings& s = *golden.GetSettings();
+        SetText(s.idCode, "999");
+        SetText(s.message1, "SHOP");
+        SetText(s.modelCode, "Q80103");
+        s.squelchLevel = 3;
+        s.channels[0].rxFrequency = 455.0;
+        s.channels[0].txFrequency = 455.0;
+        ASSERT_EQ(golden.EncodeAll(), 0);
+    }
+    UnitsFile::Result Read(const std::string& text) { return UnitsFile::Read(text, golden, TestGbk); }
+    static RadioSettings Decoded(const UnitsFile::Unit& unit)
+    {
+        CImportData data;
+        data.SetBytes(unit.image.data(), 0, ImageMap::kSize);
+        EXPECT_EQ(data.DecodeAll(), 0);
+        return *data.GetSettings();
+    }
+    // The file is refused with exactly these lines and no units.
+    void ExpectRefused(const std::string& text, const std::vector<std::string>& errors)
+    {
+        const UnitsFile::Result r = Read(text);
+        EXPECT_FALSE(r.Ok());
+        EXPECT_EQ(r.errors, errors) << text;
+        EXPECT_TRUE(r.units.empty());
+    }
+
+    CImportData golden;
+};
+
+TEST_F(UnitsFileTest, RowsAreLaidOverTheGoldenImageAndEncoded)
+{
+    // A byte-order mark, CRLF, quoting with a comma, a doubled quote and
+    // spaces kept inside quotes, a cell left empty, a Chinese message.
+    const std::string text = "\xEF\xBB\xBFunit,idCode,stunCode,message1,squelchLevel,keyLock\r\n"
+                             "R-01,101,123ABC,\"  Hi, \"\"A\"\" \",5,1\r\n"
+                             "\"R-02\",102,,\xE4\xBD\xA0\xE5\xA5\xBD,,\r\n"
+                             "\r\n"
+                             "R-03,10a,,,0,0\r\n";
+    const UnitsFile::Result r = Read(text);
+    ASSERT_TRUE(r.Ok()) << r.errors.front();
+    EXPECT_EQ(r.columns, (std::vector<std::string>{"idCode", "stunCode", "message1", "squelchLevel", "keyLock"}));
+    ASSERT_EQ(r.units.size(), 3u);
+    EXPECT_EQ(r.units[0].label, "R-01");
+    EXPECT_EQ(r.units[1].label, "R-02");
+    EXPECT_EQ(r.units[2].line, 5);
+
+    const RadioSettings one = Decoded(r.units[0]);
+    EXPECT_STREQ(one.idCode, "101");
+    EXPECT_STREQ(one.stunCode, "123ABC");
+    EXPECT_STREQ(one.message1, "  Hi, \"A\" ");
+    EXPECT_EQ(one.squelchLevel, 5u);
+    EXPECT_EQ(one.keyLock, 1u);
+
+    // Empty cells keep the golden image's values.
+    const RadioSettings two = Decoded(r.units[1]);
+    EXPECT_STREQ(two.idCode, "102");
+    EXPECT_STREQ(two.message1, "\xC4\xE3\xBA\xC3");
+    EXPECT_EQ(two.squelchLevel, 3u);
+    EXPECT_STREQ(two.stunCode, "");
+    EXPECT_STREQ(Decoded(r.units[2]).idCode, "10A"); // the codec's capitals
+
+    // Only the fields a row names differ from the golden image, and the
+    // model's own bytes are the golden image's.
+    for (std::size_t i = 0; i < ImageMap::kSize; ++i) {
+        const bool idCode = i >= ImageMap::kIdCode && i < ImageMap::kIdCode + ImageMap::kIdCodeLength;
+        const bool message = i >= ImageMap::kMessage1 && i < ImageMap::kMessage1 + ImageMap::kMessageLength;
+        if (!idCode && !message) {
+            EXPECT_EQ(r.units[1].image[i], golden.Image()[i]) << "byte " << i;
+        }
+    }
+}
+
+TEST_F(UnitsFileTest, WhatAUnitsFileMaySet)
+{
+    std::vector<std::string> allowed, refused;
+    for (const SettingsFields::Member& m : SettingsFields::RadioMembers())
+        (UnitsFile::IsUnitMember(m) ? allowed : refused).push_back(m.name);
+    for (const char* name : {"idCode", "stunCode", "message1", "message2", "botCode", "squelchLevel", "keyLock",
+                             "groupCode", "stunAllow", "tot"})
+        EXPECT_NE(std::find(allowed.begin(), allowed.end(), name), allowed.end()) << name;
+    EXPECT_EQ(refused, (std::vector<std::string>{"modelCode", "infoText1", "infoText2", "upperLimit", "lowerLimit",
+                                                 "firstIf", "carriedByte1884", "highLocalOscillator",
+                                                 "carriedByte1886", "carriedByte1887", "bandCentre",
+                                                 "carriedByte1902"}));
+    std::string why;
+    EXPECT_FALSE(UnitsFile::IsUnitMember(*SettingsFields::FindChannelMember("rxFrequency"), &why));
+    EXPECT_EQ(why, "a channel member; the channels come from GOLDEN");
+}
+
+TEST_F(UnitsFileTest, ABadHeaderIsRefusedNamingLineOneAndTheColumn)
+{
+    ExpectRefused("idCode\n1\n", {"line 1: the header names no unit column"});
+    ExpectRefused("unit,modelCode\nA,Q80104\n",
+                  {"line 1, column modelCode: not a member a units file sets: the model's own; it comes from GOLDEN"});
+    ExpectRefused("unit,upperLimit,infoText1\nA,470,V2\n",
+                  {"line 1, column upperLimit: not a member a units file sets: the model's own; it comes from GOLDEN",
+                   "line 1, column infoText1: not a member a units file sets: the radio's own information text; a "
+                   "write never sends it"});
+    ExpectRefused("unit,idcode\nA,1\n", {"line 1, column \"idcode\": unknown member; did you mean idCode?"});
+    ExpectRefused("Unit,idCode\nA,1\n", {"line 1, column \"Unit\": unknown member; did you mean unit?",
+                                         "line 1: the header names no unit column"});
+    ExpectRefused("unit,idCode,idCode\nA,1,2\n", {"line 1, column idCode: named twice"});
+    ExpectRefused("unit,,idCode\nA,,1\n", {"line 1: column 2 has no name"});
+    ExpectRefused("unit,autodial\nA,123\n",
+                  {"line 1, column autodial: not a member a units file sets: the autodial memories come from GOLDEN"});
+    ExpectRefused("", {"no header and no units"});
+    ExpectRefused("unit,idCode\r\n", {"no units: the file has a header and no rows"});
+    ExpectRefused("unit,message1\nA,\"open\n", {"line 2: a quoted field has no closing quote"});
+}
+
+TEST_F(UnitsFileTest, ABadValueIsRefusedNamingItsLineAndColumn)
+{
+    const std::string smile = "\xF0\x9F\x98\x80"; // no GBK character
+    ExpectRefused("unit,idCode,squelchLevel,message2\n"
+                  "A,12X,3,ok\n"
+                  "B,1,300,\n"
+                  "C,1,abc,\n"
+                  "E,1,1," + smile + "\n",
+                  {"line 2, column idCode: \"12X\": 'X' is not allowed here (allowed: 0123456789ABCDabcd*#)",
+                   "line 3, column squelchLevel: expected an integer 0..255 (the field is one byte)",
+                   "line 4, column squelchLevel: \"abc\" is not a whole number",
+                   "line 5, column message2: \"" + smile + "\" holds characters GBK cannot write"});
+    // Sixteen letters and ten Chinese characters: 36 bytes in GBK.
+    std::string nihao;
+    for (int i = 0; i < 5; ++i)
+        nihao += "\xE4\xBD\xA0\xE5\xA5\xBD";
+    ExpectRefused("unit,message1\nA,\"" + std::string(16, 'x') + nihao + "\"\n",
+                  {"line 2, column message1: \"" + std::string(16, 'x') + nihao.substr(0, 24) +
+                   "...\": 36 bytes in GBK, the field holds 32 (a Chinese character takes 2)"});
+    // What the radio would read back differently is refused too.
+    ExpectRefused("unit,stunCode\nA,12\n", {"line 2, column stunCode: \"12\" would reach the radio as \"\" (a stun "
+                                            "code is read only when all six digits are given)"});
+    // Labels: one each, no line breaks, none twice; too many cells.
+    ExpectRefused("unit,idCode\n,1\n\"A\nB\",2\nC,3\nC,4\nD,5,6\n",
+                  {"line 2, column unit: no label",
+                   "line 3, column unit: \"A?B\": a label holds no line breaks or control characters",
+                   "line 6, column unit: \"C\" is already the label of line 5",
+                   "line 7: 3 fields, the header names 2 columns"});
+}
+
+TEST_F(UnitsFileTest, ManyFaultsAreCountedBeyondTheFirstTwenty)
+{
+    std::string text = "unit,idCode\n";
+    for (int i = 0; i < 25; ++i)
+        text += "U" + std::to_string(i) + ",Z\n";
+    const UnitsFile::Result r = Read(text);
+    ASSERT_EQ(r.errors.size(), UnitsFile::kMostErrors + 1);
+    EXPECT_EQ(r.errors.front().rfind("line 2, column idCode: ", 0), 0u);
+    EXPECT_EQ(r.errors.back(), "and 5 more");
+}
+
+// The write's model rule, shared by the write job and the production line's
+// check after its read.
+TEST(ModelRuleTest, AWriteTakesARadioWhoseSixthCharacterIsTheCodesLast)
+{
+    const uint8_t q80103[8] = {0xFF, 0xFF, '3', '0', '1', '0', '8', 'Q'}; // stored order
+    EXPECT_TRUE(ModelMatchesIdent("Q80103", q80103));
+    EXPECT_FALSE(ModelMatchesIdent("Q80104", q80103));
+    EXPECT_TRUE(ModelMatchesIdent("Q70103", q80103)); // only the last character counts
+    EXPECT_FALSE(ModelMatchesIdent("", q80103));
+    EXPECT_EQ(IdentModelCode(q80103), "Q80103");
+}
+
+} // namespace

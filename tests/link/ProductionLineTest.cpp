@@ -1,0 +1,358 @@
+// The production line against simulated radios that are plugged in, taken
+// off and swapped while it runs: which radio gets which unit, what a failed
+// radio leaves, when the run ends, and what each port reports.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <cerrno>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "LinkTestKit.h"
+#include "image/CImportData.h"
+#include "link/ProductionLine.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+using State = ProductionLine::State;
+
+// What the line reports, kept for the test to wait on and look at.
+class Reports : public ProductionObserver {
+public:
+    void OnPortFailed(std::size_t port, int error) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        failedPorts.push_back({port, error});
+    }
+    void OnRadio(const ProductionLine::RadioResult& result) override
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            results.push_back(result);
+        }
+        changed_.notify_all();
+    }
+    void OnProgress(std::size_t, int position, int total) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        EXPECT_LE(position, total);
+        ++progress;
+    }
+    void OnRunEnded(ProductionLine::End end, const ProductionLine::Totals& totals) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++ended;
+        lastEnd = end;
+        endTotals = totals;
+    }
+
+    // Waits until n results are in; false after the timeout.
+    bool WaitForResults(std::size_t n, milliseconds timeout = milliseconds(20000))
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, timeout, [&] { return results.size() >= n; });
+    }
+    std::vector<ProductionLine::RadioResult> Results()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return results;
+    }
+
+    std::vector<std::pair<std::size_t, int>> failedPorts;
+    int progress = 0;
+    int ended = 0;
+    ProductionLine::End lastEnd = ProductionLine::End::Running;
+    ProductionLine::Totals endTotals;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<ProductionLine::RadioResult> results;
+};
+
+bool WaitForState(const ProductionLine& line, std::size_t port, State state, milliseconds timeout = milliseconds(10000))
+{
+    const auto end = Clock::now() + timeout;
+    while (line.PortState(port) != state) {
+        if (Clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(milliseconds(10));
+    }
+    return true;
+}
+
+// The image a new document saves, with an ID code of its own.
+ProductionLine::Image ImageWithId(const char* idCode)
+{
+    CImportData data;
+    data.ResetSettings();
+    SetText(data.GetSettings()->idCode, idCode);
+    EXPECT_EQ(data.EncodeAll(), 0);
+    ProductionLine::Image image;
+    data.GetBytes(image.data(), 0, image.size());
+    return image;
+}
+
+std::string IdCodeOf(const SimulatedRadio& radio)
+{
+    const SimulatedRadio::Memory memory = radio.GetMemory();
+    CImportData data;
+    data.SetBytes(memory.data(), 0, memory.size());
+    EXPECT_EQ(data.DecodeAll(), 0);
+    return std::string(GetText(data.GetSettings()->idCode));
+}
+
+class ProductionLineTest : public ::testing::Test {
+protected:
+    SimulatedRadio& AddRadio(const std::string& name, const SimulatedRadioOptions& options = {})
+    {
+        radios.push_back(std::make_unique<SimulatedRadio>(options));
+        SimulatedRadio& radio = *radios.back();
+        radio.SetMemory(ImageWithId("999"));
+        std::string error;
+        EXPECT_TRUE(radio.Start(&error)) << error;
+        settings.ports.push_back({name, radio.DevicePath(), 0});
+        return radio;
+    }
+    void Units(std::initializer_list<std::pair<const char*, const char*>> labelsAndIds)
+    {
+        for (const auto& [label, id] : labelsAndIds)
+            settings.units.push_back({label, ImageWithId(id)});
+    }
+    std::unique_ptr<ProductionLine> Started()
+    {
+        auto line = std::make_unique<ProductionLine>(settings, reports);
+        EXPECT_TRUE(line->Start());
+        return line;
+    }
+    // A radio taken off the port, seen gone, and another one put on.
+    void Swap(const ProductionLine& line, std::size_t port, const std::string& modelCode = "Q80103")
+    {
+        SimulatedRadio& radio = *radios[port];
+        radio.SetPlugged(false);
+        ASSERT_TRUE(WaitForState(line, port, State::WaitingForRadio));
+        radio.SetMemory(ImageWithId("999"));
+        radio.SetModelCode(modelCode);
+        radio.SetPlugged(true);
+    }
+
+    ProductionLine::Settings settings = [] {
+        ProductionLine::Settings s;
+        s.golden = ImageWithId("999");
+        s.modelCode = "Q80103";
+        s.probeInterval = milliseconds(50);
+        return s;
+    }();
+    std::vector<std::unique_ptr<SimulatedRadio>> radios;
+    Reports reports;
+};
+
+// Units go out in order across the ports; a radio that fails gives its unit
+// to the next radio, whichever port it is on; a radio left on its port is
+// not programmed again; the run ends when every unit is in a radio.
+TEST_F(ProductionLineTest, UnitsInOrderAcrossPortsAndAFailedRadiosUnitGoesToTheNext)
+{
+    SimulatedRadio& a = AddRadio("A");
+    SimulatedRadio& b = AddRadio("B");
+    a.SetModelCode("Q80104"); // another model, and no --yes
+    b.SetPlugged(false);
+    Units({{"U1", "111"}, {"U2", "222"}, {"U3", "333"}});
+    auto line = Started();
+
+    ASSERT_TRUE(reports.WaitForResults(1));
+    std::vector<ProductionLine::RadioResult> r = reports.Results();
+    EXPECT_EQ(r[0].Line(), "A unit U1: failed: Model type is wrong: the radio is Q80104, the golden image Q80103");
+    EXPECT_EQ(a.GetStats().blocksWritten, 0);
+    EXPECT_EQ(IdCodeOf(a), "999");
+
+    b.SetPlugged(true);
+    ASSERT_TRUE(reports.WaitForResults(2));
+    EXPECT_EQ(reports.Results()[1].Line(), "B unit U1: ok");
+    EXPECT_EQ(IdCodeOf(b), "111");
+
+    Swap(*line, 0);
+    ASSERT_TRUE(reports.WaitForResults(3));
+    EXPECT_EQ(reports.Results()[2].Line(), "A unit U2: ok");
+    EXPECT_EQ(IdCodeOf(a), "222");
+
+    Swap(*line, 1);
+    ASSERT_TRUE(reports.WaitForResults(4));
+    EXPECT_EQ(reports.Results()[3].Line(), "B unit U3: ok");
+    EXPECT_EQ(IdCodeOf(b), "333");
+
+    ASSERT_TRUE(line->WaitFor(milliseconds(5000)));
+    EXPECT_EQ(line->Ended(), ProductionLine::End::NoUnitsLeft);
+    EXPECT_EQ(reports.Results().size(), 4u); // nobody programmed twice
+    EXPECT_EQ(line->GetTotals().programmed, 3);
+    EXPECT_EQ(line->GetTotals().failed, 1);
+    EXPECT_EQ(reports.ended, 1);
+    EXPECT_EQ(reports.endTotals.programmed, 3);
+    std::vector<int> units;
+    for (const ProductionLine::RadioResult& result : reports.Results())
+        units.push_back(result.unitIndex);
+    EXPECT_EQ(units, (std::vector<int>{0, 0, 1, 2}));
+}
+
+// --count N ends the run as soon as the Nth radio is programmed, radios left
+// in place or not; radios beyond it are not touched at all, not even read.
+TEST_F(ProductionLineTest, CountEndsTheRunAtTheNthRadioAndTouchesNoMore)
+{
+    for (const char* name : {"A", "B", "C"})
+        AddRadio(name);
+    settings.count = 2;
+    auto line = Started();
+    ASSERT_TRUE(line->WaitFor(milliseconds(20000)));
+    EXPECT_EQ(line->Ended(), ProductionLine::End::CountReached);
+    EXPECT_EQ(line->GetTotals().programmed, 2);
+    const std::vector<ProductionLine::RadioResult> r = reports.Results();
+    ASSERT_EQ(r.size(), 2u);
+    // Without units a radio is labelled by its running number.
+    EXPECT_EQ(r[0].label, "1");
+    EXPECT_EQ(r[1].label, "2");
+    int untouched = 0;
+    for (const auto& radio : radios) {
+        const SimulatedRadio::Stats stats = radio->GetStats();
+        if (stats.blocksRead == 0 && stats.blocksWritten == 0)
+            ++untouched;
+        else
+            EXPECT_EQ(stats.blocksWritten, 250);
+    }
+    EXPECT_EQ(untouched, 1);
+    EXPECT_GT(reports.progress, 0);
+}
+
+// A radio that stops answering mid-write fails, is not counted as
+// programmed, and its unit goes to the next radio, here the same port's.
+TEST_F(ProductionLineTest, ARadioThatStopsMidWriteFailsAndItsUnitIsUsedAgain)
+{
+    // Connection 1 is the first try, 2 the read, 3 the write.
+    SimulatedRadio& a = AddRadio("A", {.hangUpAfterBlocks = 100, .hangUpInConnection = 3});
+    Units({{"U1", "111"}, {"U2", "222"}});
+    auto line = Started();
+    ASSERT_TRUE(reports.WaitForResults(1));
+    EXPECT_EQ(reports.Results()[0].Line(), "A unit U1: failed: Communication failed,please try again!");
+    EXPECT_TRUE(a.GetStats().hungUp);
+    EXPECT_EQ(line->GetTotals().programmed, 0);
+
+    // The hung radio is silent: seen removed; another one takes U1.
+    Swap(*line, 0);
+    ASSERT_TRUE(reports.WaitForResults(2));
+    EXPECT_EQ(reports.Results()[1].Line(), "A unit U1: ok");
+    EXPECT_EQ(IdCodeOf(a), "111");
+    line->Stop();
+    line->Wait();
+    EXPECT_EQ(line->Ended(), ProductionLine::End::Stopped);
+    EXPECT_EQ(line->GetTotals().programmed, 1);
+    EXPECT_EQ(line->GetTotals().failed, 1);
+}
+
+// With verify a radio is ok only when it holds every byte sent; a read-back
+// that differs fails it with the difference named. Each job is backed up
+// and logged under the port's name.
+TEST_F(ProductionLineTest, VerifyFailsARadioThatHoldsADifferentByteAndEveryJobIsLogged)
+{
+    char pattern[] = "/tmp/zemtra-line-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
+    JobArchive archive(folder);
+    settings.archive = &archive;
+    settings.verify = true;
+    AddRadio("A", {.corruptWriteAddress = 1056}); // the first digit of the ID code
+    AddRadio("B");
+    settings.count = 1;
+    auto line = Started();
+    ASSERT_TRUE(reports.WaitForResults(2));
+    line->Stop();
+    line->Wait();
+    std::vector<ProductionLine::RadioResult> r = reports.Results();
+    if (r[0].portName != "A")
+        std::swap(r[0], r[1]);
+    EXPECT_EQ(r[0].Line().rfind("A unit ", 0), 0u);
+    EXPECT_NE(r[0].Line().find(": failed: verify failed at 0x0420 (idCode): wrote 0x09, the radio holds 0x08"),
+              std::string::npos)
+        << r[0].Line();
+    EXPECT_FALSE(r[0].verified);
+    EXPECT_TRUE(r[1].ok);
+    EXPECT_TRUE(r[1].verified);
+    EXPECT_EQ(r[1].Line(), "B unit " + r[1].label + ": ok, verified");
+    EXPECT_EQ(line->GetTotals().programmed, 1);
+
+    // Per port: read, write, verify; A's write and verify failed.
+    std::ifstream log(archive.LogPath());
+    std::map<std::string, std::vector<std::string>> jobs;
+    for (std::string l; std::getline(log, l);) {
+        const std::string port = l.substr(l.find("\"port\":\"") + 8, 1);
+        const std::size_t job = l.find("\"job\":\"") + 7;
+        const std::size_t result = l.find("\"result\":\"") + 10;
+        jobs[port].push_back(l.substr(job, l.find('"', job) - job) + " " +
+                             l.substr(result, l.find('"', result) - result));
+    }
+    EXPECT_EQ(jobs["A"], (std::vector<std::string>{"read ok", "write failed", "verify failed"}));
+    EXPECT_EQ(jobs["B"], (std::vector<std::string>{"read ok", "write ok", "verify ok"}));
+    [[maybe_unused]] int rc = std::system(("rm -rf '" + folder + "'").c_str());
+}
+
+// A port that cannot be opened is reported and left out; the others run.
+// With none to open, the run is over at once.
+TEST_F(ProductionLineTest, APortThatCannotBeOpenedIsLeftOutAndNoneEndsTheRun)
+{
+    settings.ports.push_back({"missing", "/dev/zemtra-no-such-port", 0});
+    AddRadio("A");
+    settings.count = 1;
+    auto line = Started();
+    ASSERT_TRUE(line->WaitFor(milliseconds(20000)));
+    ASSERT_EQ(reports.failedPorts.size(), 1u);
+    EXPECT_EQ(reports.failedPorts[0], std::make_pair(std::size_t(0), ENOENT));
+    EXPECT_EQ(reports.Results().at(0).Line(), "A unit 1: ok");
+    EXPECT_EQ(line->PortState(0), State::Idle);
+
+    Reports none;
+    ProductionLine::Settings nothing = settings;
+    nothing.ports = {{"missing", "/dev/zemtra-no-such-port", 0}, {"also", "/dev/zemtra-no-such-port-2", 0}};
+    ProductionLine empty(nothing, none);
+    EXPECT_FALSE(empty.Start());
+    EXPECT_TRUE(empty.Finished());
+    EXPECT_EQ(empty.Ended(), ProductionLine::End::NoPortOpened);
+    EXPECT_EQ(none.failedPorts.size(), 2u);
+    EXPECT_EQ(none.ended, 1);
+    EXPECT_EQ(none.lastEnd, ProductionLine::End::NoPortOpened);
+}
+
+// Stop while a radio is being written: that radio is finished, nothing new
+// starts; while only waiting, the run ends within about a try.
+TEST_F(ProductionLineTest, StopFinishesTheRadioUnderWayAndEndsAWaitingPortPromptly)
+{
+    AddRadio("A");
+    SimulatedRadio& b = AddRadio("B");
+    b.SetPlugged(false);
+    auto line = Started();
+    ASSERT_TRUE(WaitForState(*line, 0, State::Writing));
+    line->Stop();
+    const auto t0 = Clock::now();
+    line->Wait();
+    EXPECT_LT(Ms(t0), 10000);
+    EXPECT_EQ(line->Ended(), ProductionLine::End::Stopped);
+    ASSERT_EQ(reports.Results().size(), 1u);
+    EXPECT_EQ(reports.Results()[0].Line(), "A unit 1: ok");
+    EXPECT_EQ(line->GetTotals().programmed, 1);
+    // Once the run is over its ports are let go: B opens again below.
+
+    Reports waiting;
+    settings.ports.erase(settings.ports.begin());
+    ProductionLine idle(settings, waiting);
+    ASSERT_TRUE(idle.Start());
+    ASSERT_TRUE(WaitForState(idle, 0, State::WaitingForRadio));
+    std::this_thread::sleep_for(milliseconds(100));
+    const auto t1 = Clock::now();
+    idle.Stop();
+    idle.Wait();
+    EXPECT_LT(Ms(t1), 1500);
+    EXPECT_TRUE(waiting.Results().empty());
+    EXPECT_EQ(b.GetStats().blocksRead, 0);
+}
+
+} // namespace
