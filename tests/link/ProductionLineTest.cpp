@@ -161,12 +161,12 @@ TEST_F(ProductionLineTest, UnitsInOrderAcrossPortsAndAFailedRadiosUnitGoesToTheN
     SimulatedRadio& b = AddRadio("B");
     a.SetModelCode("Q80104"); // another model, and no --yes
     b.SetPlugged(false);
-    Units({{"U1", "111"}, {"U2", "222"}, {"U3", "333"}});
+    Units({{"U1", "111"}, {"U2", "222"}});
     auto line = Started();
 
     ASSERT_TRUE(reports.WaitForResults(1));
-    std::vector<ProductionLine::RadioResult> r = reports.Results();
-    EXPECT_EQ(r[0].Line(), "A unit U1: failed: Model type is wrong: the radio is Q80104, the golden image Q80103");
+    EXPECT_EQ(reports.Results()[0].Line(),
+              "A unit U1: failed: Model type is wrong: the radio is Q80104, the golden image Q80103");
     EXPECT_EQ(a.GetStats().blocksWritten, 0);
     EXPECT_EQ(IdCodeOf(a), "999");
 
@@ -175,27 +175,24 @@ TEST_F(ProductionLineTest, UnitsInOrderAcrossPortsAndAFailedRadiosUnitGoesToTheN
     EXPECT_EQ(reports.Results()[1].Line(), "B unit U1: ok");
     EXPECT_EQ(IdCodeOf(b), "111");
 
+    // B's radio stays on its port meanwhile and is not taken again.
     Swap(*line, 0);
     ASSERT_TRUE(reports.WaitForResults(3));
     EXPECT_EQ(reports.Results()[2].Line(), "A unit U2: ok");
     EXPECT_EQ(IdCodeOf(a), "222");
 
-    Swap(*line, 1);
-    ASSERT_TRUE(reports.WaitForResults(4));
-    EXPECT_EQ(reports.Results()[3].Line(), "B unit U3: ok");
-    EXPECT_EQ(IdCodeOf(b), "333");
-
     ASSERT_TRUE(line->WaitFor(milliseconds(5000)));
     EXPECT_EQ(line->Ended(), ProductionLine::End::NoUnitsLeft);
-    EXPECT_EQ(reports.Results().size(), 4u); // nobody programmed twice
-    EXPECT_EQ(line->GetTotals().programmed, 3);
+    EXPECT_EQ(reports.Results().size(), 3u);
+    EXPECT_EQ(b.GetStats().blocksWritten, 250);
+    EXPECT_EQ(line->GetTotals().programmed, 2);
     EXPECT_EQ(line->GetTotals().failed, 1);
     EXPECT_EQ(reports.ended, 1);
-    EXPECT_EQ(reports.endTotals.programmed, 3);
+    EXPECT_EQ(reports.endTotals.programmed, 2);
     std::vector<int> units;
     for (const ProductionLine::RadioResult& result : reports.Results())
         units.push_back(result.unitIndex);
-    EXPECT_EQ(units, (std::vector<int>{0, 0, 1, 2}));
+    EXPECT_EQ(units, (std::vector<int>{0, 0, 1}));
 }
 
 // --count N ends the run as soon as the Nth radio is programmed, radios left
