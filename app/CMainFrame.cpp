@@ -15,6 +15,7 @@
 
 #include "ui/AppPictures.h"
 #include "dialogs/CLinkProgressDlg.h"
+#include "app/ChannelTableCommands.h"
 #include "app/CZEMTRA800App.h"
 #include "app/CZEMTRA800Doc.h"
 #include "app/CZEMTRA800View.h"
@@ -124,7 +125,9 @@ CMainFrame::~CMainFrame()
 QAction* CMainFrame::Action(int command) const
 {
     const auto it = actions_.find(command);
-    return it == actions_.end() ? nullptr : it->second;
+    if (it != actions_.end())
+        return it->second;
+    return tableCommands_ ? tableCommands_->Action(command) : nullptr;
 }
 
 QAction* CMainFrame::Accelerator(int command) const
@@ -186,6 +189,12 @@ void CMainFrame::CreateMenus()
     viewCommand(edit, ID_KEY_ASSIGNMENT, &CZEMTRA800View::OnKeyAssignment);
     viewCommand(edit, ID_DTMF, &CZEMTRA800View::OnDtmf);
 
+    // Channel table commands: import, export and printing in File, undo
+    // and the clipboard at the top of Edit.
+    tableCommands_ = new ChannelTableCommands(this, doc_, *view_);
+    tableCommands_->AddFileCommands(file, recentSeparator_);
+    tableCommands_->AddEditCommands(edit);
+
     RadioJobs* jobs = &view_->Jobs();
     // Menu entries, and the keyboard's R and W, start the radio jobs.
     auto jobCommand = [this, jobs](QMenu* menu, LinkJobMode mode) {
@@ -236,6 +245,7 @@ void CMainFrame::RelabelMenus()
         label = label.section(QLatin1Char('\t'), 0, 0);
         Action(l.command)->setText(label);
     }
+    tableCommands_->Relabel();
 }
 
 void CMainFrame::CreateToolBar()
@@ -375,6 +385,7 @@ void CMainFrame::UpdateCommandUI()
     Action(ID_WRITE_DATA)->setEnabled(mode != JobWrite);
     Action(ID_RADIO_INFORMATION)->setEnabled(mode != JobInfo);
     Action(ID_DTMF)->setEnabled(!busy && view_->Model().band476 == 0);
+    tableCommands_->UpdateCommandUI(busy);
 }
 
 void CMainFrame::SetRecentFiles(const QStringList& paths)

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+class ChannelTableCommands;
 class CZEMTRA800App;
 class CZEMTRA800Doc;
 class CZEMTRA800View;
@@ -49,6 +50,7 @@ public:
     ~CMainFrame() override;
 
     CZEMTRA800View* View() const { return view_; }
+    ChannelTableCommands* TableCommands() const { return tableCommands_; }
     // The menu or toolbar action of a command; nullptr for none.
     QAction* Action(int command) const;
     // The keyboard-only accelerators: R, W and Ctrl+D.
@@ -93,6 +95,7 @@ private:
     CZEMTRA800App& app_;
     CZEMTRA800Doc& doc_;
     CZEMTRA800View* view_ = nullptr;
+    ChannelTableCommands* tableCommands_ = nullptr;
     std::map<int, QAction*> actions_;
     std::map<int, QAction*> accelerators_;
     QList<QMenu*> menus_;

@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QUndoStack>
 
+#include "dialogs/ChannelDefaults.h"
+#include "image/ChannelRules.h"
 #include "image/JobResults.h"
 #include "ui/AppMessage.h"
 #include "ui/Language.h"
@@ -98,9 +101,17 @@ QString ReasonText(const DataFileError& e)
 }
 } // namespace
 
-CZEMTRA800Doc::CZEMTRA800Doc(QObject* parent) : QObject(parent), settings_(data_.GetSettings())
+namespace {
+// Each step holds two snapshots of a few kilobytes.
+constexpr int kUndoSteps = 200;
+} // namespace
+
+CZEMTRA800Doc::CZEMTRA800Doc(QObject* parent)
+    : QObject(parent), settings_(data_.GetSettings()), undo_(new QUndoStack(this))
 {
     data_.SetMessageSink(this);
+    undo_->setUndoLimit(kUndoSteps);
+    connect(undo_, &QUndoStack::cleanChanged, this, [this](bool clean) { SetModifiedFlag(!clean); });
 }
 
 CZEMTRA800Doc::~CZEMTRA800Doc() { data_.SetMessageSink(nullptr); }
@@ -134,19 +145,25 @@ int CZEMTRA800Doc::DecodeImage() { return data_.DecodeAll(); }
 
 void CZEMTRA800Doc::TakeIdentification(const std::array<uint8_t, ImageMap::kIdentSize>& ident)
 {
+    beforeJob_ = Snapshot();
     JobResults::LayIdentification(data_, ident);
 }
 
 void CZEMTRA800Doc::TakeReadResult(const std::array<uint8_t, ImageMap::kSize>& image)
 {
+    const DocumentSnapshot before = beforeJob_.value_or(Snapshot());
+    beforeJob_.reset();
     JobResults::LayReadImage(data_, image);
     SetModifiedFlag(true);
     DecodeImage();
+    RecordStep(before, {QStringLiteral("Read Data"), QString::fromUtf8("读数据")});
 }
 
 void CZEMTRA800Doc::TakeInfoResult(const std::array<uint8_t, ImageMap::kIdentSize>& ident,
                                    const std::array<uint8_t, ImageMap::kInfoSize>& info)
 {
+    const DocumentSnapshot before = beforeJob_.value_or(Snapshot());
+    beforeJob_.reset();
     // The decode below rebuilds every setting from the image: bring the
     // user's unsaved edits into it first, then lay the radio's identification
     // and information bytes over them, so only those change.
@@ -155,6 +172,93 @@ void CZEMTRA800Doc::TakeInfoResult(const std::array<uint8_t, ImageMap::kIdentSiz
     JobResults::LayRadioInfo(data_, info);
     SetModifiedFlag(true);
     DecodeImage();
+    RecordStep(before, {QStringLiteral("Radio Information"), QString::fromUtf8("当前通信机信息")});
+}
+
+// ---- undo -------------------------------------------------------------------
+
+DocumentSnapshot CZEMTRA800Doc::Snapshot() const
+{
+    DocumentSnapshot snapshot;
+    data_.GetBytes(snapshot.image.data(), 0, snapshot.image.size());
+    snapshot.settings = *data_.GetSettings();
+    return snapshot;
+}
+
+void CZEMTRA800Doc::Restore(const DocumentSnapshot& snapshot)
+{
+    data_.SetBytes(snapshot.image.data(), 0, snapshot.image.size());
+    *settings_ = snapshot.settings;
+    emit contentRestored();
+}
+
+bool CZEMTRA800Doc::RecordStep(const DocumentSnapshot& before, const StepName& name)
+{
+    // A job that failed after its identification has no step of its own.
+    beforeJob_.reset();
+    DocumentSnapshot after = Snapshot();
+    const bool changed = !(after == before);
+    if (changed)
+        undo_->push(new DocumentStep(*this, name, before, std::move(after)));
+    // A dialog left without a change may still have marked the document.
+    SetModifiedFlag(!undo_->isClean());
+    if (changed)
+        emit stepRecorded();
+    return changed;
+}
+
+namespace {
+QString StepText(const QUndoCommand* command)
+{
+    const auto* step = dynamic_cast<const DocumentStep*>(command);
+    return step ? step->Name().Text() : QString();
+}
+} // namespace
+
+QString CZEMTRA800Doc::UndoName() const
+{
+    return undo_->canUndo() ? StepText(undo_->command(undo_->index() - 1)) : QString();
+}
+
+QString CZEMTRA800Doc::RedoName() const
+{
+    return undo_->canRedo() ? StepText(undo_->command(undo_->index())) : QString();
+}
+
+// ---- channel table -------------------------------------------------------------
+
+ChannelCsv::ImportResult CZEMTRA800Doc::ReadChannels(std::string_view text, int startChannel, bool replace) const
+{
+    ChannelCsv::ImportOptions options;
+    options.startChannel = startChannel;
+    options.replace = replace;
+    options.blankChannel = StoredDefaultChannel();
+    return ChannelCsv::Read(text, *data_.GetSettings(), options);
+}
+
+bool CZEMTRA800Doc::ApplyChannels(const ChannelCsv::ImportResult& table, const StepName& name)
+{
+    if (!table.Ok())
+        return false;
+    const DocumentSnapshot before = Snapshot();
+    ChannelCsv::Apply(table, *settings_);
+    RecordStep(before, name);
+    return true;
+}
+
+int CZEMTRA800Doc::ClearChannels(const std::vector<int>& channels, const StepName& name)
+{
+    const DocumentSnapshot before = Snapshot();
+    int cleared = 0;
+    for (const int n : channels) {
+        if (n < 1 || n > RadioSettings::kChannels)
+            continue;
+        if (ChannelInUse(settings_->channels[n - 1]))
+            ++cleared;
+        settings_->ResetChannel(n);
+    }
+    RecordStep(before, name);
+    return cleared;
 }
 
 bool CZEMTRA800Doc::OnNewDocument()
@@ -164,6 +268,8 @@ bool CZEMTRA800Doc::OnNewDocument()
     data_.ResetSettings();
     ForbidChannelDefaults();
     SetPath(QString());
+    undo_->clear();
+    beforeJob_.reset();
     SetModifiedFlag(false);
     emit documentReset();
     return true;
@@ -183,6 +289,8 @@ bool CZEMTRA800Doc::OnOpenDocument(const QString& path, QString* error)
     // not the previous file's value.
     data_.ResetSettings();
     DecodeImage();
+    undo_->clear();
+    beforeJob_.reset();
     SetModifiedFlag(false);
     emit documentReset();
     emit fileUsed(path_);
@@ -200,6 +308,7 @@ bool CZEMTRA800Doc::OnSaveDocument(const QString& path, QString* error)
         return false;
     }
     SetPath(QFileInfo(path).absoluteFilePath());
+    undo_->setClean();
     SetModifiedFlag(false);
     emit fileUsed(path_);
     return true;
@@ -271,16 +380,29 @@ QString CZEMTRA800Doc::FileFilter()
 
 void CZEMTRA800Doc::SetFileDialogHook(FileDialogHook hook) { DialogHook() = std::move(hook); }
 
-QString CZEMTRA800Doc::AskFileName(QWidget* parent, bool saving, const QString& suggested)
+QString CZEMTRA800Doc::AskFileName(QWidget* parent, bool saving, const QString& suggested, FileKind kind,
+                                   const QString& title)
 {
+    QString filter = FileFilter();
+    QString suffix = QStringLiteral("dat");
+    if (kind == FileKind::ChannelTable) {
+        filter = Lang("Channel table (*.csv)", "信道表 (*.csv)");
+        suffix = QStringLiteral("csv");
+    } else if (kind == FileKind::Pdf) {
+        filter = Lang("PDF document (*.pdf)", "PDF 文档 (*.pdf)");
+        suffix = QStringLiteral("pdf");
+    }
     QString name;
     if (DialogHook()) {
         name = DialogHook()(saving, suggested);
     } else {
         QFileDialog dialog(parent);
-        dialog.setWindowTitle(saving ? Lang("Save As", "另存为") : Lang("Open", "打开"));
-        // Opening may also take a data file named otherwise.
-        QStringList filters{FileFilter()};
+        if (!title.isEmpty())
+            dialog.setWindowTitle(title);
+        else
+            dialog.setWindowTitle(saving ? Lang("Save As", "另存为") : Lang("Open", "打开"));
+        // Opening may also take a file named otherwise.
+        QStringList filters{filter};
         if (!saving)
             filters << Lang("All files (*)", "所有文件 (*)");
         dialog.setNameFilters(filters);
@@ -295,9 +417,9 @@ QString CZEMTRA800Doc::AskFileName(QWidget* parent, bool saving, const QString& 
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             name = dialog.selectedFiles().constFirst();
     }
-    // A name typed without an extension gets the data file's.
+    // A name typed without an extension gets the kind's.
     if (saving && !name.isEmpty() && QFileInfo(name).suffix().isEmpty())
-        name += QStringLiteral(".dat");
+        name += QLatin1Char('.') + suffix;
     return name;
 }
 

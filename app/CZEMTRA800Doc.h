@@ -2,14 +2,20 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 #include <QObject>
 #include <QString>
 
+#include "app/DocumentUndo.h"
 #include "image/CImportData.h"
+#include "image/ChannelCsv.h"
 #include "image/CodecMessageSink.h"
 #include "image/ImageMap.h"
 
+class QUndoStack;
 class QWidget;
 
 // The one document: a radio's memory image and its decoded RadioSettings.
@@ -46,6 +52,33 @@ public:
     void TakeInfoResult(const std::array<uint8_t, ImageMap::kIdentSize>& ident,
                         const std::array<uint8_t, ImageMap::kInfoSize>& info);
 
+    // Undo and redo. Every change of the document is one step holding the
+    // document before and after; New and Open forget them, Save marks the
+    // stack clean, and the modified flag is whether the stack is away from
+    // its clean point.
+    QUndoStack* UndoStack() const { return undo_; }
+    DocumentSnapshot Snapshot() const;
+    // Puts a snapshot back (a step undone or redone); the view re-reads it.
+    void Restore(const DocumentSnapshot& snapshot);
+    // The change since before as one step named name; nothing is kept when
+    // the document is as it was. true when a step was kept.
+    bool RecordStep(const DocumentSnapshot& before, const StepName& name);
+    // The step Undo / Redo would take, in the current language; "" for none.
+    QString UndoName() const;
+    QString RedoName() const;
+
+    // The channel table from text (a file, the clipboard), read through the
+    // channel rules against this document without changing it. startChannel
+    // above 0 places the rows from that channel on (a paste); replace blanks
+    // the channels the table does not list. A channel that was blank takes
+    // the stored default channel for what the table does not carry.
+    ChannelCsv::ImportResult ReadChannels(std::string_view text, int startChannel, bool replace) const;
+    // A table ReadChannels found good, stored as one step; false (nothing
+    // changed) for a table with errors.
+    bool ApplyChannels(const ChannelCsv::ImportResult& table, const StepName& name);
+    // The listed channels made blank as one step; how many were in use.
+    int ClearChannels(const std::vector<int>& channels, const StepName& name);
+
     // Document steps without any user interaction.
     bool OnNewDocument();
     // false leaves the document as it was; error gets the reason.
@@ -70,7 +103,12 @@ public:
     // path, "" for Cancel. An empty hook restores the real dialogs.
     using FileDialogHook = std::function<QString(bool saving, const QString& suggested)>;
     static void SetFileDialogHook(FileDialogHook hook);
-    static QString AskFileName(QWidget* parent, bool saving, const QString& suggested);
+    // What a file dialog asks for: a data file, a channel table (.csv) or a
+    // printout (.pdf). A name typed without an extension gets the kind's.
+    enum class FileKind { Data, ChannelTable, Pdf };
+    // title: the dialog's caption; "" for "Save As" or "Open".
+    static QString AskFileName(QWidget* parent, bool saving, const QString& suggested,
+                               FileKind kind = FileKind::Data, const QString& title = QString());
 
     // CodecMessageSink: conversion failures become message boxes.
     void ShowCodecMessage(const std::string& text) override;
@@ -82,6 +120,10 @@ signals:
     void pathChanged(const QString& path);
     // A file was opened or saved under this name (for the recent-file list).
     void fileUsed(const QString& path);
+    // A step was undone or redone: the whole document may differ.
+    void contentRestored();
+    // A change was kept as a step (the Edit menu names it now).
+    void stepRecorded();
 
 private:
     void SetPath(const QString& path);
@@ -90,4 +132,8 @@ private:
     RadioSettings* settings_;
     QString path_;
     bool modified_ = false;
+    QUndoStack* undo_;
+    // The document before the running radio job laid its identification
+    // down: the job's step starts there.
+    std::optional<DocumentSnapshot> beforeJob_;
 };

@@ -1,8 +1,11 @@
 #include "app/CZEMTRA800View.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include <QClipboard>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -12,11 +15,14 @@
 #include <QUrl>
 
 #include "app/CZEMTRA800Doc.h"
+#include "app/DocumentUndo.h"
 #include "app/GridText.h"
 #include "app/RadioJobs.h"
 #include "dialogs/DialogEntry.h"
+#include "image/ChannelCsv.h"
 #include "image/ChannelRules.h"
 #include "image/RadioSettings.h"
+#include "ui/AppMessage.h"
 #include "ui/DialogUnits.h"
 #include "ui/Language.h"
 #include "ui/Profile.h"
@@ -39,6 +45,26 @@ void Draw3dRect(QPainter& p, const QRect& r)
     p.fillRect(r.x(), r.y(), 1, r.height() - 1, kGrey);
     p.fillRect(right, r.y(), 1, r.height(), kWhite);
     p.fillRect(r.x(), bottom, r.width(), 1, kWhite);
+}
+
+// "Paste 3 Channels" / "粘贴 3 个信道".
+StepName ChannelsStep(const char* verb, const char* chineseVerb, int count)
+{
+    const QString english = count == 1 ? QStringLiteral("%1 1 Channel").arg(QLatin1String(verb))
+                                       : QStringLiteral("%1 %2 Channels").arg(QLatin1String(verb)).arg(count);
+    return {english, QString::fromUtf8("%1 %2 个信道").arg(QString::fromUtf8(chineseVerb)).arg(count)};
+}
+
+// A message's list of lines, cut short so the box stays on the screen.
+QString LineList(const std::vector<std::string>& lines)
+{
+    constexpr std::size_t kShown = 15;
+    QStringList shown;
+    for (std::size_t i = 0; i < lines.size() && i < kShown; ++i)
+        shown << QString::fromStdString(lines[i]);
+    if (lines.size() > kShown)
+        shown << Lang("... and %1 more", "……另有 %1 行").arg(lines.size() - kShown);
+    return shown.join(QLatin1Char('\n'));
 }
 } // namespace
 
@@ -80,6 +106,8 @@ CZEMTRA800View::CZEMTRA800View(CZEMTRA800Doc& doc, QWidget* parent)
         InvalidateAll();
     });
     connect(jobs_.get(), &RadioJobs::infoTaken, this, [this] { InvalidateAll(); });
+    connect(&doc_, &CZEMTRA800Doc::contentRestored, this, &CZEMTRA800View::OnDocumentRestored);
+    connect(&doc_, &CZEMTRA800Doc::stepRecorded, this, [this] { InvalidateAll(); });
     PlaceChildren();
 }
 
@@ -119,6 +147,13 @@ void CZEMTRA800View::OnInitialUpdate()
     model_.band476 = 0;
     ModelIdentify();
     InvalidateAll();
+}
+
+void CZEMTRA800View::OnDocumentRestored()
+{
+    // The model may be another one now; it is found again as for a document
+    // just opened, and every row is drawn again.
+    OnInitialUpdate();
 }
 
 QString CZEMTRA800View::TitleText() const
@@ -201,20 +236,30 @@ void CZEMTRA800View::paintEvent(QPaintEvent*)
     // The selected row is filled even when empty, so the selection is seen
     // on every row; the row being edited keeps a colour of its own. Row 17
     // of page 3 names no channel and shows nothing.
-    if (selectedChannel_ != 0) {
-        const QColor fill = editOpen_ ? kEditingRow : palette().color(QPalette::Highlight);
-        for (const QRect& cell : g.cell[selectedRow_ - 1])
-            p.fillRect(cell, fill);
-    }
-
     const int first = 17 * (currentPage_ - 1) + 1;
     const int rows = RowsOnPage(currentPage_);
+    const int selectionFirst = SelectionFirst();
+    const int selectionLast = SelectionLast();
+    if (selectedChannel_ != 0) {
+        const QColor fill = editOpen_ ? kEditingRow : palette().color(QPalette::Highlight);
+        for (int row = 1; row <= rows; ++row)
+            if (first + row - 1 >= selectionFirst && first + row - 1 <= selectionLast)
+                for (const QRect& cell : g.cell[row - 1])
+                    p.fillRect(cell, fill);
+    }
+
     const int centred = Qt::AlignCenter | Qt::TextSingleLine;
     for (int row = 1; row <= rows; ++row) {
         DrawChannelRow(p, g, first, row);
         p.drawText(g.numberCell[row - 1].adjusted(0, 3, 0, -3), centred, QString::number(first + row - 1));
         for (const QRect& cell : g.cell[row - 1])
             Draw3dRect(p, cell);
+    }
+    // Within a range, a dotted frame shows the row Shift+arrows move.
+    if (selectionFirst != selectionLast && selectedChannel_ != 0) {
+        p.setPen(QPen(palette().color(QPalette::HighlightedText), 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(g.Band(selectedRow_).adjusted(1, 1, -2, -2));
     }
     options_.SetFile(ConfigFileName());
 }
@@ -228,7 +273,7 @@ void CZEMTRA800View::DrawChannelRow(QPainter& p, const GridLayout& g, int firstC
     if (!ChannelInUse(ch)) // a blank channel is an empty row
         return;
     const bool zh = IsChinese();
-    const bool selected = row == selectedRow_;
+    const bool selected = selectedChannel_ != 0 && channel >= SelectionFirst() && channel <= SelectionLast();
     const QPen pen = p.pen();
     if (selected && !editOpen_)
         p.setPen(palette().color(QPalette::HighlightedText));
@@ -243,28 +288,80 @@ void CZEMTRA800View::DrawChannelRow(QPainter& p, const GridLayout& g, int firstC
 
 // ---- selection ---------------------------------------------------------
 
-void CZEMTRA800View::SetSelection(int page, int row)
+int CZEMTRA800View::SelectionFirst() const
+{
+    if (selectedChannel_ == 0)
+        return 0;
+    return anchorChannel_ != 0 ? std::min(anchorChannel_, selectedChannel_) : selectedChannel_;
+}
+
+int CZEMTRA800View::SelectionLast() const
+{
+    if (selectedChannel_ == 0)
+        return 0;
+    return std::max(anchorChannel_, selectedChannel_);
+}
+
+std::vector<int> CZEMTRA800View::SelectedChannels() const
+{
+    std::vector<int> channels;
+    if (selectedChannel_ == 0)
+        return channels;
+    for (int n = SelectionFirst(); n <= SelectionLast(); ++n)
+        channels.push_back(n);
+    return channels;
+}
+
+void CZEMTRA800View::SetSelection(int page, int row, bool extend)
 {
     const bool pageChanged = page != currentPage_;
     currentPage_ = page;
     selectedRow_ = row;
     const int channel = 17 * (page - 1) + row;
     selectedChannel_ = channel <= RadioSettings::kChannels ? channel : 0;
+    if (!extend || anchorChannel_ == 0)
+        anchorChannel_ = selectedChannel_;
     if (pageChanged)
         PlaceChildren();
 }
 
+void CZEMTRA800View::SelectRange(int anchor, int focus)
+{
+    anchor = std::clamp(anchor, 1, int(RadioSettings::kChannels));
+    focus = std::clamp(focus, 1, int(RadioSettings::kChannels));
+    const int page = (focus - 1) / 17 + 1;
+    SelectAndRepaintAll(page, focus - 17 * (page - 1));
+    anchorChannel_ = anchor;
+    lastFirst_ = SelectionFirst();
+    lastLast_ = SelectionLast();
+}
+
 void CZEMTRA800View::RepaintSelection()
 {
+    const int first = SelectionFirst();
+    const int last = SelectionLast();
     if (lastPage_ != currentPage_) {
         InvalidateAll();
     } else {
         const GridLayout g = Layout();
         Invalidate(g.Band(lastRow_));
         Invalidate(g.Band(selectedRow_));
+        // A range drawn before or now: its other rows change too.
+        if (lastFirst_ != lastLast_ || first != last) {
+            const int pageFirst = 17 * (currentPage_ - 1) + 1;
+            for (int row = 1; row <= RowsOnPage(currentPage_); ++row) {
+                const int n = pageFirst + row - 1;
+                const bool wasIn = n >= lastFirst_ && n <= lastLast_;
+                const bool isIn = n >= first && n <= last;
+                if ((wasIn || isIn) && row != lastRow_ && row != selectedRow_)
+                    Invalidate(g.Band(row));
+            }
+        }
     }
     lastPage_ = currentPage_;
     lastRow_ = selectedRow_;
+    lastFirst_ = first;
+    lastLast_ = last;
 }
 
 void CZEMTRA800View::SelectAndRepaintAll(int page, int row)
@@ -273,14 +370,21 @@ void CZEMTRA800View::SelectAndRepaintAll(int page, int row)
     InvalidateAll();
     lastPage_ = currentPage_;
     lastRow_ = selectedRow_;
+    lastFirst_ = SelectionFirst();
+    lastLast_ = SelectionLast();
 }
 
-void CZEMTRA800View::SelectRowAt(const QPoint& point)
+void CZEMTRA800View::SelectRowAt(const QPoint& point, bool extend)
 {
     const int row = Layout().RowAt(point);
     if (row == 0)
         return;
-    SelectAndRepaintAll(currentPage_, row);
+    if (!extend) {
+        SelectAndRepaintAll(currentPage_, row);
+        return;
+    }
+    SetSelection(currentPage_, row, true);
+    RepaintSelection();
 }
 
 void CZEMTRA800View::SelectPage(int page)
@@ -293,7 +397,7 @@ void CZEMTRA800View::SelectPage(int page)
 void CZEMTRA800View::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        SelectRowAt(event->position().toPoint());
+        SelectRowAt(event->position().toPoint(), event->modifiers().testFlag(Qt::ShiftModifier));
     QWidget::mousePressEvent(event);
 }
 
@@ -346,7 +450,7 @@ void CZEMTRA800View::keyPressEvent(QKeyEvent* event)
     event->accept();
     if (page == currentPage_ && row == selectedRow_)
         return;
-    SetSelection(page, row);
+    SetSelection(page, row, event->modifiers().testFlag(Qt::ShiftModifier));
     RepaintSelection();
 }
 
@@ -373,9 +477,10 @@ void CZEMTRA800View::OpenChannelEditor(int row)
     request.decodeCodeList = options_.ReadSection(QStringLiteral("Ccodelist"));
     request.encodeCodeList = request.decodeCodeList;
 
+    // Everything the editor changes while it is open is one step.
     editOpen_ = true;
-    if (RunChannelEditDialog(this, request, *this))
-        doc_.SetModifiedFlag(true);
+    EditStep({QStringLiteral("Channel Edit"), QString::fromUtf8("信道编辑")},
+             [&] { RunChannelEditDialog(this, request, *this); });
     editOpen_ = false;
     InvalidateAll();
 }
@@ -401,12 +506,21 @@ void CZEMTRA800View::OnChannelUpdate(int channel, int mode)
 
 // ---- editing commands ------------------------------------------------------
 
+template <class Run>
+void CZEMTRA800View::EditStep(const StepName& name, Run run)
+{
+    // A dialog ended with Cancel, or OK without a change, leaves no step.
+    const DocumentSnapshot before = doc_.Snapshot();
+    run();
+    doc_.RecordStep(before, name);
+}
+
 void CZEMTRA800View::OnModelInformation()
 {
     if (JobRunning())
         return;
-    if (RunModelInfoDialog(this, *settings_, model_, options_, *this))
-        doc_.SetModifiedFlag(true);
+    EditStep({QStringLiteral("Model Information"), QString::fromUtf8("型式信息")},
+             [&] { RunModelInfoDialog(this, *settings_, model_, options_, *this); });
     // The band, the flags and perhaps the whole table have changed.
     emit commandStateChanged();
     InvalidateAll();
@@ -423,16 +537,16 @@ void CZEMTRA800View::OnOptionalFeatures()
 {
     if (JobRunning())
         return;
-    if (RunOptionalFeatureDialog(this, *settings_, options_))
-        doc_.SetModifiedFlag(true);
+    EditStep({QStringLiteral("Optional Features"), QString::fromUtf8("可选功能")},
+             [&] { RunOptionalFeatureDialog(this, *settings_, options_); });
 }
 
 void CZEMTRA800View::OnKeyAssignment()
 {
     if (JobRunning())
         return;
-    if (RunKeyAssignDialog(this, *settings_, options_))
-        doc_.SetModifiedFlag(true);
+    EditStep({QStringLiteral("Key Assignment"), QString::fromUtf8("键设定")},
+             [&] { RunKeyAssignDialog(this, *settings_, options_); });
 }
 
 void CZEMTRA800View::OnDtmf()
@@ -440,16 +554,15 @@ void CZEMTRA800View::OnDtmf()
     // The 476-478 MHz model has no DTMF settings.
     if (model_.band476 || JobRunning())
         return;
-    if (RunDtmfDialog(this, *settings_, options_))
-        doc_.SetModifiedFlag(true);
+    EditStep({QStringLiteral("DTMF"), QStringLiteral("DTMF")}, [&] { RunDtmfDialog(this, *settings_, options_); });
 }
 
 void CZEMTRA800View::OnEmbeddedMessage()
 {
     if (JobRunning())
         return;
-    if (RunEmbeddedMsgDialog(this, *settings_))
-        doc_.SetModifiedFlag(true);
+    EditStep({QStringLiteral("Embedded Message"), QString::fromUtf8("嵌入信息")},
+             [&] { RunEmbeddedMsgDialog(this, *settings_); });
 }
 
 void CZEMTRA800View::OnHelp()
@@ -459,4 +572,89 @@ void CZEMTRA800View::OnHelp()
     if (!QFileInfo::exists(path))
         return;
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+// ---- the channel table's Edit commands ---------------------------------------
+
+bool CZEMTRA800View::MayClearChannels() const { return model_.band476 == 0; }
+
+void CZEMTRA800View::OnEditCopy()
+{
+    const std::vector<int> channels = SelectedChannels();
+    if (channels.empty())
+        return;
+    ChannelCsv::ExportOptions options;
+    options.separator = '\t';
+    options.lineEnd = "\n";
+    const ChannelCsv::ExportResult rows = ChannelCsv::Export(*settings_, channels, options);
+    // Blank channels have no rows: a range of them copies nothing.
+    if (rows.rows == 0)
+        return;
+    QGuiApplication::clipboard()->setText(QString::fromStdString(rows.text));
+    if (!rows.warnings.empty())
+        AppMessage(this, Lang("Copied. Pasted back, these channels would be refused:\n%1",
+                              "已复制。以下信道粘贴回来时会被拒绝:\n%1")
+                             .arg(LineList(rows.warnings)));
+}
+
+void CZEMTRA800View::OnEditCut()
+{
+    if (JobRunning() || !MayClearChannels())
+        return;
+    const std::vector<int> channels = SelectedChannels();
+    int inUse = 0;
+    for (const int n : channels)
+        inUse += ChannelInUse(settings_->channels[n - 1]) ? 1 : 0;
+    if (inUse == 0)
+        return;
+    OnEditCopy();
+    doc_.ClearChannels(channels, ChannelsStep("Cut", "剪切", inUse));
+    InvalidateAll();
+}
+
+void CZEMTRA800View::OnEditClear()
+{
+    if (JobRunning() || !MayClearChannels())
+        return;
+    const std::vector<int> channels = SelectedChannels();
+    int inUse = 0;
+    for (const int n : channels)
+        inUse += ChannelInUse(settings_->channels[n - 1]) ? 1 : 0;
+    if (inUse == 0)
+        return;
+    doc_.ClearChannels(channels, ChannelsStep("Delete", "删除", inUse));
+    InvalidateAll();
+}
+
+void CZEMTRA800View::OnEditPaste()
+{
+    const int start = SelectionFirst();
+    if (JobRunning() || start == 0)
+        return;
+    const QByteArray text = QGuiApplication::clipboard()->text().toUtf8();
+    if (text.trimmed().isEmpty()) {
+        AppMessage(this, Lang("The clipboard holds no channel rows to paste.", "剪贴板中没有可粘贴的信道行。"));
+        return;
+    }
+    const ChannelCsv::ImportResult table =
+        doc_.ReadChannels(std::string_view(text.constData(), std::size_t(text.size())), start, false);
+    if (!table.Ok()) {
+        AppMessage(this, Lang("Nothing was pasted. These rows cannot go onto channels %1-50:\n%2",
+                              "没有粘贴任何信道。以下行不能放到信道 %1-50 上:\n%2")
+                             .arg(start)
+                             .arg(LineList(table.errors)));
+        return;
+    }
+    const int count = int(table.channels.size());
+    doc_.ApplyChannels(table, ChannelsStep("Paste", "粘贴", count));
+    // The pasted channels stay selected, the first one in view.
+    SelectRange(table.channels.back().channel, table.channels.front().channel);
+    if (!table.warnings.empty())
+        AppMessage(this, Lang("Pasted. Left out:\n%1", "已粘贴。以下内容被忽略:\n%1").arg(LineList(table.warnings)));
+}
+
+void CZEMTRA800View::OnEditSelectAll()
+{
+    const int first = 17 * (currentPage_ - 1) + 1;
+    SelectRange(first + RowsOnPage(currentPage_) - 1, first);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <memory>
+#include <vector>
 
 #include <QList>
 #include <QRect>
@@ -12,6 +13,7 @@
 #include "ui/OptionList.h"
 
 class CZEMTRA800Doc;
+struct StepName;
 class QPushButton;
 class RadioJobs;
 class RadioSettings;
@@ -38,6 +40,13 @@ public:
     int CurrentPage() const { return currentPage_; }
     // 0 while row 17 of page 3 (no channel) is selected.
     int SelectedChannel() const { return selectedChannel_; }
+    // The selected range: from the anchor (where a plain click or arrow key
+    // left the selection) to the selected channel, which Shift+click and
+    // Shift+arrows move. Lowest first; empty while no channel is selected.
+    std::vector<int> SelectedChannels() const;
+    // Selects the channels first..last (either order); the page follows
+    // focus, which must be first or last.
+    void SelectRange(int anchor, int focus);
     bool EditOpen() const { return editOpen_; }
     GridLayout Layout() const { return LayoutGrid(width(), height()); }
     QPushButton* PageButton(int page) const { return pageButtons_[page - 1]; }
@@ -81,6 +90,21 @@ public slots:
     void OnEmbeddedMessage();
     void OnHelp();
 
+    // The channel table's Edit commands on the selected channels: copy as
+    // tab-separated rows with the header (what spreadsheets paste), cut,
+    // paste rows onto the first selected channel and those after it, clear,
+    // and select the page's channels.
+    void OnEditCopy();
+    void OnEditCut();
+    void OnEditPaste();
+    void OnEditClear();
+    void OnEditSelectAll();
+    // Whether cut and clear may blank channels: not on the 476-478 MHz
+    // model, whose channel plan is fixed.
+    bool MayClearChannels() const;
+    // A step undone or redone: the model and the grid are read again.
+    void OnDocumentRestored();
+
 signals:
     // A job started or ended, or the band 476 flag changed: the frame
     // updates its commands.
@@ -100,14 +124,21 @@ protected:
 private:
     // A radio job runs: nothing may edit the document.
     bool JobRunning() const;
+    // Runs an editing dialog as one undoable step named name.
+    template <class Run>
+    void EditStep(const StepName& name, Run run);
+    int SelectionFirst() const;
+    int SelectionLast() const;
     void Invalidate(const QRect& area);
     void InvalidateAll() { Invalidate(rect()); }
     // Repaints the previous and the new highlight: two row bands on the same
     // page, the whole view across pages.
     void RepaintSelection();
-    void SetSelection(int page, int row);
+    // extend keeps the anchor (Shift); otherwise the range collapses onto
+    // the new selection.
+    void SetSelection(int page, int row, bool extend = false);
     void SelectAndRepaintAll(int page, int row);
-    void SelectRowAt(const QPoint& point);
+    void SelectRowAt(const QPoint& point, bool extend = false);
     void PlaceChildren();
     void UpdateFrameTexts();
     void DrawChannelRow(QPainter& painter, const GridLayout& g, int firstChannel, int row);
@@ -121,9 +152,11 @@ private:
     int selectedRow_ = 1;
     int currentPage_ = 1;
     int selectedChannel_ = 1;
+    int anchorChannel_ = 1; // 0: none
     bool editOpen_ = false;
     int lastPage_ = 0; // 0: no highlight drawn yet
     int lastRow_ = 0;
+    int lastFirst_ = 0, lastLast_ = 0; // the range last drawn
     QList<QRect> invalidations_;
 
     std::array<QPushButton*, kPages> pageButtons_{};

@@ -41,25 +41,8 @@ constexpr int kLastChannel = RadioSettings::kChannels;
 QString Mhz(double value) { return QString::number(value, 'f', 5); }
 
 // The busy channel lockout code belongs to the entry's position.
-uint32_t LockoutCode(int position)
-{
-    switch (position) {
-    case 0: return 3;
-    case 1: return 0;
-    case 2: return 1;
-    default: return 2;
-    }
-}
-
-int LockoutPosition(uint32_t code)
-{
-    switch (code) {
-    case 0: return 1;
-    case 1: return 2;
-    case 2: return 3;
-    default: return 0;
-    }
-}
+uint32_t LockoutCode(int position) { return BusyLockoutCode(position); }
+int LockoutPosition(uint32_t code) { return BusyLockoutPosition(code); }
 
 bool IsNoneWord(const QString& text)
 {

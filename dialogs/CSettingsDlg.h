@@ -12,6 +12,11 @@ class CSettingsDlg : public QDialog {
 public:
     using QDialog::QDialog;
 
+    // Moves the transfer members into the controls without showing the
+    // dialog (the first showing then does not do it again): the printout
+    // reads the settings off the controls as the dialog would show them.
+    void Prepare();
+
 protected:
     virtual void OnInitDialog() = 0;
     void showEvent(QShowEvent* event) override;

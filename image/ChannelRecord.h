@@ -19,4 +19,7 @@ struct ChannelRecord {
     uint32_t highPower = 1;
     uint32_t rxStep625 = 255;        // 1 on the 6.25 kHz raster, 0 off it, 255 blank
     uint32_t txStep625 = 255;
+
+    // Field by field, the texts' bytes after their end included.
+    bool operator==(const ChannelRecord&) const = default;
 };

@@ -89,3 +89,23 @@ bool InFixedPlan(int channel)
 {
     return channel >= 1 && channel <= 40 && channel != 22 && channel != 23;
 }
+
+uint32_t BusyLockoutCode(int position)
+{
+    switch (position) {
+    case 0: return 3;
+    case 1: return 0;
+    case 2: return 1;
+    default: return 2;
+    }
+}
+
+int BusyLockoutPosition(uint32_t code)
+{
+    switch (code) {
+    case 0: return 1;
+    case 1: return 2;
+    case 2: return 3;
+    default: return 0;
+    }
+}

@@ -40,6 +40,12 @@ std::string NormalisedFrequencyText(std::string_view text, double lower, double 
 // step flags from its frequencies, and the channel no longer marked free.
 void MarkInUse(ChannelRecord& channel);
 
+// The busy channel lockout code belongs to the position of the editor's
+// list entry, not to its wording: entry 0 stores 3 (off), 1 stores 0, 2
+// stores 1, any other (or none) 2; and back.
+uint32_t BusyLockoutCode(int position);
+int BusyLockoutPosition(uint32_t code);
+
 // The 476-478 MHz fixed-frequency model uses channels 1..21 and 24..40; the
 // others (22, 23, 41..50) stay out of its plan.
 bool InFixedPlan(int channel);

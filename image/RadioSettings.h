@@ -46,6 +46,10 @@ public:
     double bandCentre;
     uint32_t carriedByte1902;
 
+    // Member by member, the texts' bytes after their end included: an undo
+    // step that changed nothing is not kept.
+    bool operator==(const RadioSettings&) const = default;
+
     // Every member to its reset value.
     void Reset();
     // Channel n (1..50) to the blank channel; other numbers are ignored.
