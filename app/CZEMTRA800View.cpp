@@ -346,14 +346,14 @@ void CZEMTRA800View::RepaintSelection()
         const GridLayout g = Layout();
         Invalidate(g.Band(lastRow_));
         Invalidate(g.Band(selectedRow_));
-        // A range drawn before or now: its other rows change too.
+        // Rows that joined or left a range change too.
         if (lastFirst_ != lastLast_ || first != last) {
             const int pageFirst = 17 * (currentPage_ - 1) + 1;
             for (int row = 1; row <= RowsOnPage(currentPage_); ++row) {
                 const int n = pageFirst + row - 1;
                 const bool wasIn = n >= lastFirst_ && n <= lastLast_;
                 const bool isIn = n >= first && n <= last;
-                if ((wasIn || isIn) && row != lastRow_ && row != selectedRow_)
+                if (wasIn != isIn && row != lastRow_ && row != selectedRow_)
                     Invalidate(g.Band(row));
             }
         }

@@ -18,8 +18,9 @@
 
 namespace {
 
-constexpr double kBodyPoints = 9.0;
-constexpr double kTitlePoints = 14.0;
+// Small enough that the 50 channels fit on one A4 or Letter page.
+constexpr double kBodyPoints = 8.5;
+constexpr double kTitlePoints = 13.0;
 constexpr double kHeadingPoints = 11.0;
 const QColor kHeaderFill(228, 228, 228);
 
@@ -40,18 +41,36 @@ QTextCharFormat CharFormat(double points, bool bold)
     return format;
 }
 
-QTextTableFormat TableFormat(double pt, int headerRows)
+QTextTableFormat TableFormat(int headerRows)
 {
     QTextTableFormat format;
     format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    // Adjacent cells share one ruled line: each cell draws its own border.
     format.setBorderCollapse(true);
-    format.setBorder(0.5 * pt);
-    format.setBorderBrush(QBrush(Qt::black));
-    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setBorder(0);
     format.setCellSpacing(0);
-    format.setCellPadding(2 * pt);
+    format.setCellPadding(0);
     format.setHeaderRowCount(headerRows);
     return format;
+}
+
+// Every cell ruled with a thin line and padded a little, more at the sides.
+void RuleCells(QTextTable* table, double pt)
+{
+    for (int row = 0; row < table->rows(); ++row) {
+        for (int column = 0; column < table->columns(); ++column) {
+            QTextTableCell cell = table->cellAt(row, column);
+            QTextTableCellFormat format = cell.format().toTableCellFormat();
+            format.setBorder(0.5 * pt);
+            format.setBorderBrush(QBrush(Qt::black));
+            format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+            format.setTopPadding(0.5 * pt);
+            format.setBottomPadding(0.5 * pt);
+            format.setLeftPadding(3 * pt);
+            format.setRightPadding(3 * pt);
+            cell.setFormat(format);
+        }
+    }
 }
 
 // A cell's text, centred or to the left, on a grey header cell when fill.
@@ -74,8 +93,8 @@ void PutCell(QTextTable* table, int row, int column, const QString& text, Qt::Al
 void Heading(QTextCursor& cursor, const QString& text, double points, bool newPage = false)
 {
     QTextBlockFormat block;
-    block.setTopMargin(points * 0.8);
-    block.setBottomMargin(points * 0.4);
+    block.setTopMargin(points * 0.6);
+    block.setBottomMargin(points * 0.3);
     if (newPage)
         block.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     cursor.insertBlock(block);
@@ -123,12 +142,13 @@ void ChannelTablePrinter::BuildBody(QTextDocument& document, double pt) const
     Heading(cursor, Lang("Channels", "信道"), kHeadingPoints);
     constexpr int kColumns = 9;
     constexpr int kHeaderRows = 2;
-    QTextTableFormat format = TableFormat(pt, kHeaderRows);
+    QTextTableFormat format = TableFormat(kHeaderRows);
     QList<QTextLength> widths{QTextLength(QTextLength::PercentageLength, 7)};
     for (int c = 0; c < 8; ++c)
         widths << QTextLength(QTextLength::PercentageLength, 93.0 / 8);
     format.setColumnWidthConstraints(widths);
     QTextTable* table = cursor.insertTable(kHeaderRows + RadioSettings::kChannels, kColumns, format);
+    RuleCells(table, pt);
     for (int c = 0; c < kColumns; ++c)
         PutCell(table, 0, c, QString(), Qt::AlignCenter, true, true);
     table->mergeCells(0, 1, 1, 2);
@@ -157,12 +177,13 @@ void ChannelTablePrinter::BuildBody(QTextDocument& document, double pt) const
         Heading(cursor, section.title, kHeadingPoints);
         const int lines = int(section.lines.size());
         const int rows = std::max(1, (lines + 1) / 2);
-        QTextTableFormat pairs = TableFormat(pt, 0);
+        QTextTableFormat pairs = TableFormat(0);
         pairs.setColumnWidthConstraints({QTextLength(QTextLength::PercentageLength, 30),
                                          QTextLength(QTextLength::PercentageLength, 20),
                                          QTextLength(QTextLength::PercentageLength, 30),
                                          QTextLength(QTextLength::PercentageLength, 20)});
         QTextTable* t = cursor.insertTable(rows, 4, pairs);
+        RuleCells(t, pt);
         for (int i = 0; i < lines; ++i) {
             const int row = i % rows;
             const int column = i < rows ? 0 : 2;
@@ -179,8 +200,9 @@ bool ChannelTablePrinter::Print(QPagedPaintDevice& device)
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    const double dpi = device.logicalDpiY();
-    const double pt = dpi / 72.0;
+    // The text layout scales the lengths of table formats from the screen's
+    // 96 dots per inch to the device's own.
+    const double pt = 96.0 / 72.0;
     const QRectF paper = device.pageLayout().paintRectPixels(device.logicalDpiX());
     const double width = paper.width();
 
@@ -192,9 +214,11 @@ bool ChannelTablePrinter::Print(QPagedPaintDevice& device)
     const double footerHeight = line * 2.0;
     const double bodyHeight = paper.height() - headerHeight - footerHeight;
 
+    // Built first and then laid out once for the device: laid out for it
+    // while it is built, every insertion lays the document out again.
     QTextDocument document;
-    document.documentLayout()->setPaintDevice(&device);
     BuildBody(document, pt);
+    document.documentLayout()->setPaintDevice(&device);
     document.setPageSize(QSizeF(width, bodyHeight));
     pages_ = document.pageCount();
 

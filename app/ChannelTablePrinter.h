@@ -27,7 +27,7 @@ public:
     int Pages() const { return pages_; }
 
     // The body without page header and footer, as the pages show it; pt is
-    // the device units in one point.
+    // one point in the units of the table formats.
     void BuildBody(QTextDocument& document, double pt) const;
 
 private:

@@ -15,6 +15,8 @@ ZEMTRA_PACKAGES=(
   # Install tree checks (desktop entry, AppStream data, man pages) and the
   # .deb (cpack computes its Depends with dpkg-shlibdeps).
   desktop-file-utils appstream man-db dpkg-dev
+  # The printout tests read the exported PDF's pages and words.
+  poppler-utils
 )
 
 zemtra_missing_packages() {

@@ -118,6 +118,35 @@ TEST(ChannelRules, FixedPlanLeavesOutChannels22And23And41Upwards)
     EXPECT_DOUBLE_EQ(s.channels[40].rxFrequency, 456.0);
 }
 
+TEST(ChannelRules, BusyLockoutPositionsAndCodesGoBothWays)
+{
+    // Entries OFF, carrier, QT/DQT (or DTMF), DTMF store 3, 0, 1, 2.
+    const std::pair<int, uint32_t> pairs[] = {{0, 3}, {1, 0}, {2, 1}, {3, 2}};
+    for (const auto& [position, code] : pairs) {
+        EXPECT_EQ(BusyLockoutCode(position), code) << position;
+        EXPECT_EQ(BusyLockoutPosition(code), position) << code;
+    }
+    // No entry chosen stores 2; a stored byte the list has no entry for shows OFF.
+    EXPECT_EQ(BusyLockoutCode(-1), 2u);
+    EXPECT_EQ(BusyLockoutPosition(0xFF), 0);
+}
+
+TEST(RadioSettings, EqualOnlyWhenEveryMemberIs)
+{
+    RadioSettings a, b;
+    EXPECT_TRUE(a == b);
+    b.channels[49].txStep625 = 1;
+    EXPECT_FALSE(a == b);
+    b = a;
+    b.message2[32] = 'x'; // past the end of the text, still a change of bytes
+    EXPECT_FALSE(a == b);
+    b = a;
+    b.bandCentre = 1e-9;
+    EXPECT_FALSE(a == b);
+    b = a;
+    EXPECT_TRUE(a == b);
+}
+
 TEST(NumberText, TheLeadingDecimalNumberCountsWhateverFollows)
 {
     const std::pair<const char*, double> cases[] = {

@@ -1,0 +1,425 @@
+// The channel table as a whole in the window: range selection, the
+// clipboard, delete, channel files and the Edit menu.
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <gtest/gtest.h>
+
+#include "AppTestKit.h"
+#include "app/ChannelTableCommands.h"
+#include "image/ChannelCsv.h"
+#include "image/ChannelRules.h"
+#include "image/RadioSettings.h"
+
+using namespace apptest;
+
+// Readable failures.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace {
+using Cmd = ChannelTableCommands;
+
+class ChannelTableTest : public AppTest {
+protected:
+    static QPoint RowPoint(CZEMTRA800View* view, int row) { return view->Layout().cell[row - 1][0].center(); }
+    static void Click(CZEMTRA800View* view, int row, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::mouseClick(view, Qt::LeftButton, modifiers, RowPoint(view, row));
+    }
+    static void Key(CZEMTRA800View* view, Qt::Key key, Qt::KeyboardModifiers modifiers = {}, int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(view, key, modifiers);
+    }
+    static void SetClipboard(const char* utf8) { QGuiApplication::clipboard()->setText(QString::fromUtf8(utf8)); }
+    static std::vector<int> Range(int first, int last)
+    {
+        std::vector<int> r;
+        for (int n = first; n <= last; ++n)
+            r.push_back(n);
+        return r;
+    }
+    // Channel n in use on rx MHz, receive and transmit, as the editor stores it.
+    static void Use(RadioSettings& s, int n, double rx)
+    {
+        s.channels[n - 1].rxFrequency = s.channels[n - 1].txFrequency = rx;
+        MarkInUse(s.channels[n - 1]);
+    }
+    QTemporaryDir dir;
+};
+} // namespace
+
+TEST_F(ChannelTableTest, PasteFromASpreadsheetWithAndWithoutHeader)
+{
+    StartInEnglish();
+    RunningApp run;
+    CZEMTRA800View* view = run.view();
+    RadioSettings& s = run.settings();
+
+    // A spreadsheet's own columns, tab-separated, with decimal commas;
+    // Location is ignored: the rows go onto the selected channel and on.
+    SetClipboard("Location\tFrequency\tDuplex\tOffset\tTone\trToneFreq\tMode\tPower\tSkip\n"
+                 "1\t451,0125\t+\t5,000000\tTone\t67,0\tNFM\t1.0W\tS\n"
+                 "7\t452,500000\t\t\t\t\tFM\t5W\t\n");
+    Click(view, 5);
+    run.trigger(Cmd::ID_EDIT_PASTE);
+    ASSERT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join('\n').toStdString();
+    const ChannelRecord& five = s.channels[4];
+    EXPECT_DOUBLE_EQ(five.rxFrequency, 451.0125);
+    EXPECT_DOUBLE_EQ(five.txFrequency, 456.0125);
+    EXPECT_STREQ(five.txCode, "67.0");
+    EXPECT_STREQ(five.rxCode, "");
+    EXPECT_EQ(five.wideNarrow, 0u);
+    EXPECT_EQ(five.highPower, 0u);
+    EXPECT_EQ(five.scanAdd, 0u);
+    EXPECT_DOUBLE_EQ(s.channels[5].rxFrequency, 452.5);
+    EXPECT_DOUBLE_EQ(s.channels[5].txFrequency, 452.5);
+    EXPECT_EQ(s.channels[5].highPower, 1u);
+    EXPECT_LT(s.channels[0].rxFrequency, 0.1); // Location 1 did not count
+    EXPECT_LT(s.channels[6].rxFrequency, 0.1);
+    // The pasted channels are selected, and one step names them.
+    EXPECT_EQ(view->SelectedChannels(), Range(5, 6));
+    EXPECT_EQ(run.doc()->UndoName(), "Paste 2 Channels");
+    EXPECT_TRUE(run.doc()->IsModified());
+
+    // Without a header the columns are the layout's, in its order.
+    SetClipboard("9,,453.000000,split,460.000000,TSQL,88.5,100.0,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,\r\n");
+    Click(view, 8);
+    Key(view, Qt::Key_Down, {}, 12); // channel 20, page 2
+    run.trigger(Cmd::ID_EDIT_PASTE);
+    ASSERT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join('\n').toStdString();
+    EXPECT_DOUBLE_EQ(s.channels[19].rxFrequency, 453.0);
+    EXPECT_DOUBLE_EQ(s.channels[19].txFrequency, 460.0);
+    EXPECT_STREQ(s.channels[19].rxCode, "100.0");
+    EXPECT_STREQ(s.channels[19].txCode, "100.0");
+    EXPECT_EQ(run.doc()->UndoName(), "Paste 1 Channel");
+    EXPECT_EQ(view->CurrentPage(), 2);
+
+    // This program's own copy pastes back as the same channels.
+    view->SelectRange(5, 6);
+    run.trigger(Cmd::ID_EDIT_COPY);
+    const QString copied = QGuiApplication::clipboard()->text();
+    const QStringList lines = copied.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("Location\tName\tFrequency\tDuplex\tOffset\tTone\t")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("5\t\t451.012500\t+\t5.000000\tTone\t67.0\t")) << lines[1].toStdString();
+    view->SelectRange(40, 40);
+    run.trigger(Cmd::ID_EDIT_PASTE);
+    EXPECT_EQ(s.channels[39], s.channels[4]);
+    EXPECT_EQ(s.channels[40], s.channels[5]);
+    EXPECT_EQ(view->SelectedChannels(), Range(40, 41));
+}
+
+TEST_F(ChannelTableTest, ABadRowRefusesThePasteAndSaysWhich)
+{
+    StartInEnglish();
+    RunningApp run;
+    RadioSettings& s = run.settings();
+    Use(s, 3, 460.0);
+    const DocumentSnapshot before = run.doc()->Snapshot();
+
+    SetClipboard("Location\tFrequency\n1\t451.000000\n2\t520.000000\n3\t452.000000\n4\t99.9\n");
+    run.view()->SelectRange(2, 2);
+    run.trigger(Cmd::ID_EDIT_PASTE);
+    ASSERT_EQ(boxes.messages.size(), 1);
+    const QString message = boxes.messages.takeFirst();
+    EXPECT_TRUE(message.startsWith("Nothing was pasted.")) << message.toStdString();
+    EXPECT_TRUE(message.contains("line 3: Frequency 520.000000 is outside 450-470 MHz")) << message.toStdString();
+    EXPECT_TRUE(message.contains("line 5: Frequency 99.900000 is outside 450-470 MHz")) << message.toStdString();
+    EXPECT_FALSE(message.contains("line 2")) << message.toStdString();
+    EXPECT_TRUE(run.doc()->Snapshot() == before);
+    EXPECT_EQ(run.doc()->UndoStack()->count(), 0);
+    EXPECT_FALSE(run.doc()->IsModified());
+
+    // Rows that would run past channel 50 are refused too.
+    SetClipboard("Frequency\n451.0\n452.0\n453.0\n");
+    run.view()->SelectRange(49, 49);
+    run.trigger(Cmd::ID_EDIT_PASTE);
+    ASSERT_EQ(boxes.messages.size(), 1);
+    const QString past = boxes.messages.takeFirst();
+    EXPECT_TRUE(past.endsWith("\nline 4: the row would go on channel 51; the radio has channels 1-50")) << past.toStdString();
+    EXPECT_TRUE(run.doc()->Snapshot() == before);
+
+    // An empty clipboard says so and changes nothing.
+    SetClipboard("  \n");
+    run.trigger(Cmd::ID_EDIT_PASTE);
+    EXPECT_EQ(boxes.messages, QStringList({"The clipboard holds no channel rows to paste."}));
+    EXPECT_TRUE(run.doc()->Snapshot() == before);
+}
+
+TEST_F(ChannelTableTest, BlankChannelsTakeTheStoredDefaultChannel)
+{
+    RunningApp run;
+    RadioSettings& s = run.settings();
+    // A channel in use keeps what the table does not carry.
+    Use(s, 4, 455.0);
+    s.channels[3].busyLockout = 0;
+    s.channels[3].spUnmute = 1;
+
+    // "Save as default" stored: DTMF signalling, "carrier+DTMF", the DTMF
+    // lockout entry (position 2, code 1), beat shift on.
+    for (auto [key, value] : {std::pair{"SIGNAL", 1}, {"SQUEL", 1}, {"BUSYLOCK", 2}, {"BEARSHIFT", 1}})
+        Profile::WriteInt("CHANNEL_DEFAULT", key, value);
+    Profile::WriteInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 1);
+    SetClipboard("Frequency\n451.000000\n452.000000\n");
+    run.view()->SelectRange(3, 3);
+    run.trigger(Cmd::ID_EDIT_PASTE);
+    ASSERT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join('\n').toStdString();
+    const ChannelRecord& three = s.channels[2];
+    EXPECT_EQ(three.optionalSignalling, 0u);
+    EXPECT_EQ(three.spUnmute, 0u);
+    EXPECT_EQ(three.busyLockout, 1u);
+    EXPECT_EQ(three.beatShiftOff, 0u);
+    const ChannelRecord& four = s.channels[3];
+    EXPECT_DOUBLE_EQ(four.rxFrequency, 452.0);
+    EXPECT_EQ(four.busyLockout, 0u);
+    EXPECT_EQ(four.spUnmute, 1u);
+
+    // Once the defaults are no longer allowed, a blank channel is a cleared one.
+    Profile::WriteInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 0);
+    run.view()->SelectRange(10, 10);
+    run.trigger(Cmd::ID_EDIT_PASTE);
+    const ChannelRecord cleared;
+    EXPECT_EQ(s.channels[9].busyLockout, cleared.busyLockout);
+    EXPECT_EQ(s.channels[9].optionalSignalling, cleared.optionalSignalling);
+    EXPECT_EQ(s.channels[9].beatShiftOff, cleared.beatShiftOff);
+}
+
+TEST_F(ChannelTableTest, DeleteAndCutClearTheSelectedChannels)
+{
+    StartInEnglish();
+    RunningApp run;
+    CZEMTRA800View* view = run.view();
+    RadioSettings& s = run.settings();
+    for (int n = 1; n <= 5; ++n)
+        Use(s, n, 450.0 + n);
+
+    Click(view, 2);
+    Click(view, 4, Qt::ShiftModifier);
+    EXPECT_EQ(view->SelectedChannels(), Range(2, 4));
+    run.trigger(Cmd::ID_EDIT_CLEAR);
+    for (int n : {2, 3, 4})
+        EXPECT_LT(s.channels[n - 1].rxFrequency, 0.1) << n;
+    EXPECT_EQ(s.channels[1], ChannelRecord{});
+    EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, 451.0);
+    EXPECT_DOUBLE_EQ(s.channels[4].rxFrequency, 455.0);
+    EXPECT_EQ(run.doc()->UndoName(), "Delete 3 Channels");
+    // Blank channels only: nothing to delete, no step.
+    run.trigger(Cmd::ID_EDIT_CLEAR);
+    EXPECT_EQ(run.doc()->UndoStack()->count(), 1);
+
+    // Cut: the row on the clipboard, the channel blank; pasted elsewhere
+    // it is the same channel again.
+    const ChannelRecord fifth = s.channels[4];
+    view->SelectRange(4, 5); // one blank, one in use
+    run.trigger(Cmd::ID_EDIT_CUT);
+    EXPECT_EQ(run.doc()->UndoName(), "Cut 1 Channel");
+    EXPECT_LT(s.channels[4].rxFrequency, 0.1);
+    const QStringList rows = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_TRUE(rows[1].startsWith("5\t\t455.000000\t")) << rows[1].toStdString();
+    view->SelectRange(30, 30);
+    run.trigger(Cmd::ID_EDIT_PASTE);
+    EXPECT_EQ(s.channels[29], fifth);
+
+    // The 476-478 MHz model's plan is fixed: nothing to cut or delete.
+    s.ApplyFixedPlan();
+    view->ModelIdentify();
+    EXPECT_FALSE(run.frame()->Action(Cmd::ID_EDIT_CLEAR)->isEnabled());
+    EXPECT_FALSE(run.frame()->Action(Cmd::ID_EDIT_CUT)->isEnabled());
+    EXPECT_TRUE(run.frame()->Action(Cmd::ID_EDIT_COPY)->isEnabled());
+    view->SelectRange(1, 3);
+    view->OnEditClear();
+    view->OnEditCut();
+    EXPECT_GT(s.channels[0].rxFrequency, 476.0);
+    EXPECT_GT(s.channels[2].rxFrequency, 476.0);
+}
+
+TEST_F(ChannelTableTest, RangeSelectionByShiftClickShiftArrowsAndSelectAll)
+{
+    RunningApp run;
+    CZEMTRA800View* view = run.view();
+    view->setFocus();
+
+    Click(view, 3);
+    view->TakeInvalidations();
+    Key(view, Qt::Key_Down, Qt::ShiftModifier, 2);
+    EXPECT_EQ(view->SelectedChannels(), Range(3, 5));
+    EXPECT_EQ(view->SelectedChannel(), 5);
+    // Growing by one row repaints that row and the one before.
+    const GridLayout g = view->Layout();
+    EXPECT_EQ(view->TakeInvalidations(), QList<QRect>({g.Band(3), g.Band(4), g.Band(4), g.Band(5)}));
+    Key(view, Qt::Key_Up, Qt::ShiftModifier, 4); // past the anchor
+    EXPECT_EQ(view->SelectedChannels(), Range(1, 3));
+    // A plain arrow collapses the range; the rows leaving it repaint.
+    view->TakeInvalidations();
+    Key(view, Qt::Key_Down);
+    EXPECT_EQ(view->SelectedChannels(), Range(2, 2));
+    const QList<QRect> repainted = view->TakeInvalidations();
+    EXPECT_TRUE(repainted.contains(g.Band(3)));
+    EXPECT_TRUE(repainted.contains(g.Band(2)));
+
+    Click(view, 6, Qt::ShiftModifier);
+    EXPECT_EQ(view->SelectedChannels(), Range(2, 6));
+    Click(view, 4);
+    EXPECT_EQ(view->SelectedChannels(), Range(4, 4));
+
+    // Shift+arrows cross pages like the plain ones.
+    Click(view, 16);
+    Key(view, Qt::Key_Down, Qt::ShiftModifier, 3);
+    EXPECT_EQ(view->SelectedChannels(), Range(16, 19));
+    EXPECT_EQ(view->CurrentPage(), 2);
+
+    // Select All takes the page's channels; a page button collapses.
+    run.trigger(Cmd::ID_EDIT_SELECT_ALL);
+    EXPECT_EQ(view->SelectedChannels(), Range(18, 34));
+    view->SelectPage(3);
+    EXPECT_EQ(view->SelectedChannels().size(), 1u);
+    run.trigger(Cmd::ID_EDIT_SELECT_ALL);
+    EXPECT_EQ(view->SelectedChannels(), Range(35, 50));
+    // Row 17 of page 3 names no channel: nothing is selected.
+    Click(view, 17);
+    EXPECT_TRUE(view->SelectedChannels().empty());
+    SetClipboard("Frequency\n451.0\n");
+    run.trigger(Cmd::ID_EDIT_PASTE);
+    EXPECT_EQ(run.doc()->UndoStack()->count(), 0);
+}
+
+TEST_F(ChannelTableTest, TheRangeIsDrawnInTheHighlightInBothLanguages)
+{
+    RunningApp run;
+    CZEMTRA800View* view = run.view();
+    Use(run.settings(), 2, 450.0);
+    const GridLayout g = view->Layout();
+    const QPoint inside(4, g.rowHeight / 2);
+    auto colourAt = [&](int row) {
+        const QImage image = view->grab().toImage();
+        return image.pixelColor((g.cell[row - 1][5].topLeft() + inside) * image.devicePixelRatio()).rgb();
+    };
+    const QRgb highlight = view->palette().color(QPalette::Highlight).rgb();
+    for (int language : {1, 0}) {
+        if (LanguageFlag() != language)
+            run.trigger(CMainFrame::ID_LANGUAGE);
+        view->SelectRange(4, 1);
+        for (int row = 1; row <= 4; ++row) // programmed or empty alike
+            EXPECT_EQ(colourAt(row), highlight) << row;
+        EXPECT_NE(colourAt(5), highlight);
+    }
+}
+
+TEST_F(ChannelTableTest, EditMenuInBothLanguagesNamesTheStep)
+{
+    RunningApp run;
+    QMenu* edit = run.frame()->TopMenu(2);
+    auto texts = [&] {
+        QStringList t;
+        for (QAction* a : edit->actions())
+            if (!a->isSeparator())
+                t << a->text();
+        return t;
+    };
+    EXPECT_EQ(texts(), QStringList({"撤销(&U)", "重做(&R)", "剪切(&T)", "复制(&C)", "粘贴(&P)", "删除(&L)", "全选(&A)",
+                                    "可选功能(&O)", "键设定(&K)", "DTMF(双音多频)(&D)"}));
+    EXPECT_FALSE(run.frame()->Action(Cmd::ID_EDIT_UNDO)->isEnabled());
+
+    SetClipboard("Frequency\n451.0\n452.0\n453.0\n");
+    run.trigger(Cmd::ID_EDIT_PASTE);
+    EXPECT_EQ(run.frame()->Action(Cmd::ID_EDIT_UNDO)->text(), QString::fromUtf8("撤销粘贴 3 个信道(&U)"));
+    EXPECT_TRUE(run.frame()->Action(Cmd::ID_EDIT_UNDO)->isEnabled());
+    run.trigger(CMainFrame::ID_LANGUAGE);
+    EXPECT_EQ(run.frame()->Action(Cmd::ID_EDIT_UNDO)->text(), "&Undo Paste 3 Channels");
+    run.trigger(Cmd::ID_EDIT_UNDO);
+    EXPECT_EQ(run.frame()->Action(Cmd::ID_EDIT_UNDO)->text(), "&Undo");
+    EXPECT_EQ(run.frame()->Action(Cmd::ID_EDIT_REDO)->text(), "&Redo Paste 3 Channels");
+    EXPECT_EQ(texts().mid(2, 5), QStringList({"Cu&t", "&Copy", "&Paste", "De&lete", "Select &All"}));
+
+    // The keys of the classic accelerators and the usual second ones.
+    auto keys = [&](int command) { return run.frame()->Action(command)->shortcuts(); };
+    EXPECT_EQ(keys(Cmd::ID_EDIT_UNDO), QList<QKeySequence>({QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}));
+    EXPECT_EQ(keys(Cmd::ID_EDIT_REDO), QList<QKeySequence>({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")}));
+    EXPECT_EQ(keys(Cmd::ID_EDIT_CUT), QList<QKeySequence>({QKeySequence("Ctrl+X"), QKeySequence("Shift+Del")}));
+    EXPECT_EQ(keys(Cmd::ID_EDIT_COPY), QList<QKeySequence>({QKeySequence("Ctrl+C"), QKeySequence("Ctrl+Ins")}));
+    EXPECT_EQ(keys(Cmd::ID_EDIT_PASTE), QList<QKeySequence>({QKeySequence("Ctrl+V"), QKeySequence("Shift+Ins")}));
+    EXPECT_EQ(keys(Cmd::ID_EDIT_CLEAR), QList<QKeySequence>({QKeySequence("Del")}));
+    EXPECT_EQ(keys(Cmd::ID_EDIT_SELECT_ALL), QList<QKeySequence>({QKeySequence("Ctrl+A")}));
+    EXPECT_EQ(keys(Cmd::ID_FILE_PRINT), QList<QKeySequence>({QKeySequence("Ctrl+P")}));
+
+    // The File menu's entries in English.
+    QStringList file;
+    for (QAction* a : run.frame()->TopMenu(0)->actions())
+        file << a->text();
+    for (const char* entry : {"&Import Channels…", "&Export Channels…", "&Print…", "Print Pre&view", "Export P&DF…"})
+        EXPECT_TRUE(file.contains(QString::fromUtf8(entry))) << entry;
+}
+
+TEST_F(ChannelTableTest, ImportAndExportChannelFiles)
+{
+    StartInEnglish();
+    RunningApp run;
+    RadioSettings& s = run.settings();
+    Use(s, 1, 451.0);
+    Use(s, 7, 457.0);
+    SetText(s.channels[6].rxCode, "D023N");
+    s.channels[6].busyLockout = 0;
+
+    // Export writes the table as the command-line tool does.
+    const QString exported = dir.filePath("plan");
+    boxes.nextFileName = exported;
+    run.trigger(Cmd::ID_EXPORT_CHANNELS);
+    ASSERT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join('\n').toStdString();
+    QFile file(exported + ".csv");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    file.close();
+    EXPECT_EQ(text.toStdString(), ChannelCsv::ExportAll(s).text);
+    EXPECT_TRUE(text.startsWith("Location,Name,Frequency,Duplex,Offset,Tone,"));
+    EXPECT_EQ(text.count("\r\n"), 3);
+
+    // A file with a bad row: the message names it and nothing changes.
+    const QString bad = dir.filePath("bad.csv");
+    QFile badFile(bad);
+    ASSERT_TRUE(badFile.open(QIODevice::WriteOnly));
+    badFile.write("Location,Frequency\r\n2,452.0\r\n60,453.0\r\n");
+    badFile.close();
+    const DocumentSnapshot before = run.doc()->Snapshot();
+    boxes.nextFileName = bad;
+    run.trigger(Cmd::ID_IMPORT_CHANNELS);
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_TRUE(boxes.messages[0].startsWith("Nothing was imported. bad.csv has rows the radio cannot take:"))
+        << boxes.messages[0].toStdString();
+    EXPECT_TRUE(boxes.messages[0].contains("line 3: ")) << boxes.messages[0].toStdString();
+    boxes.messages.clear();
+    EXPECT_TRUE(run.doc()->Snapshot() == before);
+
+    // A good file is the channel plan: channels it does not list go blank.
+    const QString good = dir.filePath("good.csv");
+    QFile goodFile(good);
+    ASSERT_TRUE(goodFile.open(QIODevice::WriteOnly));
+    goodFile.write("Location,Frequency,Extra\n3,453.000000,x\n7,457.500000,\n");
+    goodFile.close();
+    boxes.nextFileName = good;
+    run.trigger(Cmd::ID_IMPORT_CHANNELS);
+    ASSERT_EQ(boxes.messages.size(), 1); // the unknown column, named
+    EXPECT_TRUE(boxes.messages[0].contains("\"Extra\"")) << boxes.messages[0].toStdString();
+    EXPECT_LT(s.channels[0].rxFrequency, 0.1);
+    EXPECT_DOUBLE_EQ(s.channels[2].rxFrequency, 453.0);
+    EXPECT_DOUBLE_EQ(s.channels[6].rxFrequency, 457.5);
+    // A channel in use keeps what the table does not carry; the tones it
+    // does carry (none here).
+    EXPECT_EQ(s.channels[6].busyLockout, 0u);
+    EXPECT_STREQ(s.channels[6].rxCode, "");
+    EXPECT_EQ(run.doc()->UndoName(), "Import Channels");
+    run.trigger(Cmd::ID_EDIT_UNDO);
+    EXPECT_TRUE(run.doc()->Snapshot() == before);
+
+    // A file that cannot be read.
+    boxes.messages.clear();
+    boxes.nextFileName = dir.filePath("missing.csv");
+    run.trigger(Cmd::ID_IMPORT_CHANNELS);
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_TRUE(boxes.messages[0].startsWith("Could not open ")) << boxes.messages[0].toStdString();
+}

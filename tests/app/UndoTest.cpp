@@ -1,0 +1,277 @@
+// Undo and redo in the window: every change of the document is one step,
+// undone and redone back to the same bytes, and the modified flag follows.
+#include <array>
+#include <functional>
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <gtest/gtest.h>
+
+#include "AppTestKit.h"
+#include "app/ChannelTableCommands.h"
+#include "image/ChannelRules.h"
+#include "sim/SimulatedRadio.h"
+
+using namespace apptest;
+
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace {
+using Cmd = ChannelTableCommands;
+using Image = std::array<uint8_t, ImageMap::kSize>;
+
+// What a save of the document would write, without touching the document.
+Image Encoded(const CZEMTRA800Doc& doc)
+{
+    const DocumentSnapshot snapshot = doc.Snapshot();
+    CImportData scratch;
+    scratch.SetBytes(snapshot.image.data(), 0, snapshot.image.size());
+    *scratch.GetSettings() = snapshot.settings;
+    scratch.EncodeAll();
+    Image bytes;
+    scratch.GetBytes(bytes.data(), 0, bytes.size());
+    return bytes;
+}
+
+// Answers the next modal dialog: fill runs on it, then its control
+// `press` (by id) is clicked.
+struct DialogAnswer {
+    QTimer timer;
+    int answered = 0;
+    DialogAnswer(std::function<void(QDialog&)> fill, int press)
+    {
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [this, fill, press] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            timer.stop();
+            ++answered;
+            fill(*dialog);
+            dialog->findChild<QPushButton*>(QString::number(press))->click();
+        });
+        timer.start();
+    }
+};
+
+void Choose(QDialog& dialog, int listId, int position)
+{
+    auto* list = dialog.findChild<QComboBox*>(QString::number(listId));
+    ASSERT_NE(list, nullptr);
+    list->setCurrentIndex(position);
+}
+
+class UndoTest : public AppTest {
+protected:
+    QTemporaryDir dir;
+};
+} // namespace
+
+TEST_F(UndoTest, AChainOfEditsUndoesAndRedoesToTheSameBytes)
+{
+    StartInEnglish();
+    // An opened file with bytes no field owns, which every step must keep.
+    CImportData file;
+    Program(file, "Q80103");
+    const uint8_t unowned[] = {0x12, 0x34};
+    file.SetBytes(unowned, 2030, 2);
+    const QString path = dir.filePath("plan.dat");
+    ASSERT_TRUE(file.SaveFile(QFile::encodeName(path).toStdString()));
+
+    // The radio's memory: another model and another channel 1.
+    CImportData radioData;
+    Program(radioData, "Q80104", 355.0);
+    SimulatedRadio::Memory memory;
+    radioData.GetBytes(memory.data(), 0, memory.size());
+    auto radio = std::make_unique<SimulatedRadio>();
+    radio->SetMemory(memory);
+    std::string error;
+    ASSERT_TRUE(radio->Start(&error)) << error;
+
+    RunningApp run({path});
+    run.jobs().AttachSimulatedRadio(std::move(radio));
+    CZEMTRA800Doc* doc = run.doc();
+    CZEMTRA800View* view = run.view();
+    ASSERT_FALSE(doc->IsModified());
+
+    std::vector<Image> images{Encoded(*doc)};
+    std::vector<QString> names;
+    auto stepDone = [&](const char* name) {
+        images.push_back(Encoded(*doc));
+        names.push_back(QString::fromLatin1(name));
+        EXPECT_EQ(doc->UndoName(), names.back());
+        EXPECT_NE(images.back(), images[images.size() - 2]) << name;
+        EXPECT_TRUE(doc->IsModified()) << name;
+    };
+
+    // 1. Paste two channels.
+    QGuiApplication::clipboard()->setText("Frequency\tTone\trToneFreq\n452.5\tTone\t67.0\n453.5\t\t\n");
+    view->SelectRange(3, 3);
+    run.trigger(Cmd::ID_EDIT_PASTE);
+    stepDone("Paste 2 Channels");
+
+    // 2. A settings dialog's OK.
+    {
+        DialogAnswer answer([](QDialog& d) { Choose(d, 1067, 5); }, 1); // squelch level
+        run.trigger(CMainFrame::ID_OPTIONAL_FEATURES);
+        EXPECT_EQ(answer.answered, 1);
+    }
+    stepDone("Optional Features");
+
+    // 3. The channel editor: opening a blank channel fills it.
+    {
+        DialogAnswer answer([](QDialog& d) { d.findChild<QCheckBox*>("1109")->click(); }, 2);
+        view->SelectRange(10, 10);
+        view->OpenChannelEditor(10);
+        EXPECT_EQ(answer.answered, 1);
+    }
+    EXPECT_DOUBLE_EQ(run.settings().channels[9].rxFrequency, 450.0);
+    stepDone("Channel Edit");
+
+    // 4. Delete.
+    view->SelectRange(1, 3);
+    run.trigger(Cmd::ID_EDIT_CLEAR);
+    stepDone("Delete 2 Channels");
+
+    // 5. The model dialog: another band, every channel cleared.
+    boxes.answerYes = true;
+    {
+        DialogAnswer answer([](QDialog& d) { Choose(d, 1053, 0); }, 1);
+        run.trigger(CMainFrame::ID_MODEL_INFORMATION);
+        EXPECT_EQ(answer.answered, 1);
+    }
+    EXPECT_EQ(view->Model().bandText, "VHF:150-174MHz");
+    stepDone("Model Information");
+
+    // 6. A read from the radio.
+    {
+        QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
+        run.trigger(CMainFrame::ID_READ_DATA);
+        ASSERT_TRUE(ended.wait(20000));
+        ASSERT_TRUE(ended.at(0).at(1).toBool());
+    }
+    EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 355.0);
+    stepDone("Read Data");
+    EXPECT_EQ(doc->UndoStack()->count(), 6);
+
+    // Back to the opened file, step by step, each time the same bytes.
+    for (int k = int(names.size()); k > 0; --k) {
+        EXPECT_EQ(doc->UndoName(), names[k - 1]);
+        run.trigger(Cmd::ID_EDIT_UNDO);
+        EXPECT_EQ(Encoded(*doc), images[k - 1]) << "undo " << names[k - 1].toStdString();
+    }
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_FALSE(run.frame()->Action(Cmd::ID_EDIT_UNDO)->isEnabled());
+    // The view follows the model back.
+    EXPECT_EQ(view->Model().bandText, "UHF:450-470MHz");
+    EXPECT_EQ(Encoded(*doc)[2030], 0x12);
+
+    // And forward again.
+    for (std::size_t k = 1; k <= names.size(); ++k) {
+        EXPECT_EQ(doc->RedoName(), names[k - 1]);
+        run.trigger(Cmd::ID_EDIT_REDO);
+        EXPECT_EQ(Encoded(*doc), images[k]) << "redo " << names[k - 1].toStdString();
+        EXPECT_TRUE(doc->IsModified());
+    }
+    EXPECT_EQ(view->Model().bandText, "UHF:350-370MHz");
+
+    // A new step after an undo drops the steps that could be redone.
+    run.trigger(Cmd::ID_EDIT_UNDO);
+    view->SelectRange(20, 20);
+    QGuiApplication::clipboard()->setText("Frequency\n151.0\n");
+    run.trigger(Cmd::ID_EDIT_PASTE);
+    EXPECT_FALSE(doc->UndoStack()->canRedo());
+    EXPECT_EQ(doc->UndoName(), "Paste 1 Channel");
+}
+
+TEST_F(UndoTest, TheModifiedFlagFollowsTheCleanPoint)
+{
+    StartInEnglish();
+    RunningApp run;
+    CZEMTRA800Doc* doc = run.doc();
+    CZEMTRA800View* view = run.view();
+    auto paste = [&](int channel, const char* mhz) {
+        QGuiApplication::clipboard()->setText(QStringLiteral("Frequency\n%1\n").arg(mhz));
+        view->SelectRange(channel, channel);
+        run.trigger(Cmd::ID_EDIT_PASTE);
+    };
+    paste(1, "451.0");
+    paste(2, "452.0");
+    EXPECT_TRUE(doc->IsModified());
+
+    // Saved: clean. An undo leaves the saved state, the redo comes back to it.
+    boxes.nextFileName = dir.filePath("saved.dat");
+    run.trigger(CMainFrame::ID_FILE_SAVE);
+    EXPECT_FALSE(doc->IsModified());
+    run.trigger(Cmd::ID_EDIT_UNDO);
+    EXPECT_TRUE(doc->IsModified());
+    run.trigger(Cmd::ID_EDIT_REDO);
+    EXPECT_FALSE(doc->IsModified());
+    run.trigger(Cmd::ID_EDIT_UNDO);
+    run.trigger(Cmd::ID_EDIT_UNDO);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_LT(run.settings().channels[0].rxFrequency, 0.1);
+
+    // A dialog left without a change leaves no step and no mark.
+    run.trigger(Cmd::ID_EDIT_REDO);
+    run.trigger(Cmd::ID_EDIT_REDO);
+    ASSERT_FALSE(doc->IsModified());
+    {
+        DialogAnswer answer([](QDialog&) {}, 1); // OK, nothing changed
+        run.trigger(CMainFrame::ID_KEY_ASSIGNMENT);
+    }
+    {
+        DialogAnswer answer([](QDialog&) {}, 2); // the editor's Exit
+        view->OpenChannelEditor(1);
+        EXPECT_EQ(answer.answered, 1);
+    }
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(doc->UndoStack()->count(), 2);
+
+    // New and Open forget every step.
+    run.trigger(CMainFrame::ID_FILE_NEW);
+    EXPECT_EQ(doc->UndoStack()->count(), 0);
+    EXPECT_FALSE(run.frame()->Action(Cmd::ID_EDIT_UNDO)->isEnabled());
+    paste(3, "453.0");
+    boxes.promptAnswer = AppAnswer::No;
+    ASSERT_TRUE(run.app->OpenDocumentFile(dir.filePath("saved.dat")));
+    EXPECT_EQ(doc->UndoStack()->count(), 0);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_DOUBLE_EQ(run.settings().channels[1].rxFrequency, 452.0);
+}
+
+TEST_F(UndoTest, UndoingAReadGivesBackTheIdentificationToo)
+{
+    CImportData radioData;
+    Program(radioData, "Q80109");
+    SimulatedRadio::Memory memory;
+    radioData.GetBytes(memory.data(), 0, memory.size());
+    auto radio = std::make_unique<SimulatedRadio>();
+    radio->SetMemory(memory);
+    std::string error;
+    ASSERT_TRUE(radio->Start(&error)) << error;
+
+    RunningApp run;
+    run.jobs().AttachSimulatedRadio(std::move(radio));
+    const DocumentSnapshot before = run.doc()->Snapshot();
+    QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
+    run.trigger(CMainFrame::ID_READ_DATA);
+    ASSERT_TRUE(ended.wait(20000));
+    EXPECT_EQ(run.view()->Model().band476, 1);
+    EXPECT_FALSE(run.frame()->Action(Cmd::ID_EDIT_CLEAR)->isEnabled());
+
+    run.trigger(Cmd::ID_EDIT_UNDO);
+    // The whole image, the identification bytes included, as before the read.
+    EXPECT_TRUE(run.doc()->Snapshot() == before);
+    EXPECT_EQ(run.view()->Model().band476, 0);
+    EXPECT_TRUE(run.frame()->Action(Cmd::ID_EDIT_CLEAR)->isEnabled());
+    EXPECT_TRUE(run.frame()->Action(CMainFrame::ID_DTMF)->isEnabled());
+    EXPECT_FALSE(run.doc()->IsModified());
+}
