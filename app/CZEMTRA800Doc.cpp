@@ -198,13 +198,12 @@ bool CZEMTRA800Doc::RecordStep(const DocumentSnapshot& before, const StepName& n
     beforeJob_.reset();
     DocumentSnapshot after = Snapshot();
     const bool changed = !(after == before);
-    if (changed)
-        undo_->push(new DocumentStep(*this, name, before, std::move(after)));
-    // A dialog left without a change may still have marked the document.
+    if (!changed)
+        return false;
+    undo_->push(new DocumentStep(*this, name, before, std::move(after)));
     SetModifiedFlag(!undo_->isClean());
-    if (changed)
-        emit stepRecorded();
-    return changed;
+    emit stepRecorded();
+    return true;
 }
 
 namespace {

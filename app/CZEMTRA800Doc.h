@@ -60,8 +60,9 @@ public:
     DocumentSnapshot Snapshot() const;
     // Puts a snapshot back (a step undone or redone); the view re-reads it.
     void Restore(const DocumentSnapshot& snapshot);
-    // The change since before as one step named name; nothing is kept when
-    // the document is as it was. true when a step was kept.
+    // The change since before as one step named name, which marks the
+    // document modified; nothing is kept (and the flag left alone) when the
+    // document is as it was. true when a step was kept.
     bool RecordStep(const DocumentSnapshot& before, const StepName& name);
     // The step Undo / Redo would take, in the current language; "" for none.
     QString UndoName() const;

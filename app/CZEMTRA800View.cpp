@@ -509,10 +509,14 @@ void CZEMTRA800View::OnChannelUpdate(int channel, int mode)
 template <class Run>
 void CZEMTRA800View::EditStep(const StepName& name, Run run)
 {
-    // A dialog ended with Cancel, or OK without a change, leaves no step.
+    // A dialog ended with Cancel, or OK without a change, leaves no step;
+    // the channel editor marks the document as it goes, so a visit that
+    // changed nothing puts the flag back as it was.
     const DocumentSnapshot before = doc_.Snapshot();
+    const bool wasModified = doc_.IsModified();
     run();
-    doc_.RecordStep(before, name);
+    if (!doc_.RecordStep(before, name))
+        doc_.SetModifiedFlag(wasModified);
 }
 
 void CZEMTRA800View::OnModelInformation()
@@ -639,8 +643,8 @@ void CZEMTRA800View::OnEditPaste()
     const ChannelCsv::ImportResult table =
         doc_.ReadChannels(std::string_view(text.constData(), std::size_t(text.size())), start, false);
     if (!table.Ok()) {
-        AppMessage(this, Lang("Nothing was pasted. These rows cannot go onto channels %1-50:\n%2",
-                              "没有粘贴任何信道。以下行不能放到信道 %1-50 上:\n%2")
+        AppMessage(this, Lang("Nothing was pasted onto channel %1 and those after it. These rows cannot go in:\n%2",
+                              "没有粘贴任何信道(从信道 %1 起)。以下行不能放入:\n%2")
                              .arg(start)
                              .arg(LineList(table.errors)));
         return;

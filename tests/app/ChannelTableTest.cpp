@@ -127,7 +127,8 @@ TEST_F(ChannelTableTest, ABadRowRefusesThePasteAndSaysWhich)
     run.trigger(Cmd::ID_EDIT_PASTE);
     ASSERT_EQ(boxes.messages.size(), 1);
     const QString message = boxes.messages.takeFirst();
-    EXPECT_TRUE(message.startsWith("Nothing was pasted.")) << message.toStdString();
+    EXPECT_TRUE(message.startsWith("Nothing was pasted onto channel 2 and those after it. These rows cannot go in:\n"))
+        << message.toStdString();
     EXPECT_TRUE(message.contains("line 3: Frequency 520.000000 is outside 450-470 MHz")) << message.toStdString();
     EXPECT_TRUE(message.contains("line 5: Frequency 99.900000 is outside 450-470 MHz")) << message.toStdString();
     EXPECT_FALSE(message.contains("line 2")) << message.toStdString();

@@ -234,6 +234,14 @@ TEST_F(UndoTest, TheModifiedFlagFollowsTheCleanPoint)
     }
     EXPECT_FALSE(doc->IsModified());
     EXPECT_EQ(doc->UndoStack()->count(), 2);
+    // A mark set outside the steps survives a dialog that changes nothing.
+    doc->SetModifiedFlag(true);
+    {
+        DialogAnswer answer([](QDialog&) {}, 2); // Cancel
+        run.trigger(CMainFrame::ID_OPTIONAL_FEATURES);
+        EXPECT_EQ(answer.answered, 1);
+    }
+    EXPECT_TRUE(doc->IsModified());
 
     // New and Open forget every step.
     run.trigger(CMainFrame::ID_FILE_NEW);
