@@ -1,7 +1,8 @@
 #!/bin/sh
 # Takes the manual's pictures (docs/manual/images/*.png) from the real window
 # under Xvfb, in English and in Chinese, with the built-in simulated radio.
-# Needs a build (build/), xvfb, xdotool and ImageMagick. The results are
+# Needs a build (build/), xvfb, xdotool and ImageMagick (and poppler-utils
+# for the printed page). The results are
 # committed, so the build does not need any of these.
 set -eu
 
@@ -60,6 +61,20 @@ xdotool key Escape; sleep 0.4
 # The channel editor: double-click channel 2.
 xdotool mousemove --window "$window" 80 225 click --repeat 2 --delay 80 1; shot channel
 xdotool key Escape; sleep 0.4
+# Channels 3 to 5 selected (a click, then Shift+click), with the Edit menu.
+focus
+xdotool mousemove --window "$window" 80 225 click 1
+xdotool keydown shift mousemove --window "$window" 80 283 click 1 keyup shift
+xdotool key alt+e; shot range
+xdotool key Escape; sleep 0.4
+# File -> Export PDF into the suggested fleet.pdf; its first page as a picture.
+if command -v pdftoppm >/dev/null; then
+    focus
+    xdotool key alt+f; sleep 0.4; xdotool key d; sleep 1.5; xdotool key Return; sleep 2
+    pdftoppm -png -r 70 -f 1 -l 1 -singlefile "$work/fleet.pdf" "$work/page"
+    convert "$work/page.png" -bordercolor '#bbbbbb' -border 1 "$out/printout-$lang.png"
+    rm -f "$work/fleet.pdf"
+fi
 # Read from the radio, with the trace window (Ctrl+D) open.
 focus
 xdotool key ctrl+d; sleep 0.6
