@@ -54,18 +54,6 @@ StepName ChannelsStep(const char* verb, const char* chineseVerb, int count)
                                        : QStringLiteral("%1 %2 Channels").arg(QLatin1String(verb)).arg(count);
     return {english, QString::fromUtf8("%1 %2 个信道").arg(QString::fromUtf8(chineseVerb)).arg(count)};
 }
-
-// A message's list of lines, cut short so the box stays on the screen.
-QString LineList(const std::vector<std::string>& lines)
-{
-    constexpr std::size_t kShown = 15;
-    QStringList shown;
-    for (std::size_t i = 0; i < lines.size() && i < kShown; ++i)
-        shown << QString::fromStdString(lines[i]);
-    if (lines.size() > kShown)
-        shown << Lang("... and %1 more", "……另有 %1 行").arg(lines.size() - kShown);
-    return shown.join(QLatin1Char('\n'));
-}
 } // namespace
 
 CZEMTRA800View::CZEMTRA800View(CZEMTRA800Doc& doc, QWidget* parent)
@@ -598,7 +586,7 @@ void CZEMTRA800View::OnEditCopy()
     if (!rows.warnings.empty())
         AppMessage(this, Lang("Copied. Pasted back, these channels would be refused:\n%1",
                               "已复制。以下信道粘贴回来时会被拒绝:\n%1")
-                             .arg(LineList(rows.warnings)));
+                             .arg(ListedLines(rows.warnings)));
 }
 
 void CZEMTRA800View::OnEditCut()
@@ -646,7 +634,7 @@ void CZEMTRA800View::OnEditPaste()
         AppMessage(this, Lang("Nothing was pasted onto channel %1 and those after it. These rows cannot go in:\n%2",
                               "没有粘贴任何信道(从信道 %1 起)。以下行不能放入:\n%2")
                              .arg(start)
-                             .arg(LineList(table.errors)));
+                             .arg(ListedLines(table.errors)));
         return;
     }
     const int count = int(table.channels.size());
@@ -654,7 +642,7 @@ void CZEMTRA800View::OnEditPaste()
     // The pasted channels stay selected, the first one in view.
     SelectRange(table.channels.back().channel, table.channels.front().channel);
     if (!table.warnings.empty())
-        AppMessage(this, Lang("Pasted. Left out:\n%1", "已粘贴。以下内容被忽略:\n%1").arg(LineList(table.warnings)));
+        AppMessage(this, Lang("Pasted. Left out:\n%1", "已粘贴。以下内容被忽略:\n%1").arg(ListedLines(table.warnings)));
 }
 
 void CZEMTRA800View::OnEditSelectAll()

@@ -47,17 +47,6 @@ const Label kLabels[] = {
 // Large enough for any channel table; a larger file is not one.
 constexpr qint64 kLargestTable = 4 * 1024 * 1024;
 
-QString Lines(const std::vector<std::string>& lines)
-{
-    constexpr std::size_t kShown = 15;
-    QStringList shown;
-    for (std::size_t i = 0; i < lines.size() && i < kShown; ++i)
-        shown << QString::fromStdString(lines[i]);
-    if (lines.size() > kShown)
-        shown << Lang("... and %1 more", "……另有 %1 行").arg(lines.size() - kShown);
-    return shown.join(QLatin1Char('\n'));
-}
-
 // The paper of the place the program runs in: Letter where it is the
 // custom, A4 elsewhere.
 QPageSize LocalPaper()
@@ -207,14 +196,14 @@ void ChannelTableCommands::OnImportChannels()
     if (!table.Ok()) {
         AppMessage(window_, Lang("Nothing was imported. %1 has rows the radio cannot take:\n%2",
                                  "没有导入任何信道。%1 中有对讲机不能接受的行:\n%2")
-                                .arg(QFileInfo(path).fileName(), Lines(table.errors)));
+                                .arg(QFileInfo(path).fileName(), ListedLines(table.errors)));
         return;
     }
     doc_.ApplyChannels(table, {QStringLiteral("Import Channels"), QString::fromUtf8("导入信道")});
     if (!table.warnings.empty())
         AppMessage(window_, Lang("Imported %1 channels. Left out:\n%2", "已导入 %1 个信道。以下内容被忽略:\n%2")
                                 .arg(table.channels.size())
-                                .arg(Lines(table.warnings)));
+                                .arg(ListedLines(table.warnings)));
 }
 
 void ChannelTableCommands::OnExportChannels()
@@ -237,7 +226,7 @@ void ChannelTableCommands::OnExportChannels()
     if (!table.warnings.empty())
         AppMessage(window_, Lang("Exported. An import of the file would refuse these channels:\n%1",
                                  "已导出。导入该文件时以下信道会被拒绝:\n%1")
-                                .arg(Lines(table.warnings)));
+                                .arg(ListedLines(table.warnings)));
 }
 
 // ---- printing -----------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QStringList>
 
 #include "ui/Language.h"
 
@@ -31,6 +32,17 @@ void LabelButtons(QMessageBox& box)
             b->setText(Lang(l.english, l.chinese));
 }
 } // namespace
+
+QString ListedLines(const std::vector<std::string>& lines)
+{
+    constexpr std::size_t kShown = 15;
+    QStringList shown;
+    for (std::size_t i = 0; i < lines.size() && i < kShown; ++i)
+        shown << QString::fromStdString(lines[i]);
+    if (lines.size() > kShown)
+        shown << Lang("... and %1 more", "……另有 %1 行").arg(lines.size() - kShown);
+    return shown.join(QLatin1Char('\n'));
+}
 
 void SetAppMessageHook(AppMessageHook hook) { Hook() = std::move(hook); }
 

@@ -1,9 +1,15 @@
 #pragma once
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <QString>
 
 class QWidget;
+
+// Lines for a message box (a refused table's bad rows, say), one a line,
+// the first 15 and then how many more, so the box stays on the screen.
+QString ListedLines(const std::vector<std::string>& lines);
 
 // Application message boxes, captioned "ZEMTRA800" with the information icon.
 void AppMessage(QWidget* parent, const QString& text);
