@@ -349,6 +349,19 @@ TEST_F(ChannelTableTest, EditMenuInBothLanguagesNamesTheStep)
     EXPECT_EQ(keys(Cmd::ID_EDIT_SELECT_ALL), QList<QKeySequence>({QKeySequence("Ctrl+A")}));
     EXPECT_EQ(keys(Cmd::ID_FILE_PRINT), QList<QKeySequence>({QKeySequence("Ctrl+P")}));
 
+    // The keys work from the grid.
+    run.view()->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(run.frame()));
+    QTest::keyClick(run.view(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(run.doc()->UndoName(), "Paste 3 Channels");
+    QTest::keyClick(run.view(), Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(run.doc()->UndoName(), "");
+    QTest::keyClick(run.view(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(run.doc()->UndoName(), "Paste 3 Channels");
+    run.view()->SelectRange(1, 2);
+    QTest::keyClick(run.view(), Qt::Key_Delete);
+    EXPECT_EQ(run.doc()->UndoName(), "Delete 2 Channels");
+
     // The File menu's entries in English.
     QStringList file;
     for (QAction* a : run.frame()->TopMenu(0)->actions())
