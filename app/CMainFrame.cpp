@@ -42,6 +42,7 @@ const MenuLabel kMenuLabels[] = {
     {CMainFrame::ID_APP_EXIT, "退出(&X)", "Exit(&X)"},
     {CMainFrame::ID_MODEL_INFORMATION, "型式信息(&M)", "Model Information(&M)"},
     {CMainFrame::ID_COMMUNICATION_PORT, "通讯端口(&P)", "Communication Port(&P)"},
+    {CMainFrame::ID_CHECK_CONNECTION, "检查连接…", "Check Connection…"},
     {CMainFrame::ID_LANGUAGE, "英文版(E)(English Version)", "Chinese Version(E)(English Version)"},
     {CMainFrame::ID_OPTIONAL_FEATURES, "可选功能(&O)", "Optional Features(&O)"},
     {CMainFrame::ID_KEY_ASSIGNMENT, "键设定(&K)", "Key Assignment(&K)"},
@@ -181,6 +182,7 @@ void CMainFrame::CreateMenus()
     viewCommand(setup, ID_MODEL_INFORMATION, &CZEMTRA800View::OnModelInformation);
     setup->addSeparator();
     viewCommand(setup, ID_COMMUNICATION_PORT, &CZEMTRA800View::OnCommunicationPort);
+    viewCommand(setup, ID_CHECK_CONNECTION, &CZEMTRA800View::OnCheckConnection);
     setup->addSeparator();
     AddCommand(setup, ID_LANGUAGE, &CMainFrame::OnLanguageSwitch);
 
@@ -379,6 +381,8 @@ void CMainFrame::UpdateCommandUI()
     for (int command : {ID_FILE_NEW, ID_FILE_OPEN, ID_MODEL_INFORMATION, ID_OPTIONAL_FEATURES,
                         ID_KEY_ASSIGNMENT, ID_EMBEDDED_MESSAGE})
         Action(command)->setEnabled(!busy);
+    // The check opens the job's port itself.
+    Action(ID_CHECK_CONNECTION)->setEnabled(!busy);
     for (QAction* recent : recentActions_)
         recent->setEnabled(!busy);
     Action(ID_READ_DATA)->setEnabled(mode != JobRead);

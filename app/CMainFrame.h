@@ -40,6 +40,7 @@ public:
         ID_HELP = 32782,
         ID_LANGUAGE = 32783,
         ID_SHOW_TRACE = 32786,
+        ID_CHECK_CONNECTION = 32787,
     };
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 700;

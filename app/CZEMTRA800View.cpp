@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QDir>
@@ -23,6 +24,7 @@
 #include "image/ChannelRules.h"
 #include "image/RadioSettings.h"
 #include "ui/AppMessage.h"
+#include "ui/AppPictures.h"
 #include "ui/DialogUnits.h"
 #include "ui/Language.h"
 #include "ui/Profile.h"
@@ -520,9 +522,24 @@ void CZEMTRA800View::OnModelInformation()
 
 void CZEMTRA800View::OnCommunicationPort()
 {
-    jobs_->SetPortNumber(RunCommPortDialog(this, jobs_->PortNumber(), options_));
+    const PortChoice choice = RunCommPortDialog(this, {jobs_->PortNumber(), jobs_->DevicePath()}, options_);
+    jobs_->SetPortNumber(choice.portNumber);
+    jobs_->SetDevicePath(choice.devicePath);
     Profile::WriteInt(QStringLiteral("COM"), QStringLiteral("PORT"), jobs_->PortNumber());
     UpdateFrameTexts();
+}
+
+void CZEMTRA800View::OnCheckConnection()
+{
+    if (JobRunning())
+        return;
+    // The last job's port is still open in the link: let it go, so the
+    // check opens the device as the next job will.
+    jobs_->ReleasePort();
+    ConnectionCheckRequest request;
+    request.device = jobs_->JobDevice();
+    request.portNumber = jobs_->PortNumber();
+    RunCheckConnectionDialog(this, request);
 }
 
 void CZEMTRA800View::OnOptionalFeatures()
@@ -557,13 +574,40 @@ void CZEMTRA800View::OnEmbeddedMessage()
              [&] { RunEmbeddedMsgDialog(this, *settings_); });
 }
 
+QStringList CZEMTRA800View::HelpCandidates(const QString& helpPath, bool chinese, const QString& programFolder)
+{
+    QStringList found;
+    const QString chm = helpPath + (chinese ? QStringLiteral("zmt80c.chm") : QStringLiteral("zmt80e.chm"));
+    if (QFileInfo(chm).isFile())
+        found << chm;
+    const QString manual = FindShippedFileFrom(
+        QStringLiteral("manual/%1/index.html").arg(chinese ? QStringLiteral("zh") : QStringLiteral("en")), helpPath,
+        programFolder);
+    if (!manual.isEmpty())
+        found << QFileInfo(manual).absoluteFilePath();
+    return found;
+}
+
 void CZEMTRA800View::OnHelp()
 {
-    const QString path = helpPath_ + (IsChinese() ? QStringLiteral("zmt80c.chm") : QStringLiteral("zmt80e.chm"));
-    // A missing help file is passed over in silence.
-    if (!QFileInfo::exists(path))
-        return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    const bool chinese = IsChinese();
+    const QStringList candidates = HelpCandidates(helpPath_, chinese, QCoreApplication::applicationDirPath());
+    // The compiled help first, as on the radio tool's home platform; a
+    // desktop that cannot show it gets the manual in its browser.
+    for (const QString& path : candidates) {
+        if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+            return;
+    }
+    const QString chm = chinese ? QStringLiteral("zmt80c.chm") : QStringLiteral("zmt80e.chm");
+    if (candidates.isEmpty())
+        AppMessage(this, Lang("No help is installed: neither %1 in %2 nor the manual (manual/en/index.html) was "
+                              "found.",
+                              "没有找到帮助:%2 中没有 %1,也没有找到使用手册(manual/zh/index.html)。")
+                             .arg(chm, QDir::toNativeSeparators(helpPath_)));
+    else
+        AppMessage(this, Lang("The help could not be shown: no program on this desktop opens %1.",
+                              "无法显示帮助:本机没有能打开 %1 的程序。")
+                             .arg(QDir::toNativeSeparators(candidates.last())));
 }
 
 // ---- the channel table's Edit commands ---------------------------------------

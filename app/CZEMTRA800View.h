@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QList>
+#include <QStringList>
 #include <QRect>
 #include <QWidget>
 
@@ -65,6 +66,12 @@ public:
     QString PortPaneText() const;
     OptionList& Options() { return options_; }
     QString HelpPath() const { return helpPath_; }
+    // What Help opens, in the order it is tried: the compiled help file of
+    // the language in helpPath (the folder the program was started in) when
+    // it is there, then the manual of the language, looked for in helpPath
+    // and then with the files shipped beside programFolder; empty when
+    // neither is found.
+    static QStringList HelpCandidates(const QString& helpPath, bool chinese, const QString& programFolder);
 
     // New or opened document: settings pointer and model state refreshed.
     void OnInitialUpdate();
@@ -84,6 +91,7 @@ public:
 public slots:
     void OnModelInformation();
     void OnCommunicationPort();
+    void OnCheckConnection();
     void OnOptionalFeatures();
     void OnKeyAssignment();
     void OnDtmf();

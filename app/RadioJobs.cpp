@@ -1,7 +1,6 @@
 #include "app/RadioJobs.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include <QMessageBox>
 #include <QWidget>
@@ -17,6 +16,7 @@
 #include "sim/SimulatedRadio.h"
 #include "ui/AppMessage.h"
 #include "ui/Language.h"
+#include "ui/PortWording.h"
 #include "ui/Profile.h"
 
 namespace {
@@ -39,39 +39,16 @@ QString FailureMessage() { return Lang("Communication failed,please try again!",
 
 QString RadioJobs::PortMessage(int portNumber, const std::string& device, int error)
 {
-    const QString first =
-        Lang("Failed to open COM%1,Please select COM port again!", "COM%1初始化错误,请重新选择COM口!").arg(portNumber);
-    const QString name = QString::fromStdString(device);
-    QString reason;
-    switch (CauseOfOpenError(error)) {
-    case PortCause::None:
-        return first;
-    case PortCause::Absent:
-        reason = Lang("%1: no such device", "%1: 没有这个设备");
-        break;
-    case PortCause::Permission:
-        reason = Lang("%1: permission denied (is your user in the dialout group?)",
-                      "%1: 没有打开权限(用户是否在 dialout 组中?)");
-        break;
-    case PortCause::Busy:
-        reason = Lang("%1: in use by another program", "%1: 正被其他程序使用");
-        break;
-    case PortCause::Gone:
-        reason = Lang("%1: the adapter has gone away; unplug the cable and plug it in again",
-                      "%1: 适配器已不在,请拔下编程线再插上");
-        break;
-    case PortCause::Other:
-        // The system's own words, as the command line gives them.
-        reason = QStringLiteral("%1: ") + QString::fromLocal8Bit(std::strerror(error));
-        break;
-    }
-    return first + QLatin1Char('\n') + reason.arg(name);
+    if (error == 0)
+        return PortWording::OpenFailedLine(portNumber);
+    return PortWording::FailureMessage(portNumber, DiagnosePort(device, error));
 }
 
 RadioJobs::RadioJobs(CZEMTRA800Doc& doc, QWidget* owner)
     : doc_(doc),
       owner_(owner),
       portNumber_(Profile::GetInt(QStringLiteral("COM"), QStringLiteral("PORT"), 1)),
+      devicePath_(Profile::GetString(QStringLiteral("COM"), QStringLiteral("DEVICE")).toStdString()),
       progressDlg_(std::make_unique<CLinkProgressDlg>(owner))
 {
     progressDlg_->hide();
@@ -98,6 +75,24 @@ void RadioJobs::AttachSimulatedRadio(std::unique_ptr<SimulatedRadio> radio)
     deviceOverride_ = simulator_ ? simulator_->DevicePath() : std::string();
 }
 
+std::string RadioJobs::JobDevice() const
+{
+    if (!deviceOverride_.empty())
+        return deviceOverride_;
+    if (!devicePath_.empty())
+        return devicePath_;
+    return PortDevice(portNumber_);
+}
+
+void RadioJobs::ReleasePort()
+{
+    if (running_ || link_->IsBusy())
+        return;
+    // The link keeps the last job's port open until the next job opens one;
+    // a new link has none.
+    link_ = std::make_unique<RadioLink>(*bridge_);
+}
+
 void RadioJobs::ShowTrace()
 {
     progressDlg_->show();
@@ -119,7 +114,17 @@ void RadioJobs::StartJob(LinkJobMode mode)
             return;
         modelCode = std::string(GetText(doc_.Settings()->modelCode));
     }
-    const std::string device = deviceOverride_.empty() ? PortDevice(portNumber_) : deviceOverride_;
+    const std::string device = JobDevice();
+    // A kept path that now leads to another numbered device (the cable came
+    // back as ttyUSB1): the number follows it, so the status bar and the
+    // messages name the port in use.
+    if (deviceOverride_.empty() && !devicePath_.empty()) {
+        const int number = PortNumberOf(devicePath_);
+        if (number > 0 && number != portNumber_) {
+            portNumber_ = number;
+            Profile::WriteInt(QStringLiteral("COM"), QStringLiteral("PORT"), portNumber_);
+        }
+    }
     if (device.empty()) {
         AppMessage(owner_, PortMessage(portNumber_, "COM" + std::to_string(portNumber_), ENOENT));
         return;

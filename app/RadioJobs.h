@@ -35,6 +35,16 @@ public:
     // The COM port number the next job opens (profile "COM"/"PORT").
     int PortNumber() const { return portNumber_; }
     void SetPortNumber(int port) { portNumber_ = port; }
+    // A device path kept besides the number (profile "COM"/"DEVICE"), such
+    // as a /dev/serial/by-id name that follows the cable across replugging;
+    // when set, jobs open it instead of the number's device. "" for none.
+    const std::string& DevicePath() const { return devicePath_; }
+    void SetDevicePath(const std::string& path) { devicePath_ = path; }
+    // The device the next job opens; "" when the port number names none.
+    std::string JobDevice() const;
+    // Lets go of the port the last job left open, so that another part of
+    // the program may open the device. Does nothing while a job runs.
+    void ReleasePort();
 
     // Jobs use the built-in simulated radio instead of the port's device.
     void AttachSimulatedRadio(std::unique_ptr<SimulatedRadio> radio);
@@ -50,8 +60,9 @@ public:
     bool ClosePending() const { return closePending_; }
     CLinkProgressDlg* ProgressDialog() const { return progressDlg_.get(); }
 
-    // The port message: "Failed to open COM%d,..." and, on a second line,
-    // why the device could not be opened (errno of the open; 0 adds nothing).
+    // The port message: "Failed to open COM%d,..." and, on the lines below,
+    // why the device could not be opened and what to do, from the errno of
+    // the open (0 adds nothing).
     static QString PortMessage(int portNumber, const std::string& device, int error);
 
 public slots:
@@ -93,6 +104,7 @@ private:
     CZEMTRA800Doc& doc_;
     QWidget* owner_;
     int portNumber_;
+    std::string devicePath_;
     std::unique_ptr<CLinkProgressDlg> progressDlg_;
     // Torn down in the destructor in the order the link needs: it may still
     // use the simulated radio's line and reports through the bridge.

@@ -11,9 +11,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliSupport.h"
 #include "cli/PortAdvice.h"
-#include "image/CImportData.h"
-#include "image/JobResults.h"
-#include "image/ModelTable.h"
+#include "link/ConnectionCheck.h"
 #include "link/PortDiagnosis.h"
 #include "link/PortNames.h"
 #include "link/RadioLink.h"
@@ -58,19 +56,18 @@ std::string Join(const std::vector<std::string>& parts, const char* between)
 std::string AccessLine(uid_t owner, gid_t group, mode_t mode)
 {
     const std::string groupName = GroupName(group);
-    std::string line = NodeText(mode, UserName(owner), groupName) + "; ";
-    const uid_t me = ::getuid();
-    if (me == 0)
-        return line + "you are root.";
-    if (owner == me && (mode & (S_IRUSR | S_IWUSR)) == (S_IRUSR | S_IWUSR))
-        return line + "it is yours.";
-    if (group == 0 || (mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP))
+    const std::string line = NodeText(mode, UserName(owner), groupName) + "; ";
+    switch (JudgeDeviceAccess(owner, group, mode)) {
+    case DeviceAccess::Root: return line + "you are root.";
+    case DeviceAccess::Owner: return line + "it is yours.";
+    case DeviceAccess::OnlyOwner:
         return line + "only its owner may open it (the udev rule 60-zemtra800.rules gives programming cables to "
                       "group 'dialout').";
-    const GroupStanding standing = JudgeGroup(group, SessionGroups(), DatabaseGroups(me));
-    if (standing == GroupStanding::InSession)
-        return line + "you are in group '" + groupName + "'.";
-    return line + GroupAdvice(groupName, standing);
+    case DeviceAccess::InGroup: return line + "you are in group '" + groupName + "'.";
+    case DeviceAccess::NeedsNewSession: return line + GroupAdvice(groupName, GroupStanding::NeedsNewSession);
+    case DeviceAccess::NotMember: return line + GroupAdvice(groupName, GroupStanding::NotMember);
+    }
+    return line;
 }
 
 std::string HoldersLine(const std::vector<PortHolder>& holders)
@@ -124,41 +121,33 @@ void ReportGrabbers()
 // What came back, worded for a technician; the exit status.
 int ReportProbe(const LinkProbeResult& probe, const std::string& device)
 {
-    if (probe.identified) {
-        CliDocument document;
-        CImportData& data = document.data;
-        JobResults::LayIdentification(data, probe.ident);
-        data.DecodeAll();
-        ModelState model;
-        ModelIdentify(model, *data.GetSettings());
-        const std::string code(GetText(data.GetSettings()->modelCode));
-        Say("  A radio answered: model code " + (code.empty() ? std::string("(blank)") : code) + ", " +
-            TitleBandText(model) + ". The port is right.");
+    switch (JudgeProbe(probe)) {
+    case ProbeVerdict::RadioAnswered: {
+        std::string code, band;
+        IdentifiedModel(probe.ident, code, band);
+        Say("  A radio answered: model code " + (code.empty() ? std::string("(blank)") : code) + ", " + band +
+            ". The port is right.");
         if (!probe.closed)
             Say("  It did not acknowledge the closing exchange; switch it off and on before reading.");
         return 0;
     }
-    if (probe.lineLost) {
+    case ProbeVerdict::LineLost:
         Say("  The device went away during the probe: unplug the cable and plug it in again.");
         return kNothingAnswered;
-    }
-    if (probe.receivedCount == 0) {
+    case ProbeVerdict::NothingCameBack:
         Say("  Nothing came back: the radio is off or not in programming mode, the cable is loose, or " + device +
             " is the wrong port.");
         return kNothingAnswered;
-    }
-    // Some cables hear their own transmission: that proves the cable, not the radio.
-    static const uint8_t kWakeUp[] = {'P', 'R', 'O', 'G', 'R', 'A', 'M'};
-    bool echo = probe.received.size() >= sizeof kWakeUp;
-    for (std::size_t i = 0; echo && i < probe.received.size(); ++i)
-        echo = probe.received[i] == kWakeUp[i % sizeof kWakeUp];
-    if (echo)
+    case ProbeVerdict::OnlyEcho:
         Say("  Only what was sent came back (the cable echoes it): the cable is on this port, but no radio "
             "answered. Switch the radio on and check its plug.");
-    else
+        return 0;
+    case ProbeVerdict::SomethingElse:
         Say("  Something answers on this port, so the port is right, but not as the radio does: check that "
             "the radio is on and the plug is fully in.");
-    return 0;
+        return 0;
+    }
+    return kNothingAnswered;
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+#include "dialogs/DialogEntry.h"
+#include "link/PortNames.h"
 #include "ui/DialogUnits.h"
 #include "ui/Language.h"
 #include "ui/OptionList.h"
@@ -36,12 +38,33 @@ protected:
     }
 };
 
+constexpr int kPathRole = Qt::UserRole + 2;
+
 QString DeviceName(const std::string& device)
 {
     QString name = QString::fromStdString(device);
     if (name.startsWith(QLatin1String("/dev/")))
         name.remove(0, 5);
     return name;
+}
+
+// "QinHeng USB Serial (1a86:7523)"; "" for a built-in port.
+QString Description(const SerialDevice& device)
+{
+    if (device.vendorId.empty())
+        return {};
+    const QString name = QString::fromStdString(AdapterName(device));
+    const QString ids = QStringLiteral("%1:%2").arg(QString::fromStdString(device.vendorId),
+                                                    QString::fromStdString(device.productId));
+    return name.isEmpty() ? QStringLiteral("(%1)").arg(ids) : QStringLiteral("%1 (%2)").arg(name, ids);
+}
+
+// The stable name as the list shows it: the name udev made, without its folder.
+QString EntryText(const std::string& path)
+{
+    const QString full = QString::fromStdString(path);
+    const int slash = full.lastIndexOf(QLatin1Char('/'));
+    return full.contains(QLatin1String("/by-id/")) && slash >= 0 ? full.mid(slash + 1) : full;
 }
 
 } // namespace
@@ -52,13 +75,14 @@ CCommPortDlg::CCommPortDlg(QWidget* parent) : QDialog(parent)
                    | Qt::MSWindowsFixedSizeDialogHint);
     setFont(DialogUnits::DialogFont());
     const DialogUnits du(font());
-    // Wider and two lines taller than the classic port dialog: Linux device
-    // names need the room, and the lines below the list tell which device
-    // an entry stands for and whether it is plugged in.
-    setFixedSize(du.Size(190, 62));
+    // Wider and taller than the classic port dialog: Linux device names and
+    // the stable names of USB adapters need the room, and the lines below
+    // the list tell which device an entry stands for and whether it is
+    // plugged in.
+    setFixedSize(du.Size(250, 70));
 
     portLabel_ = MakeLabel(this, du, 1126, 7, 7, 58, 8);
-    portList_ = PlaceControl(new QComboBox(this), du, 1058, 67, 5, 116, 12);
+    portList_ = PlaceControl(new QComboBox(this), du, 1058, 67, 5, 176, 12);
     portList_->setEditable(true);
     portList_->setInsertPolicy(QComboBox::NoInsert);
     // Only a chosen entry counts: no completion, and Enter does not pick an
@@ -72,13 +96,13 @@ CCommPortDlg::CCommPortDlg(QWidget* parent) : QDialog(parent)
 
     deviceLine_ = new QLabel(this);
     deviceLine_->setObjectName(QStringLiteral("deviceLine"));
-    du.Place(deviceLine_, 7, 20, 176, 18);
+    du.Place(deviceLine_, 7, 21, 236, 26);
     deviceLine_->setWordWrap(true);
     deviceLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    ok_ = MakeButton(this, du, 1, 52, 43, 38, 13);
+    ok_ = MakeButton(this, du, 1, 80, 51, 38, 13);
     ok_->setDefault(true);
-    cancel_ = MakeButton(this, du, 2, 100, 43, 38, 13);
+    cancel_ = MakeButton(this, du, 2, 132, 51, 38, 13);
     cancel_->setAutoDefault(false);
 
     connect(ok_, &QPushButton::clicked, this, &CCommPortDlg::OnOK);
@@ -100,11 +124,22 @@ CCommPortDlg::CCommPortDlg(QWidget* parent) : QDialog(parent)
     });
 }
 
-const SerialPortInfo* CCommPortDlg::PresentPort(int number) const
+const SerialDevice* CCommPortDlg::PresentPort(int number) const
 {
-    for (const SerialPortInfo& p : presentPorts) {
-        if (p.portNumber == number)
-            return &p;
+    for (const SerialDevice& d : presentDevices) {
+        if (d.portNumber == number)
+            return &d;
+    }
+    return nullptr;
+}
+
+const SerialDevice* CCommPortDlg::DeviceOfName(const std::string& path) const
+{
+    for (const SerialDevice& d : presentDevices) {
+        for (const std::string& name : d.byId) {
+            if (name == path)
+                return &d;
+        }
     }
     return nullptr;
 }
@@ -124,64 +159,120 @@ void CCommPortDlg::OnInitDialog()
     // no port.
     int highest = 0;
     if (portList_->count() > 0)
-        for (const SerialPortInfo& p : presentPorts)
-            highest = std::max(highest, p.portNumber);
+        for (const SerialDevice& d : presentDevices)
+            highest = std::max(highest, d.portNumber);
     for (int number = portList_->count() + 1; number <= highest; ++number)
         portList_->addItem(QStringLiteral("COM%1").arg(number));
+    numbered_ = portList_->count();
 
+    QFont bold = font();
+    bold.setBold(true);
     const QFontMetrics fm(font());
     int widest = portList_->width();
-    for (int i = 0; i < portList_->count(); ++i) {
-        const int number = i + 1;
-        QString note;
-        if (const SerialPortInfo* p = PresentPort(number)) {
-            note = Lang("present", "已连接");
-            if (!p->description.empty())
-                note += QStringLiteral(": ") + QString::fromStdString(p->description);
-            QFont bold = font();
-            bold.setBold(true);
+    auto annotate = [&](int i, const QString& note, bool present) {
+        if (present) {
             portList_->setItemData(i, bold, Qt::FontRole);
-            widest = std::max(widest, QFontMetrics(bold).horizontalAdvance(portList_->itemText(i) + QStringLiteral("   ") + note) + 40);
+            widest = std::max(widest, QFontMetrics(bold).horizontalAdvance(portList_->itemText(i)
+                                                                           + QStringLiteral("   ") + note) + 40);
         }
         portList_->setItemData(i, note, kNoteRole);
         portList_->setItemData(i, note.isEmpty() ? portList_->itemText(i) : portList_->itemText(i) + QStringLiteral(", ") + note,
                                Qt::AccessibleTextRole);
-        widest = std::max(widest, fm.horizontalAdvance(portList_->itemText(i)) + 40);
+        widest = std::max(widest, fm.horizontalAdvance(portList_->itemText(i) + QStringLiteral("   ") + note) + 40);
+    };
+    for (int i = 0; i < numbered_; ++i) {
+        QString note;
+        const SerialDevice* d = PresentPort(i + 1);
+        if (d) {
+            note = Lang("present", "已连接");
+            const QString description = Description(*d);
+            if (!description.isEmpty())
+                note += QStringLiteral(": ") + description;
+        }
+        annotate(i, note, d != nullptr);
+    }
+
+    // The stable names of the adapters present, and the one in use even
+    // when its cable is out.
+    std::vector<std::string> names;
+    for (const SerialDevice& d : presentDevices)
+        names.insert(names.end(), d.byId.begin(), d.byId.end());
+    if (!devicePath.empty() && std::find(names.begin(), names.end(), devicePath) == names.end())
+        names.push_back(devicePath);
+    int chosen = devicePath.empty() ? portNumber - 1 : -1;
+    if (!names.empty() && numbered_ > 0)
+        portList_->insertSeparator(portList_->count());
+    for (const std::string& name : names) {
+        const int i = portList_->count();
+        portList_->addItem(EntryText(name));
+        portList_->setItemData(i, QString::fromStdString(name), kPathRole);
+        portList_->setItemData(i, QString::fromStdString(name), Qt::ToolTipRole);
+        QString note;
+        const SerialDevice* d = DeviceOfName(name);
+        if (d) {
+            // The node's own name: udev's names all lead to /dev/ttyUSBn or /dev/ttyACMn.
+            note = QString::fromStdString(d->path).section(QLatin1Char('/'), -1);
+            const QString adapter = QString::fromStdString(AdapterName(*d));
+            if (!adapter.isEmpty())
+                note = adapter + QStringLiteral(", ") + note;
+        } else {
+            note = Lang("not present", "未连接");
+        }
+        annotate(i, note, d != nullptr);
+        if (name == devicePath)
+            chosen = i;
     }
     portList_->view()->setMinimumWidth(widest);
 
-    SelectPosition(portList_, portNumber - 1);
+    SelectPosition(portList_, chosen >= numbered_ && devicePath.empty() ? -1 : chosen);
     ShowDevice();
 }
 
 void CCommPortDlg::ShowDevice()
 {
     const int index = portList_->currentIndex();
+    const QString path = index >= 0 ? portList_->itemData(index, kPathRole).toString() : QString();
     QString line;
+    bool found = false;
     if (index < 0) {
         line = Lang("No port chosen", "未选择端口");
+    } else if (!path.isEmpty()) {
+        if (const SerialDevice* d = DeviceOfName(path.toStdString())) {
+            found = true;
+            line = Lang("%1: present, now %2", "%1: 已连接,当前为 %2").arg(path, QString::fromStdString(d->path));
+            if (d->portNumber > 0)
+                line += QStringLiteral(" (COM%1)").arg(d->portNumber);
+            const QString description = Description(*d);
+            if (!description.isEmpty())
+                line += QStringLiteral(", ") + description;
+        } else {
+            line = Lang("%1: not present; it is found again when the cable is plugged in",
+                        "%1: 未连接;插上编程线后会自动找到").arg(path);
+        }
     } else {
         const std::string device = PortDevice(index + 1);
         if (device.empty()) {
             line.clear();
-        } else if (const SerialPortInfo* p = PresentPort(index + 1)) {
+        } else if (const SerialDevice* d = PresentPort(index + 1)) {
+            found = true;
             line = Lang("%1: present", "%1: 已连接").arg(QString::fromStdString(device));
-            if (!p->description.empty())
-                line += QStringLiteral(", ") + QString::fromStdString(p->description);
+            const QString description = Description(*d);
+            if (!description.isEmpty())
+                line += QStringLiteral(", ") + description;
         } else {
             line = Lang("%1: not present", "%1: 未连接").arg(QString::fromStdString(device));
         }
     }
     // Name the devices that are plugged in when the chosen one is not.
-    if (index < 0 || !PresentPort(index + 1)) {
-        QStringList found;
-        for (const SerialPortInfo& p : presentPorts) {
-            if (p.portNumber > 0)
-                found << QStringLiteral("COM%1 (%2)").arg(p.portNumber).arg(DeviceName(p.device));
+    if (!found) {
+        QStringList present;
+        for (const SerialDevice& d : presentDevices) {
+            if (d.portNumber > 0)
+                present << QStringLiteral("COM%1 (%2)").arg(d.portNumber).arg(DeviceName(d.path));
         }
-        if (!found.isEmpty())
+        if (!present.isEmpty())
             line += (line.isEmpty() ? QString() : QStringLiteral("; ")) + Lang("found: ", "已连接: ")
-                + found.join(QStringLiteral(", "));
+                + present.join(QStringLiteral(", "));
     }
     deviceLine_->setToolTip(line);
     deviceLine_->setText(line);
@@ -189,18 +280,31 @@ void CCommPortDlg::ShowDevice()
 
 void CCommPortDlg::OnOK()
 {
-    portNumber = portList_->currentIndex() + 1; // no entry selected gives 0
+    const int index = portList_->currentIndex();
+    const QString path = index >= 0 ? portList_->itemData(index, kPathRole).toString() : QString();
+    if (!path.isEmpty()) {
+        devicePath = path.toStdString();
+        // The number follows the cable; one that is out keeps the last.
+        if (const SerialDevice* d = DeviceOfName(devicePath); d && d->portNumber > 0)
+            portNumber = d->portNumber;
+    } else {
+        devicePath.clear();
+        portNumber = index + 1; // no entry selected gives 0
+    }
     accept();
 }
 
-int RunCommPortDialog(QWidget* parent, int portNumber, const OptionList& options)
+PortChoice RunCommPortDialog(QWidget* parent, const PortChoice& current, const OptionList& options,
+                             const SystemRoots& roots)
 {
     CCommPortDlg dialog(parent);
     dialog.optionText = options.ReadSection(QStringLiteral("portlist"));
-    dialog.portNumber = portNumber;
-    dialog.presentPorts = ListSerialPorts();
+    dialog.portNumber = current.portNumber;
+    dialog.devicePath = current.devicePath;
+    dialog.presentDevices = FindSerialDevices(roots);
     dialog.OnInitDialog();
     dialog.exec();
     Profile::WriteInt(QStringLiteral("COM"), QStringLiteral("PORT"), dialog.portNumber);
-    return dialog.portNumber;
+    Profile::WriteString(QStringLiteral("COM"), QStringLiteral("DEVICE"), QString::fromStdString(dialog.devicePath));
+    return {dialog.portNumber, dialog.devicePath};
 }

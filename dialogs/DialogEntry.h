@@ -1,5 +1,8 @@
 #pragma once
 #include <QString>
+#include <string>
+
+#include "link/PortDiagnosis.h"
 
 class OptionList;
 class QWidget;
@@ -32,8 +35,26 @@ bool RunChannelEditDialog(QWidget* parent, const ChannelEditRequest& request, Ch
 // fields of settings (fixed plan, custom limits, model code).
 bool RunModelInfoDialog(QWidget* parent, RadioSettings& settings, ModelState& model,
                         const OptionList& options, ChannelUpdateSink& view);
-// Communication port: returns the port number to use (unchanged unless OK).
-int RunCommPortDialog(QWidget* parent, int portNumber, const OptionList& options);
+// The port the radio link opens: a port number, and a device path kept
+// besides it (a /dev/serial/by-id name that follows its cable), "" for none.
+struct PortChoice {
+    int portNumber = 1;
+    std::string devicePath;
+};
+// Communication port: returns the port to use (unchanged unless OK) and
+// writes it to the profile ("COM": "PORT" and "DEVICE"). The devices offered
+// are those found under roots.
+PortChoice RunCommPortDialog(QWidget* parent, const PortChoice& current, const OptionList& options,
+                             const SystemRoots& roots = {});
+
+// Setup → Check Connection: the connection report for the port the next
+// job opens, with a probe of that port. The caller lets go of the port first.
+struct ConnectionCheckRequest {
+    std::string device;
+    int portNumber = 0;
+    SystemRoots roots;
+};
+void RunCheckConnectionDialog(QWidget* parent, const ConnectionCheckRequest& request);
 
 // On OK these store their fields into settings and return true.
 bool RunOptionalFeatureDialog(QWidget* parent, RadioSettings& settings, const OptionList& options);

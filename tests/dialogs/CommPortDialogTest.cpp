@@ -1,6 +1,10 @@
 // The communication port dialog: list position to port number, the profile
 // value, and the devices present on the machine.
+#include <filesystem>
+#include <fstream>
+
 #include <QLabel>
+#include <QStandardItemModel>
 
 #include "dialogs/CCommPortDlg.h"
 #include "dialogs/DialogEntry.h"
@@ -9,19 +13,82 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
+void Write(const fs::path& file, const std::string& text)
+{
+    fs::create_directories(file.parent_path());
+    std::ofstream(file) << text << "\n";
+}
+
+void Link(const fs::path& link, const fs::path& target)
+{
+    fs::create_directories(link.parent_path());
+    fs::create_symlink(target, link);
+}
+
 class CommPortTest : public DialogTest {
 protected:
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        ASSERT_TRUE(machine_.isValid());
+        root_ = machine_.path().toStdString();
+        roots.sys = (root_ / "sys").string();
+        roots.dev = (root_ / "dev").string();
+        fs::create_directories(root_ / "sys/class/tty");
+        fs::create_directories(root_ / "dev");
+    }
+
+    // A USB serial adapter as the kernel and udev lay it out: its sysfs
+    // entries, its node and its stable name under dev/serial/by-id.
+    void AddCable(const std::string& tty, const std::string& usbPort, const std::string& vendor,
+                  const std::string& product, const std::string& manufacturer, const std::string& productName,
+                  const std::string& stableName)
+    {
+        const fs::path sys = root_ / "sys";
+        const fs::path usb = sys / "devices/pci0000:00/0000:00:14.0/usb1" / usbPort;
+        Write(usb / "idVendor", vendor);
+        Write(usb / "idProduct", product);
+        if (!manufacturer.empty())
+            Write(usb / "manufacturer", manufacturer);
+        Write(usb / "product", productName);
+        const fs::path iface = usb / (usbPort + ":1.0");
+        Write(iface / "bInterfaceNumber", "00");
+        Link(iface / "driver", sys / "bus/usb/drivers/ch341");
+        Link(sys / "class/tty" / tty / "device", iface / tty);
+        fs::create_directories(iface / tty);
+        Write(root_ / "dev" / tty, "");
+        if (!stableName.empty())
+            Link(root_ / "dev/serial/by-id" / stableName, "../../" + tty);
+    }
+    std::string StableName(const std::string& name) const { return (root_ / "dev/serial/by-id" / name).string(); }
+
     // RunCommPortDialog on an option file with the given section lines;
     // steps run inside the dialog's modal loop.
-    int Run(int port, const QString& sectionLines, std::function<void(CCommPortDlg*)> steps)
+    PortChoice RunWith(const PortChoice& current, const QString& sectionLines, std::function<void(CCommPortDlg*)> steps)
     {
         OnModal<CCommPortDlg>(steps);
-        return RunCommPortDialog(nullptr, port, OptionFile(QStringLiteral("[other]\nX=1\n[portlist]\n") + sectionLines));
+        return RunCommPortDialog(nullptr, current,
+                                 OptionFile(QStringLiteral("[other]\nX=1\n[portlist]\n") + sectionLines), roots);
     }
+    int Run(int port, const QString& sectionLines, std::function<void(CCommPortDlg*)> steps)
+    {
+        return RunWith({port, std::string()}, sectionLines, steps).portNumber;
+    }
+
+    SystemRoots roots;
+
+private:
+    QTemporaryDir machine_;
+    fs::path root_;
 };
 
 QComboBox* List(QWidget* d) { return Ctl<QComboBox>(d, 1058); }
+QLabel* DeviceLine(QWidget* d) { return d->findChild<QLabel*>(QStringLiteral("deviceLine")); }
 int ProfilePort() { return Profile::GetInt(QStringLiteral("COM"), QStringLiteral("PORT"), -1); }
+QString ProfileDevice() { return Profile::GetString(QStringLiteral("COM"), QStringLiteral("DEVICE"), QStringLiteral("unset")); }
+const QString kFourPorts = QStringLiteral("COM1 (ttyUSB0)=0\nCOM2 (ttyUSB1)=1\nCOM3 (ttyUSB2)=2\nCOM4 (ttyUSB3)=3\n");
 
 TEST_F(CommPortTest, PositionIsPortNumberLessOneAndTheChoiceIsKept)
 {
@@ -66,7 +133,17 @@ TEST_F(CommPortTest, DevicesPresentAreMarkedAndReachable)
     for (int i = 1; i <= 16; ++i)
         d.optionText += QStringLiteral("COM%1|").arg(i);
     d.portNumber = 1;
-    d.presentPorts = {{"/dev/ttyUSB1", 2, "FTDI FT232R USB UART (0403:6001)"}, {"/dev/ttyS3", 20, ""}};
+    SerialDevice ftdi;
+    ftdi.path = "/dev/ttyUSB1";
+    ftdi.portNumber = 2;
+    ftdi.vendorId = "0403";
+    ftdi.productId = "6001";
+    ftdi.manufacturer = "FTDI";
+    ftdi.product = "FT232R USB UART";
+    SerialDevice uart;
+    uart.path = "/dev/ttyS3";
+    uart.portNumber = 20;
+    d.presentDevices = {ftdi, uart};
     d.OnInitDialog();
     QComboBox* list = List(&d);
     // The built-in port COM20 lies beyond the configured list: the list
@@ -91,6 +168,78 @@ TEST_F(CommPortTest, DevicesPresentAreMarkedAndReachable)
     CCommPortDlg zh;
     zh.OnInitDialog();
     EXPECT_EQ(List(&zh)->accessibleName(), QStringLiteral("通讯端口"));
+}
+
+// Two USB adapters on a fabricated machine: below the numbers the list
+// offers each one's stable name, with the adapter's name and the device it
+// is now; choosing one keeps the name and the number it has now.
+TEST_F(CommPortTest, StableNamesAreOfferedWithTheAdaptersName)
+{
+    AddCable("ttyUSB0", "1-3", "0403", "6001", "FTDI", "FT232R USB UART", "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    AddCable("ttyUSB1", "1-2", "1a86", "7523", "", "USB Serial", "usb-1a86_USB_Serial-if00-port0");
+    const std::string ch340 = StableName("usb-1a86_USB_Serial-if00-port0");
+
+    PortChoice chosen = RunWith({1, std::string()}, kFourPorts, [](CCommPortDlg* d) {
+        QComboBox* list = List(d);
+        ASSERT_EQ(list->count(), 7);
+        EXPECT_EQ(list->currentIndex(), 0);
+        // The numbers keep their positions; a separator, then the names.
+        auto* model = qobject_cast<QStandardItemModel*>(list->model());
+        ASSERT_NE(model, nullptr);
+        EXPECT_FALSE(model->item(4)->isEnabled());
+        EXPECT_EQ(list->itemText(5), QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"));
+        EXPECT_EQ(list->itemText(6), QStringLiteral("usb-1a86_USB_Serial-if00-port0"));
+        EXPECT_EQ(list->itemData(6, Qt::AccessibleTextRole).toString(),
+                  QStringLiteral("usb-1a86_USB_Serial-if00-port0, USB Serial, ttyUSB1"));
+        EXPECT_TRUE(list->itemData(5, Qt::AccessibleTextRole).toString().contains(QStringLiteral("FTDI FT232R USB UART, ttyUSB0")));
+        ChooseEntry(list, 6);
+        EXPECT_TRUE(DeviceLine(d)->text().contains(QStringLiteral("present, now ")));
+        EXPECT_TRUE(DeviceLine(d)->text().endsWith(QStringLiteral("/ttyUSB1 (COM2), USB Serial (1a86:7523)")))
+            << DeviceLine(d)->text().toStdString();
+        Press(d, 1);
+    });
+    EXPECT_EQ(chosen.portNumber, 2);
+    EXPECT_EQ(chosen.devicePath, ch340);
+    EXPECT_EQ(ProfilePort(), 2);
+    EXPECT_EQ(ProfileDevice(), QString::fromStdString(ch340));
+
+    // Opened again it shows the name chosen; a number chosen drops the name.
+    chosen = RunWith(chosen, kFourPorts, [](CCommPortDlg* d) {
+        EXPECT_EQ(List(d)->currentIndex(), 6);
+        ChooseEntry(List(d), 0);
+        Press(d, 1);
+    });
+    EXPECT_EQ(chosen.portNumber, 1);
+    EXPECT_EQ(chosen.devicePath, "");
+    EXPECT_EQ(ProfileDevice(), QString());
+}
+
+// The cable of the kept name is out: the name is still offered and chosen,
+// marked as not there, and OK or Cancel keep it and the last number.
+TEST_F(CommPortTest, AKeptStableNameWhoseCableIsOutStaysChosen)
+{
+    const std::string gone = StableName("usb-Prolific_USB-Serial_Controller-if00-port0");
+    for (int language : {0, 1}) {
+        SetLanguageFlag(language);
+        for (int button : {1, 2}) {
+            SCOPED_TRACE(language * 10 + button);
+            const PortChoice chosen = RunWith({3, gone}, kFourPorts, [&](CCommPortDlg* d) {
+                QComboBox* list = List(d);
+                ASSERT_EQ(list->count(), 6);
+                EXPECT_EQ(list->currentIndex(), 5);
+                EXPECT_EQ(list->itemText(5), QStringLiteral("usb-Prolific_USB-Serial_Controller-if00-port0"));
+                const QString absent = language ? QStringLiteral("未连接") : QStringLiteral("not present");
+                EXPECT_TRUE(list->itemData(5, Qt::AccessibleTextRole).toString().endsWith(absent));
+                EXPECT_TRUE(DeviceLine(d)->text().startsWith(QString::fromStdString(gone) + QStringLiteral(": ") + absent))
+                    << DeviceLine(d)->text().toStdString();
+                EXPECT_EQ(list->accessibleName(), language ? QStringLiteral("通讯端口") : QStringLiteral("Comm Port"));
+                Press(d, button);
+            });
+            EXPECT_EQ(chosen.portNumber, 3);
+            EXPECT_EQ(chosen.devicePath, gone);
+            EXPECT_EQ(ProfileDevice(), QString::fromStdString(gone));
+        }
+    }
 }
 
 } // namespace
