@@ -100,7 +100,8 @@ protected:
     void SetUp() override
     {
         QSettings settings(QSettings::IniFormat, QSettings::UserScope, "Halvorn", "ZEMTRA800");
-        for (const char* key : {"CHANNEL_DEFAULT/LANGUAGE", "CHANNEL_DEFAULT/ALLOWDEFAULT", "COM/PORT", "Recent File List"})
+        for (const char* key : {"CHANNEL_DEFAULT/LANGUAGE", "CHANNEL_DEFAULT/ALLOWDEFAULT", "COM/PORT", "COM/DEVICE",
+                                "Recent File List"})
             settings.remove(QString::fromLatin1(key));
     }
     void TearDown() override { SetLanguageFlag(1); }

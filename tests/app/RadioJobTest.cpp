@@ -1,10 +1,13 @@
 #include <fcntl.h>
-#include <sys/file.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include <QFile>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -316,42 +319,96 @@ TEST_F(RadioJobTest, AReadThatFailsAfterTheIdentificationKeepsOnlyThat)
     EXPECT_DOUBLE_EQ(doc.Settings()->channels[0].rxFrequency, 440.0);
 }
 
-TEST_F(RadioJobTest, ThePortMessageSaysWhyThePortCouldNotBeOpened)
+TEST_F(RadioJobTest, ThePortMessageSaysWhyThePortCouldNotBeOpenedAndWhatToDo)
 {
     StartInEnglish();
     Profile::WriteInt("COM", "PORT", 7);
     RunningApp run;
     run.jobs().UseDevice("/dev/zemtra-no-such-port");
     run.trigger(CMainFrame::ID_READ_DATA);
-    EXPECT_EQ(boxes.messages, QStringList({"Failed to open COM7,Please select COM port again!\n"
-                                           "/dev/zemtra-no-such-port: no such device"}));
+    ASSERT_EQ(boxes.messages.size(), 1);
+    const QString absent = boxes.messages.first();
+    EXPECT_TRUE(absent.startsWith("Failed to open COM7,Please select COM port again!\n"
+                                  "/dev/zemtra-no-such-port: no such device.\n"))
+        << absent.toStdString();
+    EXPECT_TRUE(absent.contains("\nPlug in the programming cable")) << absent.toStdString();
 
-    // Another program holds the line.
+    // Another program holds the line: it is named by pid and command, in
+    // the language of the moment, and nothing is sent.
     run.jobs().AttachSimulatedRadio(Radio("Q80103"));
-    const QString device = QString::fromStdString(run.jobs().Simulator()->DevicePath());
-    const int holder = ::open(run.jobs().Simulator()->DevicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    ASSERT_GE(holder, 0);
-    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    const std::string path = run.jobs().Simulator()->DevicePath();
+    const QString device = QString::fromStdString(path);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        ::open(path.c_str(), O_RDWR | O_NOCTTY);
+        ::execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
+        ::_exit(9);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(holder));
+        return comm.open(QIODevice::ReadOnly) && comm.readAll().startsWith("sleep");
+    }, 5000));
+    QTest::qWait(50);
     boxes.messages.clear();
     run.trigger(CMainFrame::ID_WRITE_DATA);
     run.trigger(CMainFrame::ID_LANGUAGE);
     run.trigger(CMainFrame::ID_RADIO_INFORMATION);
-    EXPECT_EQ(boxes.messages,
-              QStringList({"Failed to open COM7,Please select COM port again!\n" + device + ": in use by another program",
-                           QString::fromUtf8("COM7初始化错误,请重新选择COM口!\n") + device + QString::fromUtf8(": 正被其他程序使用")}));
-    ::close(holder);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    ASSERT_EQ(boxes.messages.size(), 2);
+    const QString pid = QString::number(holder);
+    EXPECT_TRUE(boxes.messages[0].startsWith("Failed to open COM7,Please select COM port again!\n" + device +
+                                             ": in use by another program: pid " + pid + " (sleep: sleep 30).\n"
+                                             "Close that program and try again; nothing was sent."))
+        << boxes.messages[0].toStdString();
+    EXPECT_TRUE(boxes.messages[1].startsWith(QString::fromUtf8("COM7初始化错误,请重新选择COM口!\n") + device +
+                                             QString::fromUtf8(": 正被其他程序使用:进程 ") + pid +
+                                             QString::fromUtf8(" (sleep: sleep 30)。\n请关闭该程序后重试;没有发送任何数据。")))
+        << boxes.messages[1].toStdString();
     EXPECT_FALSE(run.jobs().IsRunning());
     EXPECT_EQ(run.jobs().Simulator()->GetStats().wakeUps, 0);
 
-    // Not allowed: the hint names the group that opens serial lines.
-    EXPECT_EQ(RadioJobs::PortMessage(3, "/dev/ttyUSB2", EACCES),
-              QString::fromUtf8("COM3初始化错误,请重新选择COM口!\n/dev/ttyUSB2: 没有打开权限(用户是否在 dialout 组中?)"));
-    SetLanguageFlag(0);
-    EXPECT_EQ(RadioJobs::PortMessage(3, "/dev/ttyUSB2", EACCES),
-              "Failed to open COM3,Please select COM port again!\n"
-              "/dev/ttyUSB2: permission denied (is your user in the dialout group?)");
     // A line that opened but could not be set up has had its own box.
-    EXPECT_EQ(RadioJobs::PortMessage(3, "/dev/ttyUSB2", 0), "Failed to open COM3,Please select COM port again!");
+    EXPECT_EQ(RadioJobs::PortMessage(3, "/dev/ttyUSB2", 0), QString::fromUtf8("COM3初始化错误,请重新选择COM口!"));
+}
+
+// The kept stable name is what jobs open: after a replug has given the
+// cable another device, the name leads there and the job reaches it.
+TEST_F(RadioJobTest, AKeptStableNameIsOpenedWhereverItNowLeads)
+{
+    StartInEnglish();
+    QTemporaryDir dir;
+    const QString name = dir.filePath("usb-1a86_USB_Serial-if00-port0");
+    std::unique_ptr<SimulatedRadio> first = Radio("Q80103");
+    std::unique_ptr<SimulatedRadio> second = Radio("Q7200B");
+    ASSERT_TRUE(QFile::link(QString::fromStdString(first->DevicePath()), name));
+    Profile::WriteInt("COM", "PORT", 5);
+    Profile::WriteString("COM", "DEVICE", name);
+
+    RunningApp run;
+    EXPECT_EQ(run.jobs().DevicePath(), name.toStdString());
+    EXPECT_EQ(run.jobs().JobDevice(), name.toStdString());
+    ASSERT_TRUE(RunJob(run, CMainFrame::ID_READ_DATA));
+    EXPECT_EQ(GetText(run.settings().modelCode), "Q80103");
+    EXPECT_EQ(first->GetStats().sessionsCompleted, 1);
+
+    // Replugged: the same name, another device behind it.
+    ASSERT_TRUE(QFile::remove(name));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(second->DevicePath()), name));
+    ASSERT_TRUE(RunJob(run, CMainFrame::ID_READ_DATA));
+    EXPECT_EQ(GetText(run.settings().modelCode), "Q7200B");
+    EXPECT_EQ(second->GetStats().sessionsCompleted, 1);
+    EXPECT_EQ(first->GetStats().wakeUps, 1);
+    EXPECT_EQ(run.jobs().PortNumber(), 5); // a pseudo-terminal has no number to follow
+
+    // Unplugged: the name is what the message says could not be opened.
+    ASSERT_TRUE(QFile::remove(name));
+    boxes.messages.clear();
+    run.trigger(CMainFrame::ID_READ_DATA);
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_TRUE(boxes.messages[0].startsWith("Failed to open COM5,Please select COM port again!\n" + name +
+                                             ": no such device.\n"))
+        << boxes.messages[0].toStdString();
 }
 
 TEST_F(RadioJobTest, TheSerialLayersOwnFailureHasTheStopIcon)

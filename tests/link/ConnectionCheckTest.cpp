@@ -1,0 +1,186 @@
+// The connection check: who may open a device, what a probe's answer means,
+// and one port checked end to end on simulated radios, a silent line, a
+// missing device and a file that is no serial line.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "LinkTestKit.h"
+#include "image/CImportData.h"
+#include "image/RadioSettings.h"
+#include "link/ConnectionCheck.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uid_t kMe = 1000;
+constexpr uid_t kRoot = 0;
+constexpr gid_t kDialout = 20;
+
+TEST(DeviceAccessTest, WhoMayOpenANodeAndWhatWouldHelp)
+{
+    const std::vector<gid_t> none;
+    const std::vector<gid_t> withDialout{1000, kDialout};
+    const mode_t groupRw = S_IFCHR | 0660;
+    // Root opens anything; an owner who may read and write opens it.
+    EXPECT_EQ(JudgeDeviceAccess(kRoot, kDialout, S_IFCHR | 0600, kRoot, none, none), DeviceAccess::Root);
+    EXPECT_EQ(JudgeDeviceAccess(kMe, kDialout, S_IFCHR | 0600, kMe, none, none), DeviceAccess::Owner);
+    // An owner without write falls back on the group like anyone else.
+    EXPECT_EQ(JudgeDeviceAccess(kMe, kDialout, S_IFCHR | 0460, kMe, withDialout, withDialout), DeviceAccess::InGroup);
+    // Joining helps only when the group may read and write and is not root's.
+    EXPECT_EQ(JudgeDeviceAccess(kRoot, kDialout, S_IFCHR | 0600, kMe, none, withDialout), DeviceAccess::OnlyOwner);
+    EXPECT_EQ(JudgeDeviceAccess(kRoot, kDialout, S_IFCHR | 0640, kMe, none, withDialout), DeviceAccess::OnlyOwner);
+    EXPECT_EQ(JudgeDeviceAccess(kRoot, 0, groupRw, kMe, {0}, {0}), DeviceAccess::OnlyOwner);
+    // The session's groups against the group database's.
+    EXPECT_EQ(JudgeDeviceAccess(kRoot, kDialout, groupRw, kMe, withDialout, withDialout), DeviceAccess::InGroup);
+    EXPECT_EQ(JudgeDeviceAccess(kRoot, kDialout, groupRw, kMe, {1000}, withDialout), DeviceAccess::NeedsNewSession);
+    EXPECT_EQ(JudgeDeviceAccess(kRoot, kDialout, groupRw, kMe, {1000}, {1000}), DeviceAccess::NotMember);
+}
+
+LinkProbeResult Received(const std::string& bytes)
+{
+    LinkProbeResult probe;
+    probe.receivedCount = bytes.size();
+    probe.received.assign(bytes.begin(), bytes.end());
+    return probe;
+}
+
+TEST(ProbeVerdictTest, WhatCameBackSaysWhetherTheRadioOrOnlyTheCableAnswered)
+{
+    EXPECT_EQ(JudgeProbe(Received("")), ProbeVerdict::NothingCameBack);
+    // The wake-up sent three times and heard three times: the cable echoes.
+    EXPECT_EQ(JudgeProbe(Received("PROGRAMPROGRAMPROGRAM")), ProbeVerdict::OnlyEcho);
+    EXPECT_EQ(JudgeProbe(Received("PROGRAM")), ProbeVerdict::OnlyEcho);
+    // Less than one wake-up, or anything else in it, is no echo.
+    EXPECT_EQ(JudgeProbe(Received("PROG")), ProbeVerdict::SomethingElse);
+    EXPECT_EQ(JudgeProbe(Received("PROGRAMX")), ProbeVerdict::SomethingElse);
+    EXPECT_EQ(JudgeProbe(Received("\x06")), ProbeVerdict::SomethingElse);
+
+    LinkProbeResult lost = Received("");
+    lost.lineLost = true;
+    EXPECT_EQ(JudgeProbe(lost), ProbeVerdict::LineLost);
+    LinkProbeResult radio = Received("PROGRAM\x06QZ");
+    radio.identified = true;
+    EXPECT_EQ(JudgeProbe(radio), ProbeVerdict::RadioAnswered);
+}
+
+TEST(ProbeVerdictTest, TheIdentificationNamesModelAndBand)
+{
+    CImportData data;
+    SetText(data.GetSettings()->modelCode, "Q7200B");
+    data.EncodeAll();
+    uint8_t ident[ImageMap::kIdentSize];
+    data.GetBytes(ident, ImageMap::kModelCode, ImageMap::kIdentSize);
+    std::string code, band;
+    IdentifiedModel(ident, code, band);
+    EXPECT_EQ(code, "Q7200B");
+    EXPECT_EQ(band, "UHF:400-440MHz");
+
+    const uint8_t blank[ImageMap::kIdentSize] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    IdentifiedModel(blank, code, band);
+    EXPECT_EQ(code, "");
+}
+
+std::unique_ptr<SimulatedRadio> StartRadio(const char* model, bool silent = false)
+{
+    SimulatedRadioOptions options;
+    options.silent = silent;
+    auto radio = std::make_unique<SimulatedRadio>(options);
+    radio->SetModelCode(model);
+    std::string error;
+    EXPECT_TRUE(radio->Start(&error)) << error;
+    return radio;
+}
+
+TEST(PortCheckTest, ARadioAnswersAndIsLeftAsItWasFound)
+{
+    auto radio = StartRadio("Q7200B");
+    const PortCheck check = CheckPort(radio->DevicePath(), 3);
+    EXPECT_TRUE(check.opened);
+    EXPECT_TRUE(check.probed);
+    EXPECT_EQ(check.verdict, ProbeVerdict::RadioAnswered);
+    EXPECT_EQ(check.modelCode, "Q7200B");
+    EXPECT_EQ(check.band, "UHF:400-440MHz");
+    EXPECT_TRUE(check.probe.closed);
+    ASSERT_FALSE(check.trace.empty());
+    EXPECT_EQ(check.trace.front(), "Tr : 50 52 4F 47 52 41 4D ");
+    EXPECT_EQ(radio->GetStats().closes, 1);
+    // The port was let go: a second check opens it again.
+    EXPECT_TRUE(CheckPort(radio->DevicePath(), 3).opened);
+}
+
+TEST(PortCheckTest, ASilentLineIsReportedWithinAboutASecond)
+{
+    auto radio = StartRadio("Q80103", true);
+    const auto start = Clock::now();
+    const PortCheck check = CheckPort(radio->DevicePath(), 0);
+    EXPECT_LT(Ms(start), 3000.0);
+    EXPECT_TRUE(check.opened);
+    EXPECT_TRUE(check.probed);
+    EXPECT_EQ(check.verdict, ProbeVerdict::NothingCameBack);
+    EXPECT_EQ(check.probe.receivedCount, 0u);
+    EXPECT_EQ(radio->GetStats().wakeUps, 3); // sent, as a job would, before giving up
+}
+
+TEST(PortCheckTest, APortThatCannotBeUsedSaysWhyAndSendsNothing)
+{
+    const PortCheck missing = CheckPort("/dev/zemtra-no-such-port", 2);
+    EXPECT_FALSE(missing.opened);
+    EXPECT_FALSE(missing.probed);
+    EXPECT_EQ(missing.failure.error, ENOENT);
+    EXPECT_EQ(missing.failure.cause, PortCause::Absent);
+    EXPECT_EQ(missing.failure.device, "/dev/zemtra-no-such-port");
+
+    // Opens, but is no serial line: the serial layer's own words say so.
+    const PortCheck notALine = CheckPort("/dev/null", 0);
+    EXPECT_FALSE(notALine.opened);
+    EXPECT_EQ(notALine.failure.cause, PortCause::None);
+    EXPECT_NE(notALine.portErrors.find("tcgetattr"), std::string::npos) << notALine.portErrors;
+}
+
+// A fabricated machine with one cable: its node belongs to this user here.
+TEST(ConnectionFactsTest, EveryDeviceComesWithItsAccessAndItsStableNames)
+{
+    const fs::path root = fs::temp_directory_path() / ("zemtra-facts-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    const fs::path usb = root / "sys/devices/pci0000:00/usb1/1-2";
+    fs::create_directories(usb / "1-2:1.0/ttyUSB0");
+    std::ofstream(usb / "idVendor") << "067b\n";
+    std::ofstream(usb / "idProduct") << "2303\n";
+    std::ofstream(usb / "product") << "USB-Serial Controller\n";
+    std::ofstream(usb / "1-2:1.0/bInterfaceNumber") << "00\n";
+    fs::create_directories(root / "sys/bus/usb/drivers/pl2303");
+    fs::create_symlink(root / "sys/bus/usb/drivers/pl2303", usb / "1-2:1.0/driver");
+    fs::create_directories(root / "sys/class/tty/ttyUSB0");
+    fs::create_symlink(usb / "1-2:1.0/ttyUSB0", root / "sys/class/tty/ttyUSB0/device");
+    fs::create_directories(root / "dev/serial/by-id");
+    std::ofstream(root / "dev/ttyUSB0").put('\n');
+    ::chmod((root / "dev/ttyUSB0").c_str(), 0600);
+    fs::create_symlink("../../ttyUSB0", root / "dev/serial/by-id/usb-Prolific_USB-Serial_Controller-if00-port0");
+
+    SystemRoots roots;
+    roots.sys = (root / "sys").string();
+    roots.dev = (root / "dev").string();
+    const ConnectionFacts facts = GatherConnectionFacts(roots);
+    fs::remove_all(root);
+
+    EXPECT_EQ(facts.userId, ::getuid());
+    EXPECT_FALSE(facts.user.empty());
+    EXPECT_FALSE(facts.sessionGroups.empty());
+    ASSERT_EQ(facts.devices.size(), 1u);
+    const DeviceFacts& d = facts.devices[0];
+    EXPECT_EQ(d.device.driver, "pl2303");
+    EXPECT_EQ(d.device.vendorId + ":" + d.device.productId, "067b:2303");
+    ASSERT_EQ(d.device.byId.size(), 1u);
+    EXPECT_EQ(fs::path(d.device.byId[0]).filename(), "usb-Prolific_USB-Serial_Controller-if00-port0");
+    EXPECT_EQ(d.access, ::getuid() == 0 ? DeviceAccess::Root : DeviceAccess::Owner);
+    EXPECT_EQ(d.owner, UserName(::getuid()));
+    EXPECT_TRUE(d.holders.empty());
+}
+
+} // namespace
