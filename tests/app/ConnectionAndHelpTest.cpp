@@ -1,0 +1,174 @@
+// The window's Setup → Check Connection (through the menu, after a job has
+// left its port open) and Help's choice between the compiled help file and
+// the manual.
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include "AppTestKit.h"
+#include "dialogs/CCheckConnectionDlg.h"
+#include "sim/SimulatedRadio.h"
+
+static std::ostream& operator<<(std::ostream& out, const QString& text) { return out << text.toStdString(); }
+
+using namespace apptest;
+
+// Stands in for the desktop's browser: records what it is asked to open.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    UrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+namespace {
+
+using ConnectionAndHelpTest = AppTest;
+
+std::unique_ptr<SimulatedRadio> Radio(int answerDelayMs = 0)
+{
+    SimulatedRadioOptions options;
+    options.answerDelayMs = answerDelayMs;
+    auto radio = std::make_unique<SimulatedRadio>(options);
+    radio->SetModelCode("Q80103");
+    std::string error;
+    EXPECT_TRUE(radio->Start(&error)) << error;
+    return radio;
+}
+
+QStringList MenuTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator())
+            texts << a->text();
+    return texts;
+}
+
+TEST_F(ConnectionAndHelpTest, CheckConnectionIsInTheSetupMenuAndOffDuringAJob)
+{
+    RunningApp run;
+    EXPECT_TRUE(MenuTexts(run.frame()->TopMenu(1)).contains(QString::fromUtf8("检查连接…")));
+    run.trigger(CMainFrame::ID_LANGUAGE);
+    const QStringList english = MenuTexts(run.frame()->TopMenu(1));
+    EXPECT_EQ(english.indexOf("Check Connection…"), english.indexOf("Communication Port(&P)") + 1) << english.join('|');
+
+    // A job has the port: the check would disturb it.
+    run.jobs().AttachSimulatedRadio(Radio(100));
+    QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
+    ModalCloser closer; // the radio information box
+    run.trigger(CMainFrame::ID_RADIO_INFORMATION);
+    ASSERT_TRUE(run.jobs().IsRunning());
+    EXPECT_FALSE(run.frame()->Action(CMainFrame::ID_CHECK_CONNECTION)->isEnabled());
+    ASSERT_TRUE(ended.wait(30000));
+    EXPECT_TRUE(run.frame()->Action(CMainFrame::ID_CHECK_CONNECTION)->isEnabled());
+}
+
+// A read leaves its port open in the link; the check lets it go, opens the
+// device as the next job will and finds the radio, and the next job still
+// gets the port.
+TEST_F(ConnectionAndHelpTest, TheCheckProbesTheJobsPortAfterAJob)
+{
+    StartInEnglish();
+    RunningApp run;
+    run.jobs().AttachSimulatedRadio(Radio());
+    QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
+    run.trigger(CMainFrame::ID_READ_DATA);
+    ASSERT_TRUE(ended.wait(30000));
+    ASSERT_TRUE(ended.takeFirst().at(1).toBool());
+
+    QString report;
+    QString portShown;
+    bool sawDialog = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<CCheckConnectionDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        sawDialog = true;
+        QSignalSpy finished(d, &CCheckConnectionDlg::checkFinished);
+        if (d->IsChecking()) {
+            EXPECT_TRUE(finished.wait(10000));
+        }
+        portShown = d->findChild<QLineEdit*>("port")->text();
+        d->findChild<QPushButton*>("probe")->click();
+        EXPECT_TRUE(finished.wait(10000));
+        report = d->ReportText();
+        d->findChild<QPushButton*>("close")->click();
+    });
+    run.trigger(CMainFrame::ID_CHECK_CONNECTION);
+    ASSERT_TRUE(sawDialog);
+    const QString device = QString::fromStdString(run.jobs().Simulator()->DevicePath());
+    EXPECT_EQ(portShown, device + " (COM1)");
+    EXPECT_TRUE(report.contains("\nPort " + device + " (COM1):\n  It opens;")) << report;
+    EXPECT_TRUE(report.contains("A radio answered: model code Q80103")) << report;
+    EXPECT_EQ(run.jobs().Simulator()->GetStats().sessionsCompleted, 2);
+
+    ModalCloser closer; // the radio information box
+    run.trigger(CMainFrame::ID_RADIO_INFORMATION);
+    ASSERT_TRUE(run.jobs().IsRunning());
+    ASSERT_TRUE(ended.wait(30000));
+    EXPECT_TRUE(ended.takeFirst().at(1).toBool());
+}
+
+void Touch(const QString& path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+}
+
+TEST_F(ConnectionAndHelpTest, HelpOpensTheCompiledHelpWhenThereAndTheManualOtherwise)
+{
+    QTemporaryDir start, program;
+    const QString startFolder = start.path() + "/";
+    // Nothing anywhere: nothing to open.
+    EXPECT_TRUE(CZEMTRA800View::HelpCandidates(startFolder, false, program.path()).isEmpty());
+
+    // The manual beside the program, of the language asked for.
+    Touch(program.filePath("manual/en/index.html"));
+    Touch(program.filePath("manual/zh/index.html"));
+    EXPECT_EQ(CZEMTRA800View::HelpCandidates(startFolder, false, program.path()),
+              QStringList({program.filePath("manual/en/index.html")}));
+    EXPECT_EQ(CZEMTRA800View::HelpCandidates(startFolder, true, program.path()),
+              QStringList({program.filePath("manual/zh/index.html")}));
+
+    // The compiled help of the language comes first; the other language's
+    // file is no help.
+    Touch(start.filePath("zmt80c.chm"));
+    EXPECT_EQ(CZEMTRA800View::HelpCandidates(startFolder, true, program.path()),
+              QStringList({start.filePath("zmt80c.chm"), program.filePath("manual/zh/index.html")}));
+    EXPECT_EQ(CZEMTRA800View::HelpCandidates(startFolder, false, program.path()),
+              QStringList({program.filePath("manual/en/index.html")}));
+}
+
+// Through the menu, in the build tree: no compiled help in the folder the
+// program started in, so the manual built beside it opens, in the language
+// of the window.
+TEST_F(ConnectionAndHelpTest, HelpFromTheMenuOpensTheManualOfTheLanguage)
+{
+    UrlRecorder browser;
+    RunningApp run;
+    ASSERT_FALSE(QFile::exists(run.view()->HelpPath() + "zmt80c.chm"));
+    run.trigger(CMainFrame::ID_HELP);
+    run.trigger(CMainFrame::ID_LANGUAGE);
+    run.trigger(CMainFrame::ID_HELP);
+    EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join('\n');
+    ASSERT_EQ(browser.opened.size(), 2);
+    EXPECT_EQ(browser.opened[0], QUrl::fromLocalFile(QStringLiteral(ZEMTRA_BINARY_DIR "/manual/zh/index.html")));
+    EXPECT_EQ(browser.opened[1], QUrl::fromLocalFile(QStringLiteral(ZEMTRA_BINARY_DIR "/manual/en/index.html")));
+}
+
+} // namespace
+
+#include "ConnectionAndHelpTest.moc"

@@ -1,0 +1,192 @@
+// Setup → Check Connection: the report of a fabricated machine in both
+// languages, a probe on the simulated radio and on a silent one while the
+// window goes on answering, copying the report, closing during a probe.
+#include <filesystem>
+#include <fstream>
+
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+
+#include "DialogTestKit.h"
+#include "dialogs/CCheckConnectionDlg.h"
+#include "sim/SimulatedRadio.h"
+
+static std::ostream& operator<<(std::ostream& out, const QString& text) { return out << text.toStdString(); }
+
+namespace {
+
+namespace fs = std::filesystem;
+
+template <class T>
+T* Named(const QWidget* dialog, const char* name)
+{
+    return dialog->findChild<T*>(QString::fromLatin1(name));
+}
+
+QPushButton* Button(const QWidget* d, const char* name) { return Named<QPushButton>(d, name); }
+QString Report(const QWidget* d) { return Named<QPlainTextEdit>(d, "report")->toPlainText(); }
+QString Status(const QWidget* d) { return Named<QLabel>(d, "status")->text(); }
+
+class CheckConnectionTest : public DialogTest {
+protected:
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        root_ = fs::path(machine_.path().toStdString());
+        roots.sys = (root_ / "sys").string();
+        roots.dev = (root_ / "dev").string();
+        fs::create_directories(root_ / "sys/class/tty");
+        fs::create_directories(root_ / "dev");
+    }
+
+    // A CH340 cable as ttyUSB0 with its stable name.
+    void AddCable()
+    {
+        const fs::path usb = root_ / "sys/devices/pci0000:00/usb1/1-2";
+        fs::create_directories(usb / "1-2:1.0/ttyUSB0");
+        std::ofstream(usb / "idVendor") << "1a86\n";
+        std::ofstream(usb / "idProduct") << "7523\n";
+        std::ofstream(usb / "product") << "USB Serial\n";
+        std::ofstream(usb / "1-2:1.0/bInterfaceNumber") << "00\n";
+        fs::create_directories(root_ / "sys/bus/usb/drivers/ch341");
+        fs::create_symlink(root_ / "sys/bus/usb/drivers/ch341", usb / "1-2:1.0/driver");
+        fs::create_directories(root_ / "sys/class/tty/ttyUSB0");
+        fs::create_symlink(usb / "1-2:1.0/ttyUSB0", root_ / "sys/class/tty/ttyUSB0/device");
+        std::ofstream(root_ / "dev/ttyUSB0").put('\n');
+        fs::create_directories(root_ / "dev/serial/by-id");
+        fs::create_symlink("../../ttyUSB0", root_ / "dev/serial/by-id/usb-1a86_USB_Serial-if00-port0");
+    }
+
+    static std::unique_ptr<SimulatedRadio> Radio(bool silent)
+    {
+        SimulatedRadioOptions options;
+        options.silent = silent;
+        auto radio = std::make_unique<SimulatedRadio>(options);
+        radio->SetModelCode("Q7200B");
+        std::string error;
+        EXPECT_TRUE(radio->Start(&error)) << error;
+        return radio;
+    }
+
+    // A dialog on device, shown, with its first report (the facts) in.
+    std::unique_ptr<CCheckConnectionDlg> Open(const std::string& device, int portNumber)
+    {
+        auto d = std::make_unique<CCheckConnectionDlg>();
+        d->device = device;
+        d->portNumber = portNumber;
+        d->roots = roots;
+        QSignalSpy finished(d.get(), &CCheckConnectionDlg::checkFinished);
+        d->OnInitDialog();
+        ShowActive(d.get());
+        EXPECT_TRUE(finished.count() > 0 || finished.wait(10000));
+        return d;
+    }
+
+    SystemRoots roots;
+
+private:
+    QTemporaryDir machine_;
+    fs::path root_;
+};
+
+TEST_F(CheckConnectionTest, TheReportNamesTheMachinesDevicesInBothLanguages)
+{
+    AddCable();
+    for (int language : {0, 1}) {
+        SetLanguageFlag(language);
+        const bool zh = language == 1;
+        auto d = Open(std::string(), 0);
+        const QString report = Report(d.get());
+        EXPECT_TRUE(report.startsWith(zh ? QString::fromUtf8("用户: ") : QStringLiteral("User: "))) << report;
+        for (const char* part : {"/ttyUSB0 (COM1): USB Serial, USB 1a86:7523 (WCH CH340/CH341), ",
+                                 "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0\n", "\nbrltty: ", "\nModemManager: "})
+            EXPECT_TRUE(report.contains(QString::fromUtf8(part))) << report << "\n--- lacks ---\n" << part;
+        EXPECT_TRUE(report.contains(zh ? QString::fromUtf8("驱动 ch341") : QStringLiteral("driver ch341"))) << report;
+        EXPECT_TRUE(report.contains(zh ? QString::fromUtf8("    固定名称: ") : QStringLiteral("    stable name: ")));
+        // No port to probe: the button is off and the report says where to choose one.
+        EXPECT_FALSE(Button(d.get(), "probe")->isEnabled());
+        EXPECT_TRUE(Status(d.get()).contains(zh ? QString::fromUtf8("设置 → 通讯端口") : QStringLiteral("Setup → Communication Port")));
+
+        EXPECT_EQ(d->windowTitle(), zh ? QString::fromUtf8("检查连接") : QStringLiteral("Check Connection"));
+        EXPECT_EQ(Named<QLineEdit>(d.get(), "port")->accessibleName(), zh ? QString::fromUtf8("端口") : QStringLiteral("Port"));
+        EXPECT_EQ(Named<QPlainTextEdit>(d.get(), "report")->accessibleName(),
+                  zh ? QString::fromUtf8("报告") : QStringLiteral("Report"));
+        EXPECT_EQ(Button(d.get(), "copy")->text(), zh ? QString::fromUtf8("复制报告") : QStringLiteral("Copy Report"));
+    }
+}
+
+TEST_F(CheckConnectionTest, AProbeOnTheSimulatedRadioFindsItAndTheReportCanBeCopied)
+{
+    auto radio = Radio(false);
+    auto d = Open(radio->DevicePath(), 1);
+    EXPECT_EQ(Named<QLineEdit>(d.get(), "port")->text(), QString::fromStdString(radio->DevicePath()) + " (COM1)");
+    EXPECT_EQ(radio->GetStats().wakeUps, 0); // nothing is sent before Probe
+
+    QSignalSpy finished(d.get(), &CCheckConnectionDlg::checkFinished);
+    QTest::mouseClick(Button(d.get(), "probe"), Qt::LeftButton);
+    ASSERT_TRUE(finished.wait(10000));
+    const QString report = Report(d.get());
+    EXPECT_TRUE(report.contains("\nPort " + QString::fromStdString(radio->DevicePath()) + " (COM1):\n"
+                                "  It opens; the opening exchange was sent.\n  11 byte(s) came back.\n"
+                                "  A radio answered: model code Q7200B, UHF:400-440MHz. The port is right."))
+        << report;
+    EXPECT_EQ(Status(d.get()), "A radio answered on " + QString::fromStdString(radio->DevicePath()) + ".");
+    EXPECT_EQ(radio->GetStats().closes, 1); // left out of programming mode
+
+    QTest::mouseClick(Button(d.get(), "copy"), Qt::LeftButton);
+    EXPECT_EQ(QApplication::clipboard()->text(), report);
+}
+
+// The probe of a line that never answers takes most of a second; the
+// window answers all the while, and a close asked for meanwhile happens
+// when the probe has ended and let go of the port.
+TEST_F(CheckConnectionTest, ASilentRadioNeverFreezesTheWindow)
+{
+    SetLanguageFlag(1);
+    auto radio = Radio(true);
+    auto d = Open(radio->DevicePath(), 2);
+
+    QElapsedTimer clock;
+    qint64 last = 0, longestGap = 0;
+    int ticks = 0;
+    QTimer ticker;
+    ticker.setInterval(10);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, clock.elapsed() - last);
+        last = clock.elapsed();
+        ++ticks;
+    });
+    QSignalSpy finished(d.get(), &CCheckConnectionDlg::checkFinished);
+    clock.start();
+    ticker.start();
+    QTest::mouseClick(Button(d.get(), "probe"), Qt::LeftButton);
+    EXPECT_TRUE(d->IsChecking());
+    EXPECT_FALSE(Button(d.get(), "probe")->isEnabled());
+    EXPECT_TRUE(Status(d.get()).startsWith(QString::fromUtf8("正在探测 "))) << Status(d.get());
+    ASSERT_TRUE(finished.wait(10000));
+    ticker.stop();
+    EXPECT_GE(clock.elapsed(), 500);  // the probe did wait for an answer...
+    EXPECT_LT(longestGap, 400);       // ...while the window went on
+    EXPECT_GE(ticks, 10);
+    EXPECT_TRUE(Report(d.get()).contains(QString::fromUtf8("  没有收到任何数据:对讲机未开机或未进入编程状态"))) << Report(d.get());
+    EXPECT_EQ(radio->GetStats().wakeUps, 3);
+
+    // Closed during a probe: it stays until the probe ends, then goes.
+    SetLanguageFlag(0);
+    QTest::mouseClick(Button(d.get(), "probe"), Qt::LeftButton);
+    ASSERT_TRUE(d->IsChecking());
+    QTest::mouseClick(Button(d.get(), "close"), Qt::LeftButton);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_FALSE(Button(d.get(), "close")->isEnabled());
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(d->result(), QDialog::Rejected);
+    EXPECT_EQ(radio->GetStats().wakeUps, 6);
+}
+
+} // namespace
