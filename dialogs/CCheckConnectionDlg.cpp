@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "dialogs/DialogEntry.h"
@@ -36,7 +37,9 @@ CCheckConnectionDlg::CCheckConnectionDlg(QWidget* parent) : QDialog(parent)
     report_->setReadOnly(true);
     report_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     report_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    report_->setMinimumSize(du.Size(330, 150));
+    // Room for a device line and its stable name without wrapping.
+    const QFontMetrics fixed(report_->font());
+    report_->setMinimumSize(fixed.horizontalAdvance(QString(100, QLatin1Char('M'))) + 30, fixed.lineSpacing() * 22);
     reportLabel_->setBuddy(report_);
 
     status_ = new QLabel(this);
@@ -195,6 +198,9 @@ void CCheckConnectionDlg::ShowResult(const Result& result)
         lines << status;
     }
     report_->setPlainText(lines.join(QLatin1Char('\n')));
+    // What the probe found is at the end: show it.
+    if (result.probed)
+        report_->verticalScrollBar()->setValue(report_->verticalScrollBar()->maximum());
     SetBusy(false, status);
     emit checkFinished();
     if (closePending_) {

@@ -107,7 +107,11 @@ CCommPortDlg::CCommPortDlg(QWidget* parent) : QDialog(parent)
 
     connect(ok_, &QPushButton::clicked, this, &CCommPortDlg::OnOK);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    connect(portList_, &QComboBox::currentIndexChanged, this, [this] { ShowDevice(); });
+    connect(portList_, &QComboBox::currentIndexChanged, this, [this] {
+        // A long stable name shows its beginning, where the adapter is named.
+        portList_->lineEdit()->setCursorPosition(0);
+        ShowDevice();
+    });
     // Text typed into the edit field is not an entry: it leaves none selected.
     connect(portList_->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
         if (portList_->currentIndex() < 0)
@@ -223,8 +227,11 @@ void CCommPortDlg::OnInitDialog()
             chosen = i;
     }
     portList_->view()->setMinimumWidth(widest);
+    // The stable names below the numbers show without scrolling.
+    portList_->setMaxVisibleItems(std::max(16, std::min(portList_->count(), 28)));
 
     SelectPosition(portList_, chosen >= numbered_ && devicePath.empty() ? -1 : chosen);
+    portList_->lineEdit()->setCursorPosition(0);
     ShowDevice();
 }
 
