@@ -58,6 +58,12 @@ shot main
 # Setup -> Communication Port
 xdotool key alt+s; sleep 0.4; xdotool key p; shot port
 xdotool key Escape; sleep 0.4
+# Setup -> Check Connection..., the third entry; Return presses Probe once
+# the report is in.
+focus
+xdotool key alt+s; sleep 0.4; xdotool key Down Down Return; sleep 1.5
+xdotool key Return; sleep 1.5; shot check
+xdotool key Escape; sleep 0.4
 # The channel editor: double-click channel 2.
 xdotool mousemove --window "$window" 80 225 click --repeat 2 --delay 80 1; shot channel
 xdotool key Escape; sleep 0.4
