@@ -23,6 +23,7 @@
 #include "image/ChannelCsv.h"
 #include "image/ChannelRules.h"
 #include "image/RadioSettings.h"
+#include "link/PortNames.h"
 #include "ui/AppMessage.h"
 #include "ui/AppPictures.h"
 #include "ui/DialogUnits.h"
@@ -538,7 +539,9 @@ void CZEMTRA800View::OnCheckConnection()
     jobs_->ReleasePort();
     ConnectionCheckRequest request;
     request.device = jobs_->JobDevice();
-    request.portNumber = jobs_->PortNumber();
+    // A kept stable name may lead to another number by now.
+    const int number = PortNumberOf(request.device);
+    request.portNumber = number > 0 ? number : jobs_->PortNumber();
     RunCheckConnectionDialog(this, request);
 }
 
