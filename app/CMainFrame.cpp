@@ -14,8 +14,12 @@
 #include <QToolButton>
 
 #include "ui/AppPictures.h"
+#include "app/BeepPlayer.h"
 #include "dialogs/CLinkProgressDlg.h"
 #include "app/ChannelTableCommands.h"
+#include "dialogs/CProductionLineDlg.h"
+#include "link/RadioLink.h"
+#include "sim/SimulatedRadio.h"
 #include "app/CZEMTRA800App.h"
 #include "app/CZEMTRA800Doc.h"
 #include "app/CZEMTRA800View.h"
@@ -51,6 +55,7 @@ const MenuLabel kMenuLabels[] = {
     {CMainFrame::ID_WRITE_DATA, "写数据(&W)", "Write Data(&W)"},
     {CMainFrame::ID_EMBEDDED_MESSAGE, "嵌入信息(&Q)", "Embeded Message(&Q)"},
     {CMainFrame::ID_RADIO_INFORMATION, "当前通信机信息(&I)", "Radio Information(&I)"},
+    {CMainFrame::ID_PRODUCTION_LINE, "生产线(&L)…", "Production &Line…"},
     {CMainFrame::ID_HELP, "帮助(&H)", "Help(&H)"},
     {CMainFrame::ID_APP_ABOUT, "关于(&A)", "About(&A)"},
 };
@@ -212,6 +217,8 @@ void CMainFrame::CreateMenus()
     tool->addSeparator();
     viewCommand(tool, ID_EMBEDDED_MESSAGE, &CZEMTRA800View::OnEmbeddedMessage);
     actions_[ID_RADIO_INFORMATION] = jobCommand(tool, JobInfo);
+    tool->addSeparator();
+    AddCommand(tool, ID_PRODUCTION_LINE, &CMainFrame::OnProductionLine);
 
     QMenu* help = menus_[4];
     viewCommand(help, ID_HELP, &CZEMTRA800View::OnHelp);
@@ -385,9 +392,15 @@ void CMainFrame::UpdateCommandUI()
     Action(ID_CHECK_CONNECTION)->setEnabled(!busy);
     for (QAction* recent : recentActions_)
         recent->setEnabled(!busy);
-    Action(ID_READ_DATA)->setEnabled(mode != JobRead);
-    Action(ID_WRITE_DATA)->setEnabled(mode != JobWrite);
-    Action(ID_RADIO_INFORMATION)->setEnabled(mode != JobInfo);
+    // While the production line is open it has the ports: no job of the
+    // window's may open one of them under it.
+    const bool lent = productionDlg_ != nullptr;
+    Action(ID_READ_DATA)->setEnabled(!lent && mode != JobRead);
+    Action(ID_WRITE_DATA)->setEnabled(!lent && mode != JobWrite);
+    Action(ID_RADIO_INFORMATION)->setEnabled(!lent && mode != JobInfo);
+    Accelerator(ID_READ_DATA)->setEnabled(!lent);
+    Accelerator(ID_WRITE_DATA)->setEnabled(!lent);
+    Action(ID_PRODUCTION_LINE)->setEnabled(!busy && !lent);
     Action(ID_DTMF)->setEnabled(!busy && view_->Model().band476 == 0);
     tableCommands_->UpdateCommandUI(busy);
 }
@@ -454,3 +467,35 @@ void CMainFrame::OnFileSave() { doc_.DoFileSave(this); }
 void CMainFrame::OnFileSaveAs() { doc_.DoSave(this, QString()); }
 void CMainFrame::OnAppExit() { close(); }
 void CMainFrame::OnAppAbout() { app_.OnAppAbout(); }
+
+void CMainFrame::OnProductionLine()
+{
+    if (productionDlg_) {
+        productionDlg_->raise();
+        productionDlg_->activateWindow();
+        return;
+    }
+    RadioJobs& jobs = view_->Jobs();
+    if (jobs.IsRunning())
+        return;
+    // The window's link keeps its port open between jobs; let it go, so the
+    // line can open it.
+    jobs.ReleasePort();
+    auto* dialog = new CProductionLineDlg(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->golden = &doc_.Data();
+    dialog->encodeGolden = [this] { return doc_.EncodeImage(); };
+    if (const SimulatedRadio* radio = jobs.Simulator()) {
+        const QString device = QString::fromStdString(radio->DevicePath());
+        dialog->extraPorts.push_back({Lang("Simulated radio", "模拟对讲机"), device, 0, device, true});
+    }
+    connect(dialog, &CProductionLineDlg::radioFinished, this, [](bool ok) {
+        PlayBeep(ok ? RadioLink::kSuccessBeepHz : RadioLink::kFailureBeepHz, RadioLink::kBeepMs);
+    });
+    connect(dialog, &QObject::destroyed, this, &CMainFrame::UpdateCommandUI, Qt::QueuedConnection);
+    productionDlg_ = dialog;
+    dialog->OnInitDialog();
+    dialog->show();
+    UpdateCommandUI();
+}

@@ -2,9 +2,11 @@
 #include <map>
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 class ChannelTableCommands;
+class CProductionLineDlg;
 class CZEMTRA800App;
 class CZEMTRA800Doc;
 class CZEMTRA800View;
@@ -41,6 +43,7 @@ public:
         ID_LANGUAGE = 32783,
         ID_SHOW_TRACE = 32786,
         ID_CHECK_CONNECTION = 32787,
+        ID_PRODUCTION_LINE = 32860,
     };
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 700;
@@ -92,6 +95,8 @@ private:
     void OnFileSaveAs();
     void OnAppExit();
     void OnAppAbout();
+    // Opens the production line; the window's own radio jobs wait while it is open.
+    void OnProductionLine();
 
     CZEMTRA800App& app_;
     CZEMTRA800Doc& doc_;
@@ -107,5 +112,6 @@ private:
     QToolBar* progressBand_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* panes_[4] = {};
+    QPointer<CProductionLineDlg> productionDlg_;
     QString paneFull_[4];
 };

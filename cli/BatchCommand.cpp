@@ -23,9 +23,6 @@
 
 namespace {
 
-// A units file of thousands of rows is still far below this.
-constexpr qint64 kUnitsFileLimit = 4 * 1024 * 1024;
-
 // Prints what the line reports: a radio's result on stdout as it comes,
 // everything else on stderr, one lock for both so lines never mix.
 class BatchObserver : public ProductionObserver {
@@ -184,7 +181,7 @@ int RunBatchCommand(const QStringList& arguments)
     if (parser.isSet(units)) {
         const QString path = parser.value(units);
         QByteArray text;
-        if (!ReadInputFile(path, kUnitsFileLimit, &text))
+        if (!ReadInputFile(path, qint64(UnitsFile::kMostBytes), &text))
             return kBadInput;
         const UnitsFile::Result read =
             UnitsFile::Read(std::string_view(text.constData(), std::size_t(text.size())), golden, Utf8ToGbk);

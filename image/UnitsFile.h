@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -52,6 +53,10 @@ struct Result {
 // A text cell (UTF-8) as the bytes a GBK member (the messages) stores;
 // false when GBK cannot write it.
 using GbkEncoder = std::function<bool(std::string_view utf8, std::string* gbk)>;
+
+// A units file of thousands of rows is still far below this; a bigger
+// file is not one.
+constexpr std::size_t kMostBytes = 4 * 1024 * 1024;
 
 // At most this many faults are listed; the rest are counted in one line.
 constexpr std::size_t kMostErrors = 20;

@@ -1,0 +1,489 @@
+// The production line dialog against simulated radios on pseudo-terminals:
+// what each port's row and the totals show, which radio gets which unit, a
+// bad units file or document refused before any radio is touched, a radio of
+// another model, ports that cannot be opened, and Stop and Close while
+// radios are being programmed, with the window's thread never held up.
+#include <QAccessible>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStringEncoder>
+
+#include <chrono>
+#include <memory>
+#include <set>
+
+#include "DialogTestKit.h"
+#include "dialogs/CProductionLineDlg.h"
+#include "image/CImportData.h"
+#include "sim/SimulatedRadio.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using State = ProductionLine::State;
+
+ProductionLine::Image ImageWithId(const char* idCode)
+{
+    CImportData data;
+    data.ResetSettings();
+    SetText(data.GetSettings()->idCode, idCode);
+    EXPECT_EQ(data.EncodeAll(), 0);
+    ProductionLine::Image image;
+    data.GetBytes(image.data(), 0, image.size());
+    return image;
+}
+
+// The radio's memory decoded.
+struct Held {
+    std::string idCode;
+    QByteArray message1;
+};
+Held HeldBy(const SimulatedRadio& radio)
+{
+    const SimulatedRadio::Memory memory = radio.GetMemory();
+    CImportData data;
+    data.SetBytes(memory.data(), 0, memory.size());
+    EXPECT_EQ(data.DecodeAll(), 0);
+    const RadioSettings& s = *data.GetSettings();
+    return {std::string(GetText(s.idCode)), QByteArray(GetText(s.message1).data(), qsizetype(GetText(s.message1).size()))};
+}
+
+class ProductionLineDialogTest : public DialogTest {
+protected:
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        ASSERT_TRUE(folder.isValid());
+        golden.ResetSettings();
+        ASSERT_EQ(golden.EncodeAll(), 0);
+    }
+
+    SimulatedRadio& AddRadio(const SimulatedRadioOptions& options = {})
+    {
+        radios.push_back(std::make_unique<SimulatedRadio>(options));
+        SimulatedRadio& radio = *radios.back();
+        radio.SetMemory(ImageWithId("999"));
+        std::string error;
+        EXPECT_TRUE(radio.Start(&error)) << error;
+        return radio;
+    }
+
+    // A dialog offering the radios (in order, all chosen) and no device of
+    // this machine.
+    std::unique_ptr<CProductionLineDlg> MakeDialog()
+    {
+        auto dialog = std::make_unique<CProductionLineDlg>();
+        dialog->golden = &golden;
+        dialog->encodeGolden = [this] {
+            ++encodes;
+            return encodeResult != 0 ? encodeResult : golden.EncodeAll();
+        };
+        dialog->findDevices = [] { return std::vector<SerialDevice>{}; };
+        QStringList devices;
+        for (std::size_t i = 0; i < radios.size(); ++i) {
+            const QString device = QString::fromStdString(radios[i]->DevicePath());
+            dialog->extraPorts.push_back({QStringLiteral("SIM%1").arg(i + 1), device, 0, QString(), true});
+            devices << device;
+        }
+        dialog->archiveFolder = (folder.path() + QStringLiteral("/archive")).toStdString();
+        dialog->probeInterval = 100ms;
+        dialog->OnInitDialog();
+        dialog->ChooseDevices(devices);
+        dialog->show();
+        return dialog;
+    }
+
+    QString WriteUnits(const char* text)
+    {
+        const QString path = folder.filePath(QStringLiteral("units.csv"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+        return path;
+    }
+
+    static bool Ended(const CProductionLineDlg& d, int ms = 30000)
+    {
+        return QTest::qWaitFor([&] { return !d.IsRunning(); }, ms);
+    }
+
+    CImportData golden;
+    int encodes = 0;
+    int encodeResult = 0;
+    QTemporaryDir folder;
+    std::vector<std::unique_ptr<SimulatedRadio>> radios;
+};
+
+TEST_F(ProductionLineDialogTest, TwoRadiosTakeTheUnitsInTurnAndShowOkRowsAndTotals)
+{
+    SimulatedRadio& first = AddRadio();
+    SimulatedRadio& second = AddRadio();
+    // The messages go through the window's own GBK conversion.
+    const QString units =
+        WriteUnits("\xEF\xBB\xBFunit,idCode,message1\nA-1,101,\xE4\xBD\xA0\xE5\xA5\xBD\nA-2,102,Two\n");
+    auto d = MakeDialog();
+    d->UnitsEdit()->setText(units);
+    d->VerifyBox()->setChecked(true);
+    QSignalSpy running(d.get(), &CProductionLineDlg::runningChanged);
+    QSignalSpy finished(d.get(), &CProductionLineDlg::radioFinished);
+
+    QTest::mouseClick(d->StartButton(), Qt::LeftButton);
+    ASSERT_TRUE(d->IsRunning());
+    EXPECT_FALSE(d->StartButton()->isEnabled());
+    EXPECT_FALSE(d->UnitsEdit()->isEnabled());
+    EXPECT_TRUE(d->StopButton()->isEnabled());
+    ASSERT_EQ(d->RowCount(), 2);
+    EXPECT_EQ(d->RowName(0), QStringLiteral("SIM1"));
+    EXPECT_EQ(d->RowName(1), QStringLiteral("SIM2"));
+
+    ASSERT_TRUE(Ended(*d));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(encodes, 1);
+    // Each radio holds the unit its row names, and the two units went to
+    // different radios.
+    std::set<std::string> ids;
+    for (int row = 0; row < 2; ++row) {
+        SimulatedRadio& radio = row == 0 ? first : second;
+        const Held held = HeldBy(radio);
+        ids.insert(held.idCode);
+        const QString label = held.idCode == "101" ? QStringLiteral("A-1") : QStringLiteral("A-2");
+        EXPECT_EQ(d->RowResult(row), QStringLiteral("Unit %1: OK, verified").arg(label));
+        EXPECT_EQ(d->RowResultOk(row), std::optional<bool>(true));
+        EXPECT_EQ(d->RowState(row), CProductionLineDlg::StateText(State::Done));
+        EXPECT_EQ(d->RowProgress(row)->value(), d->RowProgress(row)->maximum());
+        EXPECT_EQ(held.message1, label == QStringLiteral("A-1") ? QStringEncoder("GBK").encode(QString::fromUtf8("你好"))
+                                                                : QByteArray("Two"));
+    }
+    EXPECT_EQ(ids, (std::set<std::string>{"101", "102"}));
+    EXPECT_EQ(d->Totals().programmed, 2);
+    EXPECT_EQ(d->Totals().failed, 0);
+    EXPECT_TRUE(d->TotalsText().contains(QStringLiteral("Programmed: 2")));
+    EXPECT_TRUE(d->TotalsText().contains(QStringLiteral("Failed: 0")));
+    EXPECT_TRUE(d->TotalsText().contains(QStringLiteral("Units left: 0")));
+    EXPECT_TRUE(d->StatusText().startsWith(QStringLiteral("No units left")));
+    EXPECT_EQ(finished.count(), 2);
+    ASSERT_EQ(running.count(), 2);
+    EXPECT_EQ(running[1][0].toBool(), false);
+    // Set-up is open again for the next run.
+    EXPECT_TRUE(d->StartButton()->isEnabled());
+    EXPECT_FALSE(d->StopButton()->isEnabled());
+    // Each radio was backed up and its jobs logged.
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("archive/jobs.jsonl"))));
+}
+
+TEST_F(ProductionLineDialogTest, UnitsFileFaultsAreShownByLineAndColumnBeforeAnyRadioIsTouched)
+{
+    SimulatedRadio& radio = AddRadio();
+    auto d = MakeDialog();
+    d->UnitsEdit()->setText(WriteUnits("unit,idCode,squelchLevel,message1\n"
+                                       "A-1,101,3,ok\n"
+                                       "A-2,102,abc,ok\n"
+                                       "A-3,103,4,\xF0\x9F\x98\x80\n"));
+    d->StartButton()->click();
+    EXPECT_FALSE(d->IsRunning());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("line 3, column squelchLevel")));
+    // The window's GBK conversion refuses what the radio cannot show.
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("line 4, column message1")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("nothing was started")));
+    EXPECT_TRUE(d->StatusText().contains(QStringLiteral("line 3, column squelchLevel")));
+    EXPECT_EQ(d->RowCount(), 0);
+    EXPECT_TRUE(d->StartButton()->isEnabled());
+    QTest::qWait(300);
+    EXPECT_EQ(radio.GetStats().wakeUps, 0);
+
+    // A missing file is refused alike.
+    messages.clear();
+    d->UnitsEdit()->setText(folder.filePath(QStringLiteral("gone.csv")));
+    d->StartButton()->click();
+    EXPECT_FALSE(d->IsRunning());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("could not be read")));
+    EXPECT_EQ(radio.GetStats().wakeUps, 0);
+}
+
+TEST_F(ProductionLineDialogTest, DocumentThatCannotBeConvertedOrNoPortChosenStartsNothing)
+{
+    SimulatedRadio& radio = AddRadio();
+    auto d = MakeDialog();
+    encodeResult = 7;
+    d->StartButton()->click();
+    EXPECT_FALSE(d->IsRunning());
+    EXPECT_EQ(encodes, 1);
+    EXPECT_TRUE(d->StatusText().contains(QStringLiteral("could not be converted")));
+
+    encodeResult = 0;
+    d->ChooseDevices({});
+    d->StartButton()->click();
+    EXPECT_FALSE(d->IsRunning());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Choose at least one port")));
+    QTest::qWait(300);
+    EXPECT_EQ(radio.GetStats().wakeUps, 0);
+}
+
+TEST_F(ProductionLineDialogTest, RadioOfAnotherModelFailsRedUnlessOverwriteIsChosen)
+{
+    SimulatedRadio& radio = AddRadio();
+    std::string other(GetText(golden.GetSettings()->modelCode));
+    ASSERT_FALSE(other.empty());
+    other.back() = other.back() == '4' ? '5' : '4';
+    radio.SetModelCode(other);
+    const SimulatedRadio::Memory before = radio.GetMemory();
+
+    auto d = MakeDialog();
+    d->StartButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d->RowCount() == 1 && d->RowResultOk(0).has_value(); }, 20000));
+    EXPECT_EQ(d->RowResultOk(0), std::optional<bool>(false));
+    EXPECT_EQ(d->RowResult(0), QStringLiteral("Unit 1: FAILED"));
+    EXPECT_TRUE(d->findChild<QWidget*>(QStringLiteral("rowScroll")) != nullptr);
+    bool reasonShown = false;
+    for (QLabel* label : d->findChildren<QLabel*>())
+        reasonShown = reasonShown || (label->isVisible() && label->text().contains(QStringLiteral("Model type is wrong")));
+    EXPECT_TRUE(reasonShown);
+    EXPECT_EQ(radio.GetStats().blocksWritten, 0);
+    EXPECT_EQ(radio.GetMemory(), before);
+    EXPECT_TRUE(d->TotalsText().contains(QStringLiteral("Failed: 1")));
+    d->StopButton()->click();
+    ASSERT_TRUE(Ended(*d, 5000));
+
+    // With overwrite chosen the same radio is written.
+    d->OverwriteBox()->setChecked(true);
+    d->CountBox()->setValue(1);
+    d->StartButton()->click();
+    ASSERT_TRUE(Ended(*d));
+    EXPECT_EQ(d->RowResultOk(0), std::optional<bool>(true));
+    EXPECT_TRUE(d->StatusText().startsWith(QStringLiteral("Done: 1 programmed")));
+    uint8_t sent[ImageMap::kSize];
+    golden.GetBytes(sent, 0, ImageMap::kSize);
+    const SimulatedRadio::Memory after = radio.GetMemory();
+    EXPECT_TRUE(std::equal(sent, sent + ImageMap::kWritableSize, after.begin()));
+}
+
+TEST_F(ProductionLineDialogTest, PortThatCannotBeOpenedIsShownAndTheOthersRun)
+{
+    SimulatedRadio& radio = AddRadio();
+    auto d = MakeDialog();
+    const QString missing = folder.filePath(QStringLiteral("ttyGONE"));
+    ASSERT_TRUE(d->AddPort(missing));
+    d->CountBox()->setValue(1);
+    d->StartButton()->click();
+    ASSERT_TRUE(Ended(*d));
+    ASSERT_EQ(d->RowCount(), 2);
+    EXPECT_EQ(d->RowName(1), missing);
+    EXPECT_EQ(d->RowState(1), QStringLiteral("Could not be opened"));
+    EXPECT_FALSE(d->RowResultOk(1).has_value());
+    EXPECT_EQ(d->RowResultOk(0), std::optional<bool>(true));
+    EXPECT_EQ(HeldBy(radio).idCode, std::string(GetText(golden.GetSettings()->idCode)));
+    EXPECT_TRUE(d->LogLines().filter(QStringLiteral("could not be opened: no such device")).size() == 1);
+
+    // Nothing at all to open: the run ends at once and says so.
+    d->ChooseDevices({missing});
+    d->StartButton()->click();
+    ASSERT_TRUE(Ended(*d, 5000));
+    EXPECT_EQ(d->StatusText(), QStringLiteral("No port could be opened; nothing was started."));
+}
+
+TEST_F(ProductionLineDialogTest, RadioTakenOffAndAnotherPutOnGetsTheNextUnit)
+{
+    SimulatedRadio& radio = AddRadio();
+    auto d = MakeDialog();
+    d->UnitsEdit()->setText(WriteUnits("unit,idCode\nfirst,201\nsecond,202\n"));
+    d->StartButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d->RowResultOk(0).has_value(); }, 20000));
+    EXPECT_EQ(d->RowResult(0), QStringLiteral("Unit first: OK"));
+    EXPECT_EQ(HeldBy(radio).idCode, "201");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d->RowState(0) == CProductionLineDlg::StateText(State::Done); }, 5000));
+    // Left on its cable it is not programmed again.
+    QTest::qWait(1500);
+    EXPECT_EQ(d->Totals().programmed, 1);
+    EXPECT_TRUE(d->TotalsText().contains(QStringLiteral("Units left: 1")));
+
+    radio.SetPlugged(false);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return d->RowState(0) == CProductionLineDlg::StateText(State::WaitingForRadio); }, 10000));
+    radio.SetMemory(ImageWithId("999"));
+    radio.SetPlugged(true);
+    ASSERT_TRUE(Ended(*d));
+    EXPECT_EQ(d->RowResult(0), QStringLiteral("Unit second: OK"));
+    EXPECT_EQ(HeldBy(radio).idCode, "202");
+    const QStringList ok = d->LogLines().filter(QStringLiteral(": ok"));
+    ASSERT_EQ(ok.size(), 2);
+    EXPECT_TRUE(ok[0].contains(QStringLiteral("SIM1 Unit first")));
+    EXPECT_TRUE(ok[1].contains(QStringLiteral("SIM1 Unit second")));
+}
+
+TEST_F(ProductionLineDialogTest, StopEndsAWaitingRunAndLetsThePortGo)
+{
+    SimulatedRadio& radio = AddRadio();
+    radio.SetPlugged(false);
+    auto d = MakeDialog();
+    d->StartButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return d->RowState(0) == CProductionLineDlg::StateText(State::WaitingForRadio); }, 5000));
+    d->StopButton()->click();
+    EXPECT_TRUE(d->IsStopping());
+    EXPECT_FALSE(d->StopButton()->isEnabled());
+    ASSERT_TRUE(Ended(*d, 5000));
+    EXPECT_EQ(d->StatusText(), QStringLiteral("Stopped."));
+    EXPECT_TRUE(d->isVisible());
+
+    // The port was let go: the next run opens it again and programs.
+    radio.SetPlugged(true);
+    d->CountBox()->setValue(1);
+    d->StartButton()->click();
+    ASSERT_TRUE(Ended(*d));
+    EXPECT_EQ(d->RowResultOk(0), std::optional<bool>(true));
+}
+
+TEST_F(ProductionLineDialogTest, ClosingDuringAWriteFinishesThatRadioWithoutHoldingUpTheWindow)
+{
+    SimulatedRadioOptions slow;
+    slow.answerDelayMs = 4;
+    SimulatedRadio& radio = AddRadio(slow);
+    auto d = MakeDialog();
+    d->StartButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return d->RowCount() == 1 && d->RowState(0) == CProductionLineDlg::StateText(State::Writing); }, 20000));
+
+    // The window's thread keeps turning while the radio is finished.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, longest = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    tick.start(10);
+
+    EXPECT_FALSE(d->close()); // refused for now
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_TRUE(d->IsStopping());
+    EXPECT_TRUE(d->StatusText().startsWith(QStringLiteral("Closing once the radios being programmed are done")));
+    EXPECT_FALSE(d->CloseButton()->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !d->isVisible(); }, 20000));
+    tick.stop();
+    EXPECT_LT(longest, 500);
+
+    // The write under way went to its end; nothing more was started.
+    EXPECT_FALSE(d->IsRunning());
+    EXPECT_EQ(d->Totals().programmed, 1);
+    EXPECT_EQ(radio.GetStats().blocksWritten, int(ImageMap::kWritableSize / 8));
+    uint8_t sent[ImageMap::kSize];
+    golden.GetBytes(sent, 0, ImageMap::kSize);
+    const SimulatedRadio::Memory held = radio.GetMemory();
+    EXPECT_TRUE(std::equal(sent, sent + ImageMap::kWritableSize, held.begin()));
+}
+
+// A fabricated USB adapter at COM3.
+SerialDevice UsbAdapter()
+{
+    SerialDevice d;
+    d.path = "/dev/ttyUSB2";
+    d.kind = SerialKind::UsbSerial;
+    d.portNumber = 3;
+    d.byId = {"/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0"};
+    d.manufacturer = "Prolific Technology Inc.";
+    d.product = "USB-Serial Controller";
+    return d;
+}
+
+TEST_F(ProductionLineDialogTest, DevicesPresentComeFirstByTheirStableNameThenTheComNumbers)
+{
+    CProductionLineDlg d;
+    d.golden = &golden;
+    d.findDevices = [] { return std::vector<SerialDevice>{UsbAdapter()}; };
+    d.extraPorts.push_back({QStringLiteral("Simulated radio"), QStringLiteral("/dev/pts/77"), 0, QString(), true});
+    d.OnInitDialog();
+    ASSERT_EQ(d.PortCount(), 2 + 23);
+    EXPECT_EQ(d.Port(0).name, QStringLiteral("COM3"));
+    EXPECT_EQ(d.Port(0).device, QString::fromStdString(UsbAdapter().byId[0]));
+    EXPECT_TRUE(d.Port(0).present);
+    EXPECT_TRUE(d.PortBox(0)->text().contains(QStringLiteral("ttyUSB2")));
+    EXPECT_TRUE(d.PortBox(0)->text().contains(QStringLiteral("Prolific Technology Inc. USB-Serial Controller")));
+    EXPECT_TRUE(d.PortBox(0)->text().contains(QStringLiteral("usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0")));
+    EXPECT_EQ(d.Port(1).name, QStringLiteral("Simulated radio"));
+    // COM1, COM2, COM4 ... COM24 follow, not present; COM3 only once.
+    EXPECT_EQ(d.Port(2).name, QStringLiteral("COM1"));
+    EXPECT_EQ(d.Port(3).name, QStringLiteral("COM2"));
+    EXPECT_EQ(d.Port(4).name, QStringLiteral("COM4"));
+    EXPECT_FALSE(d.Port(2).present);
+    EXPECT_EQ(d.Port(24).name, QStringLiteral("COM24"));
+    for (int i = 0; i < d.PortCount(); ++i)
+        EXPECT_FALSE(d.PortBox(i)->isChecked());
+
+    // A number names its entry rather than adding another; a path is added
+    // and chosen; nonsense and this program's own terminal are refused.
+    EXPECT_TRUE(d.AddPort(QStringLiteral("COM5")));
+    EXPECT_EQ(d.PortCount(), 25);
+    int com5 = -1;
+    for (int i = 0; i < d.PortCount(); ++i)
+        if (d.Port(i).name == QStringLiteral("COM5"))
+            com5 = i;
+    ASSERT_GE(com5, 0);
+    EXPECT_TRUE(d.PortBox(com5)->isChecked());
+    EXPECT_TRUE(d.AddPort(QStringLiteral("/dev/rfcomm0")));
+    EXPECT_EQ(d.PortCount(), 26);
+    EXPECT_EQ(d.Port(2).device, QStringLiteral("/dev/rfcomm0"));
+    EXPECT_TRUE(d.PortBox(2)->isChecked());
+    EXPECT_TRUE(d.PortBox(com5 + 1)->isChecked()); // kept across the refill
+    EXPECT_FALSE(d.AddPort(QStringLiteral("not a port")));
+    EXPECT_FALSE(d.AddPort(QStringLiteral("/dev/tty")));
+    EXPECT_EQ(d.PortCount(), 26);
+    EXPECT_EQ(messages.size(), 2);
+
+    // A refresh finds the adapter gone and keeps the choices.
+    d.findDevices = [] { return std::vector<SerialDevice>{}; };
+    d.findChild<QPushButton*>(QStringLiteral("refresh"))->click();
+    EXPECT_EQ(d.PortCount(), 2 + 24);
+    EXPECT_EQ(d.Port(0).name, QStringLiteral("Simulated radio"));
+    EXPECT_EQ(d.Port(1).device, QStringLiteral("/dev/rfcomm0"));
+    EXPECT_TRUE(d.PortBox(1)->isChecked());
+}
+
+QString AccessibleName(QWidget* w)
+{
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    return a ? a->text(QAccessible::Name) : QString();
+}
+
+TEST_F(ProductionLineDialogTest, EveryControlIsNamedInBothLanguages)
+{
+    for (int flag : {0, 1}) {
+        SetLanguageFlag(flag);
+        CProductionLineDlg d;
+        d.golden = &golden;
+        d.findDevices = [] { return std::vector<SerialDevice>{UsbAdapter()}; };
+        d.OnInitDialog();
+        d.show();
+        EXPECT_EQ(d.windowTitle(), flag ? QStringLiteral("生产线") : QStringLiteral("Production Line"));
+        int controls = 0;
+        for (QWidget* w : d.findChildren<QWidget*>()) {
+            if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QAbstractButton*>(w) && !qobject_cast<QSpinBox*>(w) &&
+                !qobject_cast<QListWidget*>(w))
+                continue;
+            if (qobject_cast<QLineEdit*>(w) && qobject_cast<QSpinBox*>(w->parentWidget()))
+                continue; // the spin box's own edit
+            ++controls;
+            const QString name = AccessibleName(w);
+            EXPECT_FALSE(name.trimmed().isEmpty()) << w->metaObject()->className() << " " << w->objectName().toStdString();
+            EXPECT_FALSE(name.contains(QLatin1Char('&'))) << name.toStdString();
+        }
+        EXPECT_GE(controls, 12 + 24);
+        EXPECT_EQ(AccessibleName(d.UnitsEdit()), flag ? QStringLiteral("单元文件(可选)") : QStringLiteral("Units file (optional)"));
+        EXPECT_EQ(AccessibleName(d.CountBox()),
+                  flag ? QStringLiteral("写满台数后停止") : QStringLiteral("Stop after this many radios"));
+        EXPECT_EQ(d.StartButton()->text(), flag ? QStringLiteral("开始(&S)") : QStringLiteral("&Start"));
+    }
+    SetLanguageFlag(0);
+}
+
+} // namespace
