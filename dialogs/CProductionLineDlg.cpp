@@ -104,6 +104,25 @@ QString ReasonText(const std::string& reason, bool* saysMore = nullptr)
 
 QString ResultLabelText(const QString& label) { return Lang("Unit %1", "单元 %1").arg(label); }
 
+// A radio's result, readable from across the bench.
+QFont ResultFont(const QFont& base)
+{
+    QFont big = base;
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.7);
+    return big;
+}
+
+// The widest state text in the current language.
+int StateWidth(const QFontMetrics& fm)
+{
+    int widest = fm.horizontalAdvance(Lang("Could not be opened", "无法打开"));
+    for (State s : {State::Idle, State::WaitingForRadio, State::Reading, State::Writing, State::Verifying, State::Done,
+                    State::PortMissing})
+        widest = std::max(widest, fm.horizontalAdvance(CProductionLineDlg::StateText(s)));
+    return widest;
+}
+
 } // namespace
 
 // The line's reports, from its ports' threads, queued to the dialog's
@@ -357,6 +376,15 @@ void CProductionLineDlg::OnInitDialog()
                            "开始后每个端口在此占一行: 状态、进度和最后一台对讲机的结果。"));
     logLabel_->setText(Lang("&Log:", "记录(&L):"));
     log_->setAccessibleName(Lang("Log", "记录"));
+    // Wide enough for a row: its port, the longest state, the bar and a
+    // result with a label of a few characters.
+    const DialogUnits du(font());
+    const int row = du.X(50) + StateWidth(fontMetrics()) + du.X(70) +
+                    QFontMetrics(ResultFont(font()))
+                        .horizontalAdvance(ResultLabelText(QStringLiteral("XX-000")) + QStringLiteral(": ") +
+                                           Lang("OK, verified", "成功, 已校验")) +
+                    du.X(40);
+    resize(std::max(width(), row), height());
     FillPorts();
     ShowTotals();
     SetStatus(Lang("Choose the ports, then Start. The document in the window is what every radio gets.",
@@ -494,8 +522,9 @@ void CProductionLineDlg::OnBrowse()
 
 void CProductionLineDlg::SetSetupEnabled(bool enabled)
 {
-    for (QWidget* w : std::initializer_list<QWidget*>{refreshButton_, otherEdit_, addButton_, unitsEdit_, browseButton_,
-                                                      verifyBox_, overwriteBox_, countBox_, startButton_})
+    for (QWidget* w : std::initializer_list<QWidget*>{refreshButton_, otherLabel_, otherEdit_, addButton_, unitsLabel_,
+                                                      unitsEdit_, browseButton_, verifyBox_, overwriteBox_, countLabel_,
+                                                      countBox_, startButton_})
         w->setEnabled(enabled);
     for (const PortEntry& p : ports_)
         p.box->setEnabled(enabled);
@@ -636,9 +665,8 @@ void CProductionLineDlg::BuildRows(const std::vector<std::size_t>& chosen)
     rows_.clear();
     delete rowHint_;
     rowHint_ = nullptr;
-    QFont big = font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.7);
+    const QFont big = ResultFont(font());
+    const int stateWidth = StateWidth(fontMetrics());
     const DialogUnits du(font());
     int gridRow = 0;
     for (std::size_t i : chosen) {
@@ -647,7 +675,7 @@ void CProductionLineDlg::BuildRows(const std::vector<std::size_t>& chosen)
         r.name = new QLabel(ports_[i].choice.name, rowArea_);
         r.name->setToolTip(ports_[i].choice.device);
         r.state = new QLabel(rowArea_);
-        r.state->setMinimumWidth(du.X(90));
+        r.state->setMinimumWidth(stateWidth);
         r.progress = new QProgressBar(rowArea_);
         r.progress->setRange(0, 1);
         r.progress->setValue(0);
