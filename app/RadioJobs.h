@@ -52,10 +52,6 @@ public:
     // Jobs open this device instead of the port number's one (tests).
     void UseDevice(const std::string& device) { deviceOverride_ = device; }
 
-    // Closes the port the link keeps open after a job, so another link may
-    // open it; nothing while a job runs.
-    void ReleasePort();
-
     // From the job start until its end has been handled here.
     bool IsRunning() const { return running_; }
     LinkJobMode Mode() const { return mode_; }

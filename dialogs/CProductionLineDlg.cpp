@@ -35,6 +35,7 @@
 #include "ui/AppMessage.h"
 #include "ui/DialogUnits.h"
 #include "ui/Language.h"
+#include "ui/PortWording.h"
 
 namespace {
 
@@ -65,26 +66,6 @@ bool WindowGbk(std::string_view utf8, std::string* gbk)
 }
 
 // Why a port could not be opened, in the window's language.
-QString OpenFailureText(int error)
-{
-    switch (CauseOfOpenError(error)) {
-    case PortCause::None:
-        return Lang("could not be opened", "无法打开");
-    case PortCause::Absent:
-        return Lang("no such device", "没有这个设备");
-    case PortCause::Permission:
-        return Lang("permission denied (is your user in the dialout group?)", "没有打开权限(用户是否在 dialout 组中?)");
-    case PortCause::Busy:
-        return Lang("in use by another program", "正被其他程序使用");
-    case PortCause::Gone:
-        return Lang("the adapter has gone away; unplug the cable and plug it in again",
-                    "适配器已不在,请拔下编程线再插上");
-    case PortCause::Other:
-        break;
-    }
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 // The first reason of a failed radio in the window's language. saysMore:
 // the link's own words (kept for the tooltip and the log) say more.
 QString ReasonText(const std::string& reason, bool* saysMore = nullptr)
@@ -748,7 +729,10 @@ void CProductionLineDlg::HandlePortFailed(std::size_t port, int error)
         return;
     Row& r = rows_[port];
     r.failedToOpen = true;
-    const QString why = OpenFailureText(error);
+    // The cause and the remedy, as the window's port message words them.
+    const std::string device = ports_[r.port].choice.device.toStdString();
+    const QStringList lines = PortWording::FailureLines(DiagnosePort(device, error));
+    const QString why = lines.isEmpty() ? QString::fromLocal8Bit(std::strerror(error)) : lines.join(QLatin1Char(' '));
     r.state->setText(Lang("Could not be opened", "无法打开"));
     r.reason->setText(QStringLiteral("<span style=\"color:%1\">%2</span>").arg(QLatin1String(kRed), why.toHtmlEscaped()));
     r.reason->show();

@@ -282,7 +282,8 @@ TEST_F(ProductionLineDialogTest, PortThatCannotBeOpenedIsShownAndTheOthersRun)
     EXPECT_FALSE(d->RowResultOk(1).has_value());
     EXPECT_EQ(d->RowResultOk(0), std::optional<bool>(true));
     EXPECT_EQ(HeldBy(radio).idCode, std::string(GetText(golden.GetSettings()->idCode)));
-    EXPECT_TRUE(d->LogLines().filter(QStringLiteral("could not be opened: no such device")).size() == 1);
+    // The cause and the remedy, as the window's port message words them.
+    EXPECT_EQ(d->LogLines().filter(QStringLiteral("could not be opened: %1: no such device.").arg(missing)).size(), 1);
 
     // Nothing at all to open: the run ends at once and says so.
     d->ChooseDevices({missing});
