@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -9,9 +11,11 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 
 #include "ui/AppPictures.h"
 #include "app/BeepPlayer.h"
@@ -27,6 +31,11 @@
 #include "ui/Language.h"
 #include "ui/Profile.h"
 #include "app/SplashWindow.h"
+#include "dialogs/DialogEntry.h"
+#include "image/CImportData.h"
+#include "image/ImageCompare.h"
+#include "link/JobArchive.h"
+#include "ui/AppMessage.h"
 
 
 namespace {
@@ -59,6 +68,17 @@ const MenuLabel kMenuLabels[] = {
     {CMainFrame::ID_HELP, "帮助(&H)", "Help(&H)"},
     {CMainFrame::ID_APP_ABOUT, "关于(&A)", "About(&A)"},
 };
+
+// The safe-write commands (verify after write, compares, backups).
+const MenuLabel kSafeWriteLabels[] = {
+    {CMainFrame::ID_COMPARE_FILE, "与文件比较…", "Compare With File…"},
+    {CMainFrame::ID_VERIFY_WRITE, "校验写入(V)", "Verify After Write"},
+    {CMainFrame::ID_COMPARE_RADIO, "与对讲机比较", "Compare With Radio"},
+    {CMainFrame::ID_BACKUP_FOLDER, "打开备份文件夹", "Open Backup Folder"},
+};
+
+// How long a backup problem stays in the status bar.
+constexpr int kArchiveProblemMs = 60000;
 
 const char* const kTopChinese[] = {"文件(&F)", "设置(&S)", "编辑(&E)", "工具(&T)", "帮助(&H)"};
 const char* const kTopEnglish[] = {"File(&F)", "Setup(&S)", "Edit(&E)", "Tool(&T)", "Help(&H)"};
@@ -99,6 +119,7 @@ CMainFrame::CMainFrame(CZEMTRA800App& app, CZEMTRA800Doc& doc, QWidget* parent)
     setFocusProxy(view_);
 
     CreateMenus();
+    CreateSafeWriteCommands();
     CreateToolBar();
     CreateStatusBar();
     RelabelMenus();
@@ -255,6 +276,8 @@ void CMainFrame::RelabelMenus()
         Action(l.command)->setText(label);
     }
     tableCommands_->Relabel();
+    for (const MenuLabel& l : kSafeWriteLabels)
+        Action(l.command)->setText(QString::fromUtf8(zh ? l.chinese : l.english));
 }
 
 void CMainFrame::CreateToolBar()
@@ -403,6 +426,10 @@ void CMainFrame::UpdateCommandUI()
     Action(ID_PRODUCTION_LINE)->setEnabled(!busy && !lent);
     Action(ID_DTMF)->setEnabled(!busy && view_->Model().band476 == 0);
     tableCommands_->UpdateCommandUI(busy);
+    // A compare reads the document as it stands; with a job running that
+    // may be about to change. Comparing with the radio is a job of its own.
+    Action(ID_COMPARE_FILE)->setEnabled(!busy);
+    Action(ID_COMPARE_RADIO)->setEnabled(!busy && !lent);
 }
 
 void CMainFrame::SetRecentFiles(const QStringList& paths)
@@ -453,6 +480,15 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+bool CMainFrame::event(QEvent* event)
+{
+    // The commands have no prompt texts: the empty tip a menu or button sends
+    // on hover would only wipe a message the status bar is showing.
+    if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty())
+        return true;
+    return QMainWindow::event(event);
+}
+
 void CMainFrame::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
@@ -498,4 +534,110 @@ void CMainFrame::OnProductionLine()
     dialog->OnInitDialog();
     dialog->show();
     UpdateCommandUI();
+}
+
+// ---- safe writes: verify after write, compares, backups ------------------
+
+void CMainFrame::CreateSafeWriteCommands()
+{
+    RadioJobs* jobs = &view_->Jobs();
+    auto command = [this](int id) {
+        auto* action = new QAction(this);
+        actions_[id] = action;
+        return action;
+    };
+
+    QMenu* file = menus_[0];
+    file->insertSeparator(recentSeparator_);
+    QAction* compareFile = command(ID_COMPARE_FILE);
+    connect(compareFile, &QAction::triggered, this, &CMainFrame::OnCompareWithFile);
+    file->insertAction(recentSeparator_, compareFile);
+
+    // Beside Read and Write in the Tool menu.
+    QMenu* tool = menus_[3];
+    const QList<QAction*> toolActions = tool->actions();
+    const qsizetype write = toolActions.indexOf(Action(ID_WRITE_DATA));
+    QAction* afterWrite = write + 1 < toolActions.size() ? toolActions[write + 1] : nullptr;
+    QAction* verify = command(ID_VERIFY_WRITE);
+    verify->setCheckable(true);
+    verify->setChecked(jobs->VerifyWrites());
+    connect(verify, &QAction::toggled, jobs, &RadioJobs::SetVerifyWrites);
+    tool->insertAction(afterWrite, verify);
+    QAction* compareRadio = command(ID_COMPARE_RADIO);
+    connect(compareRadio, &QAction::triggered, this, &CMainFrame::OnCompareWithRadio);
+    tool->insertAction(afterWrite, compareRadio);
+    tool->addSeparator();
+    QAction* backups = command(ID_BACKUP_FOLDER);
+    connect(backups, &QAction::triggered, this, &CMainFrame::OnOpenBackupFolder);
+    tool->addAction(backups);
+
+    // The radio's image opens its dialog once the read job has quite ended.
+    connect(jobs, &RadioJobs::radioReadForCompare, this, &CMainFrame::ShowRadioCompare, Qt::QueuedConnection);
+    connect(jobs, &RadioJobs::archiveProblem, this, &CMainFrame::ShowArchiveProblem);
+    connect(jobs, &RadioJobs::readBackStarted, this,
+            [this] { SetPaneText(0, Lang("Reading back to verify…", "读回校验中…")); });
+    connect(jobs, &RadioJobs::jobEnded, this, [this, jobs] {
+        if (!jobs->ClosePending())
+            SetPaneText(0, QString());
+    });
+}
+
+void CMainFrame::OnCompareWithFile()
+{
+    if (view_->Jobs().IsRunning())
+        return;
+    const QString path = CZEMTRA800Doc::AskFileName(this, false, doc_.PathName());
+    if (path.isEmpty())
+        return;
+    CImportData other;
+    QString error;
+    if (!doc_.LoadOtherFile(other, path, &error)) {
+        AppMessage(this, CZEMTRA800Doc::OpenFailureMessage(path, error));
+        return;
+    }
+    ShowCompare(other, false, QFileInfo(path).fileName());
+}
+
+void CMainFrame::OnCompareWithRadio() { view_->Jobs().StartCompareRead(); }
+
+void CMainFrame::ShowRadioCompare(const QByteArray& image)
+{
+    if (image.size() != qsizetype(ImageMap::kSize))
+        return;
+    CImportData radio;
+    radio.SetBytes(reinterpret_cast<const uint8_t*>(image.constData()), 0, ImageMap::kSize);
+    QString error;
+    if (!doc_.DecodeOther(radio, &error)) {
+        AppMessage(this, error);
+        return;
+    }
+    ShowCompare(radio, true, QString());
+}
+
+void CMainFrame::ShowCompare(const CImportData& other, bool withRadio, const QString& otherName)
+{
+    // The document as it would be saved or written, unsaved edits and all.
+    CImportData mine;
+    if (doc_.EncodedCopy(mine) != 0)
+        return;
+    RunCompareDialog(this, ImageCompare::Compare(mine, other), withRadio, otherName);
+}
+
+void CMainFrame::OnOpenBackupFolder()
+{
+    const JobArchive archive = RadioJobs::Archive();
+    const QString folder = QString::fromStdString(archive.BackupFolder());
+    std::string problem;
+    if (!archive.MakeBackupFolder(problem)) {
+        AppMessage(this, Lang("The backup folder cannot be made:\n%1", "无法建立备份文件夹:\n%1")
+                             .arg(QString::fromStdString(problem)));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        AppMessage(this, Lang("No program could show the backup folder:\n%1", "没有程序能显示备份文件夹:\n%1").arg(folder));
+}
+
+void CMainFrame::ShowArchiveProblem(const QString& text)
+{
+    statusBar()->showMessage(text, kArchiveProblemMs);
 }

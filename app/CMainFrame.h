@@ -7,10 +7,12 @@
 
 class ChannelTableCommands;
 class CProductionLineDlg;
+class CImportData;
 class CZEMTRA800App;
 class CZEMTRA800Doc;
 class CZEMTRA800View;
 class QAction;
+class QByteArray;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -44,6 +46,11 @@ public:
         ID_SHOW_TRACE = 32786,
         ID_CHECK_CONNECTION = 32787,
         ID_PRODUCTION_LINE = 32860,
+        // Safe writes: compare, verify after write, the backups.
+        ID_COMPARE_FILE = 32840,
+        ID_VERIFY_WRITE = 32841,
+        ID_COMPARE_RADIO = 32842,
+        ID_BACKUP_FOLDER = 32843,
     };
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 700;
@@ -79,6 +86,7 @@ public:
     void CenterWindow();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -97,6 +105,15 @@ private:
     void OnAppAbout();
     // Opens the production line; the window's own radio jobs wait while it is open.
     void OnProductionLine();
+
+    // Verify after write, the compares and the backup folder.
+    void CreateSafeWriteCommands();
+    void OnCompareWithFile();
+    void OnCompareWithRadio();
+    void ShowRadioCompare(const QByteArray& image);
+    void ShowCompare(const CImportData& other, bool withRadio, const QString& otherName);
+    void OnOpenBackupFolder();
+    void ShowArchiveProblem(const QString& text);
 
     CZEMTRA800App& app_;
     CZEMTRA800Doc& doc_;

@@ -260,6 +260,46 @@ int CZEMTRA800Doc::ClearChannels(const std::vector<int>& channels, const StepNam
     return cleared;
 }
 
+int CZEMTRA800Doc::EncodedCopy(CImportData& copy)
+{
+    copy.SetBytes(data_.Image(), 0, ImageMap::kSize);
+    *copy.GetSettings() = *settings_;
+    copy.SetMessageSink(this);
+    int code = copy.EncodeAll();
+    if (code == 0) {
+        copy.ResetSettings();
+        code = copy.DecodeAll();
+    }
+    copy.SetMessageSink(nullptr);
+    return code;
+}
+
+bool CZEMTRA800Doc::LoadOtherFile(CImportData& data, const QString& path, QString* error)
+{
+    DataFileError reason;
+    if (!data.LoadFile(QFile::encodeName(path).toStdString(), &reason)) {
+        if (error)
+            *error = ReasonText(reason);
+        return false;
+    }
+    return DecodeOther(data, error);
+}
+
+bool CZEMTRA800Doc::DecodeOther(CImportData& data, QString* error)
+{
+    // As Open decodes: from the reset model, conversion failures shown.
+    data.ResetSettings();
+    data.SetMessageSink(this);
+    const int code = data.DecodeAll();
+    data.SetMessageSink(nullptr);
+    if (code != 0) {
+        if (error)
+            *error = Lang("the image cannot be decoded (error %1)", "数据无法解码(错误 %1)").arg(code);
+        return false;
+    }
+    return true;
+}
+
 bool CZEMTRA800Doc::OnNewDocument()
 {
     // Only the model goes back to its defaults; image bytes no field owns keep

@@ -80,6 +80,15 @@ public:
     // The listed channels made blank as one step; how many were in use.
     int ClearChannels(const std::vector<int>& channels, const StepName& name);
 
+    // For a compare: the document as Save would write it, decoded again into
+    // copy, and a data file loaded and decoded into data, neither touching
+    // the document. 0 / true, or the conversion's code (its message shown) /
+    // false with the reason in the window's language.
+    int EncodedCopy(CImportData& copy);
+    bool LoadOtherFile(CImportData& data, const QString& path, QString* error);
+    // The same decode for an image the radio gave.
+    bool DecodeOther(CImportData& data, QString* error);
+
     // Document steps without any user interaction.
     bool OnNewDocument();
     // false leaves the document as it was; error gets the reason.

@@ -136,3 +136,15 @@ void JobBridge::OnPortError(const std::string& text)
 {
     Post([this, message = QString::fromStdString(text)] { jobs_.HandlePortError(message); });
 }
+
+void JobBridge::OnWriteClosed()
+{
+    Post([this] { jobs_.HandleWriteClosed(); });
+}
+
+void JobBridge::OnArchiveProblem(const std::string& text)
+{
+    // Also called on the user-interface thread, for a job that never
+    // started: queued all the same, as every other report.
+    Post([this, message = QString::fromStdString(text)] { jobs_.HandleArchiveProblem(message); });
+}

@@ -33,6 +33,10 @@ public:
     void OnInfoComplete(const uint8_t bytes[ImageMap::kInfoSize]) override;
     void OnJobEnded(LinkJobMode mode, bool success) override;
     void OnPortError(const std::string& text) override;
+    // The read-back and the lost port are kept by the job's recorder, which
+    // the jobs read once the job has ended; these two are shown meanwhile.
+    void OnWriteClosed() override;
+    void OnArchiveProblem(const std::string& text) override;
 
 private:
     template <typename F>

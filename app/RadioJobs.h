@@ -3,12 +3,17 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include "image/ImageMap.h"
+#include "link/JobArchive.h"
+#include "link/JobRecorder.h"
 #include "link/LinkJobMode.h"
 
 class CLinkProgressDlg;
@@ -65,8 +70,20 @@ public:
     // the open (0 adds nothing).
     static QString PortMessage(int portNumber, const std::string& device, int error);
 
+    // A write reads the radio back and compares (profile "COM"/"VERIFYWRITE",
+    // on unless turned off). A running job keeps what it started with.
+    bool VerifyWrites() const { return verifyWrites_; }
+    void SetVerifyWrites(bool verify);
+    // Where every job keeps its backups and log line.
+    static JobArchive Archive();
+    // What the last job that ended did, as its recorder kept it.
+    const JobRecorder::Outcome& LastOutcome() const { return recorder_->Result(); }
+
 public slots:
     void StartJob(LinkJobMode mode);
+    // Reads the radio for a compare: backed up and logged as any read, but
+    // nothing of it goes into the document; radioReadForCompare has it.
+    void StartCompareRead();
     void ShowTrace();
 
 signals:
@@ -83,6 +100,13 @@ signals:
     void jobEnded(LinkJobMode mode, bool success);
     // A close was asked for during the job that has now ended.
     void closeAfterJob();
+    // A write's blocks are all in the radio; the read-back has begun.
+    void readBackStarted();
+    // The job's backup or log line could not be kept (once per job); the
+    // job goes on as if it had been.
+    void archiveProblem(const QString& text);
+    // A compare read has ended well: the 2048 bytes the radio holds.
+    void radioReadForCompare(const QByteArray& image);
 
 private:
     friend class JobBridge;
@@ -97,6 +121,14 @@ private:
     void HandleInfoComplete(const std::array<uint8_t, ImageMap::kInfoSize>& info);
     void HandleJobEnded(LinkJobMode mode, bool success);
     void HandlePortError(const QString& text);
+    void HandleWriteClosed();
+    void HandleArchiveProblem(const QString& text);
+
+    // Opens the port and starts a job, recorded. compareRead: a read whose
+    // result stays out of the document.
+    void Start(LinkJobMode mode, bool compareRead);
+    // What a job that ended well says, if anything.
+    void ShowSuccess(LinkJobMode mode);
 
     // No job any more: the commands and the progress bar are free again.
     void ClearJobState();
@@ -110,10 +142,15 @@ private:
     // use the simulated radio's line and reports through the bridge.
     std::unique_ptr<SimulatedRadio> simulator_;
     std::unique_ptr<JobBridge> bridge_;
+    // Between the link and the bridge: keeps each job's backups and log line.
+    JobArchive archive_;
+    std::unique_ptr<JobRecorder> recorder_;
     std::unique_ptr<RadioLink> link_;
     std::string deviceOverride_;
     bool running_ = false;
     LinkJobMode mode_ = JobIdle;
+    bool compareRead_ = false; // the running read is for a compare
+    bool verifyWrites_ = true;
     bool closePending_ = false;
     Ident lastIdent_{};
     QPointer<QWidget> portErrorBox_;

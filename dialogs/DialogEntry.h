@@ -9,6 +9,9 @@ class QWidget;
 class RadioSettings;
 class ChannelUpdateSink;
 struct ModelState;
+namespace ImageCompare {
+struct Differences;
+}
 
 // What the channel view calls for each of its editing commands. Each function
 // runs its dialog modally and does the command's own bookkeeping; the view
@@ -65,3 +68,7 @@ bool RunEmbeddedMsgDialog(QWidget* parent, RadioSettings& settings);
 // Display only.
 void RunRadioInfoDialog(QWidget* parent, const RadioSettings& settings);
 void RunAboutDialog(QWidget* parent);
+// The differences between this document and a file (named otherName) or,
+// withRadio, the radio.
+void RunCompareDialog(QWidget* parent, const ImageCompare::Differences& differences, bool withRadio,
+                      const QString& otherName);

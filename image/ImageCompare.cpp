@@ -93,13 +93,18 @@ std::string HexBytes(const std::vector<uint8_t>& bytes)
     return text;
 }
 
-std::string ByteRunText(const ByteRun& run)
+std::string ByteRunName(const ByteRun& run)
 {
     std::string text = run.from == run.to ? "byte " + Address(run.from)
                                           : "bytes " + Address(run.from) + ".." + Address(run.to);
     if (run.field)
         text += " (" + run.field->Name() + ")";
-    return text + ": " + HexBytes(run.a) + " -> " + HexBytes(run.b);
+    return text;
+}
+
+std::string ByteRunText(const ByteRun& run)
+{
+    return ByteRunName(run) + ": " + HexBytes(run.a) + " -> " + HexBytes(run.b);
 }
 
 VerifyResult Verify(ImageBytes sent, ImageBytes readBack)

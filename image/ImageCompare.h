@@ -45,6 +45,9 @@ Differences Compare(const CImportData& a, const CImportData& b);
 
 // "ff 00 1a": bytes as the compare lines show them.
 std::string HexBytes(const std::vector<uint8_t>& bytes);
+// "bytes 0x07F0..0x07F3 (stunCode)", or "byte 0x07F0" for one byte
+// outside any field: what a compare table names the run by.
+std::string ByteRunName(const ByteRun& run);
 // "bytes 0x07F0..0x07F3 (stunCode): ff ff ff ff -> 00 00 00 00", or
 // "byte 0x07F0: ff -> 00" for one byte outside any field.
 std::string ByteRunText(const ByteRun& run);

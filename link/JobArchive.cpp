@@ -187,6 +187,11 @@ JobArchive::Kept JobArchive::Keep(const Entry& entry)
     return kept;
 }
 
+bool JobArchive::MakeBackupFolder(std::string& problem) const
+{
+    return MakeFolders(BackupFolder(), problem);
+}
+
 bool JobArchive::WriteBackup(const Entry& entry, Kept& kept)
 {
     const std::string folder = BackupFolder();

@@ -52,6 +52,11 @@ public:
     // Keeps the entry's image (if any) as a backup, then appends its line.
     Kept Keep(const Entry& entry);
 
+    // Creates the backup folder (and its parents) as Keep does, for someone
+    // who wants to look into it before any job has kept a backup. false with
+    // the reason in problem when it cannot be made.
+    bool MakeBackupFolder(std::string& problem) const;
+
     // The newest this many backups (by file time) are kept.
     static constexpr std::size_t kKeptBackups = 1000;
 

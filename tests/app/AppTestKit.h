@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -93,7 +94,9 @@ inline void Program(CImportData& data, const char* model, double rx = 450.0125)
     data.EncodeAll();
 }
 
-// Every window test starts from a first run's profile, in Chinese.
+// Every window test starts from a first run's profile, in Chinese, and
+// keeps the radio jobs' backups and log in a data folder of its own
+// (dataHome), never in the user's.
 class AppTest : public ::testing::Test {
 protected:
     // From the profile of a first run.
@@ -101,11 +104,22 @@ protected:
     {
         QSettings settings(QSettings::IniFormat, QSettings::UserScope, "Halvorn", "ZEMTRA800");
         for (const char* key : {"CHANNEL_DEFAULT/LANGUAGE", "CHANNEL_DEFAULT/ALLOWDEFAULT", "COM/PORT", "COM/DEVICE",
-                                "Recent File List"})
+                                "COM/VERIFYWRITE", "Recent File List"})
             settings.remove(QString::fromLatin1(key));
+        savedDataHome_ = qgetenv("XDG_DATA_HOME");
+        ASSERT_TRUE(dataHome.isValid());
+        qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
     }
-    void TearDown() override { SetLanguageFlag(1); }
+    void TearDown() override
+    {
+        SetLanguageFlag(1);
+        qputenv("XDG_DATA_HOME", savedDataHome_);
+    }
     MessageRecorder boxes;
+    QTemporaryDir dataHome;
+
+private:
+    QByteArray savedDataHome_;
 };
 
 struct RunningApp {

@@ -290,3 +290,23 @@ TEST_F(JobArchiveTest, DefaultFolderFollowsXdgDataHome)
 }
 
 } // namespace
+
+// The folder a user opens before any job ran is made as the jobs make it:
+// with its parents, private to the user, and a reason when it cannot be.
+TEST_F(JobArchiveTest, BackupFolderIsMadeOnRequest)
+{
+    JobArchive archive(root + "/data/Halvorn/ZEMTRA800");
+    std::string problem;
+    ASSERT_TRUE(archive.MakeBackupFolder(problem)) << problem;
+    struct stat st {};
+    ASSERT_EQ(::stat(archive.BackupFolder().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_TRUE(Names(archive.BackupFolder()).empty());
+    // Asking again is no failure.
+    EXPECT_TRUE(archive.MakeBackupFolder(problem));
+
+    JobArchive nowhere("/dev/null/Halvorn/ZEMTRA800");
+    EXPECT_FALSE(nowhere.MakeBackupFolder(problem));
+    EXPECT_EQ(problem, "/dev/null/Halvorn: Not a directory");
+}

@@ -1,0 +1,518 @@
+// The window's safe writes against the simulated radio: verify after write,
+// backups and the job log of every job, compares with a file and with the
+// radio, the backup folder, and a port that goes away during a job.
+#include <QCryptographicHash>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTableWidget>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include "AppTestKit.h"
+#include "dialogs/CCompareDlg.h"
+#include "image/CImportData.h"
+#include "image/RadioSettings.h"
+#include "image/SettingsFields.h"
+#include "sim/SimulatedRadio.h"
+
+using namespace apptest;
+
+namespace {
+
+// Takes the URLs the desktop would open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> opened;
+public slots:
+    void Open(const QUrl& url) { opened << url; }
+};
+
+// What a compare dialog showed before it was closed.
+struct ShownCompare {
+    QString title, summary;
+    QList<QStringList> rows;
+    QString Cell(const QString& member, int column) const
+    {
+        for (const QStringList& row : rows)
+            if (row[0] == member)
+                return row[column];
+        return QStringLiteral("(no row)");
+    }
+};
+
+class SafeWriteWindowTest : public AppTest {
+protected:
+    // A radio of the given model holding channel 1 on 450.0125 MHz and the
+    // information texts "ABCDEFGH" / "IJKLMNOP".
+    std::unique_ptr<SimulatedRadio> Radio(const char* model, SimulatedRadioOptions options = {})
+    {
+        CImportData data;
+        Program(data, model);
+        data.GetBytes(memory.data(), 0, memory.size());
+        for (int i = 0; i < 16; ++i)
+            memory[2000 + i] = static_cast<uint8_t>('A' + i);
+        auto radio = std::make_unique<SimulatedRadio>(options);
+        radio->SetMemory(memory);
+        std::string error;
+        EXPECT_TRUE(radio->Start(&error)) << error;
+        return radio;
+    }
+
+    // Runs command and waits for its job to end; the job's success.
+    static bool RunJob(RunningApp& run, int command)
+    {
+        QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
+        run.trigger(command);
+        if (!run.jobs().IsRunning())
+            return false;
+        if (!ended.wait(30000))
+            return false;
+        return ended.takeFirst().at(1).toBool();
+    }
+
+    QString Folder() const { return dataHome.path() + "/Halvorn/ZEMTRA800"; }
+    QString BackupFolder() const { return Folder() + "/backups"; }
+    QStringList Backups() const
+    {
+        return QDir(BackupFolder()).entryList(QDir::Files, QDir::Name);
+    }
+    QList<QJsonObject> Log() const
+    {
+        QList<QJsonObject> lines;
+        QFile file(Folder() + "/jobs.jsonl");
+        if (!file.open(QIODevice::ReadOnly))
+            return lines;
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (!line.isEmpty())
+                lines << QJsonDocument::fromJson(line).object();
+        return lines;
+    }
+    static QByteArray Contents(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // The backup a log line names holds the bytes its sha256 says.
+    static void ExpectBackupMatches(const QJsonObject& line, const QByteArray& bytes)
+    {
+        const QByteArray kept = Contents(line["backup"].toString());
+        EXPECT_EQ(kept.size(), 2048) << line["backup"].toString().toStdString();
+        EXPECT_EQ(kept, bytes);
+        EXPECT_EQ(line["sha256"].toString(),
+                  QString::fromLatin1(QCryptographicHash::hash(kept, QCryptographicHash::Sha256).toHex()));
+    }
+    static QByteArray Bytes(const SimulatedRadio::Memory& m)
+    {
+        return QByteArray(reinterpret_cast<const char*>(m.data()), qsizetype(m.size()));
+    }
+    static QByteArray Bytes(const uint8_t* image) { return QByteArray(reinterpret_cast<const char*>(image), 2048); }
+
+    // Runs command and waits for the compare dialog it brings up, copying
+    // what the dialog shows before closing it.
+    static ShownCompare RunCompare(RunningApp& run, int command)
+    {
+        ShownCompare shown;
+        ModalCloser closer;
+        closer.whileShown = [&shown] {
+            if (auto* dialog = qobject_cast<CCompareDlg*>(QApplication::activeModalWidget())) {
+                shown.title = dialog->windowTitle();
+                shown.summary = dialog->Summary()->text();
+                for (int r = 0; r < dialog->Table()->rowCount(); ++r) {
+                    QStringList row;
+                    for (int c = 0; c < 3; ++c)
+                        row << dialog->Table()->item(r, c)->text();
+                    shown.rows << row;
+                }
+            }
+        };
+        run.trigger(command);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return closer.seen > 0; }, 30000));
+        closer.whileShown = nullptr;
+        return shown;
+    }
+
+    SimulatedRadio::Memory memory{};
+};
+
+TEST_F(SafeWriteWindowTest, AVerifiedWriteReadsTheRadioBackAndSaysSo)
+{
+    StartInEnglish();
+    RunningApp run;
+    run.jobs().AttachSimulatedRadio(Radio("Q80103"));
+    SimulatedRadio* radio = run.jobs().Simulator();
+    QAction* verify = run.frame()->Action(CMainFrame::ID_VERIFY_WRITE);
+    ASSERT_NE(verify, nullptr);
+    EXPECT_TRUE(verify->isCheckable());
+    EXPECT_TRUE(verify->isChecked());
+    run.settings().channels[0].rxFrequency = run.settings().channels[0].txFrequency = 440.0;
+
+    QSignalSpy started(&run.jobs(), &RadioJobs::progressStarted);
+    QSignalSpy progress(&run.jobs(), &RadioJobs::progressChanged);
+    QSignalSpy readBack(&run.jobs(), &RadioJobs::readBackStarted);
+    EXPECT_TRUE(RunJob(run, CMainFrame::ID_WRITE_DATA));
+    EXPECT_EQ(boxes.messages, QStringList({"Write and verify OK"}));
+    // One bar from the first block written to the last read back.
+    ASSERT_EQ(started.count(), 1);
+    EXPECT_EQ(started.at(0).at(0).toInt(), 2000 + 2048);
+    int highest = 0;
+    for (const QList<QVariant>& p : progress)
+        highest = std::max(highest, p.at(0).toInt());
+    EXPECT_EQ(highest, 2000 + 2040);
+    EXPECT_EQ(readBack.count(), 1);
+    EXPECT_TRUE(run.frame()->Pane(0)->text().trimmed().isEmpty());
+    const SimulatedRadio::Stats stats = radio->GetStats();
+    EXPECT_EQ(stats.blocksWritten, 250);
+    EXPECT_EQ(stats.blocksRead, 256);
+    EXPECT_FALSE(run.doc()->IsModified());
+
+    // The write's line (the image as sent) and the read-back's, both kept.
+    const QList<QJsonObject> log = Log();
+    ASSERT_EQ(log.size(), 2);
+    EXPECT_EQ(log[0]["job"], "write");
+    EXPECT_EQ(log[0]["result"], "ok");
+    EXPECT_EQ(log[0]["verified"], true);
+    EXPECT_EQ(log[0]["port"], "COM1");
+    EXPECT_EQ(log[0]["device"], QString::fromStdString(radio->DevicePath()));
+    EXPECT_EQ(log[0]["modelCode"], "Q80103");
+    ExpectBackupMatches(log[0], Bytes(run.doc()->Data().Image()));
+    EXPECT_EQ(log[1]["job"], "verify");
+    EXPECT_EQ(log[1]["result"], "ok");
+    ExpectBackupMatches(log[1], Bytes(radio->GetMemory()));
+    const QStringList backups = Backups();
+    ASSERT_EQ(backups.size(), 2);
+    EXPECT_TRUE(backups[0].endsWith("-write-Q80103.dat") || backups[1].endsWith("-write-Q80103.dat")) << backups.join(' ').toStdString();
+    EXPECT_TRUE(backups[0].endsWith("-verify-Q80103.dat") || backups[1].endsWith("-verify-Q80103.dat"));
+}
+
+TEST_F(SafeWriteWindowTest, ARadioThatStoresAByteWronglyIsNamedInBothLanguages)
+{
+    const SettingsFields::Member* rx = SettingsFields::FindChannelMember("rxFrequency");
+    ASSERT_NE(rx, nullptr);
+    const std::size_t address = ImageMap::kChannels + rx->offset; // channel 1's first frequency byte
+    SimulatedRadioOptions options;
+    options.corruptWriteAddress = int(address);
+    StartInEnglish();
+    RunningApp run;
+    run.jobs().AttachSimulatedRadio(Radio("Q80103", options));
+    run.settings().channels[0].rxFrequency = run.settings().channels[0].txFrequency = 440.0125;
+
+    EXPECT_FALSE(RunJob(run, CMainFrame::ID_WRITE_DATA));
+    const uint8_t wrote = run.doc()->Data().Image()[address];
+    EXPECT_EQ(run.jobs().Simulator()->GetMemory()[address], uint8_t(wrote ^ 1));
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages[0], QString::asprintf("Verify failed at 0x%04zX (channel 1 rxFrequency): wrote 0x%02X, "
+                                                   "the radio holds 0x%02X (1 byte differs)",
+                                                   address, wrote, wrote ^ 1));
+    const QList<QJsonObject> log = Log();
+    ASSERT_EQ(log.size(), 2);
+    EXPECT_EQ(log[0]["result"], "failed");
+    EXPECT_EQ(log[0]["verified"], false);
+    EXPECT_TRUE(log[0]["reason"].toString().startsWith("verify failed at")) << log[0]["reason"].toString().toStdString();
+    EXPECT_EQ(log[1]["job"], "verify");
+    ExpectBackupMatches(log[1], Bytes(run.jobs().Simulator()->GetMemory()));
+
+    // The sentence in Chinese, the field by the name dump gives it.
+    run.trigger(CMainFrame::ID_LANGUAGE);
+    boxes.messages.clear();
+    EXPECT_FALSE(RunJob(run, CMainFrame::ID_WRITE_DATA));
+    EXPECT_EQ(boxes.messages, QStringList({QString::fromUtf8("校验失败: 地址 %1 (channel 1 rxFrequency) 写入 %2, "
+                                                             "对讲机中为 %3 (共 1 字节不同)")
+                                               .arg(QString::asprintf("0x%04zX", address),
+                                                    QString::asprintf("0x%02X", wrote),
+                                                    QString::asprintf("0x%02X", wrote ^ 1))}));
+}
+
+TEST_F(SafeWriteWindowTest, APlainWriteKeepsItsWaysAndTheChoiceIsKept)
+{
+    StartInEnglish();
+    {
+        RunningApp run;
+        run.jobs().AttachSimulatedRadio(Radio("Q80103"));
+        run.trigger(CMainFrame::ID_VERIFY_WRITE);
+        EXPECT_FALSE(run.frame()->Action(CMainFrame::ID_VERIFY_WRITE)->isChecked());
+        EXPECT_EQ(Profile::GetInt("COM", "VERIFYWRITE", 1), 0);
+
+        QSignalSpy started(&run.jobs(), &RadioJobs::progressStarted);
+        EXPECT_TRUE(RunJob(run, CMainFrame::ID_WRITE_DATA));
+        EXPECT_TRUE(boxes.messages.isEmpty());
+        EXPECT_EQ(started.at(0).at(0).toInt(), 2000);
+        EXPECT_EQ(run.jobs().Simulator()->GetStats().wakeUps, 1);
+        EXPECT_EQ(run.jobs().Simulator()->GetStats().blocksRead, 0);
+        const QList<QJsonObject> log = Log();
+        ASSERT_EQ(log.size(), 1);
+        EXPECT_EQ(log[0]["job"], "write");
+        EXPECT_EQ(log[0]["result"], "ok");
+        EXPECT_FALSE(log[0].contains("verified"));
+    }
+    RunningApp again;
+    EXPECT_FALSE(again.frame()->Action(CMainFrame::ID_VERIFY_WRITE)->isChecked());
+    EXPECT_FALSE(again.jobs().VerifyWrites());
+}
+
+TEST_F(SafeWriteWindowTest, ReadInformationAndFailedJobsAreAllLogged)
+{
+    StartInEnglish();
+    RunningApp run;
+    run.jobs().AttachSimulatedRadio(Radio("Q80106"));
+    EXPECT_TRUE(RunJob(run, CMainFrame::ID_READ_DATA));
+    ModalCloser closer; // the radio information dialog
+    EXPECT_TRUE(RunJob(run, CMainFrame::ID_RADIO_INFORMATION));
+    EXPECT_EQ(closer.seen, 1);
+
+    // A radio that answers nothing, and a port that is not there.
+    SimulatedRadioOptions silent;
+    silent.silent = true;
+    run.jobs().AttachSimulatedRadio(Radio("Q80106", silent));
+    EXPECT_FALSE(RunJob(run, CMainFrame::ID_READ_DATA));
+    run.jobs().UseDevice("/dev/zemtra-no-such-port");
+    run.trigger(CMainFrame::ID_RADIO_INFORMATION);
+    EXPECT_FALSE(run.jobs().IsRunning());
+
+    const QList<QJsonObject> log = Log();
+    ASSERT_EQ(log.size(), 4);
+    EXPECT_EQ(log[0]["job"], "read");
+    EXPECT_EQ(log[0]["result"], "ok");
+    EXPECT_EQ(log[0]["modelCode"], "Q80106");
+    ExpectBackupMatches(log[0], Bytes(memory));
+    EXPECT_TRUE(log[0]["backup"].toString().startsWith(BackupFolder() + "/"));
+    EXPECT_TRUE(log[0]["backup"].toString().endsWith("-read-Q80106.dat"));
+    EXPECT_EQ(log[1]["job"], "info");
+    EXPECT_EQ(log[1]["result"], "ok");
+    EXPECT_FALSE(log[1]["info1"].toString().isEmpty());
+    EXPECT_FALSE(log[1].contains("backup"));
+    EXPECT_EQ(log[2]["job"], "read");
+    EXPECT_EQ(log[2]["result"], "failed");
+    EXPECT_EQ(log[2]["reason"], "Communication failed,please try again!");
+    EXPECT_FALSE(log[2].contains("backup"));
+    EXPECT_EQ(log[3]["job"], "info");
+    EXPECT_EQ(log[3]["result"], "failed");
+    EXPECT_EQ(log[3]["reason"], "Failed to open COM1,Please select COM port again! "
+                                "/dev/zemtra-no-such-port: no such device");
+    EXPECT_EQ(Backups().size(), 1);
+}
+
+TEST_F(SafeWriteWindowTest, AnUnwritableBackupFolderIsSaidOnceAndFailsNoJob)
+{
+    // The data folder is a file: nothing can be made under it, even as root.
+    QFile blocker(dataHome.path() + "/not-a-folder");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_DATA_HOME", blocker.fileName().toUtf8());
+    StartInEnglish();
+    RunningApp run;
+    run.jobs().AttachSimulatedRadio(Radio("Q80103"));
+    QSignalSpy problems(&run.jobs(), &RadioJobs::archiveProblem);
+
+    EXPECT_TRUE(RunJob(run, CMainFrame::ID_READ_DATA));
+    EXPECT_TRUE(boxes.messages.isEmpty());
+    EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 450.0125);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(problems.count(), 1);
+    const QString said = run.frame()->statusBar()->currentMessage();
+    EXPECT_EQ(said.toStdString(), ("No backup or job log kept: " + blocker.fileName() + "/Halvorn: Not a directory").toStdString());
+    // The empty tip a hovered menu entry sends does not wipe it.
+    QStatusTipEvent hover{QString()};
+    QCoreApplication::sendEvent(run.frame(), &hover);
+    EXPECT_EQ(run.frame()->statusBar()->currentMessage(), said);
+
+    // A verified write keeps two entries and says so once, in Chinese too.
+    run.trigger(CMainFrame::ID_LANGUAGE);
+    EXPECT_TRUE(RunJob(run, CMainFrame::ID_WRITE_DATA));
+    EXPECT_EQ(boxes.messages, QStringList({QString::fromUtf8("写入并校验成功")}));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(problems.count(), 2);
+    EXPECT_EQ(run.frame()->statusBar()->currentMessage().toStdString(),
+              (QString::fromUtf8("未能保存备份和作业日志: ") + blocker.fileName() + "/Halvorn: Not a directory")
+                  .toStdString());
+    EXPECT_TRUE(QFileInfo(blocker.fileName()).isFile());
+}
+
+TEST_F(SafeWriteWindowTest, APulledCableIsNamedOnceAfterTheFailure)
+{
+    SimulatedRadioOptions pulled;
+    pulled.hangUpAfterBlocks = 5;
+    pulled.hangUpClosesLine = true;
+    StartInEnglish();
+    RunningApp run;
+    run.jobs().AttachSimulatedRadio(Radio("Q80103", pulled));
+    std::string device = run.jobs().Simulator()->DevicePath();
+    EXPECT_FALSE(RunJob(run, CMainFrame::ID_WRITE_DATA));
+    EXPECT_EQ(boxes.messages, QStringList({"Communication failed,please try again!\n" + QString::fromStdString(device) +
+                                           ": the port went away during the write; the radio may be half-programmed."}));
+    QTest::qWait(200);
+    for (QMessageBox* box : run.frame()->findChildren<QMessageBox*>())
+        EXPECT_FALSE(box->isVisible()) << box->text().toStdString();
+    const QList<QJsonObject> log = Log();
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_EQ(log[0]["result"], "failed");
+    EXPECT_EQ(log[0]["verified"], false);
+
+    // A read that loses its port, in Chinese.
+    run.trigger(CMainFrame::ID_LANGUAGE);
+    run.jobs().AttachSimulatedRadio(Radio("Q80103", pulled));
+    device = run.jobs().Simulator()->DevicePath();
+    boxes.messages.clear();
+    EXPECT_FALSE(RunJob(run, CMainFrame::ID_READ_DATA));
+    EXPECT_EQ(boxes.messages, QStringList({QString::fromUtf8("通讯失败,请重新操作?\n") + QString::fromStdString(device) +
+                                           QString::fromUtf8(": 读取时端口断开了。")}));
+    EXPECT_FALSE(run.doc()->IsModified());
+}
+
+TEST_F(SafeWriteWindowTest, CompareWithTheRadioLeavesTheDocumentAlone)
+{
+    StartInEnglish();
+    RunningApp run;
+    Profile::WriteInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 1);
+    run.jobs().AttachSimulatedRadio(Radio("Q80103"));
+    // An edit not yet in the image: the compare shows it all the same.
+    run.settings().channels[0].rxFrequency = run.settings().channels[0].txFrequency = 440.0;
+    const QByteArray imageBefore = Bytes(run.doc()->Data().Image());
+
+    QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
+    bool offWhileRunning = false;
+    QObject::connect(&run.jobs(), &RadioJobs::stateChanged, [&] {
+        if (run.jobs().IsRunning())
+            offWhileRunning = !run.frame()->Action(CMainFrame::ID_COMPARE_RADIO)->isEnabled() &&
+                              !run.frame()->Action(CMainFrame::ID_COMPARE_FILE)->isEnabled();
+    });
+    const ShownCompare shown = RunCompare(run, CMainFrame::ID_COMPARE_RADIO);
+    EXPECT_TRUE(offWhileRunning);
+    ASSERT_EQ(ended.count(), 1);
+    EXPECT_TRUE(ended.at(0).at(1).toBool());
+    EXPECT_EQ(shown.title, "Compare With Radio");
+    EXPECT_TRUE(shown.summary.startsWith("Differences between this document and the radio: "));
+    EXPECT_EQ(shown.Cell("channel 1 rxFrequency", 1), "440.00000");
+    EXPECT_EQ(shown.Cell("channel 1 rxFrequency", 2), "450.01250");
+    EXPECT_TRUE(boxes.messages.isEmpty());
+
+    // Nothing of the radio reached the document.
+    EXPECT_EQ(Bytes(run.doc()->Data().Image()), imageBefore);
+    EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 440.0);
+    EXPECT_FALSE(run.doc()->IsModified());
+    EXPECT_EQ(Profile::GetInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 0), 1);
+    EXPECT_TRUE(run.frame()->Action(CMainFrame::ID_COMPARE_RADIO)->isEnabled());
+    // The read is kept as any read.
+    const QList<QJsonObject> log = Log();
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_EQ(log[0]["job"], "read");
+    ExpectBackupMatches(log[0], Bytes(memory));
+
+    // A radio that holds what the document would write is the same.
+    run.settings().channels[0].rxFrequency = run.settings().channels[0].txFrequency = 450.0125;
+    ASSERT_EQ(run.doc()->EncodeImage(), 0);
+    SimulatedRadio::Memory same;
+    std::copy_n(run.doc()->Data().Image(), same.size(), same.begin());
+    run.jobs().Simulator()->SetMemory(same);
+    const ShownCompare equal = RunCompare(run, CMainFrame::ID_COMPARE_RADIO);
+    EXPECT_EQ(equal.summary, "This document and the radio are the same: all 2048 bytes are equal.");
+    EXPECT_TRUE(equal.rows.isEmpty());
+}
+
+TEST_F(SafeWriteWindowTest, CompareWithAFileShowsWhatDiffers)
+{
+    RunningApp run; // in Chinese
+    const QString same = dataHome.filePath("same.dat");
+    ASSERT_TRUE(run.doc()->OnSaveDocument(same));
+
+    boxes.nextFileName = same;
+    ShownCompare shown = RunCompare(run, CMainFrame::ID_COMPARE_FILE);
+    EXPECT_EQ(shown.title, QString::fromUtf8("与文件比较"));
+    EXPECT_EQ(shown.summary, QString::fromUtf8("本文档与same.dat完全相同: 2048 字节全部一致。"));
+    EXPECT_TRUE(shown.rows.isEmpty());
+
+    // The file with squelch 5 and a byte no field owns changed; the document
+    // with an unsaved channel.
+    CImportData changed;
+    ASSERT_TRUE(changed.LoadFile(same.toStdString()));
+    changed.GetSettings()->squelchLevel = 5;
+    ASSERT_EQ(changed.EncodeAll(), 0);
+    const uint8_t zero = 0;
+    changed.SetBytes(&zero, 0x07F0, 1);
+    const QString other = dataHome.filePath("other.dat");
+    ASSERT_TRUE(changed.SaveFile(other.toStdString()));
+    run.settings().channels[2].rxFrequency = run.settings().channels[2].txFrequency = 455.125;
+    const bool modified = run.doc()->IsModified();
+
+    boxes.nextFileName = other;
+    shown = RunCompare(run, CMainFrame::ID_COMPARE_FILE);
+    EXPECT_EQ(shown.rows.size(), 4) << shown.summary.toStdString();
+    EXPECT_EQ(shown.Cell("channel 3 rxFrequency", 1), "455.12500");
+    EXPECT_EQ(shown.Cell("channel 3 txFrequency", 1), "455.12500");
+    EXPECT_EQ(shown.Cell("squelchLevel", 2), "5");
+    EXPECT_EQ(shown.Cell("byte 0x07F0", 1), "ff");
+    EXPECT_EQ(shown.Cell("byte 0x07F0", 2), "00");
+    EXPECT_EQ(shown.summary, QString::fromUtf8("本文档与other.dat的差异: 4 处"));
+    EXPECT_EQ(run.doc()->IsModified(), modified);
+    EXPECT_EQ(run.doc()->PathName(), QFileInfo(same).absoluteFilePath());
+
+    // A short file is refused as Open refuses it; no dialog.
+    const QString shortFile = dataHome.filePath("short.dat");
+    QFile file(shortFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(100, '\0'));
+    file.close();
+    ModalCloser closer;
+    boxes.nextFileName = shortFile;
+    run.trigger(CMainFrame::ID_COMPARE_FILE);
+    QTest::qWait(100);
+    EXPECT_EQ(closer.seen, 0);
+    EXPECT_EQ(boxes.messages, QStringList({CZEMTRA800Doc::OpenFailureMessage(
+                                  shortFile, QString::fromUtf8("文件不足 2048 字节(只有 100 字节)"))}));
+}
+
+TEST_F(SafeWriteWindowTest, OpenBackupFolderShowsItMadeIfMissing)
+{
+    RunningApp run;
+    UrlCatcher desktop;
+    ASSERT_FALSE(QFileInfo::exists(BackupFolder()));
+    run.trigger(CMainFrame::ID_BACKUP_FOLDER);
+    ASSERT_EQ(desktop.opened.size(), 1);
+    EXPECT_EQ(desktop.opened[0], QUrl::fromLocalFile(BackupFolder()));
+    EXPECT_TRUE(QFileInfo(BackupFolder()).isDir());
+    EXPECT_TRUE(boxes.messages.isEmpty());
+}
+
+// Every new command carries its text in both languages, beside its kin.
+TEST_F(SafeWriteWindowTest, TheNewCommandsAreInTheirMenus)
+{
+    RunningApp run; // in Chinese
+    QMenu* file = run.frame()->TopMenu(0);
+    QMenu* tool = run.frame()->TopMenu(3);
+    EXPECT_TRUE(file->actions().contains(run.frame()->Action(CMainFrame::ID_COMPARE_FILE)));
+    const QList<QAction*> toolActions = tool->actions();
+    const qsizetype write = toolActions.indexOf(run.frame()->Action(CMainFrame::ID_WRITE_DATA));
+    ASSERT_GE(write, 0);
+    ASSERT_LT(write + 2, toolActions.size());
+    EXPECT_EQ(toolActions[write + 1], run.frame()->Action(CMainFrame::ID_VERIFY_WRITE));
+    EXPECT_EQ(toolActions[write + 2], run.frame()->Action(CMainFrame::ID_COMPARE_RADIO));
+    EXPECT_TRUE(toolActions.contains(run.frame()->Action(CMainFrame::ID_BACKUP_FOLDER)));
+
+    auto texts = [&] {
+        QStringList out;
+        for (int id : {CMainFrame::ID_COMPARE_FILE, CMainFrame::ID_VERIFY_WRITE, CMainFrame::ID_COMPARE_RADIO,
+                       CMainFrame::ID_BACKUP_FOLDER})
+            out << run.frame()->Action(id)->text();
+        return out;
+    };
+    EXPECT_EQ(texts(), QStringList({QString::fromUtf8("与文件比较…"), QString::fromUtf8("校验写入(V)"),
+                                    QString::fromUtf8("与对讲机比较"), QString::fromUtf8("打开备份文件夹")}));
+    run.trigger(CMainFrame::ID_LANGUAGE);
+    EXPECT_EQ(texts(), QStringList({QString::fromUtf8("Compare With File…"), "Verify After Write",
+                                    "Compare With Radio", "Open Backup Folder"}));
+}
+
+} // namespace
+
+#include "SafeWriteWindowTest.moc"

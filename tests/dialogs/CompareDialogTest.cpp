@@ -1,0 +1,177 @@
+// The compare dialog: what differs between this document and a file or the
+// radio, in the window's language, copied as text.
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QStringEncoder>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+#include "DialogTestKit.h"
+#include "dialogs/CCompareDlg.h"
+#include "image/CImportData.h"
+#include "image/ImageCompare.h"
+
+namespace {
+
+class CompareDialogTest : public DialogTest {
+protected:
+    // A: channel 7 on 450.0125 MHz, autodial 3 "123", message 1 "中文".
+    // B: A with channel 7 receiving on 451 MHz, squelch 5, autodial 3
+    // empty, message 1 a"b, and four bytes no field owns cleared.
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        RadioSettings& s = *a.GetSettings();
+        s.channels[6].rxFrequency = s.channels[6].txFrequency = 450.0125;
+        SetText(s.autodial[2], "123");
+        SetText(s.message1, Gbk("中文").toStdString());
+        ASSERT_EQ(a.EncodeAll(), 0);
+        b.SetBytes(a.Image(), 0, ImageMap::kSize);
+        RadioSettings& t = *b.GetSettings();
+        t = s;
+        t.channels[6].rxFrequency = 451.0;
+        t.squelchLevel = 5;
+        SetText(t.autodial[2], "");
+        SetText(t.message1, "a\"b");
+        ASSERT_EQ(b.EncodeAll(), 0);
+        const uint8_t zeros[4] = {};
+        b.SetBytes(zeros, 0x07F0, 4);
+        a.ResetSettings();
+        b.ResetSettings();
+        ASSERT_EQ(a.DecodeAll(), 0);
+        ASSERT_EQ(b.DecodeAll(), 0);
+    }
+    static QByteArray Gbk(const char* utf8)
+    {
+        QStringEncoder gbk("GBK");
+        return gbk(QString::fromUtf8(utf8));
+    }
+    static QStringList Row(const QTableWidget* table, int row)
+    {
+        QStringList cells;
+        for (int column = 0; column < table->columnCount(); ++column)
+            cells << table->item(row, column)->text();
+        return cells;
+    }
+    static QStringList Headers(const QTableWidget* table)
+    {
+        QStringList headers;
+        for (int column = 0; column < table->columnCount(); ++column)
+            headers << table->horizontalHeaderItem(column)->text();
+        return headers;
+    }
+
+    CImportData a, b;
+};
+
+TEST_F(CompareDialogTest, EveryDifferenceIsARowByItsDumpName)
+{
+    CCompareDlg dialog(ImageCompare::Compare(a, b), CCompareDlg::Other::File, "after.dat");
+    ShowActive(&dialog);
+    EXPECT_EQ(dialog.windowTitle(), "Compare With File");
+    EXPECT_EQ(dialog.Summary()->text(), "Differences between this document and after.dat: 5");
+    const QTableWidget* table = dialog.Table();
+    EXPECT_TRUE(table->isVisible());
+    EXPECT_EQ(Headers(table), QStringList({"Member", "This document", "after.dat"}));
+    ASSERT_EQ(table->rowCount(), 5);
+    // Values in dump's order, as dump prints them, the message from GBK;
+    // then the bytes no value shows.
+    EXPECT_EQ(Row(table, 0), QStringList({"channel 7 rxFrequency", "450.01250", "451.00000"}));
+    EXPECT_EQ(Row(table, 1), QStringList({"autodial 3", "\"123\"", "\"\""}));
+    EXPECT_EQ(Row(table, 2), QStringList({"squelchLevel", "1", "5"}));
+    EXPECT_EQ(Row(table, 3), QStringList({"message1", "\"中文\"", "\"a\\\"b\""}));
+    EXPECT_EQ(Row(table, 4), QStringList({"bytes 0x07F0..0x07F3", "ff ff ff ff", "00 00 00 00"}));
+    // Nothing in it can be edited.
+    EXPECT_FALSE(table->item(0, 1)->flags() & Qt::ItemIsEditable);
+    EXPECT_EQ(table->accessibleName(), "Differences");
+    EXPECT_TRUE(dialog.CloseButton()->isDefault());
+}
+
+TEST_F(CompareDialogTest, CopyGivesTheListAsTheCompareCommandPrintsIt)
+{
+    CCompareDlg dialog(ImageCompare::Compare(a, b), CCompareDlg::Other::File, "after.dat");
+    ShowActive(&dialog);
+    QApplication::clipboard()->clear();
+    QTest::mouseClick(dialog.CopyButton(), Qt::LeftButton);
+    EXPECT_EQ(QApplication::clipboard()->text(), "Differences between this document and after.dat: 5\n"
+                                                 "channel 7 rxFrequency: 450.01250 -> 451.00000\n"
+                                                 "autodial 3: \"123\" -> \"\"\n"
+                                                 "squelchLevel: 1 -> 5\n"
+                                                 "message1: \"中文\" -> \"a\\\"b\"\n"
+                                                 "bytes 0x07F0..0x07F3: ff ff ff ff -> 00 00 00 00\n");
+    // Copying does not close the dialog; Close does.
+    EXPECT_TRUE(dialog.isVisible());
+    QTest::mouseClick(dialog.CloseButton(), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST_F(CompareDialogTest, TheRadioInChineseKeepsTheDumpNames)
+{
+    SetLanguageFlag(1);
+    CCompareDlg dialog(ImageCompare::Compare(a, b), CCompareDlg::Other::Radio, QString());
+    ShowActive(&dialog);
+    EXPECT_EQ(dialog.windowTitle(), "与对讲机比较");
+    EXPECT_EQ(dialog.Summary()->text(), "本文档与对讲机的差异: 5 处");
+    EXPECT_EQ(Headers(dialog.Table()), QStringList({"项目", "本文档", "对讲机"}));
+    EXPECT_EQ(Row(dialog.Table(), 0), QStringList({"channel 7 rxFrequency", "450.01250", "451.00000"}));
+    EXPECT_EQ(dialog.Table()->accessibleName(), "差异");
+    EXPECT_EQ(dialog.CopyButton()->text(), "复制");
+    EXPECT_EQ(dialog.CloseButton()->text(), "关闭");
+}
+
+TEST_F(CompareDialogTest, EqualImagesSaySoWithoutATable)
+{
+    CImportData same;
+    same.SetBytes(a.Image(), 0, ImageMap::kSize);
+    ASSERT_EQ(same.DecodeAll(), 0);
+    CCompareDlg dialog(ImageCompare::Compare(a, same), CCompareDlg::Other::Radio, QString());
+    ShowActive(&dialog);
+    EXPECT_EQ(dialog.windowTitle(), "Compare With Radio");
+    EXPECT_EQ(dialog.Summary()->text(), "This document and the radio are the same: all 2048 bytes are equal.");
+    EXPECT_FALSE(dialog.Table()->isVisible());
+    QTest::mouseClick(dialog.CopyButton(), Qt::LeftButton);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              "This document and the radio are the same: all 2048 bytes are equal.\n");
+
+    SetLanguageFlag(1);
+    CCompareDlg chinese(ImageCompare::Compare(a, same), CCompareDlg::Other::File, "same.dat");
+    EXPECT_EQ(chinese.Summary()->text(), "本文档与same.dat完全相同: 2048 字节全部一致。");
+}
+
+// A stun code too short to be read decodes as none on both sides: its bytes
+// show as a run named after the field; a single byte is named alone.
+TEST_F(CompareDialogTest, BytesOfAFieldWhoseValueIsTheSameNameTheField)
+{
+    CImportData c;
+    c.SetBytes(a.Image(), 0, ImageMap::kSize);
+    const uint8_t shortStun[2] = {0x01, 0x02};
+    c.SetBytes(shortStun, ImageMap::kStunCode, 2);
+    const uint8_t one = 0x00;
+    c.SetBytes(&one, 0x07F8, 1);
+    ASSERT_EQ(c.DecodeAll(), 0);
+    CCompareDlg dialog(ImageCompare::Compare(a, c), CCompareDlg::Other::File, "c.dat");
+    const QTableWidget* table = dialog.Table();
+    ASSERT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(Row(table, 0)[0], QString::asprintf("bytes 0x%04zX..0x%04zX (stunCode)", ImageMap::kStunCode,
+                                                  ImageMap::kStunCode + 1));
+    EXPECT_EQ(Row(table, 0)[2], "01 02");
+    EXPECT_EQ(Row(table, 1), QStringList({"byte 0x07F8", "ff", "00"}));
+}
+
+TEST_F(CompareDialogTest, TextsShowControlBytesEscaped)
+{
+    SettingsFields::Field field{SettingsFields::FindRadioMember("idCode"), 0};
+    SettingsFields::Value value;
+    value.kind = SettingsFields::Kind::Text;
+    value.text = std::string("1\t2\x01", 4);
+    EXPECT_EQ(CCompareDlg::ValueText(field, value), "\"1\\t2\\u0001\"");
+    value.kind = SettingsFields::Kind::Frequency;
+    value.frequency = 0.0;
+    EXPECT_EQ(CCompareDlg::ValueText(field, value), "0.00000");
+}
+
+} // namespace
