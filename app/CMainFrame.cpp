@@ -576,8 +576,9 @@ void CMainFrame::CreateSafeWriteCommands()
     connect(jobs, &RadioJobs::archiveProblem, this, &CMainFrame::ShowArchiveProblem);
     connect(jobs, &RadioJobs::readBackStarted, this,
             [this] { SetPaneText(0, Lang("Reading back to verify…", "读回校验中…")); });
-    connect(jobs, &RadioJobs::jobEnded, this, [this, jobs] {
-        if (!jobs->ClosePending())
+    // Gone before the job's closing box, unless a close waits.
+    connect(jobs, &RadioJobs::stateChanged, this, [this, jobs] {
+        if (!jobs->IsRunning() && !jobs->ClosePending())
             SetPaneText(0, QString());
     });
 }
@@ -586,7 +587,9 @@ void CMainFrame::OnCompareWithFile()
 {
     if (view_->Jobs().IsRunning())
         return;
-    const QString path = CZEMTRA800Doc::AskFileName(this, false, doc_.PathName());
+    const QString path =
+        CZEMTRA800Doc::AskFileName(this, false, doc_.PathName(), CZEMTRA800Doc::FileKind::Data,
+                                   Lang("Compare With File", "与文件比较"));
     if (path.isEmpty())
         return;
     CImportData other;

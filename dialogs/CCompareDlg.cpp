@@ -100,6 +100,7 @@ CCompareDlg::CCompareDlg(const ImageCompare::Differences& differences, Other oth
     table_->setAlternatingRowColors(true);
     table_->setWordWrap(false);
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table_->horizontalHeader()->setStretchLastSection(true);
     int row = 0;
@@ -133,13 +134,13 @@ CCompareDlg::CCompareDlg(const ImageCompare::Differences& differences, Other oth
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(summary_);
     layout->addWidget(table_, 1);
-    if (count == 0)
-        layout->addStretch(1);
     layout->addLayout(buttons);
 
     const DialogUnits du(font());
-    resize(count > 0 ? du.Size(360, 240) : du.Size(260, 60));
-    if (count > 0) {
+    if (count == 0) {
+        resize(du.X(260), sizeHint().height());
+    } else {
+        resize(du.Size(360, 240));
         // Member names are the longest: they get what they need, the two
         // value columns share the rest.
         const int member = table_->columnWidth(0);
