@@ -81,6 +81,10 @@ if command -v pdftoppm >/dev/null; then
     convert "$work/page.png" -bordercolor '#bbbbbb' -border 1 "$out/printout-$lang.png"
     rm -f "$work/fleet.pdf"
 fi
+# Tool -> Compare With Radio: the simulated radio holds a new document's memory.
+focus
+xdotool key alt+t; sleep 0.4; xdotool key Down Down Down Return; sleep 2.5; shot compare
+xdotool key Escape; sleep 0.4
 # Read from the radio, with the trace window (Ctrl+D) open.
 focus
 xdotool key ctrl+d; sleep 0.6
