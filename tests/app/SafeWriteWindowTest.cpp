@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTableWidget>
+#include <QUndoStack>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -379,6 +380,7 @@ TEST_F(SafeWriteWindowTest, CompareWithTheRadioLeavesTheDocumentAlone)
     // An edit not yet in the image: the compare shows it all the same.
     run.settings().channels[0].rxFrequency = run.settings().channels[0].txFrequency = 440.0;
     const QByteArray imageBefore = Bytes(run.doc()->Data().Image());
+    const int stepsBefore = run.doc()->UndoStack()->count();
 
     QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
     bool offWhileRunning = false;
@@ -401,6 +403,7 @@ TEST_F(SafeWriteWindowTest, CompareWithTheRadioLeavesTheDocumentAlone)
     EXPECT_EQ(Bytes(run.doc()->Data().Image()), imageBefore);
     EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 440.0);
     EXPECT_FALSE(run.doc()->IsModified());
+    EXPECT_EQ(run.doc()->UndoStack()->count(), stepsBefore);
     EXPECT_EQ(Profile::GetInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 0), 1);
     EXPECT_TRUE(run.frame()->Action(CMainFrame::ID_COMPARE_RADIO)->isEnabled());
     // The read is kept as any read.
