@@ -487,35 +487,6 @@ TEST_F(SafeWriteWindowTest, OpenBackupFolderShowsItMadeIfMissing)
     EXPECT_TRUE(boxes.messages.isEmpty());
 }
 
-// Every new command carries its text in both languages, beside its kin.
-TEST_F(SafeWriteWindowTest, TheNewCommandsAreInTheirMenus)
-{
-    RunningApp run; // in Chinese
-    QMenu* file = run.frame()->TopMenu(0);
-    QMenu* tool = run.frame()->TopMenu(3);
-    EXPECT_TRUE(file->actions().contains(run.frame()->Action(CMainFrame::ID_COMPARE_FILE)));
-    const QList<QAction*> toolActions = tool->actions();
-    const qsizetype write = toolActions.indexOf(run.frame()->Action(CMainFrame::ID_WRITE_DATA));
-    ASSERT_GE(write, 0);
-    ASSERT_LT(write + 2, toolActions.size());
-    EXPECT_EQ(toolActions[write + 1], run.frame()->Action(CMainFrame::ID_VERIFY_WRITE));
-    EXPECT_EQ(toolActions[write + 2], run.frame()->Action(CMainFrame::ID_COMPARE_RADIO));
-    EXPECT_TRUE(toolActions.contains(run.frame()->Action(CMainFrame::ID_BACKUP_FOLDER)));
-
-    auto texts = [&] {
-        QStringList out;
-        for (int id : {CMainFrame::ID_COMPARE_FILE, CMainFrame::ID_VERIFY_WRITE, CMainFrame::ID_COMPARE_RADIO,
-                       CMainFrame::ID_BACKUP_FOLDER})
-            out << run.frame()->Action(id)->text();
-        return out;
-    };
-    EXPECT_EQ(texts(), QStringList({QString::fromUtf8("与文件比较…"), QString::fromUtf8("校验写入(V)"),
-                                    QString::fromUtf8("与对讲机比较"), QString::fromUtf8("打开备份文件夹")}));
-    run.trigger(CMainFrame::ID_LANGUAGE);
-    EXPECT_EQ(texts(), QStringList({QString::fromUtf8("Compare With File…"), "Verify After Write",
-                                    "Compare With Radio", "Open Backup Folder"}));
-}
-
 } // namespace
 
 #include "SafeWriteWindowTest.moc"
