@@ -102,7 +102,7 @@ TEST_F(ProductionLineWindowTest, WindowJobsStayOffThePortsWhileTheLineIsOpen)
     auto windowJobsOff = [&] {
         frame->UpdateCommandUI(); // as showing a menu does
         for (int command : {CMainFrame::ID_READ_DATA, CMainFrame::ID_WRITE_DATA, CMainFrame::ID_RADIO_INFORMATION,
-                            CMainFrame::ID_PRODUCTION_LINE})
+                            CMainFrame::ID_COMPARE_RADIO, CMainFrame::ID_PRODUCTION_LINE})
             EXPECT_FALSE(frame->Action(command)->isEnabled()) << command;
         EXPECT_FALSE(frame->Accelerator(CMainFrame::ID_READ_DATA)->isEnabled());
         EXPECT_FALSE(frame->Accelerator(CMainFrame::ID_WRITE_DATA)->isEnabled());
