@@ -1,6 +1,7 @@
 // The production line opened from the main window: the menu entry in both
 // languages, the document as what the radios get, and the window's own
 // radio jobs kept off the ports while the line has them.
+#include <QFile>
 #include <QMenu>
 #include <QPointer>
 #include <QSignalSpy>
@@ -131,10 +132,14 @@ TEST_F(ProductionLineWindowTest, WindowJobsStayOffThePortsWhileTheLineIsOpen)
     EXPECT_TRUE(frame->Action(CMainFrame::ID_READ_DATA)->isEnabled());
     EXPECT_TRUE(frame->Accelerator(CMainFrame::ID_READ_DATA)->isEnabled());
     EXPECT_TRUE(frame->Action(CMainFrame::ID_PRODUCTION_LINE)->isEnabled());
-    // And the window's own jobs open the port again.
+    // And the window's own jobs open the port again, still backed up and
+    // logged: the read before the line and this one.
     run.trigger(CMainFrame::ID_READ_DATA);
     ASSERT_TRUE(ended.wait(20000));
     EXPECT_TRUE(ended.takeFirst().at(1).toBool());
+    QFile log(dataHome.filePath("Halvorn/ZEMTRA800/jobs.jsonl"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll().count("\"job\":\"read\""), 2);
     EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join(QLatin1Char('\n')).toStdString();
 }
 
