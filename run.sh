@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Install what is missing, build into build/, and run the program.
+# Install what is missing, build into build/ of the source tree, and run the
+# program in the folder the user is in, so that relative file names, the
+# help files and Save As all follow that folder.
 set -euo pipefail
-cd "$(dirname "$0")"
-source tools/setup.sh
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$root/tools/setup.sh"
 zemtra_install
 zemtra_build
-if [ -x build/zemtra800 ]; then
-  exec build/zemtra800 "$@"
+if [ -x "$root/build/zemtra800" ]; then
+  exec "$root/build/zemtra800" "$@"
 fi
-exec build/zemtra800-cli "$@"
+exec "$root/build/zemtra800-cli" "$@"

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Shared by run.sh and test.sh: install the Debian packages the build needs
-# (as root), or name the one command that does it, then configure and build
-# into build/.
+# (as root), or name the one command that does it, then configure and build.
 set -euo pipefail
 
 ZEMTRA_PACKAGES=(
@@ -46,9 +45,13 @@ zemtra_install() {
   fi
 }
 
+# zemtra_build [FOLDER [CMAKE-OPTION...]]: configure and build into FOLDER
+# (build/ when not given) of the source tree, whatever the current folder.
 zemtra_build() {
-  local root
+  local root dir
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-  cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2
-  cmake --build "$root/build" -j2 >&2
+  dir="$root/${1:-build}"
+  [ $# -gt 0 ] && shift
+  cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >&2
+  cmake --build "$dir" -j2 >&2
 }
