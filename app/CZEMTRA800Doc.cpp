@@ -55,9 +55,31 @@ QString ChineseSystemError(int error)
         return QString::fromUtf8("文件名过长");
     case EBUSY:
         return QString::fromUtf8("设备或资源忙");
+    case ELOOP:
+        return QString::fromUtf8("符号链接层数过多");
     default:
         return QString::fromStdString(SystemErrorText(error));
     }
+}
+
+// What a file that is not a regular one is, in Chinese.
+QString ChineseFileType(DataFileError::FileType type)
+{
+    switch (type) {
+    case DataFileError::FileType::Directory:
+        return QString::fromUtf8("文件夹");
+    case DataFileError::FileType::Fifo:
+        return QString::fromUtf8("命名管道 (FIFO)");
+    case DataFileError::FileType::CharacterDevice:
+        return QString::fromUtf8("字符设备");
+    case DataFileError::FileType::BlockDevice:
+        return QString::fromUtf8("块设备");
+    case DataFileError::FileType::Socket:
+        return QString::fromUtf8("套接字");
+    case DataFileError::FileType::Other:
+        break;
+    }
+    return QString::fromUtf8("特殊文件");
 }
 
 // A data file's failure in the window's language: English as the
@@ -82,6 +104,11 @@ QString ReasonText(const DataFileError& e)
                                 : QString::fromUtf8("读取出错: %1").arg(detail);
     case Kind::TooShort:
         return QString::fromUtf8("文件不足 2048 字节(只有 %1 字节)").arg(e.count);
+    case Kind::NotRegularFile:
+    case Kind::TargetNotRegularFile:
+        return QString::fromUtf8("%1 是%2,不是普通文件").arg(Name(e.path), ChineseFileType(e.type));
+    case Kind::TooLarge:
+        return QString::fromUtf8("%1 超过 %2 字节").arg(Name(e.path)).arg(e.count);
     case Kind::NoFileName:
         return QString::fromUtf8("没有给出文件名");
     case Kind::TargetIsDirectory:
@@ -96,6 +123,12 @@ QString ReasonText(const DataFileError& e)
             .arg(Name(e.path), e.systemError ? ChineseSystemError(e.systemError) : detail);
     case Kind::StreamWriteFailed:
         return detail.isEmpty() ? QString::fromUtf8("无法写入 2048 字节") : QString::fromUtf8("写入出错: %1").arg(detail);
+    case Kind::TargetReadOnly:
+        return QString::fromUtf8("%1 是只读文件").arg(Name(e.path));
+    case Kind::CannotWrite:
+        return QString::fromUtf8("无法写入 %1: %2").arg(Name(e.path), ChineseSystemError(e.systemError));
+    case Kind::CannotFollowLink:
+        return QString::fromUtf8("无法跟随链接 %1: %2").arg(Name(e.path), ChineseSystemError(e.systemError));
     }
     return QString::fromStdString(e.Text());
 }

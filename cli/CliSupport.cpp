@@ -4,7 +4,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <string>
+#include <vector>
+
+#include "image/FileAccess.h"
 
 int Fail(const QString& text)
 {
@@ -115,48 +121,28 @@ int EncodeAndSave(CImportData& data, const QString& path, const std::vector<std:
 
 bool ReadInputFile(const QString& path, qint64 limit, QByteArray* bytes)
 {
-    QFile file(path);
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        Fail(QStringLiteral("%1 is a directory").arg(path));
+    // A FIFO or a device would block or never end: regular files only.
+    std::vector<uint8_t> read;
+    DataFileError reason;
+    if (!FileAccess::ReadRegularFile(path.toStdString(), std::size_t(std::max<qint64>(limit, 0)),
+                                     FileAccess::Longer::Refuse, read, &reason)) {
+        Fail(FileError(path, reason.Text()));
         return false;
     }
-    // A pipe or a device would block or never end.
-    if (info.exists() && !info.isFile()) {
-        Fail(QStringLiteral("%1 is not a regular file").arg(path));
-        return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        Fail(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
-        return false;
-    }
-    // One byte more than allowed tells a file that is too long.
-    *bytes = file.read(limit + 1);
-    if (file.error() != QFileDevice::NoError) {
-        Fail(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
-        return false;
-    }
-    if (bytes->size() > limit) {
-        Fail(QStringLiteral("%1: longer than %2 bytes; not a file this command reads").arg(path).arg(limit));
-        return false;
-    }
+    *bytes = QByteArray(reinterpret_cast<const char*>(read.data()), qsizetype(read.size()));
     return true;
 }
 
 int SaveTextFile(const QString& path, const QByteArray& bytes)
 {
-    // The new file is renamed over the target: never over a directory, a
-    // device (/dev/null would become a plain file) or a pipe, and not over a
-    // file made read-only (the superuser included, who could write it).
-    const QFileInfo target(path);
-    if (target.isDir())
-        return Fail(QStringLiteral("%1 is a directory").arg(path));
-    if (target.exists() && !target.isFile())
-        return Fail(QStringLiteral("%1 is not a regular file; nothing written").arg(path));
-    const QFile::Permissions anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    if (target.exists() && (!target.isWritable() || !(target.permissions() & anyWrite)))
-        return Fail(QStringLiteral("%1 is read-only; nothing written").arg(path));
-    QSaveFile file(path);
+    // The rules of saving a data file: never over a directory, a device
+    // (/dev/null would become a plain file), a FIFO or a read-only file;
+    // through a link, the file it names.
+    DataFileError reason;
+    const std::string target = FileAccess::SaveTarget(path.toStdString(), &reason);
+    if (target.empty())
+        return Fail(FileError(path, reason.Text()) + QStringLiteral("; nothing written"));
+    QSaveFile file(QString::fromStdString(target));
     if (!file.open(QIODevice::WriteOnly))
         return Fail(QStringLiteral("%1: cannot write: %2").arg(path, file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.commit())

@@ -1,5 +1,4 @@
 // The data-file commands: new, dump, apply.
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -15,18 +14,16 @@
 
 namespace {
 
+// Edits are a few kilobytes; anything near this is not an edits file.
+constexpr qint64 kMaxEditsSize = 1024 * 1024;
+
 bool ReadEdits(const QString& path, QJsonObject* edits)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Fail(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
+    // Only a regular file of sensible size: /dev/zero or a FIFO would be read
+    // without end or wait for ever.
+    QByteArray text;
+    if (!ReadInputFile(path, kMaxEditsSize, &text))
         return false;
-    }
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        Fail(QStringLiteral("%1: cannot read: %2").arg(path, file.errorString()));
-        return false;
-    }
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
     if (parseError.error != QJsonParseError::NoError) {

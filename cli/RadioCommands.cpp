@@ -19,6 +19,7 @@
 #include <QStringEncoder>
 
 #include "image/CImportData.h"
+#include "image/FileAccess.h"
 #include "image/JobResults.h"
 #include "cli/CliCommands.h"
 #include "cli/CliSupport.h"
@@ -333,18 +334,21 @@ bool Utf8ToGbk(std::string_view utf8, std::string* gbk)
 
 namespace {
 
-// A file that can't be written is found before the radio is read, not after.
+// A file that can't be written is found before the radio is read, not after:
+// the rules of saving, and a folder the new file can be made in.
 bool CanWrite(const std::string& path, std::string& reason)
 {
-    std::string dir = path;
+    DataFileError why;
+    const std::string target = FileAccess::SaveTarget(path, &why);
+    if (target.empty()) {
+        reason = why.Text();
+        return false;
+    }
+    std::string dir = target;
     const std::size_t slash = dir.rfind('/');
     dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : dir.substr(0, slash));
     if (::access(dir.c_str(), W_OK) != 0) {
-        reason = dir + ": " + std::strerror(errno);
-        return false;
-    }
-    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) {
-        reason = path + ": " + std::strerror(errno);
+        reason = "cannot write " + dir + ": " + std::strerror(errno);
         return false;
     }
     return true;
@@ -610,7 +614,7 @@ int ReadSeveral(const QCommandLineParser& parser, const QString& pattern)
             return Fail(QStringLiteral("read: -o %1 gives two ports the same file %2; use {n}.").arg(pattern, outs.back()));
         std::string reason;
         if (!CanWrite(outs.back().toStdString(), reason))
-            return Fail(QStringLiteral("read: cannot write %1").arg(QString::fromStdString(reason)));
+            return Fail(QStringLiteral("read: %1").arg(QString::fromStdString(reason)));
     }
     const std::unique_ptr<JobArchive> archive = ArchiveFor(parser);
     std::vector<PortRun> runs =
@@ -794,7 +798,7 @@ int RunReadCommand(const QStringList& arguments)
     const QString out = parser.value(output);
     std::string reason;
     if (!CanWrite(out.toStdString(), reason))
-        return Fail(QStringLiteral("read: cannot write %1").arg(QString::fromStdString(reason)));
+        return Fail(QStringLiteral("read: %1").arg(QString::fromStdString(reason)));
 
     CliJobObserver observer(parser.isSet(kTrace), false, ImageMap::kSize);
     const std::unique_ptr<JobArchive> archive = ArchiveFor(parser);
@@ -1017,7 +1021,7 @@ int RunSimulateCommand(const QStringList& arguments)
             const std::string path = QString(savePattern).replace(QLatin1String("{n}"), QString::number(n)).toStdString();
             std::string reason;
             if (!CanWrite(path, reason))
-                return Fail(QStringLiteral("simulate: cannot write %1").arg(QString::fromStdString(reason)));
+                return Fail(QStringLiteral("simulate: %1").arg(QString::fromStdString(reason)));
             radio->SetOnWriteComplete([path](const SimulatedRadio::Memory& memory) {
                 CImportData data;
                 data.SetBytes(memory.data(), 0, memory.size());

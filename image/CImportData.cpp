@@ -8,13 +8,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <istream>
 #include <ostream>
 #include <system_error>
+#include <vector>
 
 #include "image/ChannelCodec.h"
 #include "image/DtmfCodec.h"
+#include "image/FileAccess.h"
 #include "image/SettingsCodec.h"
 
 namespace fs = std::filesystem;
@@ -165,25 +166,15 @@ bool CImportData::LoadFile(const std::string& path, DataFileError* error)
     DataFileError unasked;
     if (error == nullptr)
         error = &unasked;
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found) {
-        Reason(error, DataFileError::Kind::NoSuchFile)->path = path;
+    std::vector<uint8_t> bytes;
+    if (!FileAccess::ReadRegularFile(path, kImageSize, FileAccess::Longer::ReadTheStart, bytes, error))
+        return false;
+    if (bytes.size() < kImageSize) {
+        Reason(error, DataFileError::Kind::TooShort)->count = static_cast<std::int64_t>(bytes.size());
         return false;
     }
-    if (status.type() == fs::file_type::directory) {
-        Reason(error, DataFileError::Kind::IsDirectory)->path = path;
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        const int cause = errno;
-        DataFileError* reason = Reason(error, DataFileError::Kind::CannotOpen);
-        reason->path = path;
-        reason->systemError = cause;
-        return false;
-    }
-    return LoadStream(in, error);
+    std::copy(bytes.begin(), bytes.begin() + kImageSize, image_.begin());
+    return true;
 }
 
 bool CImportData::SaveFile(const std::string& path, DataFileError* error) const
@@ -191,23 +182,13 @@ bool CImportData::SaveFile(const std::string& path, DataFileError* error) const
     DataFileError unasked;
     if (error == nullptr)
         error = &unasked;
-    if (path.empty()) {
-        Reason(error, DataFileError::Kind::NoFileName);
+    // Through a link the file it names is replaced, never the link; a device,
+    // a FIFO or a file the user may not write is left alone.
+    const std::string resolved = FileAccess::SaveTarget(path, error);
+    if (resolved.empty())
         return false;
-    }
     std::error_code ec;
-    fs::path target(path);
-    // Saving through a link replaces the file it points to, not the link.
-    if (fs::is_symlink(target, ec)) {
-        const fs::path real = fs::weakly_canonical(target, ec);
-        if (!ec)
-            target = real;
-    }
-    const fs::file_status status = fs::status(target, ec);
-    if (status.type() == fs::file_type::directory) {
-        Reason(error, DataFileError::Kind::TargetIsDirectory)->path = path;
-        return false;
-    }
+    const fs::path target(resolved);
 
     // The new bytes go to a file of their own beside the target and replace
     // it in one rename, so a failed save leaves the old file as it was.

@@ -42,7 +42,11 @@ public:
     // (a longer file: its first 2048 bytes); otherwise image and settings stay
     // as they were. Save writes the image as it stands (encode first) through a
     // temporary file renamed over the target, so a failed save never leaves a
-    // truncated file. On failure, error (if given) gets a one-line reason.
+    // truncated file. Both take regular files only: a FIFO, a device or a
+    // socket is refused at once (FileAccess.h), as is saving over a file
+    // nobody or this user may not write; saving through a symbolic link
+    // replaces (or creates) the file it names. On failure, error (if given)
+    // gets a one-line reason.
     bool LoadStream(std::istream& in, std::string* error = nullptr);
     bool StoreStream(std::ostream& out, std::string* error = nullptr) const;
     bool LoadFile(const std::string& path, std::string* error = nullptr);

@@ -1,10 +1,35 @@
 #include "ui/OptionList.h"
 
-#include <QComboBox>
+#include <vector>
 
-#include "ui/AppPictures.h"
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
+
+#include "image/FileAccess.h"
+#include "ui/AppPictures.h"
+
+namespace {
+
+// The shipped files are a few kilobytes; a larger one is not an option file.
+constexpr std::size_t kMaxFileSize = 1024 * 1024;
+
+} // namespace
+
+QString DecodeOptionFile(QByteArrayView bytes)
+{
+    // A file that is valid UTF-8 is read as such; the files of the Windows
+    // program are GBK, which a UTF-8 reader turns into garbage.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder gbk("GBK", QStringDecoder::Flag::Stateless);
+    if (!gbk.isValid())
+        return text;
+    return gbk(bytes);
+}
 
 OptionList::OptionList() : directory_(QDir::currentPath()) {}
 
@@ -22,10 +47,11 @@ QString OptionList::ReadSection(const QString& section) const
     const QString path = ResolvedPath();
     if (path.isEmpty())
         return QString();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    std::vector<uint8_t> bytes;
+    if (!FileAccess::ReadRegularFile(QFile::encodeName(path).toStdString(), kMaxFileSize,
+                                     FileAccess::Longer::Refuse, bytes))
         return QString();
-    QString text = QString::fromUtf8(file.readAll());
+    QString text = DecodeOptionFile(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArrayView>
 #include <QString>
 
 class QComboBox;
@@ -27,6 +28,10 @@ private:
     QString directory_;
     QString fileName_;
 };
+
+// The text of an option file: UTF-8 when the bytes are valid UTF-8, else
+// GBK (the Chinese files carried over from Windows).
+QString DecodeOptionFile(QByteArrayView bytes);
 
 // Empties combo and inserts every entry of listText that ends with "|", in
 // order at positions 0, 1, 2, ...; text after the last "|" is dropped.

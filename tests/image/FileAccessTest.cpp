@@ -1,0 +1,226 @@
+// Only regular files are read or replaced: FIFOs, devices, sockets and links
+// to them are refused at once and left as they are.
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "../FifoGuard.h"
+#include "TestImage.h"
+#include "image/FileAccess.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint8_t> ReadAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const fs::path& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+class FileAccessTest : public ImageFixture {
+protected:
+    void SetUp() override { fs::create_directories(dir); }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string P(const char* name) const { return (dir / name).string(); }
+    const fs::path dir = fs::temp_directory_path() / ("file-access-" + std::to_string(std::random_device()()));
+};
+
+TEST_F(FileAccessTest, SpecialFilesAreNotOpenedAsDataFiles)
+{
+    ASSERT_EQ(0, data.EncodeAll());
+    const auto before = At(0, 2048);
+    FifoGuard fifo(P("pipe.dat"));
+    ASSERT_TRUE(fifo.Made());
+    fs::create_symlink("pipe.dat", dir / "link-to-pipe.dat");
+    // A listening socket: opening it by name fails on its own; still named.
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = P("socket.dat");
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+    ASSERT_EQ(0, ::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address));
+
+    const struct {
+        std::string path;
+        std::string kind;
+    } cases[] = {
+        {P("pipe.dat"), "is a FIFO, not a regular file"},
+        {P("link-to-pipe.dat"), "is a FIFO, not a regular file"},
+        {"/dev/zero", "is a character device, not a regular file"},
+        {socketPath, "is a socket, not a regular file"},
+        {dir.string(), "is a directory, not a data file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const auto start = std::chrono::steady_clock::now();
+        std::string error;
+        EXPECT_FALSE(data.LoadFile(c.path, &error));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << "it waited on the file";
+        EXPECT_EQ(c.path + " " + c.kind, error);
+        EXPECT_EQ(before, At(0, 2048));
+    }
+    ::close(sock);
+    EXPECT_FALSE(fifo.HadToUnblock());
+
+    std::string error;
+    EXPECT_FALSE(data.LoadFile(P("absent.dat"), &error));
+    EXPECT_EQ("no such file: " + P("absent.dat"), error);
+}
+
+TEST_F(FileAccessTest, AWholeFileIsReadOnlyUpToItsLimit)
+{
+    const std::size_t limit = 1024 * 1024;
+    std::vector<uint8_t> bytes(limit, 'x');
+    WriteAll(dir / "fits.json", bytes);
+    bytes.push_back('x');
+    WriteAll(dir / "over.json", bytes);
+
+    std::vector<uint8_t> got = {1, 2, 3};
+    DataFileError error;
+    ASSERT_TRUE(FileAccess::ReadRegularFile(P("fits.json"), limit, FileAccess::Longer::Refuse, got, &error))
+        << error.Text();
+    EXPECT_EQ(limit, got.size());
+
+    got = {1, 2, 3};
+    EXPECT_FALSE(FileAccess::ReadRegularFile(P("over.json"), limit, FileAccess::Longer::Refuse, got, &error));
+    EXPECT_EQ(DataFileError::Kind::TooLarge, error.kind);
+    EXPECT_EQ(P("over.json") + " is larger than 1 MiB", error.Text());
+    EXPECT_EQ((std::vector<uint8_t>{1, 2, 3}), got) << "kept as it was";
+
+    // A file whose size is not known in advance is still cut off at the limit.
+    if (fs::exists("/proc/self/maps")) {
+        EXPECT_FALSE(FileAccess::ReadRegularFile("/proc/self/maps", 16, FileAccess::Longer::Refuse, got, &error));
+        EXPECT_EQ("/proc/self/maps is larger than 16 bytes", error.Text());
+    }
+
+    // Its start is all a data file needs.
+    ASSERT_TRUE(FileAccess::ReadRegularFile(P("over.json"), 2048, FileAccess::Longer::ReadTheStart, got, &error));
+    EXPECT_EQ(2048u, got.size());
+}
+
+TEST_F(FileAccessTest, SavingLeavesSpecialFilesAsTheyAre)
+{
+    FifoGuard fifo(P("pipe.dat"));
+    ASSERT_TRUE(fifo.Made());
+    fs::create_symlink(P("pipe.dat"), dir / "abs-link.dat");
+    fs::create_directory(dir / "sub");
+    fs::create_symlink("../pipe.dat", dir / "sub" / "rel-link.dat");
+    std::vector<std::string> targets = {P("pipe.dat"), P("abs-link.dat"), P("sub/rel-link.dat")};
+    // A device node of our own, never a real one: saving must not replace it.
+    const bool haveDevice = ::mknod(P("null.dat").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    if (haveDevice)
+        targets.push_back(P("null.dat"));
+
+    for (const std::string& target : targets) {
+        SCOPED_TRACE(target);
+        std::string error;
+        EXPECT_FALSE(data.SaveFile(target, &error));
+        EXPECT_TRUE(Contains(error, "not a regular file")) << error;
+    }
+    EXPECT_TRUE(fifo.StillAFifo());
+    EXPECT_TRUE(fs::is_symlink(dir / "abs-link.dat"));
+    EXPECT_TRUE(fs::is_symlink(dir / "sub" / "rel-link.dat"));
+    if (haveDevice) {
+        EXPECT_TRUE(fs::is_character_file(dir / "null.dat"));
+    }
+    EXPECT_FALSE(fifo.HadToUnblock());
+    // No temporary file left behind.
+    EXPECT_EQ(std::size_t(haveDevice ? 4 : 3), std::size_t(std::distance(fs::directory_iterator(dir), {})));
+}
+
+TEST_F(FileAccessTest, SavingThroughALinkWritesTheFileItNames)
+{
+    ASSERT_EQ(0, data.EncodeAll());
+    fs::create_directory(dir / "plans");
+    // A link to a file that is not there yet: the file is created, the link kept.
+    fs::create_symlink("plans/radio.dat", dir / "latest.dat");
+    std::string error;
+    ASSERT_TRUE(data.SaveFile(P("latest.dat"), &error)) << error;
+    EXPECT_TRUE(fs::is_symlink(dir / "latest.dat"));
+    EXPECT_EQ(At(0, 2048), ReadAll(dir / "plans" / "radio.dat"));
+
+    // A chain of links to an existing file: that file is replaced, rights kept.
+    fs::permissions(dir / "plans" / "radio.dat", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("latest.dat", dir / "chain.dat");
+    Put(16, "00 25 51 43");
+    ASSERT_TRUE(data.SaveFile(P("chain.dat"), &error)) << error;
+    EXPECT_TRUE(fs::is_symlink(dir / "chain.dat"));
+    EXPECT_EQ(At(0, 2048), ReadAll(dir / "plans" / "radio.dat"));
+    EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write,
+              fs::status(dir / "plans" / "radio.dat").permissions() & fs::perms::all);
+    EXPECT_EQ(1, std::distance(fs::directory_iterator(dir / "plans"), {}));
+
+    // A loop of links ends nowhere: refused.
+    fs::create_symlink("loop-b.dat", dir / "loop-a.dat");
+    fs::create_symlink("loop-a.dat", dir / "loop-b.dat");
+    EXPECT_FALSE(data.SaveFile(P("loop-a.dat"), &error));
+    EXPECT_TRUE(Contains(error, "symbolic links")) << error;
+    EXPECT_TRUE(fs::is_symlink(dir / "loop-a.dat"));
+
+    // A link into a folder that does not exist: named in the reason.
+    fs::create_symlink("gone/radio.dat", dir / "stale.dat");
+    EXPECT_FALSE(data.SaveFile(P("stale.dat"), &error));
+    EXPECT_TRUE(Contains(error, "gone")) << error;
+    EXPECT_TRUE(fs::is_symlink(dir / "stale.dat"));
+}
+
+TEST_F(FileAccessTest, AFileNobodyMayWriteIsNotReplacedEvenByRoot)
+{
+    WriteAll(dir / "locked.dat", std::vector<uint8_t>(2048, 0x5A));
+    fs::permissions(dir / "locked.dat", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::create_symlink("locked.dat", dir / "link.dat");
+    for (const char* name : {"locked.dat", "link.dat"}) {
+        std::string error;
+        EXPECT_FALSE(data.SaveFile(P(name), &error)) << name;
+        EXPECT_EQ(P("locked.dat") + " is read-only", error);
+    }
+    EXPECT_EQ(std::vector<uint8_t>(2048, 0x5A), ReadAll(dir / "locked.dat"));
+    EXPECT_EQ(2, std::distance(fs::directory_iterator(dir), {}));
+}
+
+TEST_F(FileAccessTest, AFileTheUserMayNotWriteIsNotReplaced)
+{
+    // The folder lets anyone make files, so only the file's own rights can
+    // stop the save. The file is writable, but only by its group: not by
+    // its owner, nor by others. Root may write any file; the save then runs
+    // as nobody.
+    fs::permissions(dir, fs::perms::all);
+    WriteAll(dir / "locked.dat", std::vector<uint8_t>(2048, 0x5A));
+    fs::permissions(dir / "locked.dat", fs::perms::owner_read | fs::perms::group_read | fs::perms::group_write |
+                                            fs::perms::others_read);
+    const std::string target = P("locked.dat");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(3);
+        std::string error;
+        const bool saved = data.SaveFile(target, &error);
+        ::_exit(saved ? 0 : error == "cannot write " + target + ": Permission denied" ? 1 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(child, ::waitpid(child, &status, 0));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(1, WEXITSTATUS(status)) << "0: replaced, 2: another reason, 3: could not become nobody";
+    EXPECT_EQ(std::vector<uint8_t>(2048, 0x5A), ReadAll(dir / "locked.dat"));
+    EXPECT_EQ(1, std::distance(fs::directory_iterator(dir), {}));
+}
+
+} // namespace
