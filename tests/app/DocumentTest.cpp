@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "../FifoGuard.h"
 #include "AppTestKit.h"
 #include "image/CImportData.h"
 #include "image/RadioSettings.h"
@@ -282,4 +283,60 @@ TEST_F(DocumentTest, FileErrorsAreToldInTheWindowsLanguage)
     EXPECT_FALSE(doc->OpenDocumentFile(run.frame(), dir.filePath("short.dat")));
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_TRUE(boxes.messages[0].endsWith(":\nfile is shorter than 2048 bytes (got 100)")) << boxes.messages[0].toStdString();
+}
+
+// A FIFO named as a data file: the window neither waits on it (it would
+// freeze, or never appear at start-up) nor replaces it when saving.
+TEST_F(DocumentTest, FifoIsRefusedWhenOpeningAndSaving)
+{
+    StartInEnglish();
+    const QString good = MakeDataFile("good.dat");
+    FifoGuard fifo(QFile::encodeName(dir.filePath("pipe.dat")).toStdString());
+    ASSERT_TRUE(fifo.Made());
+    const QString pipe = dir.filePath("pipe.dat");
+    {
+        // On the command line: reported, and the window comes up with a new document.
+        RunningApp run(QStringList{pipe});
+        ASSERT_TRUE(run.started);
+        ASSERT_EQ(boxes.messages.size(), 1);
+        EXPECT_EQ(boxes.messages[0], "Could not open " + pipe + ":\n" + pipe + " is a FIFO, not a regular file");
+        EXPECT_EQ(run.doc()->PathName(), "");
+    }
+    RunningApp run;
+    CZEMTRA800Doc* doc = run.doc();
+    ASSERT_TRUE(run.app->OpenDocumentFile(good));
+    run.settings().channels[2].rxFrequency = 433.0;
+    doc->SetModifiedFlag(true);
+
+    // File -> Open: the edits stay, as for any file that cannot be read.
+    boxes.promptAnswer = AppAnswer::No;
+    boxes.nextFileName = pipe;
+    run.trigger(CMainFrame::ID_FILE_OPEN);
+    ASSERT_EQ(boxes.messages.size(), 2);
+    EXPECT_TRUE(boxes.messages[1].endsWith("is a FIFO, not a regular file")) << boxes.messages[1].toStdString();
+    EXPECT_DOUBLE_EQ(run.settings().channels[2].rxFrequency, 433.0);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(doc->PathName(), QFileInfo(good).absoluteFilePath());
+
+    // Save As onto it: refused, the FIFO stays, the edits wait to be saved.
+    run.trigger(CMainFrame::ID_FILE_SAVE_AS);
+    ASSERT_EQ(boxes.messages.size(), 3);
+    EXPECT_TRUE(boxes.messages[2].startsWith("Could not save")) << boxes.messages[2].toStdString();
+    EXPECT_TRUE(boxes.messages[2].contains("not a regular file")) << boxes.messages[2].toStdString();
+    EXPECT_TRUE(fifo.StillAFifo());
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(doc->PathName(), QFileInfo(good).absoluteFilePath());
+
+    // The Chinese window says it in Chinese.
+    boxes.messages.clear();
+    run.trigger(CMainFrame::ID_LANGUAGE);
+    EXPECT_FALSE(doc->OpenDocumentFile(run.frame(), pipe));
+    EXPECT_FALSE(doc->DoSave(run.frame(), pipe));
+    ASSERT_EQ(boxes.messages.size(), 2);
+    const QString native = QDir::toNativeSeparators(pipe);
+    EXPECT_EQ(boxes.messages[0], QString::fromUtf8("无法打开 %1:\n%1 是命名管道 (FIFO),不是普通文件").arg(native));
+    EXPECT_TRUE(boxes.messages[1].contains(QString::fromUtf8("%1 是命名管道 (FIFO),不是普通文件").arg(native)))
+        << boxes.messages[1].toStdString();
+    EXPECT_TRUE(fifo.StillAFifo());
+    EXPECT_FALSE(fifo.HadToUnblock()) << "something waited on the FIFO";
 }
