@@ -5,8 +5,11 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include "../FifoGuard.h"
 
 #include "image/ModelTable.h"
 #include "ui/OptionList.h"
@@ -165,6 +168,51 @@ TEST(OptionListTest, ReadsTheNamedSectionsKeysInFileOrderFromItsFolderFirst)
     installed.SetFile("EConfig.ini");
     EXPECT_EQ(installed.ResolvedPath(), QDir(QCoreApplication::applicationDirPath()).filePath("EConfig.ini"));
     EXPECT_EQ(installed.ReadSection("CWideNarrow"), "Wide|Narrow|");
+}
+
+TEST(OptionListTest, WindowsFilesInGbkReadAsTheUtf8Ones)
+{
+    // The shipped Chinese file as the Windows program's users have it.
+    QFile shipped(QStringLiteral(ZEMTRA_SOURCE_DIR "/res/Config.ini"));
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(shipped.readAll());
+    QStringEncoder gbk("GBK");
+    ASSERT_TRUE(gbk.isValid());
+    const QByteArray bytes = gbk(text);
+    ASSERT_FALSE(gbk.hasError());
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("Config.ini"), bytes);
+    OptionList windows(dir.path());
+    windows.SetFile("Config.ini");
+    for (const char* section : kSections) {
+        QStringList entries = windows.ReadSection(QString::fromLatin1(section)).split(QLatin1Char('|'));
+        entries.removeLast();
+        EXPECT_EQ(entries, Zh(section)) << section;
+    }
+    EXPECT_EQ(windows.ReadSection("COptnSignal"), QString::fromUtf8("无|DTMF|"));
+
+    // A file is in one encoding: a single sequence that is not UTF-8 makes all
+    // of it GBK, even keys that would pass as UTF-8.
+    WriteFile(dir.filePath("Mixed.ini"), "[L]\n" + gbk(QString::fromUtf8("关=0\n")) + "\xC3\xA9=1\n");
+    windows.SetFile("Mixed.ini");
+    EXPECT_EQ(windows.ReadSection("L"), QString::fromUtf8("关|茅|"));
+    WriteFile(dir.filePath("Utf8.ini"), "[L]\n\xE5\x85\xB3=0\n\xC3\xA9=1\n");
+    windows.SetFile("Utf8.ini");
+    EXPECT_EQ(windows.ReadSection("L"), QString::fromUtf8("关|é|"));
+
+    EXPECT_EQ(DecodeOptionFile("\xB9\xD8"), QString::fromUtf8("关"));
+    EXPECT_EQ(DecodeOptionFile("plain"), "plain");
+}
+
+TEST(OptionListTest, AnOptionFileThatIsNotARegularFileGivesEmptyLists)
+{
+    QTemporaryDir dir;
+    FifoGuard fifo(QFile::encodeName(dir.filePath("EConfig.ini")).toStdString());
+    ASSERT_TRUE(fifo.Made());
+    OptionList options(dir.path());
+    options.SetFile("EConfig.ini");
+    EXPECT_EQ(options.ReadSection("CWideNarrow"), "");
+    EXPECT_FALSE(fifo.HadToUnblock()) << "the window waited on the file";
 }
 
 TEST(OptionListTest, FillComboReplacesEntriesInOrderAndDropsTheTail)
