@@ -105,6 +105,8 @@ TEST_F(FileCommands, EditsSurviveApplyAndDumpIncludingChineseMessages)
     for (auto m = members.begin(); m != members.end(); ++m)
         EXPECT_EQ(json[m.key()], m.value()) << m.key().toStdString();
     const QJsonArray channels = json["channels"].toArray();
+    ASSERT_EQ(channels.size(), 50);
+    ASSERT_EQ(json["autodial"].toArray().size(), 9);
     const QJsonObject c3 = channels[2].toObject();
     for (auto m = channel3.begin(); m != channel3.end(); ++m)
         EXPECT_EQ(c3[m.key()], m.value()) << m.key().toStdString();
