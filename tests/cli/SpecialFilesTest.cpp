@@ -62,7 +62,9 @@ TEST_F(SpecialFiles, EditsAreAtMostOneMebibyte)
     WriteFile(Path("big.json"), edits);
     const CliRun fits = Cli({"apply", Path("base.dat"), Path("big.json"), "-o", Path("fits.dat")});
     EXPECT_EQ(fits.status, 0) << fits.err.constData();
-    EXPECT_EQ(Contents(Path("fits.dat")).at(1035), char(4));
+    const QByteArray image = Contents(Path("fits.dat"));
+    ASSERT_EQ(image.size(), 2048);
+    EXPECT_EQ(image.at(1035), char(4));
 
     WriteFile(Path("big.json"), edits + ' ');
     const CliRun over = Cli({"apply", Path("base.dat"), Path("big.json"), "-o", Path("out.dat")});
