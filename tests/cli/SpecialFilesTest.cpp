@@ -126,7 +126,9 @@ TEST_F(SpecialFiles, AFileTheUserMayNotWriteIsNotReplaced)
             ASSERT_TRUE(QFile::setPermissions(Path(name), QFileDevice::ReadOwner | QFileDevice::ReadGroup |
                                                               QFileDevice::ReadOther | QFileDevice::WriteOwner));
     } else {
-        ASSERT_TRUE(QFile::setPermissions(Path("out.dat"), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        // Writable by its group only: not by its owner.
+        ASSERT_TRUE(QFile::setPermissions(Path("out.dat"), QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                                                               QFileDevice::WriteGroup | QFileDevice::ReadOther));
     }
     for (const QStringList& arguments :
          {QStringList{"new", "-o", Path("out.dat")},
