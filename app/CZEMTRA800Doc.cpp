@@ -139,6 +139,8 @@ namespace {
 constexpr int kUndoSteps = 200;
 } // namespace
 
+QString CZEMTRA800Doc::FileErrorText(const DataFileError& error) { return ReasonText(error); }
+
 CZEMTRA800Doc::CZEMTRA800Doc(QObject* parent)
     : QObject(parent), settings_(data_.GetSettings()), undo_(new QUndoStack(this))
 {

@@ -16,10 +16,13 @@
 #include <QSaveFile>
 #include <QUndoStack>
 
+#include <vector>
+
 #include "app/ChannelTablePrinter.h"
 #include "app/CZEMTRA800Doc.h"
 #include "app/CZEMTRA800View.h"
 #include "image/ChannelCsv.h"
+#include "image/FileAccess.h"
 #include "ui/AppMessage.h"
 #include "ui/Language.h"
 
@@ -166,6 +169,19 @@ QString ChannelTableCommands::Suggested(const char* suffix) const
     return info.dir().filePath(info.completeBaseName() + QLatin1Char('.') + QLatin1String(suffix));
 }
 
+// Where an export may be written, by the rule of saving a data file (never
+// over a device, a FIFO or a read-only file; through a link, the file it
+// names); "" after saying why not.
+QString ChannelTableCommands::SaveTarget(const QString& path) const
+{
+    DataFileError reason;
+    const std::string target = FileAccess::SaveTarget(QFile::encodeName(path).toStdString(), &reason);
+    if (target.empty())
+        AppMessage(window_, Lang("Could not write %1:\n%2\nNothing was exported.", "无法写入 %1:\n%2\n没有导出。")
+                                .arg(QDir::toNativeSeparators(path), CZEMTRA800Doc::FileErrorText(reason)));
+    return QFile::decodeName(target.c_str());
+}
+
 // ---- channel tables --------------------------------------------------------
 
 void ChannelTableCommands::OnImportChannels()
@@ -177,19 +193,21 @@ void ChannelTableCommands::OnImportChannels()
                                                     Lang("Import Channels", "导入信道"));
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        AppMessage(window_, Lang("Could not open %1:\n%2", "无法打开 %1:\n%2")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+    // Only a regular file: a FIFO would freeze the window, a device never end.
+    std::vector<uint8_t> bytes;
+    DataFileError reason;
+    if (!FileAccess::ReadRegularFile(QFile::encodeName(path).toStdString(), std::size_t(kLargestTable),
+                                     FileAccess::Longer::Refuse, bytes, &reason)) {
+        if (reason.kind == DataFileError::Kind::TooLarge)
+            AppMessage(window_, Lang("%1 is larger than any channel table; nothing was imported.",
+                                     "%1 太大,不是信道表;没有导入任何信道。")
+                                    .arg(QDir::toNativeSeparators(path)));
+        else
+            AppMessage(window_, Lang("Could not open %1:\n%2", "无法打开 %1:\n%2")
+                                    .arg(QDir::toNativeSeparators(path), CZEMTRA800Doc::FileErrorText(reason)));
         return;
     }
-    const QByteArray text = file.read(kLargestTable + 1);
-    if (text.size() > kLargestTable) {
-        AppMessage(window_, Lang("%1 is larger than any channel table; nothing was imported.",
-                                 "%1 太大,不是信道表;没有导入任何信道。")
-                                .arg(QDir::toNativeSeparators(path)));
-        return;
-    }
+    const QByteArray text(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
     // The file is the channel plan: channels it does not list become blank.
     const ChannelCsv::ImportResult table =
         doc_.ReadChannels(std::string_view(text.constData(), std::size_t(text.size())), 0, true);
@@ -214,8 +232,11 @@ void ChannelTableCommands::OnExportChannels()
     if (path.isEmpty())
         return;
     const ChannelCsv::ExportResult table = ChannelCsv::ExportAll(*doc_.Settings());
+    const QString target = SaveTarget(path);
+    if (target.isEmpty())
+        return;
     // Written beside the target and renamed over it only when complete.
-    QSaveFile file(path);
+    QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly)
         || file.write(table.text.data(), qint64(table.text.size())) != qint64(table.text.size())
         || !file.commit()) {
@@ -269,7 +290,10 @@ void ChannelTableCommands::OnExportPdf()
                                                     Lang("Export PDF", "导出 PDF"));
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
+    const QString target = SaveTarget(path);
+    if (target.isEmpty())
+        return;
+    QSaveFile file(target);
     bool written = file.open(QIODevice::WriteOnly);
     if (written) {
         QPdfWriter writer(&file);

@@ -62,6 +62,8 @@ private:
     QAction* Add(QMenu* menu, QAction* before, int command, void (ChannelTableCommands::*handler)());
     // A file beside the document's, or in the current folder.
     QString Suggested(const char* suffix) const;
+    // Where an export to path may be written; "" after a message saying why not.
+    QString SaveTarget(const QString& path) const;
 
     QWidget* window_;
     CZEMTRA800Doc& doc_;

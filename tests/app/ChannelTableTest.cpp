@@ -9,6 +9,7 @@
 #include <QUndoStack>
 #include <gtest/gtest.h>
 
+#include "../FifoGuard.h"
 #include "AppTestKit.h"
 #include "app/ChannelTableCommands.h"
 #include "image/ChannelCsv.h"
@@ -436,4 +437,46 @@ TEST_F(ChannelTableTest, ImportAndExportChannelFiles)
     run.trigger(Cmd::ID_IMPORT_CHANNELS);
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_TRUE(boxes.messages[0].startsWith("Could not open ")) << boxes.messages[0].toStdString();
+}
+
+// A FIFO named as a channel table or an export: the window neither waits on
+// it (it would freeze) nor puts a plain file in its place.
+TEST_F(ChannelTableTest, ChannelFilesThatAreNotRegularFilesAreRefused)
+{
+    StartInEnglish();
+    QTemporaryDir dir;
+    FifoGuard fifo(QFile::encodeName(dir.filePath("pipe.csv")).toStdString());
+    ASSERT_TRUE(fifo.Made());
+    const QString pipe = dir.filePath("pipe.csv");
+    ASSERT_TRUE(QFile::link(pipe, dir.filePath("link.pdf")));
+    RunningApp run;
+    run.settings().channels[2].rxFrequency = 453.0;
+    const DocumentSnapshot before = run.doc()->Snapshot();
+
+    boxes.nextFileName = pipe;
+    run.trigger(Cmd::ID_IMPORT_CHANNELS);
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages[0], "Could not open " + pipe + ":\n" + pipe + " is a FIFO, not a regular file");
+    EXPECT_TRUE(run.doc()->Snapshot() == before);
+
+    run.trigger(Cmd::ID_EXPORT_CHANNELS);
+    boxes.nextFileName = dir.filePath("link.pdf");
+    run.trigger(Cmd::ID_EXPORT_PDF);
+    ASSERT_EQ(boxes.messages.size(), 3);
+    EXPECT_EQ(boxes.messages[1],
+              "Could not write " + pipe + ":\n" + pipe + " is a FIFO, not a regular file\nNothing was exported.");
+    EXPECT_TRUE(boxes.messages[2].contains(pipe + " is a FIFO, not a regular file")) << boxes.messages[2].toStdString();
+    EXPECT_TRUE(fifo.StillAFifo());
+    EXPECT_TRUE(QFileInfo(dir.filePath("link.pdf")).isSymLink());
+    EXPECT_FALSE(fifo.HadToUnblock()) << "the window waited on the FIFO";
+
+    // Exporting through a link to a file not there yet writes that file.
+    ASSERT_TRUE(QFile::link("plan-2.csv", dir.filePath("latest.csv")));
+    boxes.nextFileName = dir.filePath("latest.csv");
+    run.trigger(Cmd::ID_EXPORT_CHANNELS);
+    EXPECT_EQ(boxes.messages.size(), 3) << boxes.messages.join('\n').toStdString();
+    EXPECT_TRUE(QFileInfo(dir.filePath("latest.csv")).isSymLink());
+    QFile plan(dir.filePath("plan-2.csv"));
+    ASSERT_TRUE(plan.open(QIODevice::ReadOnly));
+    EXPECT_EQ(plan.readAll().toStdString(), ChannelCsv::ExportAll(run.settings()).text);
 }
