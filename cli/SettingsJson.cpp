@@ -11,6 +11,7 @@
 
 #include "image/ChannelRecord.h"
 #include "image/ChannelRules.h"
+#include "image/ErrorText.h"
 #include "image/ImageMap.h"
 #include "image/ModelTable.h"
 #include "image/RadioSettings.h"
@@ -43,9 +44,9 @@ void AppendEscaped(QString& out, char32_t u)
     case '\\': out += QLatin1String("\\\\"); return;
     default: break;
     }
-    const QChar::Category category = QChar::category(u);
-    const bool shown = u >= 0x20 && u != 0x7F && QChar::isPrint(u) && category != QChar::Separator_Line
-        && category != QChar::Separator_Paragraph;
+    // What an error line of any reader hides, and what Qt knows cannot be
+    // shown (unassigned characters, other invisible formatting).
+    const bool shown = !ErrorText::IsControl(u) && QChar::isPrint(u);
     if (shown)
         out += QString::fromUcs4(&u, 1);
     else if (u < 0x100)

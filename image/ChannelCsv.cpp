@@ -8,6 +8,7 @@
 
 #include "image/ChannelRules.h"
 #include "image/CsvRows.h"
+#include "image/ErrorText.h"
 #include "image/ModelTable.h"
 #include "image/RadioSettings.h"
 #include "image/ToneCode.h"
@@ -39,41 +40,11 @@ constexpr double kHighPowerWatts = 3.0;
 
 // ---- text helpers ---------------------------------------------------------
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool SameWord(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i]))
-            return false;
-    return true;
-}
-
+using CsvRows::SameIgnoringCase;
 using CsvRows::Trim;
 
-// A field as an error line quotes it: control bytes shown as '?', long texts
-// cut, so a stray binary file cannot flood or garble the terminal.
-std::string Shown(std::string_view text)
-{
-    constexpr std::size_t kLongest = 24;
-    std::size_t length = text.size();
-    if (length > kLongest) {
-        // Cut before a UTF-8 continuation byte's character, not inside it.
-        length = kLongest;
-        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
-            --length;
-    }
-    std::string out = "\"";
-    for (std::size_t i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        out += c < 0x20 || c == 0x7F ? '?' : text[i];
-    }
-    if (length < text.size())
-        out += "...";
-    return out + '"';
-}
+// A field as an error line quotes it.
+std::string Shown(std::string_view text) { return ErrorText::Quoted(text, 24); }
 
 // "450.012500" from 450012500 Hz: six decimals, no locale.
 std::string Mhz6(long long hz)
@@ -128,61 +99,16 @@ bool ParseNumber(std::string_view text, double* value)
 
 bool ParseCount(std::string_view text, int* value)
 {
-    if (text.empty() || text.size() > 6)
+    long long n = 0;
+    if (!CsvRows::ParseDigits(text, 6, &n))
         return false;
-    int n = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        n = n * 10 + (c - '0');
-    }
-    *value = n;
+    *value = int(n);
     return true;
 }
 
 // ---- splitting the text into rows ------------------------------------------
 
 using CsvRows::Row;
-
-bool AtLineEnd(std::string_view text, std::size_t i) { return text[i] == '\n' || text[i] == '\r'; }
-
-// Moves past one line end ("\r\n", "\n" or "\r") at i.
-std::size_t PastLineEnd(std::string_view text, std::size_t i)
-{
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-        return i + 2;
-    return i + 1;
-}
-
-// The separator the first line that is not a comment uses most, outside
-// quotes: a semicolon file writes its decimals with commas, so counting
-// decides better than looking for any comma.
-char DetectSeparator(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t start = i;
-        int commas = 0, semicolons = 0, tabs = 0;
-        bool quoted = false;
-        while (i < text.size() && (quoted || !AtLineEnd(text, i))) {
-            const char c = text[i];
-            if (c == '"')
-                quoted = !quoted;
-            else if (!quoted)
-                commas += c == ',', semicolons += c == ';', tabs += c == '\t';
-            ++i;
-        }
-        const std::string_view line = Trim(text.substr(start, i - start));
-        if (i < text.size())
-            i = PastLineEnd(text, i);
-        if (line.empty() || text[start] == '#')
-            continue;
-        if (tabs > commas && tabs >= semicolons)
-            return '\t';
-        return semicolons > commas ? ';' : ',';
-    }
-    return ',';
-}
 
 // Rows of fields (comment lines, '#' first, left out).
 bool SplitRows(std::string_view text, char separator, std::vector<Row>* rows, std::string* error)
@@ -198,7 +124,7 @@ bool SplitRows(std::string_view text, char separator, std::vector<Row>* rows, st
 int ColumnNamed(std::string_view name)
 {
     for (int c = 0; c < kColumns; ++c)
-        if (SameWord(name, kNames[c]))
+        if (SameIgnoringCase(name, kNames[c]))
             return c;
     return -1;
 }
@@ -330,9 +256,9 @@ bool CrossSide(std::string_view text, ToneCode::Parts::Kind* kind)
 {
     if (text.empty())
         *kind = ToneCode::Parts::None;
-    else if (SameWord(text, "Tone"))
+    else if (SameIgnoringCase(text, "Tone"))
         *kind = ToneCode::Parts::Tone;
-    else if (SameWord(text, "DTCS"))
+    else if (SameIgnoringCase(text, "DTCS"))
         *kind = ToneCode::Parts::Dcs;
     else
         return false;
@@ -348,15 +274,15 @@ bool ReadTones(RowReader& r, std::string* txCode, std::string* rxCode)
     Kind tx = Kind::None, rx = Kind::None;
     int txToneColumn = RToneFreq, rxToneColumn = CToneFreq, rxDcsColumn = RxDtcsCode;
     if (mode.empty()) {
-    } else if (SameWord(mode, "Tone")) {
+    } else if (SameIgnoringCase(mode, "Tone")) {
         tx = Kind::Tone;
-    } else if (SameWord(mode, "TSQL")) {
+    } else if (SameIgnoringCase(mode, "TSQL")) {
         tx = rx = Kind::Tone;
         txToneColumn = CToneFreq;
-    } else if (SameWord(mode, "DTCS")) {
+    } else if (SameIgnoringCase(mode, "DTCS")) {
         tx = rx = Kind::Dcs;
         rxDcsColumn = DtcsCode;
-    } else if (SameWord(mode, "Cross")) {
+    } else if (SameIgnoringCase(mode, "Cross")) {
         std::string_view cross = r.Get(CrossMode);
         if (cross.empty())
             cross = kNeutralCross;
@@ -394,18 +320,18 @@ bool ReadTones(RowReader& r, std::string* txCode, std::string* rxCode)
 void ReadOptions(RowReader& r, ChannelRecord& channel)
 {
     const std::string_view mode = r.Get(Mode);
-    if (mode.empty() || SameWord(mode, "FM"))
+    if (mode.empty() || SameIgnoringCase(mode, "FM"))
         channel.wideNarrow = 1;
-    else if (SameWord(mode, "NFM"))
+    else if (SameIgnoringCase(mode, "NFM"))
         channel.wideNarrow = 0;
     else
         r.Problem("Mode " + Shown(mode) + " is not FM (wide) or NFM (narrow)");
 
     // "P" (a priority channel elsewhere) still scans here.
     const std::string_view skip = r.Get(Skip);
-    if (skip.empty() || SameWord(skip, "P"))
+    if (skip.empty() || SameIgnoringCase(skip, "P"))
         channel.scanAdd = 1;
-    else if (SameWord(skip, "S"))
+    else if (SameIgnoringCase(skip, "S"))
         channel.scanAdd = 0;
     else
         r.Problem("Skip " + Shown(skip) + " is not empty, S or P");
@@ -415,9 +341,9 @@ void ReadOptions(RowReader& r, ChannelRecord& channel)
     if (!watts.empty() && (watts.back() == 'W' || watts.back() == 'w'))
         watts = Trim(watts.substr(0, watts.size() - 1));
     double value = 0.0;
-    if (power.empty() || SameWord(power, "High"))
+    if (power.empty() || SameIgnoringCase(power, "High"))
         channel.highPower = 1;
-    else if (SameWord(power, "Low"))
+    else if (SameIgnoringCase(power, "Low"))
         channel.highPower = 0;
     else if (ParseNumber(watts, &value))
         channel.highPower = value >= kHighPowerWatts ? 1 : 0;
@@ -445,7 +371,7 @@ std::optional<ChannelRecord> ReadChannel(RowReader& r, int channelNumber, const 
     // The transmit side: none, the receive frequency, an offset from it, or
     // its own frequency (split), which the Offset column then holds.
     const std::string_view duplex = r.Get(Duplex);
-    const bool split = SameWord(duplex, "split");
+    const bool split = SameIgnoringCase(duplex, "split");
     const bool shifted = duplex == "+" || duplex == "-";
     long long offsetHz = 0; // an empty Offset is none
     bool offsetKnown = true;
@@ -464,7 +390,7 @@ std::optional<ChannelRecord> ReadChannel(RowReader& r, int channelNumber, const 
         txHz = duplex == "+" ? *rxHz + offsetHz : *rxHz - offsetHz;
     else if (split && offsetKnown)
         txHz = offsetHz;
-    else if (!split && !shifted && !SameWord(duplex, "off"))
+    else if (!split && !shifted && !SameIgnoringCase(duplex, "off"))
         r.Problem("Duplex " + Shown(duplex) + " is not one of +, -, split, off (or empty)");
     // A simplex channel's one frequency is reported once, as Frequency.
     if (txHz && rxHz && *txHz != *rxHz && !context.band.Contains(double(*txHz) / 1e6))
@@ -692,7 +618,7 @@ ImportResult Read(std::string_view text, const RadioSettings& settings, const Im
     ImportResult result;
     result.replace = options.replace;
     text = CsvRows::WithoutBom(text);
-    const char separator = options.separator != 0 ? options.separator : DetectSeparator(text);
+    const char separator = options.separator != 0 ? options.separator : CsvRows::DetectSeparator(text);
 
     std::vector<Row> rows;
     std::string error;

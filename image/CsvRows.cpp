@@ -27,6 +27,58 @@ std::string_view Trim(std::string_view s)
     return s;
 }
 
+char DetectSeparator(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t start = i;
+        int commas = 0, semicolons = 0, tabs = 0;
+        bool quoted = false;
+        while (i < text.size() && (quoted || !AtLineEnd(text, i))) {
+            const char c = text[i];
+            if (c == '"')
+                quoted = !quoted;
+            else if (!quoted)
+                commas += c == ',', semicolons += c == ';', tabs += c == '\t';
+            ++i;
+        }
+        const std::string_view line = Trim(text.substr(start, i - start));
+        if (i < text.size())
+            i = PastLineEnd(text, i);
+        if (line.empty() || text[start] == '#')
+            continue;
+        if (tabs > commas && tabs >= semicolons)
+            return '\t';
+        return semicolons > commas ? ';' : ',';
+    }
+    return ',';
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b)
+{
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    return true;
+}
+
+bool ParseDigits(std::string_view text, std::size_t mostDigits, long long* value)
+{
+    if (text.empty() || text.size() > mostDigits)
+        return false;
+    long long n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        n = n * 10 + (c - '0');
+    }
+    *value = n;
+    return true;
+}
+
 std::string_view WithoutBom(std::string_view text)
 {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")

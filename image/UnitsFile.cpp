@@ -1,11 +1,10 @@
 #include "image/UnitsFile.h"
 
-#include <algorithm>
-#include <cstring>
 #include <map>
 
 #include "image/CImportData.h"
 #include "image/CsvRows.h"
+#include "image/ErrorText.h"
 #include "image/RadioSettings.h"
 
 namespace UnitsFile {
@@ -17,62 +16,11 @@ using SettingsFields::Field;
 using SettingsFields::Kind;
 using SettingsFields::Member;
 
-// A cell as an error line quotes it: control bytes shown as '?', long texts
-// cut (before a UTF-8 character, not inside it), so a stray binary file
-// cannot flood or garble the terminal.
-std::string Shown(std::string_view text)
-{
-    constexpr std::size_t kLongest = 40;
-    std::size_t length = text.size();
-    if (length > kLongest) {
-        length = kLongest;
-        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
-            --length;
-    }
-    std::string out = "\"";
-    for (std::size_t i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        out += c < 0x20 || c == 0x7F ? '?' : text[i];
-    }
-    if (length < text.size())
-        out += "...";
-    return out + "\"";
-}
+using CsvRows::SameIgnoringCase;
+using ErrorText::HasControl;
 
-bool HasControl(std::string_view text)
-{
-    return std::any_of(text.begin(), text.end(), [](char c) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        return u < 0x20 || u == 0x7F;
-    });
-}
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-
-bool SameIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Upper(a[i]) != Upper(b[i]))
-            return false;
-    return true;
-}
-
-// A whole number as a spreadsheet writes it: digits only.
-bool ParseWhole(std::string_view text, double* value)
-{
-    if (text.empty() || text.size() > 12)
-        return false;
-    double n = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        n = n * 10 + (c - '0');
-    }
-    *value = n;
-    return true;
-}
+// A cell as an error line quotes it.
+std::string Shown(std::string_view text) { return ErrorText::Quoted(text, 40); }
 
 // The member a header cell names, any member dump knows of, or null.
 const Member* NamedMember(std::string_view name)
@@ -188,12 +136,12 @@ bool SetCell(RadioSettings& settings, const Member& m, const std::string& text, 
     switch (m.kind) {
     case Kind::Scalar:
     case Kind::Flag: {
-        double value = 0;
-        if (!ParseWhole(text, &value)) {
+        long long value = 0;
+        if (!CsvRows::ParseDigits(text, 12, &value)) {
             *why = Shown(text) + " is not a whole number";
             return false;
         }
-        return SettingsFields::SetInteger(settings, field, value, why);
+        return SettingsFields::SetInteger(settings, field, double(value), why);
     }
     case Kind::Text: {
         std::string bytes;

@@ -604,6 +604,10 @@ TEST(ChannelCsv, AHeaderMustNameFrequencyAndLocationOnceAndATableNeedsARow)
     // Control bytes in a quoted field are shown as '?', a long one cut.
     EXPECT_EQ(Import(s, std::string("Location,Frequency\n1,\x1b[2J") + std::string(40, '9') + "\n").errors,
               (Lines{"line 2: Frequency \"?[2J99999999999999999999...\" is not a number of MHz"}));
+    // A control character of more than one byte, as UTF-8 writes U+009B
+    // (a terminal's CSI), is shown as '?' too.
+    EXPECT_EQ(Import(s, "Location,Frequency\n1,\xC2\x9B" "2J\n").errors,
+              (Lines{"line 2: Frequency \"?2J\" is not a number of MHz"}));
     // ...and never inside a character: 23 bytes of ASCII, then "é".
     EXPECT_EQ(Import(s, "Location,Mode,Frequency\n1," + std::string(23, 'A') + "\xC3\xA9,450\n").errors,
               (Lines{"line 2: Mode \"" + std::string(23, 'A') + "...\" is not FM (wide) or NFM (narrow)"}));

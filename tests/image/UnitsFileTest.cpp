@@ -172,6 +172,9 @@ TEST_F(UnitsFileTest, ABadValueIsRefusedNamingItsLineAndColumn)
                    "line 3, column unit: \"A?B\": a label holds no line breaks or control characters",
                    "line 6, column unit: \"C\" is already the label of line 5",
                    "line 7: 3 fields, the header names 2 columns"});
+    // A label that would turn the batch's lines around on a terminal.
+    ExpectRefused("unit,idCode\nA\xE2\x80\xAE" "B,1\n",
+                  {"line 2, column unit: \"A?B\": a label holds no line breaks or control characters"});
 }
 
 TEST_F(UnitsFileTest, ManyFaultsAreCountedBeyondTheFirstTwenty)
