@@ -107,8 +107,6 @@ public:
     bool OpenDocumentFile(QWidget* parent, const QString& path);
     // "Could not open <path>:" and the reason, in the current language.
     static QString OpenFailureMessage(const QString& path, const QString& reason);
-    // Why a file could not be read or written, in the current language.
-    static QString FileErrorText(const DataFileError& error);
 
     // The file filter of the open and save dialogs, in the current language.
     static QString FileFilter();

@@ -24,6 +24,7 @@
 #include "image/ChannelCsv.h"
 #include "image/FileAccess.h"
 #include "ui/AppMessage.h"
+#include "ui/FileErrorWording.h"
 #include "ui/Language.h"
 
 namespace {
@@ -178,7 +179,7 @@ QString ChannelTableCommands::SaveTarget(const QString& path) const
     const std::string target = FileAccess::SaveTarget(QFile::encodeName(path).toStdString(), &reason);
     if (target.empty())
         AppMessage(window_, Lang("Could not write %1:\n%2\nNothing was exported.", "无法写入 %1:\n%2\n没有导出。")
-                                .arg(QDir::toNativeSeparators(path), CZEMTRA800Doc::FileErrorText(reason)));
+                                .arg(QDir::toNativeSeparators(path), FileErrorText(reason)));
     return QFile::decodeName(target.c_str());
 }
 
@@ -204,7 +205,7 @@ void ChannelTableCommands::OnImportChannels()
                                     .arg(QDir::toNativeSeparators(path)));
         else
             AppMessage(window_, Lang("Could not open %1:\n%2", "无法打开 %1:\n%2")
-                                    .arg(QDir::toNativeSeparators(path), CZEMTRA800Doc::FileErrorText(reason)));
+                                    .arg(QDir::toNativeSeparators(path), FileErrorText(reason)));
         return;
     }
     const QByteArray text(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));

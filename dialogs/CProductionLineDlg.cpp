@@ -28,12 +28,14 @@
 
 #include "dialogs/CEmbeddedMsgDlg.h"
 #include "image/CImportData.h"
+#include "image/FileAccess.h"
 #include "image/RadioSettings.h"
 #include "image/UnitsFile.h"
 #include "link/JobRecorder.h"
 #include "link/PortNames.h"
 #include "ui/AppMessage.h"
 #include "ui/DialogUnits.h"
+#include "ui/FileErrorWording.h"
 #include "ui/Language.h"
 #include "ui/PortWording.h"
 
@@ -516,20 +518,22 @@ bool CProductionLineDlg::ReadUnits(std::vector<ProductionLine::Unit>& units)
     const QString path = unitsEdit_->text().trimmed();
     if (path.isEmpty())
         return true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        AppMessage(this, Lang("The units file %1 could not be read: %2\nNothing was started.",
-                              "无法读取单元文件 %1: %2\n未开始。")
-                             .arg(path, file.errorString()));
+    // Only a regular file: a FIFO would freeze the window, a device never end.
+    std::vector<uint8_t> bytes;
+    DataFileError reason;
+    if (!FileAccess::ReadRegularFile(QFile::encodeName(path).toStdString(), UnitsFile::kMostBytes,
+                                     FileAccess::Longer::Refuse, bytes, &reason)) {
+        if (reason.kind == DataFileError::Kind::TooLarge)
+            AppMessage(this, Lang("%1 is too large for a units file.\nNothing was started.",
+                                  "%1 太大, 不是单元文件。\n未开始。")
+                                 .arg(path));
+        else
+            AppMessage(this, Lang("The units file %1 could not be read:\n%2\nNothing was started.",
+                                  "无法读取单元文件 %1:\n%2\n未开始。")
+                                 .arg(path, FileErrorText(reason)));
         return false;
     }
-    if (file.size() > qint64(UnitsFile::kMostBytes)) {
-        AppMessage(this, Lang("%1 is too large for a units file.\nNothing was started.",
-                              "%1 太大, 不是单元文件。\n未开始。")
-                             .arg(path));
-        return false;
-    }
-    const QByteArray text = file.readAll();
+    const QByteArray text(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
     const UnitsFile::Result read =
         UnitsFile::Read(std::string_view(text.constData(), std::size_t(text.size())), *golden, WindowGbk);
     if (!read.Ok()) {

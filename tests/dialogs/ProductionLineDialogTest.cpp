@@ -19,6 +19,7 @@
 #include <memory>
 #include <set>
 
+#include "../FifoGuard.h"
 #include "DialogTestKit.h"
 #include "dialogs/CProductionLineDlg.h"
 #include "image/CImportData.h"
@@ -206,6 +207,39 @@ TEST_F(ProductionLineDialogTest, UnitsFileFaultsAreShownByLineAndColumnBeforeAny
     EXPECT_FALSE(d->IsRunning());
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("could not be read")));
+    EXPECT_EQ(radio.GetStats().wakeUps, 0);
+}
+
+// A FIFO named as the units file would hold the window until something
+// wrote to it: it is refused at once, in the window's language.
+TEST_F(ProductionLineDialogTest, AUnitsFileThatIsAFifoIsRefusedWithoutWaiting)
+{
+    SimulatedRadio& radio = AddRadio();
+    const QString path = folder.filePath(QStringLiteral("units.csv"));
+    FifoGuard fifo(QFile::encodeName(path).toStdString());
+    ASSERT_TRUE(fifo.Made());
+    auto d = MakeDialog();
+    d->UnitsEdit()->setText(path);
+    for (const bool chinese : {false, true}) {
+        SCOPED_TRACE(chinese ? "Chinese" : "English");
+        SetLanguageFlag(chinese ? 1 : 0);
+        messages.clear();
+        QElapsedTimer clock;
+        clock.start();
+        d->StartButton()->click();
+        EXPECT_LT(clock.elapsed(), 1000);
+        EXPECT_FALSE(fifo.HadToUnblock()) << "the dialog waited on the FIFO";
+        EXPECT_FALSE(d->IsRunning());
+        EXPECT_EQ(d->RowCount(), 0);
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_EQ(messages[0], chinese ? QString::fromUtf8("无法读取单元文件 %1:\n%1 是命名管道 (FIFO),不是普通文件\n未开始。").arg(path)
+                                       : QStringLiteral("The units file %1 could not be read:\n%1 is a FIFO, not a regular "
+                                                        "file\nNothing was started.").arg(path))
+            << messages[0].toStdString();
+    }
+    EXPECT_TRUE(fifo.StillAFifo());
+    EXPECT_TRUE(d->StartButton()->isEnabled());
+    QTest::qWait(300);
     EXPECT_EQ(radio.GetStats().wakeUps, 0);
 }
 
