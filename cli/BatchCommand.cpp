@@ -3,9 +3,11 @@
 // file; one line per radio, a total at the end.
 #include <QByteArray>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <iterator>
 #include <mutex>
 #include <set>
 #include <string>
@@ -17,7 +19,6 @@
 #include "cli/CliSupport.h"
 #include "cli/RadioSupport.h"
 #include "image/CImportData.h"
-#include "image/ImageCompare.h"
 #include "image/UnitsFile.h"
 #include "link/ProductionLine.h"
 
@@ -64,13 +65,7 @@ public:
     {
         Say("zemtra800-cli: warning: " + Name(port) + ": " + text);
     }
-    void OnPortError(std::size_t port, const std::string& text) override
-    {
-        std::string line = text;
-        while (!line.empty() && line.back() == '\n')
-            line.pop_back();
-        Say(Name(port) + ": " + line);
-    }
+    void OnPortError(std::size_t port, const std::string& text) override { Say(Name(port) + ": " + OneLine(text)); }
 
     void Say(const std::string& line)
     {
@@ -160,22 +155,11 @@ int RunBatchCommand(const QStringList& arguments)
 
     CliDocument document;
     CImportData& golden = document.data;
-    const QString goldenPath = parser.positionalArguments().first();
-    if (!LoadAndDecode(golden, goldenPath))
-        return kBadInput;
-    uint8_t given[ImageMap::kSize];
-    golden.GetBytes(given, 0, ImageMap::kSize);
-    if (int code = golden.EncodeAll())
-        return Fail(QStringLiteral("batch: %1 could not be encoded (error %2); no radio was touched.")
-                        .arg(goldenPath)
-                        .arg(code));
     ProductionLine::Settings settings;
-    golden.GetBytes(settings.golden.data(), 0, ImageMap::kSize);
     uint8_t encoded[ImageMap::kSize];
-    golden.GetBytes(encoded, 0, ImageMap::kSize);
-    for (const ImageCompare::FieldChange& change : ImageCompare::EncoderChanges(given, encoded))
-        std::fprintf(stderr, "zemtra800-cli: warning: %s: %s\n", qUtf8Printable(goldenPath),
-                     ImageCompare::ChangeText(change).c_str());
+    if (!EncodeForRadio(golden, command, parser.positionalArguments().first(), "no radio was touched", encoded))
+        return kBadInput;
+    std::copy(std::begin(encoded), std::end(encoded), settings.golden.begin());
     settings.modelCode = std::string(GetText(golden.GetSettings()->modelCode));
 
     if (parser.isSet(units)) {
@@ -204,12 +188,7 @@ int RunBatchCommand(const QStringList& arguments)
 
     // The ports' threads inherit the blocked signals, which then wait for
     // the main thread's sigtimedwait.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    const sigset_t stopSignals = BlockStopSignals();
 
     BatchObserver observer(ports, TraceRequested(parser));
     ProductionLine line(std::move(settings), observer);

@@ -26,6 +26,3 @@ int RunDoctorCommand(const QStringList& arguments);
 // Resolves the user's PORT into a device, refusing terminals that are no
 // radio's port. 0, or the exit status.
 int ResolveRadioPort(const QString& command, const QString& portArgument, std::string& device, int& portNumber);
-// "Failed to open ...,Please select COM port again!" and the lines that say
-// why and what to do, on stderr.
-void PrintPortFailure(const std::string& device, int portNumber, int error);

@@ -78,6 +78,25 @@ std::optional<int> RequireOutput(const QCommandLineParser& parser, const QComman
     return std::nullopt;
 }
 
+std::optional<int> ParseBaseCommand(QCommandLineParser& parser, const QString& command, const QStringList& arguments,
+                                    const QString& inputName, const QString& inputHelp,
+                                    const QList<QCommandLineOption>& options, BaseCommandFiles& files)
+{
+    parser.addPositionalArgument(QStringLiteral("BASE.dat"), QStringLiteral("The data file to start from."));
+    parser.addPositionalArgument(inputName, inputHelp);
+    const QCommandLineOption output = OutputOption();
+    parser.addOption(output);
+    parser.addOptions(options);
+    if (auto done = ParseCommand(parser, command, arguments, 2))
+        return done;
+    if (auto done = RequireOutput(parser, output, command))
+        return done;
+    files.base = parser.positionalArguments().at(0);
+    files.input = parser.positionalArguments().at(1);
+    files.output = parser.value(output);
+    return std::nullopt;
+}
+
 bool LoadImageFile(CImportData& data, const QString& path)
 {
     std::string reason;

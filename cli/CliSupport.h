@@ -45,6 +45,18 @@ QCommandLineOption OutputOption();
 std::optional<int> RequireOutput(const QCommandLineParser& parser, const QCommandLineOption& output,
                                  const QString& command);
 
+// The files of a command that lays a second file over BASE.dat and writes
+// the result to OUT.dat (apply, import-csv).
+struct BaseCommandFiles {
+    QString base, input, output;
+};
+// Adds BASE.dat, the second file (its name and help), -o OUT.dat and then
+// the command's own options, and parses; as ParseCommand, with the output
+// file required too.
+std::optional<int> ParseBaseCommand(QCommandLineParser& parser, const QString& command, const QStringList& arguments,
+                                    const QString& inputName, const QString& inputHelp,
+                                    const QList<QCommandLineOption>& options, BaseCommandFiles& files);
+
 // Loads a whole data file; a failure is reported naming the file.
 bool LoadImageFile(CImportData& data, const QString& path);
 // Loads a data file and decodes it, as opening a file in the window does.

@@ -70,9 +70,6 @@ int RunImportCsvCommand(const QStringList& arguments)
         "Every row is checked first: Location 1..50 and given once, receive and transmit frequency inside the "
         "model's band, a CTCSS tone or DCS code the radio has. Any bad row refuses the whole table with one "
         "line per bad row, numbered as the file's lines, and nothing is written."));
-    parser.addPositionalArgument(QStringLiteral("BASE.dat"), QStringLiteral("The data file to start from."));
-    parser.addPositionalArgument(QStringLiteral("IN.csv"), QStringLiteral("The channel table."));
-    const QCommandLineOption output = OutputOption();
     const QCommandLineOption replace(QStringLiteral("replace"),
                                      QStringLiteral("Make the channels the table does not list blank (without "
                                                     "it they keep their values)."));
@@ -82,10 +79,9 @@ int RunImportCsvCommand(const QStringList& arguments)
     const QCommandLineOption at(QStringLiteral("at"), QStringLiteral("With --renumber: the first channel (1..50, "
                                                                      "default 1)."),
                                 QStringLiteral("N"));
-    parser.addOptions({output, replace, renumber, at});
-    if (auto done = ParseCommand(parser, QStringLiteral("import-csv"), arguments, 2))
-        return *done;
-    if (auto done = RequireOutput(parser, output, QStringLiteral("import-csv")))
+    BaseCommandFiles files;
+    if (auto done = ParseBaseCommand(parser, QStringLiteral("import-csv"), arguments, QStringLiteral("IN.csv"),
+                                     QStringLiteral("The channel table."), {replace, renumber, at}, files))
         return *done;
 
     ChannelCsv::ImportOptions options;
@@ -99,11 +95,10 @@ int RunImportCsvCommand(const QStringList& arguments)
             return Fail(QStringLiteral("import-csv: --at %1 is not a channel number 1..50.").arg(parser.value(at)));
     }
 
-    const QString basePath = parser.positionalArguments().at(0);
-    const QString tablePath = parser.positionalArguments().at(1);
+    const QString& tablePath = files.input;
     CliDocument document;
     CImportData& data = document.data;
-    if (!LoadAndDecode(data, basePath))
+    if (!LoadAndDecode(data, files.base))
         return kBadInput;
     QByteArray text;
     if (!ReadInputFile(tablePath, kLongestTable, &text))
@@ -117,10 +112,10 @@ int RunImportCsvCommand(const QStringList& arguments)
         PrintLines(tablePath + QStringLiteral(": "), table.errors);
         return Fail(QStringLiteral("%1: the table is refused; nothing written").arg(tablePath));
     }
-    if (const int status = EncodeAndSave(data, parser.value(output)); status != 0)
+    if (const int status = EncodeAndSave(data, files.output); status != 0)
         return status;
     std::printf("imported %d channel%s from %s into %s\n", int(table.channels.size()),
                 table.channels.size() == 1 ? "" : "s", qUtf8Printable(tablePath),
-                qUtf8Printable(parser.value(output)));
+                qUtf8Printable(files.output));
     return 0;
 }

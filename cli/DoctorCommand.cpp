@@ -1,46 +1,18 @@
 // zemtra800-cli doctor: everything that decides whether a radio can be
 // reached, in one report, and with --port whether anything answers there.
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "cli/CliCommands.h"
 #include "cli/CliSupport.h"
 #include "cli/PortAdvice.h"
 #include "link/ConnectionCheck.h"
 #include "link/PortDiagnosis.h"
-#include "link/PortNames.h"
-#include "link/RadioLink.h"
 
 namespace {
 
 constexpr int kNothingAnswered = 1;
-
-// The probe's frames, on stderr with --trace; nothing else of a job happens.
-class ProbeObserver : public JobObserver {
-public:
-    explicit ProbeObserver(bool trace) : trace_(trace) {}
-    void OnTrace(const std::string& line) override
-    {
-        if (trace_)
-            std::fprintf(stderr, "%s\n", line.c_str());
-    }
-    void OnProgress(int) override {}
-    void OnBeep(int, int) override {}
-    bool AskModelOverwrite() override { return false; }
-    void OnIdentification(const uint8_t*) override {}
-    void OnReadComplete(const uint8_t*) override {}
-    void OnInfoComplete(const uint8_t*) override {}
-    void OnJobEnded(LinkJobMode, bool) override {}
-    void OnPortError(const std::string& text) override { std::fprintf(stderr, "%s", text.c_str()); }
-
-private:
-    const bool trace_;
-};
 
 void Say(const std::string& line) { std::printf("%s\n", line.c_str()); }
 
@@ -53,19 +25,18 @@ std::string Join(const std::vector<std::string>& parts, const char* between)
 }
 
 // Who may open the node and whether this session may.
-std::string AccessLine(uid_t owner, gid_t group, mode_t mode)
+std::string AccessLine(const DeviceFacts& d)
 {
-    const std::string groupName = GroupName(group);
-    const std::string line = NodeText(mode, UserName(owner), groupName) + "; ";
-    switch (JudgeDeviceAccess(owner, group, mode)) {
+    const std::string line = NodeText(d.device.mode, d.owner, d.group) + "; ";
+    switch (d.access) {
     case DeviceAccess::Root: return line + "you are root.";
     case DeviceAccess::Owner: return line + "it is yours.";
     case DeviceAccess::OnlyOwner:
         return line + "only its owner may open it (the udev rule 60-zemtra800.rules gives programming cables to "
                       "group 'dialout').";
-    case DeviceAccess::InGroup: return line + "you are in group '" + groupName + "'.";
-    case DeviceAccess::NeedsNewSession: return line + GroupAdvice(groupName, GroupStanding::NeedsNewSession);
-    case DeviceAccess::NotMember: return line + GroupAdvice(groupName, GroupStanding::NotMember);
+    case DeviceAccess::InGroup: return line + "you are in group '" + d.group + "'.";
+    case DeviceAccess::NeedsNewSession: return line + GroupAdvice(d.group, GroupStanding::NeedsNewSession);
+    case DeviceAccess::NotMember: return line + GroupAdvice(d.group, GroupStanding::NotMember);
     }
     return line;
 }
@@ -85,23 +56,22 @@ std::string HoldersLine(const std::vector<PortHolder>& holders)
     return Join(names, ", ");
 }
 
-void ReportDevices(const std::vector<SerialDevice>& devices)
+void ReportDevices(const std::vector<DeviceFacts>& devices)
 {
     Say("Serial devices:");
     if (devices.empty())
         Say("  none found: plug in the programming cable (a USB cable shows as /dev/ttyUSB0 or /dev/ttyACM0).");
-    for (const SerialDevice& device : devices) {
-        Say("  " + DeviceLine(device));
-        for (const std::string& name : device.byId)
+    for (const DeviceFacts& d : devices) {
+        Say("  " + DeviceLine(d.device));
+        for (const std::string& name : d.device.byId)
             Say("    stable name: " + name);
-        Say("    access: " + AccessLine(device.ownerId, device.groupId, device.mode));
-        Say("    held by: " + HoldersLine(FindPortHolders(device.path)));
+        Say("    access: " + AccessLine(d));
+        Say("    held by: " + HoldersLine(d.holders));
     }
 }
 
-void ReportGrabbers()
+void ReportGrabbers(const std::vector<SerialGrabber>& running)
 {
-    const std::vector<SerialGrabber> running = FindSerialGrabbers();
     for (const char* name : {"brltty", "ModemManager"}) {
         std::vector<std::string> pids;
         std::string remedy;
@@ -119,24 +89,21 @@ void ReportGrabbers()
 }
 
 // What came back, worded for a technician; the exit status.
-int ReportProbe(const LinkProbeResult& probe, const std::string& device)
+int ReportProbe(const PortCheck& check)
 {
-    switch (JudgeProbe(probe)) {
-    case ProbeVerdict::RadioAnswered: {
-        std::string code, band;
-        IdentifiedModel(probe.ident, code, band);
-        Say("  A radio answered: model code " + (code.empty() ? std::string("(blank)") : code) + ", " + band +
-            ". The port is right.");
-        if (!probe.closed)
+    switch (check.verdict) {
+    case ProbeVerdict::RadioAnswered:
+        Say("  A radio answered: model code " + (check.modelCode.empty() ? std::string("(blank)") : check.modelCode) +
+            ", " + check.band + ". The port is right.");
+        if (!check.probe.closed)
             Say("  It did not acknowledge the closing exchange; switch it off and on before reading.");
         return 0;
-    }
     case ProbeVerdict::LineLost:
         Say("  The device went away during the probe: unplug the cable and plug it in again.");
         return kNothingAnswered;
     case ProbeVerdict::NothingCameBack:
-        Say("  Nothing came back: the radio is off or not in programming mode, the cable is loose, or " + device +
-            " is the wrong port.");
+        Say("  Nothing came back: the radio is off or not in programming mode, the cable is loose, or " +
+            check.device + " is the wrong port.");
         return kNothingAnswered;
     case ProbeVerdict::OnlyEcho:
         Say("  Only what was sent came back (the cable echoes it): the cable is on this port, but no radio "
@@ -177,13 +144,11 @@ int RunDoctorCommand(const QStringList& arguments)
             return status;
     }
 
-    const uid_t me = ::getuid();
-    std::vector<std::string> groups;
-    for (gid_t g : SessionGroups())
-        groups.push_back(GroupName(g));
-    Say("User: " + UserName(me) + " (uid " + std::to_string(me) + "), groups of this session: " + Join(groups, ", "));
-    ReportDevices(FindSerialDevices());
-    ReportGrabbers();
+    const ConnectionFacts facts = GatherConnectionFacts();
+    Say("User: " + facts.user + " (uid " + std::to_string(facts.userId) + "), groups of this session: " +
+        Join(facts.sessionGroups, ", "));
+    ReportDevices(facts.devices);
+    ReportGrabbers(facts.grabbers);
     if (device.empty()) {
         std::fflush(stdout);
         return 0;
@@ -191,17 +156,17 @@ int RunDoctorCommand(const QStringList& arguments)
 
     Say("");
     Say("Port " + device + (portNumber > 0 ? " (COM" + std::to_string(portNumber) + ")" : "") + ":");
-    ProbeObserver observer(parser.isSet(trace));
-    RadioLink link(observer);
-    if (!link.OpenPort(device, portNumber)) {
-        const int error = link.OpenErrorCode();
-        if (portNumber > 0)
-            Say("  Failed to open COM" + std::to_string(portNumber) + " (" + device +
-                "),Please select COM port again!");
-        else
-            Say("  Failed to open " + device + ",Please select COM port again!");
-        if (error != 0) {
-            for (const std::string& line : PortFailureAdvice(DiagnosePort(device, error)))
+    std::fflush(stdout);
+    // The check takes up to a second when nothing answers; its frames and
+    // the serial layer's complaints follow the lines they belong after.
+    const PortCheck check = CheckPort(device, portNumber);
+    if (!check.opened) {
+        std::fputs(check.portErrors.c_str(), stderr);
+        Say("  " + OpenFailedLine(device, portNumber));
+        // Error 0: the device opened but could not be set up as a line (the
+        // serial layer's own words are on stderr).
+        if (check.failure.error != 0) {
+            for (const std::string& line : PortFailureAdvice(check.failure))
                 Say("  " + line);
         }
         std::fflush(stdout);
@@ -209,11 +174,13 @@ int RunDoctorCommand(const QStringList& arguments)
     }
     Say("  It opens. Sending the opening exchange...");
     std::fflush(stdout);
-    LinkProbeResult probe;
-    link.Probe(probe);
-    Say("  " + std::to_string(probe.receivedCount) + (probe.receivedCount == 1 ? " byte" : " bytes") +
+    if (parser.isSet(trace))
+        for (const std::string& line : check.trace)
+            std::fprintf(stderr, "%s\n", line.c_str());
+    std::fputs(check.portErrors.c_str(), stderr);
+    Say("  " + std::to_string(check.probe.receivedCount) + (check.probe.receivedCount == 1 ? " byte" : " bytes") +
         " came back.");
-    const int status = ReportProbe(probe, device);
+    const int status = ReportProbe(check);
     std::fflush(stdout);
     return status;
 }

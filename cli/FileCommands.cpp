@@ -96,32 +96,25 @@ int RunApplyCommand(const QStringList& arguments)
         "moves down to the 6.25 kHz raster, the step flags (rxStep625, txStep625) and channelFree follow "
         "from the frequencies, rxFrequency 0 blanks the channel, and a frequency outside the band of the "
         "model (as the edits leave it) is refused."));
-    parser.addPositionalArgument(QStringLiteral("BASE.dat"), QStringLiteral("The data file to start from."));
-    parser.addPositionalArgument(QStringLiteral("EDITS.json"), QStringLiteral("The members to set."));
-    const QCommandLineOption output = OutputOption();
-    parser.addOption(output);
     const QCommandLineOption raw(QStringLiteral("raw"),
                                  QStringLiteral("Store every value as given (within what its field holds): no "
                                                 "raster, band or blank-channel rules, step flags as named."));
-    parser.addOption(raw);
-    if (auto done = ParseCommand(parser, QStringLiteral("apply"), arguments, 2))
-        return *done;
-    if (auto done = RequireOutput(parser, output, QStringLiteral("apply")))
+    BaseCommandFiles files;
+    if (auto done = ParseBaseCommand(parser, QStringLiteral("apply"), arguments, QStringLiteral("EDITS.json"),
+                                     QStringLiteral("The members to set."), {raw}, files))
         return *done;
 
-    const QString basePath = parser.positionalArguments().at(0);
-    const QString editsPath = parser.positionalArguments().at(1);
     CliDocument document;
     CImportData& data = document.data;
-    if (!LoadAndDecode(data, basePath))
+    if (!LoadAndDecode(data, files.base))
         return kBadInput;
     QJsonObject edits;
-    if (!ReadEdits(editsPath, &edits))
+    if (!ReadEdits(files.input, &edits))
         return kBadInput;
     QString error;
     AppliedEdits applied;
     if (!ApplySettingsJson(edits, *data.GetSettings(), parser.isSet(raw) ? ApplyMode::Raw : ApplyMode::Checked,
                            &applied, &error))
-        return Fail(QStringLiteral("%1: %2").arg(editsPath, error));
-    return EncodeAndSave(data, parser.value(output), applied.blankFields);
+        return Fail(QStringLiteral("%1: %2").arg(files.input, error));
+    return EncodeAndSave(data, files.output, applied.blankFields);
 }

@@ -38,6 +38,13 @@ void AddPresent(const PortDiagnosis& d, std::vector<std::string>& lines)
 
 } // namespace
 
+std::string OpenFailedLine(const std::string& device, int portNumber)
+{
+    if (portNumber > 0)
+        return "Failed to open COM" + std::to_string(portNumber) + " (" + device + "),Please select COM port again!";
+    return "Failed to open " + device + ",Please select COM port again!";
+}
+
 std::string NodeText(mode_t mode, const std::string& owner, const std::string& group)
 {
     std::string text = S_ISCHR(mode) ? "c" : (S_ISDIR(mode) ? "d" : (S_ISLNK(mode) ? "l" : "-"));

@@ -5,7 +5,10 @@
 
 #include "link/PortDiagnosis.h"
 
-// The lines that follow "Failed to open ...": the cause and the remedy.
+// "Failed to open COM3 (/dev/ttyUSB2),Please select COM port again!", the
+// port number left out when the device has none.
+std::string OpenFailedLine(const std::string& device, int portNumber);
+// The lines that follow it: the cause and the remedy.
 std::vector<std::string> PortFailureAdvice(const PortDiagnosis& diagnosis);
 
 // "/dev/ttyUSB0 (COM1): QinHeng USB Serial, USB 1a86:7523, driver ch341"

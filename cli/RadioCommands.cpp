@@ -176,21 +176,10 @@ private:
 // what to do about it.
 std::vector<std::string> PortFailureLines(const std::string& device, int portNumber, int error)
 {
-    std::vector<std::string> lines;
-    if (portNumber > 0)
-        lines.push_back("Failed to open COM" + std::to_string(portNumber) + " (" + device +
-                        "),Please select COM port again!");
-    else
-        lines.push_back("Failed to open " + device + ",Please select COM port again!");
+    std::vector<std::string> lines{OpenFailedLine(device, portNumber)};
     for (const std::string& line : PortFailureAdvice(DiagnosePort(device, error)))
         lines.push_back(line);
     return lines;
-}
-
-void PrintPortFailure(const std::string& device, int portNumber, int error)
-{
-    for (const std::string& line : PortFailureLines(device, portNumber, error))
-        std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 namespace {
@@ -332,6 +321,42 @@ bool Utf8ToGbk(std::string_view utf8, std::string* gbk)
     return true;
 }
 
+bool EncodeForRadio(CImportData& data, const QString& command, const QString& path, const char* untouched,
+                    uint8_t (&encoded)[ImageMap::kSize])
+{
+    if (!LoadAndDecode(data, path))
+        return false;
+    uint8_t given[ImageMap::kSize];
+    data.GetBytes(given, 0, ImageMap::kSize);
+    if (int code = data.EncodeAll()) {
+        Fail(QStringLiteral("%1: %2 could not be encoded (error %3); %4.").arg(command, path).arg(code).arg(untouched));
+        return false;
+    }
+    data.GetBytes(encoded, 0, ImageMap::kSize);
+    for (const ImageCompare::FieldChange& change : ImageCompare::EncoderChanges(given, encoded))
+        std::fprintf(stderr, "zemtra800-cli: warning: %s: %s\n", qUtf8Printable(path),
+                     ImageCompare::ChangeText(change).c_str());
+    return true;
+}
+
+sigset_t BlockStopSignals()
+{
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    return stopSignals;
+}
+
+std::string OneLine(std::string text)
+{
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return text;
+}
+
 namespace {
 
 // A file that can't be written is found before the radio is read, not after:
@@ -458,13 +483,7 @@ public:
         if (success)
             out_.Progress(index_, total_);
     }
-    void OnPortError(const std::string& text) override
-    {
-        std::string line = text;
-        while (!line.empty() && line.back() == '\n')
-            line.pop_back();
-        out_.Line(port_ + ": " + line);
-    }
+    void OnPortError(const std::string& text) override { out_.Line(port_ + ": " + OneLine(text)); }
     void OnArchiveProblem(const std::string& text) override
     {
         out_.Line("zemtra800-cli: warning: " + port_ + ": " + text);
@@ -851,20 +870,9 @@ int RunWriteCommand(const QStringList& arguments)
     // in the fields after the failure.
     CliDocument document;
     CImportData& data = document.data;
-    const QString in = parser.positionalArguments().first();
-    if (!LoadAndDecode(data, in))
-        return kBadInput;
-    uint8_t given[ImageMap::kSize];
-    data.GetBytes(given, 0, ImageMap::kSize);
-    if (int code = data.EncodeAll())
-        return Fail(QStringLiteral("write: %1 could not be encoded (error %2); nothing was sent.").arg(in).arg(code));
-    // What is sent is what the encoder lays down; where that is not the file
-    // as given, say so, so that "verified" never hides a difference.
     uint8_t encoded[ImageMap::kSize];
-    data.GetBytes(encoded, 0, ImageMap::kSize);
-    for (const ImageCompare::FieldChange& change : ImageCompare::EncoderChanges(given, encoded))
-        std::fprintf(stderr, "zemtra800-cli: warning: %s: %s\n", qUtf8Printable(in),
-                     ImageCompare::ChangeText(change).c_str());
+    if (!EncodeForRadio(data, command, parser.positionalArguments().first(), "nothing was sent", encoded))
+        return kBadInput;
     const std::string modelCode(GetText(data.GetSettings()->modelCode));
 
     const bool readBack = parser.isSet(verify);
@@ -1034,12 +1042,7 @@ int RunSimulateCommand(const QStringList& arguments)
     }
 
     // The serving thread inherits the blocked signals, so they wait for sigwait here.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    const sigset_t stopSignals = BlockStopSignals();
     for (const std::unique_ptr<SimulatedRadio>& radio : served) {
         std::string error;
         if (!radio->Start(&error)) {

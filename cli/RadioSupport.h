@@ -5,11 +5,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <csignal>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "image/CImportData.h"
+#include "image/ImageMap.h"
 #include "link/JobArchive.h"
 
 // A --port as given and the device it names.
@@ -38,3 +42,18 @@ std::vector<std::string> PortFailureLines(const std::string& device, int portNum
 // The messages of the message fields as GBK bytes, from UTF-8: false when
 // GBK cannot write the text (or it is not UTF-8).
 bool Utf8ToGbk(std::string_view utf8, std::string* gbk);
+
+// The image a write sends: the data file loaded and decoded as the window
+// opens it, then encoded into encoded. Every field the encoder stores
+// differently from the file is named on stderr before anything is sent, so
+// that "verified" never hides a difference. false once the failure is said
+// ("COMMAND: PATH could not be encoded (error N); UNTOUCHED.").
+bool EncodeForRadio(CImportData& data, const QString& command, const QString& path, const char* untouched,
+                    uint8_t (&encoded)[ImageMap::kSize]);
+
+// Blocks Ctrl+C, SIGTERM and SIGHUP and returns them: threads started after
+// this inherit the mask, so the signals wait for the main thread's sigwait.
+sigset_t BlockStopSignals();
+
+// A port error as one line (the serial layer ends its texts with line ends).
+std::string OneLine(std::string text);
