@@ -636,15 +636,22 @@ void CZEMTRA800View::OnEditCopy()
                              .arg(ListedLines(rows.warnings)));
 }
 
-void CZEMTRA800View::OnEditCut()
+std::vector<int> CZEMTRA800View::ChannelsToClear(int& inUse) const
 {
+    inUse = 0;
     if (JobRunning() || !MayClearChannels())
-        return;
+        return {};
     const std::vector<int> channels = SelectedChannels();
-    int inUse = 0;
     for (const int n : channels)
         inUse += ChannelInUse(settings_->channels[n - 1]) ? 1 : 0;
-    if (inUse == 0)
+    return inUse > 0 ? channels : std::vector<int>();
+}
+
+void CZEMTRA800View::OnEditCut()
+{
+    int inUse = 0;
+    const std::vector<int> channels = ChannelsToClear(inUse);
+    if (channels.empty())
         return;
     OnEditCopy();
     doc_.ClearChannels(channels, ChannelsStep("Cut", "剪切", inUse));
@@ -653,13 +660,9 @@ void CZEMTRA800View::OnEditCut()
 
 void CZEMTRA800View::OnEditClear()
 {
-    if (JobRunning() || !MayClearChannels())
-        return;
-    const std::vector<int> channels = SelectedChannels();
     int inUse = 0;
-    for (const int n : channels)
-        inUse += ChannelInUse(settings_->channels[n - 1]) ? 1 : 0;
-    if (inUse == 0)
+    const std::vector<int> channels = ChannelsToClear(inUse);
+    if (channels.empty())
         return;
     doc_.ClearChannels(channels, ChannelsStep("Delete", "删除", inUse));
     InvalidateAll();

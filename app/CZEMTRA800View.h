@@ -132,6 +132,10 @@ protected:
 private:
     // A radio job runs: nothing may edit the document.
     bool JobRunning() const;
+    // The selected channels when cut and clear may blank them now (no job
+    // runs, the plan is not fixed) and inUse of them are in use, at least
+    // one; otherwise empty.
+    std::vector<int> ChannelsToClear(int& inUse) const;
     // Runs an editing dialog as one undoable step named name.
     template <class Run>
     void EditStep(const StepName& name, Run run);
