@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../FakePorts.h"
 #include "ui/Language.h"
 #include "ui/PortWording.h"
 
@@ -15,6 +16,7 @@ static std::ostream& operator<<(std::ostream& out, const QString& text) { return
 namespace {
 
 using namespace PortWording;
+using namespace fakeports;
 
 QString S(const char* utf8) { return QString::fromUtf8(utf8); }
 
@@ -33,51 +35,16 @@ protected:
     }
 };
 
-SerialDevice Ch340()
-{
-    SerialDevice cable;
-    cable.path = "/dev/ttyUSB0";
-    cable.portNumber = 1;
-    cable.kind = SerialKind::UsbSerial;
-    cable.vendorId = "1a86";
-    cable.productId = "7523";
-    cable.manufacturer = "QinHeng Electronics";
-    cable.product = "USB Serial";
-    cable.driver = "ch341";
-    cable.byId = {"/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0"};
-    cable.mode = S_IFCHR | 0660;
-    return cable;
-}
-
-PortDiagnosis Permission(GroupStanding standing, const char* group = "dialout", mode_t mode = S_IFCHR | 0660)
-{
-    PortDiagnosis d;
-    d.device = "/dev/ttyUSB0";
-    d.error = EACCES;
-    d.cause = PortCause::Permission;
-    d.access.nodeFound = true;
-    d.access.mode = mode;
-    d.access.owner = "root";
-    d.access.group = group;
-    d.access.groupId = 20;
-    d.access.groupGrantsAccess = (mode & 060) == 060;
-    d.access.standing = standing;
-    return d;
-}
-
 TEST_F(PortWordingTest, AnAbsentDeviceListsWhatIsPresentAndSaysToPlugIn)
 {
-    PortDiagnosis d;
-    d.device = "/dev/ttyUSB3";
-    d.error = ENOENT;
-    d.cause = PortCause::Absent;
+    PortDiagnosis d = Refused(PortCause::Absent, ENOENT, "/dev/ttyUSB3");
     InBoth([&](bool zh) {
         EXPECT_EQ(FailureLines(d), QStringList({zh ? S("/dev/ttyUSB3: 没有这个设备。") : S("/dev/ttyUSB3: no such device."),
                                                 zh ? S("没有找到任何串口设备。") : S("No serial device is present."),
                                                 zh ? S("请插上编程线。") : S("Plug in the programming cable.")}));
     });
 
-    d.present = {Ch340()};
+    d.present = {Ch340Cable()};
     InBoth([&](bool zh) {
         const QStringList lines = FailureLines(d);
         ASSERT_EQ(lines.size(), 5);
@@ -95,7 +62,7 @@ TEST_F(PortWordingTest, PermissionNamesTheDevicesGroupAndTheSessionsStanding)
 {
     // The group is the device's own, whatever it is called.
     InBoth([&](bool zh) {
-        const QStringList lines = FailureLines(Permission(GroupStanding::NotMember, "uucp"));
+        const QStringList lines = FailureLines(PermissionDenied(GroupStanding::NotMember, "uucp"));
         ASSERT_EQ(lines.size(), 2);
         EXPECT_EQ(lines[0], zh ? S("/dev/ttyUSB0: 没有打开权限;它属于 'uucp' 组(crw-rw---- root:uucp)。")
                                : S("/dev/ttyUSB0: permission denied; it belongs to group 'uucp' (crw-rw---- root:uucp)."));
@@ -104,7 +71,7 @@ TEST_F(PortWordingTest, PermissionNamesTheDevicesGroupAndTheSessionsStanding)
     });
     // Already added, but this session is older than that.
     InBoth([&](bool zh) {
-        const QString advice = FailureLines(Permission(GroupStanding::NeedsNewSession)).value(1);
+        const QString advice = FailureLines(PermissionDenied(GroupStanding::NeedsNewSession)).value(1);
         EXPECT_TRUE(advice.contains(zh ? S("您已在 'dialout' 组中,但本次登录早于加入该组") : S("in group 'dialout' already")))
             << advice;
         EXPECT_TRUE(advice.contains(S("newgrp dialout"))) << advice;
@@ -112,24 +79,19 @@ TEST_F(PortWordingTest, PermissionNamesTheDevicesGroupAndTheSessionsStanding)
     });
     // A node its group may not write: joining the group would not help.
     InBoth([&](bool zh) {
-        const QString advice = FailureLines(Permission(GroupStanding::NotMember, "dialout", S_IFCHR | 0600)).value(1);
+        const QString advice = FailureLines(PermissionDenied(GroupStanding::NotMember, "dialout", S_IFCHR | 0600)).value(1);
         EXPECT_TRUE(advice.contains(zh ? S("只有 root 能打开它") : S("only root can open it"))) << advice;
         EXPECT_TRUE(advice.contains(S("60-zemtra800.rules"))) << advice;
         EXPECT_FALSE(advice.contains(S("usermod"))) << advice;
     });
     // In the group and still refused: nothing to join.
     SetLanguageFlag(0);
-    EXPECT_TRUE(FailureLines(Permission(GroupStanding::InSession)).value(1).contains(S("access list or security module")));
+    EXPECT_TRUE(FailureLines(PermissionDenied(GroupStanding::InSession)).value(1).contains(S("access list or security module")));
 }
 
 TEST_F(PortWordingTest, ABusyPortNamesItsHoldersAndHowToFreeAGrabbedCable)
 {
-    PortDiagnosis d;
-    d.device = "/dev/ttyUSB0";
-    d.error = EBUSY;
-    d.cause = PortCause::Busy;
-    d.holders = {{812, "brltty", "/sbin/brltty -B"}, {900, "minicom", "minicom"}};
-    d.grabbers = {{"brltty", 812, "sudo apt remove brltty"}, {"ModemManager", 77, "sudo systemctl stop ModemManager"}};
+    PortDiagnosis d = HeldByBrlttyAndMinicom();
     InBoth([&](bool zh) {
         const QStringList lines = FailureLines(d);
         ASSERT_EQ(lines.size(), 4) << lines.join('\n');
@@ -154,10 +116,7 @@ TEST_F(PortWordingTest, ABusyPortNamesItsHoldersAndHowToFreeAGrabbedCable)
 
 TEST_F(PortWordingTest, AGoneAdapterIsToBeReplugged)
 {
-    PortDiagnosis d;
-    d.device = "/dev/ttyUSB0";
-    d.error = EIO;
-    d.cause = PortCause::Gone;
+    PortDiagnosis d = Refused(PortCause::Gone, EIO);
     d.grabbers = {{"brltty", 5, "sudo apt remove brltty"}};
     InBoth([&](bool zh) {
         const QStringList lines = FailureLines(d);
@@ -171,10 +130,7 @@ TEST_F(PortWordingTest, AGoneAdapterIsToBeReplugged)
 
 TEST_F(PortWordingTest, TheMessageKeepsItsFirstLine)
 {
-    PortDiagnosis d;
-    d.device = "/dev/ttyUSB2";
-    d.error = ENOENT;
-    d.cause = PortCause::Absent;
+    PortDiagnosis d = Refused(PortCause::Absent, ENOENT, "/dev/ttyUSB2");
     InBoth([&](bool zh) {
         const QString message = FailureMessage(3, d);
         EXPECT_TRUE(message.startsWith(zh ? S("COM3初始化错误,请重新选择COM口!\n/dev/ttyUSB2: 没有这个设备。\n")
@@ -197,7 +153,7 @@ TEST_F(PortWordingTest, TheReportNamesEveryDeviceItsAccessAndItsHolders)
     facts.userId = 1000;
     facts.sessionGroups = {"tech", "plugdev"};
     DeviceFacts cable;
-    cable.device = Ch340();
+    cable.device = Ch340Cable();
     cable.owner = "root";
     cable.group = "dialout";
     cable.access = DeviceAccess::NotMember;

@@ -11,10 +11,13 @@
 #include <thread>
 #include <atomic>
 
+#include "../FakePorts.h"
 #include "CliTestKit.h"
 #include "cli/PortAdvice.h"
 
 namespace {
+
+using namespace fakeports;
 
 std::string Joined(const std::vector<std::string>& lines)
 {
@@ -26,35 +29,19 @@ std::string Joined(const std::vector<std::string>& lines)
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-PortDiagnosis Permission(GroupStanding standing, mode_t mode = S_IFCHR | 0660, gid_t gid = 20)
-{
-    PortDiagnosis d;
-    d.device = "/dev/ttyUSB0";
-    d.error = EACCES;
-    d.cause = PortCause::Permission;
-    d.access.nodeFound = true;
-    d.access.mode = mode;
-    d.access.owner = "root";
-    d.access.groupId = gid;
-    d.access.group = gid == 0 ? "root" : "dialout";
-    d.access.groupGrantsAccess = gid != 0 && (mode & 060) == 060;
-    d.access.standing = standing;
-    return d;
-}
-
 TEST(PortAdvice, PermissionNamesTheGroupAndWhatToDo)
 {
-    std::string text = Joined(PortFailureAdvice(Permission(GroupStanding::NotMember)));
+    std::string text = Joined(PortFailureAdvice(PermissionDenied(GroupStanding::NotMember)));
     EXPECT_TRUE(Has(text, "/dev/ttyUSB0: permission denied; it belongs to group 'dialout' (crw-rw---- root:dialout).\n"))
         << text;
     EXPECT_TRUE(Has(text, "sudo usermod -aG dialout $USER, then log out and in again.")) << text;
 
-    text = Joined(PortFailureAdvice(Permission(GroupStanding::NeedsNewSession)));
+    text = Joined(PortFailureAdvice(PermissionDenied(GroupStanding::NeedsNewSession)));
     EXPECT_TRUE(Has(text, "in group 'dialout' already, but this session began before you were added")) << text;
     EXPECT_FALSE(Has(text, "usermod")) << text;
 
     // A node only root may open: joining its group would not help.
-    text = Joined(PortFailureAdvice(Permission(GroupStanding::NotMember, S_IFCHR | 0600, 0)));
+    text = Joined(PortFailureAdvice(PermissionDenied(GroupStanding::NotMember, "root", S_IFCHR | 0600, 0)));
     EXPECT_TRUE(Has(text, "only root can open it")) << text;
     EXPECT_TRUE(Has(text, "60-zemtra800.rules")) << text;
     EXPECT_FALSE(Has(text, "usermod")) << text;
@@ -62,12 +49,7 @@ TEST(PortAdvice, PermissionNamesTheGroupAndWhatToDo)
 
 TEST(PortAdvice, BusyNamesTheHolderAndRemovesAKnownGrabber)
 {
-    PortDiagnosis d;
-    d.device = "/dev/ttyUSB0";
-    d.error = EBUSY;
-    d.cause = PortCause::Busy;
-    d.holders = {{812, "brltty", "/sbin/brltty -B"}, {900, "minicom", "minicom"}};
-    d.grabbers = {{"brltty", 812, "sudo apt remove brltty"}, {"ModemManager", 77, "sudo systemctl stop ModemManager"}};
+    PortDiagnosis d = HeldByBrlttyAndMinicom();
     const std::string text = Joined(PortFailureAdvice(d));
     EXPECT_TRUE(Has(text, "in use by another program: pid 812 (brltty: /sbin/brltty -B), pid 900 (minicom).\n"))
         << text;
@@ -84,25 +66,12 @@ TEST(PortAdvice, BusyNamesTheHolderAndRemovesAKnownGrabber)
 
 TEST(PortAdvice, AbsentListsTheDevicesAndGoneSaysReplug)
 {
-    PortDiagnosis d;
-    d.device = "/dev/ttyUSB1";
-    d.error = ENOENT;
-    d.cause = PortCause::Absent;
+    PortDiagnosis d = Refused(PortCause::Absent, ENOENT, "/dev/ttyUSB1");
     std::string text = Joined(PortFailureAdvice(d));
     EXPECT_TRUE(Has(text, "/dev/ttyUSB1: no such device.\nNo serial device is present.\nPlug in the programming cable"))
         << text;
 
-    SerialDevice cable;
-    cable.path = "/dev/ttyUSB0";
-    cable.portNumber = 1;
-    cable.kind = SerialKind::UsbSerial;
-    cable.vendorId = "1a86";
-    cable.productId = "7523";
-    cable.manufacturer = "QinHeng Electronics";
-    cable.product = "USB Serial";
-    cable.driver = "ch341";
-    cable.byId = {"/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0"};
-    d.present = {cable};
+    d.present = {Ch340Cable()};
     d.grabbers = {{"brltty", 5, "sudo apt remove brltty"}};
     text = Joined(PortFailureAdvice(d));
     EXPECT_TRUE(Has(text, "Serial devices present:\n  /dev/ttyUSB0 (COM1): QinHeng Electronics USB Serial, "
