@@ -1,9 +1,6 @@
 // Setup → Check Connection: the report of a fabricated machine in both
 // languages, a probe on the simulated radio and on a silent one while the
 // window goes on answering, copying the report, closing during a probe.
-#include <filesystem>
-#include <fstream>
-
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -12,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include "../FakeMachine.h"
 #include "DialogTestKit.h"
 #include "dialogs/CCheckConnectionDlg.h"
 #include "sim/SimulatedRadio.h"
@@ -19,8 +17,6 @@
 static std::ostream& operator<<(std::ostream& out, const QString& text) { return out << text.toStdString(); }
 
 namespace {
-
-namespace fs = std::filesystem;
 
 template <class T>
 T* Named(const QWidget* dialog, const char* name)
@@ -34,33 +30,8 @@ QString Status(const QWidget* d) { return Named<QLabel>(d, "status")->text(); }
 
 class CheckConnectionTest : public DialogTest {
 protected:
-    void SetUp() override
-    {
-        DialogTest::SetUp();
-        root_ = fs::path(machine_.path().toStdString());
-        roots.sys = (root_ / "sys").string();
-        roots.dev = (root_ / "dev").string();
-        fs::create_directories(root_ / "sys/class/tty");
-        fs::create_directories(root_ / "dev");
-    }
-
     // A CH340 cable as ttyUSB0 with its stable name.
-    void AddCable()
-    {
-        const fs::path usb = root_ / "sys/devices/pci0000:00/usb1/1-2";
-        fs::create_directories(usb / "1-2:1.0/ttyUSB0");
-        std::ofstream(usb / "idVendor") << "1a86\n";
-        std::ofstream(usb / "idProduct") << "7523\n";
-        std::ofstream(usb / "product") << "USB Serial\n";
-        std::ofstream(usb / "1-2:1.0/bInterfaceNumber") << "00\n";
-        fs::create_directories(root_ / "sys/bus/usb/drivers/ch341");
-        fs::create_symlink(root_ / "sys/bus/usb/drivers/ch341", usb / "1-2:1.0/driver");
-        fs::create_directories(root_ / "sys/class/tty/ttyUSB0");
-        fs::create_symlink(usb / "1-2:1.0/ttyUSB0", root_ / "sys/class/tty/ttyUSB0/device");
-        std::ofstream(root_ / "dev/ttyUSB0").put('\n');
-        fs::create_directories(root_ / "dev/serial/by-id");
-        fs::create_symlink("../../ttyUSB0", root_ / "dev/serial/by-id/usb-1a86_USB_Serial-if00-port0");
-    }
+    void AddCable() { machine_.Add(FakeMachine::UsbAdapter()); }
 
     static std::unique_ptr<SimulatedRadio> Radio(bool silent)
     {
@@ -79,7 +50,7 @@ protected:
         auto d = std::make_unique<CCheckConnectionDlg>();
         d->device = device;
         d->portNumber = portNumber;
-        d->roots = roots;
+        d->roots = machine_.Roots();
         QSignalSpy finished(d.get(), &CCheckConnectionDlg::checkFinished);
         d->OnInitDialog();
         ShowActive(d.get());
@@ -87,11 +58,8 @@ protected:
         return d;
     }
 
-    SystemRoots roots;
-
 private:
-    QTemporaryDir machine_;
-    fs::path root_;
+    FakeMachine machine_;
 };
 
 TEST_F(CheckConnectionTest, TheReportNamesTheMachinesDevicesInBothLanguages)

@@ -1,68 +1,34 @@
 // The communication port dialog: list position to port number, the profile
 // value, and the devices present on the machine.
-#include <filesystem>
-#include <fstream>
-
 #include <QLabel>
 #include <QStandardItemModel>
 
 #include "dialogs/CCommPortDlg.h"
 #include "dialogs/DialogEntry.h"
+#include "../FakeMachine.h"
 #include "DialogTestKit.h"
 #include "ui/Profile.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-void Write(const fs::path& file, const std::string& text)
-{
-    fs::create_directories(file.parent_path());
-    std::ofstream(file) << text << "\n";
-}
-
-void Link(const fs::path& link, const fs::path& target)
-{
-    fs::create_directories(link.parent_path());
-    fs::create_symlink(target, link);
-}
-
 class CommPortTest : public DialogTest {
 protected:
-    void SetUp() override
-    {
-        DialogTest::SetUp();
-        ASSERT_TRUE(machine_.isValid());
-        root_ = machine_.path().toStdString();
-        roots.sys = (root_ / "sys").string();
-        roots.dev = (root_ / "dev").string();
-        fs::create_directories(root_ / "sys/class/tty");
-        fs::create_directories(root_ / "dev");
-    }
-
-    // A USB serial adapter as the kernel and udev lay it out: its sysfs
-    // entries, its node and its stable name under dev/serial/by-id.
+    // A USB serial adapter bound to ch341 (the driver does not matter here).
     void AddCable(const std::string& tty, const std::string& usbPort, const std::string& vendor,
                   const std::string& product, const std::string& manufacturer, const std::string& productName,
                   const std::string& stableName)
     {
-        const fs::path sys = root_ / "sys";
-        const fs::path usb = sys / "devices/pci0000:00/0000:00:14.0/usb1" / usbPort;
-        Write(usb / "idVendor", vendor);
-        Write(usb / "idProduct", product);
-        if (!manufacturer.empty())
-            Write(usb / "manufacturer", manufacturer);
-        Write(usb / "product", productName);
-        const fs::path iface = usb / (usbPort + ":1.0");
-        Write(iface / "bInterfaceNumber", "00");
-        Link(iface / "driver", sys / "bus/usb/drivers/ch341");
-        Link(sys / "class/tty" / tty / "device", iface / tty);
-        fs::create_directories(iface / tty);
-        Write(root_ / "dev" / tty, "");
-        if (!stableName.empty())
-            Link(root_ / "dev/serial/by-id" / stableName, "../../" + tty);
+        FakeMachine::UsbAdapter a;
+        a.tty = tty;
+        a.usbPort = usbPort;
+        a.vendorId = vendor;
+        a.productId = product;
+        a.manufacturer = manufacturer;
+        a.product = productName;
+        a.stableName = stableName;
+        machine_.Add(a);
     }
-    std::string StableName(const std::string& name) const { return (root_ / "dev/serial/by-id" / name).string(); }
+    std::string StableName(const std::string& name) const { return machine_.StableName(name); }
 
     // RunCommPortDialog on an option file with the given section lines;
     // steps run inside the dialog's modal loop.
@@ -70,18 +36,17 @@ protected:
     {
         OnModal<CCommPortDlg>(steps);
         return RunCommPortDialog(nullptr, current,
-                                 OptionFile(QStringLiteral("[other]\nX=1\n[portlist]\n") + sectionLines), roots);
+                                 OptionFile(QStringLiteral("[other]\nX=1\n[portlist]\n") + sectionLines), roots());
     }
     int Run(int port, const QString& sectionLines, std::function<void(CCommPortDlg*)> steps)
     {
         return RunWith({port, std::string()}, sectionLines, steps).portNumber;
     }
 
-    SystemRoots roots;
+    SystemRoots roots() const { return machine_.Roots(); }
 
 private:
-    QTemporaryDir machine_;
-    fs::path root_;
+    FakeMachine machine_;
 };
 
 QComboBox* List(QWidget* d) { return Ctl<QComboBox>(d, 1058); }

@@ -6,9 +6,9 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "../FakeMachine.h"
 #include "LinkTestKit.h"
 #include "image/CImportData.h"
 #include "image/RadioSettings.h"
@@ -146,28 +146,16 @@ TEST(PortCheckTest, APortThatCannotBeUsedSaysWhyAndSendsNothing)
 // A fabricated machine with one cable: its node belongs to this user here.
 TEST(ConnectionFactsTest, EveryDeviceComesWithItsAccessAndItsStableNames)
 {
-    const fs::path root = fs::temp_directory_path() / ("zemtra-facts-" + std::to_string(::getpid()));
-    fs::remove_all(root);
-    const fs::path usb = root / "sys/devices/pci0000:00/usb1/1-2";
-    fs::create_directories(usb / "1-2:1.0/ttyUSB0");
-    std::ofstream(usb / "idVendor") << "067b\n";
-    std::ofstream(usb / "idProduct") << "2303\n";
-    std::ofstream(usb / "product") << "USB-Serial Controller\n";
-    std::ofstream(usb / "1-2:1.0/bInterfaceNumber") << "00\n";
-    fs::create_directories(root / "sys/bus/usb/drivers/pl2303");
-    fs::create_symlink(root / "sys/bus/usb/drivers/pl2303", usb / "1-2:1.0/driver");
-    fs::create_directories(root / "sys/class/tty/ttyUSB0");
-    fs::create_symlink(usb / "1-2:1.0/ttyUSB0", root / "sys/class/tty/ttyUSB0/device");
-    fs::create_directories(root / "dev/serial/by-id");
-    std::ofstream(root / "dev/ttyUSB0").put('\n');
-    ::chmod((root / "dev/ttyUSB0").c_str(), 0600);
-    fs::create_symlink("../../ttyUSB0", root / "dev/serial/by-id/usb-Prolific_USB-Serial_Controller-if00-port0");
-
-    SystemRoots roots;
-    roots.sys = (root / "sys").string();
-    roots.dev = (root / "dev").string();
-    const ConnectionFacts facts = GatherConnectionFacts(roots);
-    fs::remove_all(root);
+    FakeMachine machine;
+    FakeMachine::UsbAdapter cable;
+    cable.vendorId = "067b";
+    cable.productId = "2303";
+    cable.product = "USB-Serial Controller";
+    cable.driver = "pl2303";
+    cable.stableName = "usb-Prolific_USB-Serial_Controller-if00-port0";
+    cable.mode = 0600;
+    machine.Add(cable);
+    const ConnectionFacts facts = GatherConnectionFacts(machine.Roots());
 
     EXPECT_EQ(facts.userId, ::getuid());
     EXPECT_FALSE(facts.user.empty());

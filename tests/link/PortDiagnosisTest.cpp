@@ -18,6 +18,7 @@
 #include <set>
 #include <string>
 
+#include "../FakeMachine.h"
 #include "LinkTestKit.h"
 #include "link/PortDiagnosis.h"
 #include "link/SerialPort.h"
@@ -100,18 +101,6 @@ int AsNobody(const std::vector<gid_t>& groups, Body body)
     return WIFEXITED(status) && WEXITSTATUS(status) != 100 ? WEXITSTATUS(status) : -1;
 }
 
-void Write(const fs::path& file, const std::string& text)
-{
-    fs::create_directories(file.parent_path());
-    std::ofstream(file) << text << "\n";
-}
-
-void Link(const fs::path& link, const fs::path& target)
-{
-    fs::create_directories(link.parent_path());
-    fs::create_symlink(target, link);
-}
-
 // A machine with a CH340 cable, an Arduino (ACM), one real UART, two UART
 // placeholders, a USB adapter whose node is not made yet and a virtual
 // terminal, laid out as the kernel and udev lay them out.
@@ -119,22 +108,16 @@ class FabricatedMachine : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() / ("zemtra-sys-" + std::to_string(::getpid()));
-        fs::remove_all(root);
-        roots.sys = (root / "sys").string();
-        roots.dev = (root / "dev").string();
-        roots.proc = "/proc";
+        root = machine.root;
+        roots = machine.Roots();
         const fs::path sys = root / "sys", dev = root / "dev";
         const fs::path bus = sys / "bus";
+        const auto Write = &FakeMachine::Write;
+        const auto Link = &FakeMachine::Link;
 
-        const fs::path cable = sys / "devices/pci0000:00/0000:00:14.0/usb1/1-2";
-        Write(cable / "idVendor", "1a86");
-        Write(cable / "idProduct", "7523");
-        Write(cable / "product", "USB Serial");
-        Write(cable / "1-2:1.0/bInterfaceNumber", "00");
-        Link(cable / "1-2:1.0/driver", bus / "usb/drivers/ch341");
-        Link(cable / "1-2:1.0/ttyUSB0/driver", bus / "usb-serial/drivers/ch341-uart");
-        Link(sys / "class/tty/ttyUSB0/device", cable / "1-2:1.0/ttyUSB0");
+        FakeMachine::UsbAdapter cable;
+        cable.portDriver = "ch341-uart";
+        machine.Add(cable);
 
         const fs::path arduino = sys / "devices/pci0000:00/0000:00:14.0/usb1/1-3";
         Write(arduino / "idVendor", "2341");
@@ -167,14 +150,12 @@ protected:
         Link(sys / "class/tty/ttyUSB1/device", unmade);
         fs::create_directories(sys / "class/tty/tty5");
 
-        for (const char* node : {"ttyUSB0", "ttyACM0", "ttyS1", "ttyS2", "ttyS3", "tty5"})
+        for (const char* node : {"ttyACM0", "ttyS1", "ttyS2", "ttyS3", "tty5"})
             Write(dev / node, "");
-        Link(dev / "serial/by-id/usb-1a86_USB_Serial-if00-port0", "../../ttyUSB0");
         Link(dev / "serial/by-id/usb-Arduino__www.arduino.cc__Uno-if00", "../../ttyACM0");
         Link(dev / "serial/by-id/usb-gone-if00-port0", "../../ttyUSB7");
     }
-    void TearDown() override { fs::remove_all(root); }
-
+    FakeMachine machine;
     fs::path root;
     SystemRoots roots;
 };
