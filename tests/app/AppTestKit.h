@@ -6,12 +6,14 @@
 
 #include <QApplication>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "../SimulatedRadios.h"
 #include "ui/AppMessage.h"
 #include "image/CImportData.h"
 #include "app/CMainFrame.h"
@@ -94,6 +96,19 @@ inline void Program(CImportData& data, const char* model, double rx = 450.0125)
     data.EncodeAll();
 }
 
+// The memory of a radio holding channel 1 on rx and the given model, and
+// the information texts "ABCDEFGH" / "IJKLMNOP".
+inline SimulatedRadio::Memory RadioMemory(const char* model, double rx = 450.0125)
+{
+    CImportData data;
+    Program(data, model, rx);
+    SimulatedRadio::Memory memory;
+    data.GetBytes(memory.data(), 0, memory.size());
+    for (int i = 0; i < 16; ++i)
+        memory[2000 + i] = static_cast<uint8_t>('A' + i);
+    return memory;
+}
+
 // Every window test starts from a first run's profile, in Chinese, and
 // keeps the radio jobs' backups and log in a data folder of its own
 // (dataHome), never in the user's.
@@ -145,5 +160,17 @@ struct RunningApp {
         QCoreApplication::processEvents();
     }
 };
+
+// Runs command and waits for its job to end; the job's success.
+inline bool RunJob(RunningApp& run, int command, int timeoutMs = 30000)
+{
+    QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
+    run.trigger(command);
+    if (!run.jobs().IsRunning())
+        return false;
+    if (!ended.wait(timeoutMs))
+        return false;
+    return ended.takeFirst().at(1).toBool();
+}
 
 } // namespace apptest

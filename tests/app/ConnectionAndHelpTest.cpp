@@ -14,24 +14,13 @@
 #include <gtest/gtest.h>
 
 #include "AppTestKit.h"
+#include "UrlCatcher.h"
 #include "dialogs/CCheckConnectionDlg.h"
 #include "sim/SimulatedRadio.h"
 
 static std::ostream& operator<<(std::ostream& out, const QString& text) { return out << text.toStdString(); }
 
 using namespace apptest;
-
-// Stands in for the desktop's browser: records what it is asked to open.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    UrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl& url) { opened << url; }
-};
 
 namespace {
 
@@ -157,7 +146,7 @@ TEST_F(ConnectionAndHelpTest, HelpOpensTheCompiledHelpWhenThereAndTheManualOther
 // of the window.
 TEST_F(ConnectionAndHelpTest, HelpFromTheMenuOpensTheManualOfTheLanguage)
 {
-    UrlRecorder browser;
+    UrlCatcher browser;
     RunningApp run;
     ASSERT_FALSE(QFile::exists(run.view()->HelpPath() + "zmt80c.chm"));
     run.trigger(CMainFrame::ID_HELP);
@@ -171,4 +160,3 @@ TEST_F(ConnectionAndHelpTest, HelpFromTheMenuOpensTheManualOfTheLanguage)
 
 } // namespace
 
-#include "ConnectionAndHelpTest.moc"

@@ -29,25 +29,7 @@ protected:
     {
         SimulatedRadioOptions options;
         options.answerDelayMs = delayMs;
-        CImportData data;
-        data.ResetSettings();
-        EXPECT_EQ(data.EncodeAll(), 0);
-        SimulatedRadio::Memory memory;
-        data.GetBytes(memory.data(), 0, memory.size());
-        auto radio = std::make_unique<SimulatedRadio>(options);
-        radio->SetMemory(memory);
-        std::string error;
-        EXPECT_TRUE(radio->Start(&error)) << error;
-        return radio;
-    }
-
-    static std::string IdCodeOf(const SimulatedRadio& radio)
-    {
-        const SimulatedRadio::Memory memory = radio.GetMemory();
-        CImportData data;
-        data.SetBytes(memory.data(), 0, memory.size());
-        EXPECT_EQ(data.DecodeAll(), 0);
-        return std::string(GetText(data.GetSettings()->idCode));
+        return StartedRadio(ImageWithId(), options);
     }
 
     static CProductionLineDlg* OpenLine(RunningApp& run)

@@ -27,36 +27,14 @@ using namespace apptest;
 namespace {
 class RadioJobTest : public AppTest {
 protected:
-    // A radio whose memory holds channel 1 on 450.0125 MHz and the given
-    // model; it answers after answerDelayMs, or never when silent.
+    // A radio holding RadioMemory(model); it answers after answerDelayMs, or
+    // never when silent.
     static std::unique_ptr<SimulatedRadio> Radio(const char* model, int answerDelayMs = 0, bool silent = false)
     {
         SimulatedRadioOptions options;
         options.answerDelayMs = answerDelayMs;
         options.silent = silent;
-        CImportData data;
-        Program(data, model);
-        SimulatedRadio::Memory memory;
-        data.GetBytes(memory.data(), 0, memory.size());
-        for (int i = 0; i < 16; ++i)
-            memory[2000 + i] = static_cast<uint8_t>('A' + i);
-        auto radio = std::make_unique<SimulatedRadio>(options);
-        radio->SetMemory(memory);
-        std::string error;
-        EXPECT_TRUE(radio->Start(&error)) << error;
-        return radio;
-    }
-
-    // Runs command and waits for its job to end; the job's success.
-    static bool RunJob(RunningApp& run, int command, int timeoutMs = 20000)
-    {
-        QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
-        run.trigger(command);
-        if (!run.jobs().IsRunning())
-            return false;
-        if (!ended.wait(timeoutMs))
-            return false;
-        return ended.takeFirst().at(1).toBool();
+        return StartedRadio(RadioMemory(model), options);
     }
 };
 

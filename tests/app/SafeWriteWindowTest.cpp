@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "AppTestKit.h"
+#include "UrlCatcher.h"
 #include "dialogs/CCompareDlg.h"
 #include "image/CImportData.h"
 #include "image/RadioSettings.h"
@@ -30,17 +31,6 @@
 using namespace apptest;
 
 namespace {
-
-// Takes the URLs the desktop would open.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    UrlCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
-    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QList<QUrl> opened;
-public slots:
-    void Open(const QUrl& url) { opened << url; }
-};
 
 // What a compare dialog showed before it was closed.
 struct ShownCompare {
@@ -57,32 +47,11 @@ struct ShownCompare {
 
 class SafeWriteWindowTest : public AppTest {
 protected:
-    // A radio of the given model holding channel 1 on 450.0125 MHz and the
-    // information texts "ABCDEFGH" / "IJKLMNOP".
+    // A radio of the given model holding RadioMemory(model), kept in memory.
     std::unique_ptr<SimulatedRadio> Radio(const char* model, SimulatedRadioOptions options = {})
     {
-        CImportData data;
-        Program(data, model);
-        data.GetBytes(memory.data(), 0, memory.size());
-        for (int i = 0; i < 16; ++i)
-            memory[2000 + i] = static_cast<uint8_t>('A' + i);
-        auto radio = std::make_unique<SimulatedRadio>(options);
-        radio->SetMemory(memory);
-        std::string error;
-        EXPECT_TRUE(radio->Start(&error)) << error;
-        return radio;
-    }
-
-    // Runs command and waits for its job to end; the job's success.
-    static bool RunJob(RunningApp& run, int command)
-    {
-        QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
-        run.trigger(command);
-        if (!run.jobs().IsRunning())
-            return false;
-        if (!ended.wait(30000))
-            return false;
-        return ended.takeFirst().at(1).toBool();
+        memory = RadioMemory(model);
+        return StartedRadio(memory, options);
     }
 
     QString Folder() const { return dataHome.path() + "/Halvorn/ZEMTRA800"; }
@@ -493,4 +462,3 @@ TEST_F(SafeWriteWindowTest, OpenBackupFolderShowsItMadeIfMissing)
 
 } // namespace
 
-#include "SafeWriteWindowTest.moc"

@@ -86,14 +86,7 @@ TEST_F(UndoTest, AChainOfEditsUndoesAndRedoesToTheSameBytes)
     ASSERT_TRUE(file.SaveFile(QFile::encodeName(path).toStdString()));
 
     // The radio's memory: another model and another channel 1.
-    CImportData radioData;
-    Program(radioData, "Q80104", 355.0);
-    SimulatedRadio::Memory memory;
-    radioData.GetBytes(memory.data(), 0, memory.size());
-    auto radio = std::make_unique<SimulatedRadio>();
-    radio->SetMemory(memory);
-    std::string error;
-    ASSERT_TRUE(radio->Start(&error)) << error;
+    auto radio = StartedRadio(RadioMemory("Q80104", 355.0));
 
     RunningApp run({path});
     run.jobs().AttachSimulatedRadio(std::move(radio));
@@ -257,14 +250,7 @@ TEST_F(UndoTest, TheModifiedFlagFollowsTheCleanPoint)
 
 TEST_F(UndoTest, UndoingAReadGivesBackTheIdentificationToo)
 {
-    CImportData radioData;
-    Program(radioData, "Q80109");
-    SimulatedRadio::Memory memory;
-    radioData.GetBytes(memory.data(), 0, memory.size());
-    auto radio = std::make_unique<SimulatedRadio>();
-    radio->SetMemory(memory);
-    std::string error;
-    ASSERT_TRUE(radio->Start(&error)) << error;
+    auto radio = StartedRadio(RadioMemory("Q80109"));
 
     RunningApp run;
     run.jobs().AttachSimulatedRadio(std::move(radio));

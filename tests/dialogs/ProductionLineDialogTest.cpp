@@ -20,6 +20,7 @@
 #include <set>
 
 #include "../FifoGuard.h"
+#include "../SimulatedRadios.h"
 #include "DialogTestKit.h"
 #include "dialogs/CProductionLineDlg.h"
 #include "image/CImportData.h"
@@ -29,32 +30,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using State = ProductionLine::State;
-
-ProductionLine::Image ImageWithId(const char* idCode)
-{
-    CImportData data;
-    data.ResetSettings();
-    SetText(data.GetSettings()->idCode, idCode);
-    EXPECT_EQ(data.EncodeAll(), 0);
-    ProductionLine::Image image;
-    data.GetBytes(image.data(), 0, image.size());
-    return image;
-}
-
-// The radio's memory decoded.
-struct Held {
-    std::string idCode;
-    QByteArray message1;
-};
-Held HeldBy(const SimulatedRadio& radio)
-{
-    const SimulatedRadio::Memory memory = radio.GetMemory();
-    CImportData data;
-    data.SetBytes(memory.data(), 0, memory.size());
-    EXPECT_EQ(data.DecodeAll(), 0);
-    const RadioSettings& s = *data.GetSettings();
-    return {std::string(GetText(s.idCode)), QByteArray(GetText(s.message1).data(), qsizetype(GetText(s.message1).size()))};
-}
 
 class ProductionLineDialogTest : public DialogTest {
 protected:
@@ -68,12 +43,8 @@ protected:
 
     SimulatedRadio& AddRadio(const SimulatedRadioOptions& options = {})
     {
-        radios.push_back(std::make_unique<SimulatedRadio>(options));
-        SimulatedRadio& radio = *radios.back();
-        radio.SetMemory(ImageWithId("999"));
-        std::string error;
-        EXPECT_TRUE(radio.Start(&error)) << error;
-        return radio;
+        radios.push_back(StartedRadio(ImageWithId("999"), options));
+        return *radios.back();
     }
 
     // A dialog offering the radios (in order, all chosen) and no device of
@@ -152,15 +123,18 @@ TEST_F(ProductionLineDialogTest, TwoRadiosTakeTheUnitsInTurnAndShowOkRowsAndTota
     std::set<std::string> ids;
     for (int row = 0; row < 2; ++row) {
         SimulatedRadio& radio = row == 0 ? first : second;
-        const Held held = HeldBy(radio);
-        ids.insert(held.idCode);
-        const QString label = held.idCode == "101" ? QStringLiteral("A-1") : QStringLiteral("A-2");
+        const RadioSettings held = HeldSettings(radio);
+        const std::string id(GetText(held.idCode));
+        ids.insert(id);
+        const QString label = id == "101" ? QStringLiteral("A-1") : QStringLiteral("A-2");
         EXPECT_EQ(d->RowResult(row), QStringLiteral("Unit %1: OK, verified").arg(label));
         EXPECT_EQ(d->RowResultOk(row), std::optional<bool>(true));
         EXPECT_EQ(d->RowState(row), CProductionLineDlg::StateText(State::Done));
         EXPECT_EQ(d->RowProgress(row)->value(), d->RowProgress(row)->maximum());
-        EXPECT_EQ(held.message1, label == QStringLiteral("A-1") ? QStringEncoder("GBK").encode(QString::fromUtf8("你好"))
-                                                                : QByteArray("Two"));
+        const std::string_view message1 = GetText(held.message1);
+        EXPECT_EQ(QByteArray(message1.data(), qsizetype(message1.size())),
+                  label == QStringLiteral("A-1") ? QStringEncoder("GBK").encode(QString::fromUtf8("你好"))
+                                                 : QByteArray("Two"));
     }
     EXPECT_EQ(ids, (std::set<std::string>{"101", "102"}));
     EXPECT_EQ(d->Totals().programmed, 2);
@@ -315,7 +289,7 @@ TEST_F(ProductionLineDialogTest, PortThatCannotBeOpenedIsShownAndTheOthersRun)
     EXPECT_EQ(d->RowState(1), QStringLiteral("Could not be opened"));
     EXPECT_FALSE(d->RowResultOk(1).has_value());
     EXPECT_EQ(d->RowResultOk(0), std::optional<bool>(true));
-    EXPECT_EQ(HeldBy(radio).idCode, std::string(GetText(golden.GetSettings()->idCode)));
+    EXPECT_EQ(IdCodeOf(radio), std::string(GetText(golden.GetSettings()->idCode)));
     // The cause and the remedy, as the window's port message words them.
     EXPECT_EQ(d->LogLines().filter(QStringLiteral("could not be opened: %1: no such device.").arg(missing)).size(), 1);
 
@@ -334,7 +308,7 @@ TEST_F(ProductionLineDialogTest, RadioTakenOffAndAnotherPutOnGetsTheNextUnit)
     d->StartButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return d->RowResultOk(0).has_value(); }, 20000));
     EXPECT_EQ(d->RowResult(0), QStringLiteral("Unit first: OK"));
-    EXPECT_EQ(HeldBy(radio).idCode, "201");
+    EXPECT_EQ(IdCodeOf(radio), "201");
     ASSERT_TRUE(QTest::qWaitFor([&] { return d->RowState(0) == CProductionLineDlg::StateText(State::Done); }, 5000));
     // Left on its cable it is not programmed again.
     QTest::qWait(1500);
@@ -348,7 +322,7 @@ TEST_F(ProductionLineDialogTest, RadioTakenOffAndAnotherPutOnGetsTheNextUnit)
     radio.SetPlugged(true);
     ASSERT_TRUE(Ended(*d));
     EXPECT_EQ(d->RowResult(0), QStringLiteral("Unit second: OK"));
-    EXPECT_EQ(HeldBy(radio).idCode, "202");
+    EXPECT_EQ(IdCodeOf(radio), "202");
     const QStringList ok = d->LogLines().filter(QStringLiteral(": ok"));
     ASSERT_EQ(ok.size(), 2);
     EXPECT_TRUE(ok[0].contains(QStringLiteral("SIM1 Unit first")));

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <set>
 
+#include "../SimulatedRadios.h"
 #include "LinkTestKit.h"
 #include "image/CImportData.h"
 #include "link/ProductionLine.h"
@@ -86,38 +87,13 @@ bool WaitForState(const ProductionLine& line, std::size_t port, State state, mil
     return true;
 }
 
-// The image a new document saves, with an ID code of its own.
-ProductionLine::Image ImageWithId(const char* idCode)
-{
-    CImportData data;
-    data.ResetSettings();
-    SetText(data.GetSettings()->idCode, idCode);
-    EXPECT_EQ(data.EncodeAll(), 0);
-    ProductionLine::Image image;
-    data.GetBytes(image.data(), 0, image.size());
-    return image;
-}
-
-std::string IdCodeOf(const SimulatedRadio& radio)
-{
-    const SimulatedRadio::Memory memory = radio.GetMemory();
-    CImportData data;
-    data.SetBytes(memory.data(), 0, memory.size());
-    EXPECT_EQ(data.DecodeAll(), 0);
-    return std::string(GetText(data.GetSettings()->idCode));
-}
-
 class ProductionLineTest : public ::testing::Test {
 protected:
     SimulatedRadio& AddRadio(const std::string& name, const SimulatedRadioOptions& options = {})
     {
-        radios.push_back(std::make_unique<SimulatedRadio>(options));
-        SimulatedRadio& radio = *radios.back();
-        radio.SetMemory(ImageWithId("999"));
-        std::string error;
-        EXPECT_TRUE(radio.Start(&error)) << error;
-        settings.ports.push_back({name, radio.DevicePath(), 0});
-        return radio;
+        radios.push_back(StartedRadio(ImageWithId("999"), options));
+        settings.ports.push_back({name, radios.back()->DevicePath(), 0});
+        return *radios.back();
     }
     void Units(std::initializer_list<std::pair<const char*, const char*>> labelsAndIds)
     {
