@@ -5,30 +5,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "TempFolder.h"
 #include "link/PortDiagnosis.h"
 
 class FakeMachine {
 public:
     FakeMachine()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zemtra-machine-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr)
-            root = pattern;
         std::filesystem::create_directories(root / "sys/class/tty");
         std::filesystem::create_directories(root / "dev");
     }
-    ~FakeMachine()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
-    FakeMachine(const FakeMachine&) = delete;
-    FakeMachine& operator=(const FakeMachine&) = delete;
 
     SystemRoots Roots() const
     {
@@ -95,5 +85,9 @@ public:
         std::filesystem::create_symlink(target, link);
     }
 
-    std::filesystem::path root;
+private:
+    TempFolder folder_{"zemtra-machine"};
+
+public:
+    const std::filesystem::path root = folder_.Path();
 };

@@ -10,17 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<uint8_t> ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-
 class DataFileTest : public ImageFixture {
 protected:
     void SetUp() override { fs::create_directories(dir); }
@@ -83,7 +72,7 @@ TEST_F(DataFileTest, OnlyAWholeImageIsLoaded)
 {
     ASSERT_EQ(0, data.EncodeAll());
     const auto before = At(0, 2048);
-    WriteFile(dir / "short.dat", std::vector<uint8_t>(100, 0x00));
+    WriteBytes(dir / "short.dat", std::vector<uint8_t>(100, 0x00));
     std::string error;
     EXPECT_FALSE(data.LoadFile((dir / "short.dat").string(), &error));
     EXPECT_EQ("file is shorter than 2048 bytes (got 100)", error);
@@ -92,7 +81,7 @@ TEST_F(DataFileTest, OnlyAWholeImageIsLoaded)
     std::vector<uint8_t> longer(3000);
     for (std::size_t i = 0; i < longer.size(); ++i)
         longer[i] = static_cast<uint8_t>(i * 7);
-    WriteFile(dir / "long.dat", longer);
+    WriteBytes(dir / "long.dat", longer);
     ASSERT_TRUE(data.LoadFile((dir / "long.dat").string()));
     EXPECT_EQ(std::vector<uint8_t>(longer.begin(), longer.begin() + 2048), At(0, 2048));
 }
@@ -100,14 +89,14 @@ TEST_F(DataFileTest, OnlyAWholeImageIsLoaded)
 TEST_F(DataFileTest, AFailedSaveLeavesTheOldFileIntact)
 {
     const std::vector<uint8_t> old(2048, 0x5A);
-    WriteFile(dir / "radio.dat", old);
+    WriteBytes(dir / "radio.dat", old);
     std::string error;
     fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
     const bool writable = std::ofstream(dir / "probe").good(); // root may write anyway
     fs::remove(dir / "probe");
     if (!writable) {
         EXPECT_FALSE(data.SaveFile((dir / "radio.dat").string(), &error));
-        EXPECT_EQ(old, ReadFile(dir / "radio.dat"));
+        EXPECT_EQ(old, ReadBytes(dir / "radio.dat"));
     }
     fs::permissions(dir, fs::perms::owner_all);
     fs::create_directory(dir / "folder.dat"); // a target that cannot be replaced
@@ -116,7 +105,7 @@ TEST_F(DataFileTest, AFailedSaveLeavesTheOldFileIntact)
     EXPECT_NE(std::string::npos, error.find("no-such-dir")) << error;
 
     ASSERT_TRUE(data.SaveFile((dir / "radio.dat").string(), &error)) << error;
-    EXPECT_EQ(At(0, 2048), ReadFile(dir / "radio.dat"));
+    EXPECT_EQ(At(0, 2048), ReadBytes(dir / "radio.dat"));
     EXPECT_EQ(2, std::distance(fs::directory_iterator(dir), fs::directory_iterator())); // no temporary left
 }
 
@@ -126,7 +115,7 @@ TEST_F(DataFileTest, EachFailureNamesItsKindAndKeepsItsEnglishLine)
     const std::string folder = (dir / "folder.dat").string();
     const std::string nowhere = (dir / "no-such-dir").string();
     fs::create_directory(folder);
-    WriteFile(dir / "short.dat", std::vector<uint8_t>(100, 0x00));
+    WriteBytes(dir / "short.dat", std::vector<uint8_t>(100, 0x00));
 
     struct Case {
         bool saving;

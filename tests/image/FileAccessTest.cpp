@@ -20,17 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<uint8_t> ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const fs::path& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 class FileAccessTest : public ImageFixture {
@@ -88,9 +77,9 @@ TEST_F(FileAccessTest, AWholeFileIsReadOnlyUpToItsLimit)
 {
     const std::size_t limit = 1024 * 1024;
     std::vector<uint8_t> bytes(limit, 'x');
-    WriteAll(dir / "fits.json", bytes);
+    WriteBytes(dir / "fits.json", bytes);
     bytes.push_back('x');
-    WriteAll(dir / "over.json", bytes);
+    WriteBytes(dir / "over.json", bytes);
 
     std::vector<uint8_t> got = {1, 2, 3};
     DataFileError error;
@@ -154,7 +143,7 @@ TEST_F(FileAccessTest, SavingThroughALinkWritesTheFileItNames)
     std::string error;
     ASSERT_TRUE(data.SaveFile(P("latest.dat"), &error)) << error;
     EXPECT_TRUE(fs::is_symlink(dir / "latest.dat"));
-    EXPECT_EQ(At(0, 2048), ReadAll(dir / "plans" / "radio.dat"));
+    EXPECT_EQ(At(0, 2048), ReadBytes(dir / "plans" / "radio.dat"));
 
     // A chain of links to an existing file: that file is replaced, rights kept.
     fs::permissions(dir / "plans" / "radio.dat", fs::perms::owner_read | fs::perms::owner_write);
@@ -162,7 +151,7 @@ TEST_F(FileAccessTest, SavingThroughALinkWritesTheFileItNames)
     Put(16, "00 25 51 43");
     ASSERT_TRUE(data.SaveFile(P("chain.dat"), &error)) << error;
     EXPECT_TRUE(fs::is_symlink(dir / "chain.dat"));
-    EXPECT_EQ(At(0, 2048), ReadAll(dir / "plans" / "radio.dat"));
+    EXPECT_EQ(At(0, 2048), ReadBytes(dir / "plans" / "radio.dat"));
     EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write,
               fs::status(dir / "plans" / "radio.dat").permissions() & fs::perms::all);
     EXPECT_EQ(1, std::distance(fs::directory_iterator(dir / "plans"), {}));
@@ -183,7 +172,7 @@ TEST_F(FileAccessTest, SavingThroughALinkWritesTheFileItNames)
 
 TEST_F(FileAccessTest, AFileNobodyMayWriteIsNotReplacedEvenByRoot)
 {
-    WriteAll(dir / "locked.dat", std::vector<uint8_t>(2048, 0x5A));
+    WriteBytes(dir / "locked.dat", std::vector<uint8_t>(2048, 0x5A));
     fs::permissions(dir / "locked.dat", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     fs::create_symlink("locked.dat", dir / "link.dat");
     for (const char* name : {"locked.dat", "link.dat"}) {
@@ -191,7 +180,7 @@ TEST_F(FileAccessTest, AFileNobodyMayWriteIsNotReplacedEvenByRoot)
         EXPECT_FALSE(data.SaveFile(P(name), &error)) << name;
         EXPECT_EQ(P("locked.dat") + " is read-only", error);
     }
-    EXPECT_EQ(std::vector<uint8_t>(2048, 0x5A), ReadAll(dir / "locked.dat"));
+    EXPECT_EQ(std::vector<uint8_t>(2048, 0x5A), ReadBytes(dir / "locked.dat"));
     EXPECT_EQ(2, std::distance(fs::directory_iterator(dir), {}));
 }
 
@@ -202,7 +191,7 @@ TEST_F(FileAccessTest, AFileTheUserMayNotWriteIsNotReplaced)
     // its owner, nor by others. Root may write any file; the save then runs
     // as nobody.
     fs::permissions(dir, fs::perms::all);
-    WriteAll(dir / "locked.dat", std::vector<uint8_t>(2048, 0x5A));
+    WriteBytes(dir / "locked.dat", std::vector<uint8_t>(2048, 0x5A));
     fs::permissions(dir / "locked.dat", fs::perms::owner_read | fs::perms::group_read | fs::perms::group_write |
                                             fs::perms::others_read);
     const std::string target = P("locked.dat");
@@ -219,7 +208,7 @@ TEST_F(FileAccessTest, AFileTheUserMayNotWriteIsNotReplaced)
     ASSERT_EQ(child, ::waitpid(child, &status, 0));
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(1, WEXITSTATUS(status)) << "0: replaced, 2: another reason, 3: could not become nobody";
-    EXPECT_EQ(std::vector<uint8_t>(2048, 0x5A), ReadAll(dir / "locked.dat"));
+    EXPECT_EQ(std::vector<uint8_t>(2048, 0x5A), ReadBytes(dir / "locked.dat"));
     EXPECT_EQ(1, std::distance(fs::directory_iterator(dir), {}));
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,6 +23,18 @@ inline std::vector<uint8_t> Bytes(const std::string& hex)
 }
 
 inline std::vector<uint8_t> Bytes(const uint8_t* p, std::size_t n) { return {p, p + n}; }
+
+// A file's bytes, read and written without the code under test.
+inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
 
 class RecordingSink : public CodecMessageSink {
 public:

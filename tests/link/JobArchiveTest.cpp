@@ -20,6 +20,7 @@
 #include <string>
 #include <thread>
 
+#include "../TempFolder.h"
 #include "link/JobArchive.h"
 #include "link/Sha256.h"
 
@@ -31,13 +32,10 @@ class JobArchiveTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/zemtra-archive-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root = pattern;
+        ASSERT_TRUE(folder_.Made());
         for (std::size_t i = 0; i < image.size(); ++i)
             image[i] = uint8_t(i * 13 + 1);
     }
-    void TearDown() override { [[maybe_unused]] int r = std::system(("rm -rf '" + root + "'").c_str()); }
 
     static std::string Read(const std::string& path)
     {
@@ -79,7 +77,8 @@ protected:
         return text;
     }
 
-    std::string root;
+    TempFolder folder_{"zemtra-archive"};
+    const std::string root = folder_.Path();
     std::array<uint8_t, 2048> image{};
 };
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 
+#include "../TempFolder.h"
 #include "LinkTestKit.h"
 #include "link/JobRecorder.h"
 #include "link/RadioLink.h"
@@ -32,13 +33,7 @@ struct Owner : JobObserver {
 
 class JobRecorderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/zemtra-recorder-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override { [[maybe_unused]] int r = std::system(("rm -rf '" + folder + "'").c_str()); }
+    void SetUp() override { ASSERT_TRUE(temp_.Made()); }
 
     // Runs one write (with read-back when asked) against a radio with the
     // options given, recorded into the archive.
@@ -63,7 +58,8 @@ protected:
         return lines;
     }
 
-    std::string folder, device;
+    TempFolder temp_{"zemtra-recorder"};
+    std::string folder = temp_.Path(), device;
     JobArchive archive{"/nonexistent"};
     Owner owner;
     JobRecorder recorder{owner, &archive};

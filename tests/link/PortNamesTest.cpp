@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../TempFolder.h"
 #include "link/PortNames.h"
 
 namespace {
@@ -55,9 +56,9 @@ TEST(PortNamesTest, ConsolesAreRefusedUnderAnyName)
     EXPECT_EQ(RefusedPort("/dev/tty"), PortRefusal::OwnTerminal);
 
     namespace fs = std::filesystem;
-    char pattern[] = "/tmp/zemtra-ports-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const fs::path dir = pattern;
+    const TempFolder temp("zemtra-ports");
+    ASSERT_TRUE(temp.Made());
+    const fs::path dir = temp.Path();
     fs::create_symlink("/dev/tty0", dir / "cable");
     EXPECT_EQ(RefusedPort((dir / "cable").string()), PortRefusal::VirtualConsole);
     fs::create_symlink("/dev/tty", dir / "mine");
@@ -76,15 +77,14 @@ TEST(PortNamesTest, ConsolesAreRefusedUnderAnyName)
     if (::access("/dev/ttyS0", F_OK) == 0) {
         EXPECT_EQ(RefusedPort("/dev/ttyS0"), PortRefusal::None); // 4:64, just past the consoles
     }
-    fs::remove_all(dir);
 }
 
 TEST(PortNamesTest, TheProgramsOwnTerminalIsRefusedUnderAnyName)
 {
     PtyPair own, other;
-    char pattern[] = "/tmp/zemtra-ports-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::string alias = std::string(pattern) + "/radio";
+    const TempFolder temp("zemtra-ports");
+    ASSERT_TRUE(temp.Made());
+    const std::string alias = temp.Path() + "/radio";
     ASSERT_EQ(::symlink(own.path.c_str(), alias.c_str()), 0);
     // A child in a session of its own takes the pseudo-terminal as its
     // controlling terminal, as a shell's program has its terminal.
@@ -111,8 +111,6 @@ TEST(PortNamesTest, TheProgramsOwnTerminalIsRefusedUnderAnyName)
         << "1: own pty passed, 2: /dev/tty passed, 4: another pty refused, 8: own pty by a link passed";
     // Not this test program's terminal: it passes here.
     EXPECT_EQ(RefusedPort(own.path), PortRefusal::None);
-    ::unlink(alias.c_str());
-    ::rmdir(pattern);
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <set>
 
 #include "../SimulatedRadios.h"
+#include "../TempFolder.h"
 #include "LinkTestKit.h"
 #include "image/CImportData.h"
 #include "link/ProductionLine.h"
@@ -229,9 +230,9 @@ TEST_F(ProductionLineTest, ARadioThatStopsMidWriteFailsAndItsUnitIsUsedAgain)
 // and logged under the port's name.
 TEST_F(ProductionLineTest, VerifyFailsARadioThatHoldsADifferentByteAndEveryJobIsLogged)
 {
-    char pattern[] = "/tmp/zemtra-line-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::string folder = pattern;
+    const TempFolder temp("zemtra-line");
+    ASSERT_TRUE(temp.Made());
+    const std::string& folder = temp.Path();
     JobArchive archive(folder);
     settings.archive = &archive;
     settings.verify = true;
@@ -266,7 +267,6 @@ TEST_F(ProductionLineTest, VerifyFailsARadioThatHoldsADifferentByteAndEveryJobIs
     }
     EXPECT_EQ(jobs["A"], (std::vector<std::string>{"read ok", "write failed", "verify failed"}));
     EXPECT_EQ(jobs["B"], (std::vector<std::string>{"read ok", "write ok", "verify ok"}));
-    [[maybe_unused]] int rc = std::system(("rm -rf '" + folder + "'").c_str());
 }
 
 // A port that cannot be opened is reported and left out; the others run.
