@@ -22,6 +22,18 @@ inline std::unique_ptr<SimulatedRadio> StartedRadio(const SimulatedRadio::Memory
     return radio;
 }
 
+// A simulated radio that reports modelCode, its memory as it comes,
+// started.
+inline std::unique_ptr<SimulatedRadio> StartedRadio(const std::string& modelCode,
+                                                    const SimulatedRadioOptions& options = {})
+{
+    auto radio = std::make_unique<SimulatedRadio>(options);
+    radio->SetModelCode(modelCode);
+    std::string error;
+    EXPECT_TRUE(radio->Start(&error)) << error;
+    return radio;
+}
+
 // The image a new document saves, with the given ID code (null: its own).
 inline SimulatedRadio::Memory ImageWithId(const char* idCode = nullptr)
 {

@@ -26,17 +26,6 @@ namespace {
 
 using ConnectionAndHelpTest = AppTest;
 
-std::unique_ptr<SimulatedRadio> Radio(int answerDelayMs = 0)
-{
-    SimulatedRadioOptions options;
-    options.answerDelayMs = answerDelayMs;
-    auto radio = std::make_unique<SimulatedRadio>(options);
-    radio->SetModelCode("Q80103");
-    std::string error;
-    EXPECT_TRUE(radio->Start(&error)) << error;
-    return radio;
-}
-
 QStringList MenuTexts(QMenu* menu)
 {
     QStringList texts;
@@ -55,7 +44,7 @@ TEST_F(ConnectionAndHelpTest, CheckConnectionIsInTheSetupMenuAndOffDuringAJob)
     EXPECT_EQ(english.indexOf("Check Connection…"), english.indexOf("Communication Port(&P)") + 1) << english.join('|');
 
     // A job has the port: the check would disturb it.
-    run.jobs().AttachSimulatedRadio(Radio(100));
+    run.jobs().AttachSimulatedRadio(StartedRadio("Q80103", {.answerDelayMs = 100}));
     QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
     ModalCloser closer; // the radio information box
     run.trigger(CMainFrame::ID_RADIO_INFORMATION);
@@ -72,7 +61,7 @@ TEST_F(ConnectionAndHelpTest, TheCheckProbesTheJobsPortAfterAJob)
 {
     StartInEnglish();
     RunningApp run;
-    run.jobs().AttachSimulatedRadio(Radio());
+    run.jobs().AttachSimulatedRadio(StartedRadio("Q80103"));
     QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
     run.trigger(CMainFrame::ID_READ_DATA);
     ASSERT_TRUE(ended.wait(30000));

@@ -27,6 +27,16 @@ protected:
         EXPECT_TRUE(data.SaveFile(QFile::encodeName(path).toStdString()));
         return path;
     }
+    // path opened and given unsaved edits (channel 3 on 433 MHz); false
+    // when it did not open.
+    static bool OpenAndEdit(RunningApp& run, const QString& path)
+    {
+        if (!run.app->OpenDocumentFile(path))
+            return false;
+        run.settings().channels[2].rxFrequency = 433.0;
+        run.doc()->SetModifiedFlag(true);
+        return true;
+    }
     static QByteArray Contents(const QString& path)
     {
         QFile f(path);
@@ -136,9 +146,7 @@ TEST_F(DocumentTest, UnreadableFilesLeaveTheDocumentAsItWas)
 
     RunningApp run;
     CZEMTRA800Doc* doc = run.doc();
-    ASSERT_TRUE(run.app->OpenDocumentFile(good));
-    run.settings().channels[2].rxFrequency = 433.0;
-    doc->SetModifiedFlag(true);
+    ASSERT_TRUE(OpenAndEdit(run, good));
     boxes.promptAnswer = AppAnswer::No;
 
     EXPECT_FALSE(run.app->OpenDocumentFile(dir.filePath("short.dat")));
@@ -304,9 +312,7 @@ TEST_F(DocumentTest, FifoIsRefusedWhenOpeningAndSaving)
     }
     RunningApp run;
     CZEMTRA800Doc* doc = run.doc();
-    ASSERT_TRUE(run.app->OpenDocumentFile(good));
-    run.settings().channels[2].rxFrequency = 433.0;
-    doc->SetModifiedFlag(true);
+    ASSERT_TRUE(OpenAndEdit(run, good));
 
     // File -> Open: the edits stay, as for any file that cannot be read.
     boxes.promptAnswer = AppAnswer::No;

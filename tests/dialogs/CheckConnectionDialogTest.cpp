@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 
 #include "../FakeMachine.h"
+#include "../SimulatedRadios.h"
 #include "DialogTestKit.h"
 #include "dialogs/CCheckConnectionDlg.h"
 #include "sim/SimulatedRadio.h"
@@ -32,17 +33,6 @@ class CheckConnectionTest : public DialogTest {
 protected:
     // A CH340 cable as ttyUSB0 with its stable name.
     void AddCable() { machine_.Add(FakeMachine::UsbAdapter()); }
-
-    static std::unique_ptr<SimulatedRadio> Radio(bool silent)
-    {
-        SimulatedRadioOptions options;
-        options.silent = silent;
-        auto radio = std::make_unique<SimulatedRadio>(options);
-        radio->SetModelCode("Q7200B");
-        std::string error;
-        EXPECT_TRUE(radio->Start(&error)) << error;
-        return radio;
-    }
 
     // A dialog on device, shown, with its first report (the facts) in.
     std::unique_ptr<CCheckConnectionDlg> Open(const std::string& device, int portNumber)
@@ -90,7 +80,7 @@ TEST_F(CheckConnectionTest, TheReportNamesTheMachinesDevicesInBothLanguages)
 
 TEST_F(CheckConnectionTest, AProbeOnTheSimulatedRadioFindsItAndTheReportCanBeCopied)
 {
-    auto radio = Radio(false);
+    auto radio = StartedRadio("Q7200B");
     auto d = Open(radio->DevicePath(), 1);
     EXPECT_EQ(Named<QLineEdit>(d.get(), "port")->text(), QString::fromStdString(radio->DevicePath()) + " (COM1)");
     EXPECT_EQ(radio->GetStats().wakeUps, 0); // nothing is sent before Probe
@@ -116,7 +106,7 @@ TEST_F(CheckConnectionTest, AProbeOnTheSimulatedRadioFindsItAndTheReportCanBeCop
 TEST_F(CheckConnectionTest, ASilentRadioNeverFreezesTheWindow)
 {
     SetLanguageFlag(1);
-    auto radio = Radio(true);
+    auto radio = StartedRadio("Q7200B", {.silent = true});
     auto d = Open(radio->DevicePath(), 2);
 
     QElapsedTimer clock;
