@@ -7,6 +7,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliSupport.h"
 #include "cli/PortAdvice.h"
+#include "image/JoinedText.h"
 #include "link/ConnectionCheck.h"
 #include "link/PortDiagnosis.h"
 
@@ -15,14 +16,6 @@ namespace {
 constexpr int kNothingAnswered = 1;
 
 void Say(const std::string& line) { std::printf("%s\n", line.c_str()); }
-
-std::string Join(const std::vector<std::string>& parts, const char* between)
-{
-    std::string text;
-    for (const std::string& part : parts)
-        text += (text.empty() ? "" : between) + part;
-    return text;
-}
 
 // Who may open the node and whether this session may.
 std::string AccessLine(const DeviceFacts& d)
@@ -53,7 +46,7 @@ std::string HoldersLine(const std::vector<PortHolder>& holders)
             text += " (" + remedy + ")";
         names.push_back(text);
     }
-    return Join(names, ", ");
+    return Joined(names, ", ");
 }
 
 void ReportDevices(const std::vector<DeviceFacts>& devices)
@@ -84,7 +77,7 @@ void ReportGrabbers(const std::vector<SerialGrabber>& running)
         if (pids.empty())
             Say(std::string(name) + ": not running.");
         else
-            Say(std::string(name) + ": running (pid " + Join(pids, ", ") + "); it can take serial cables: " + remedy);
+            Say(std::string(name) + ": running (pid " + Joined(pids, ", ") + "); it can take serial cables: " + remedy);
     }
 }
 
@@ -146,7 +139,7 @@ int RunDoctorCommand(const QStringList& arguments)
 
     const ConnectionFacts facts = GatherConnectionFacts();
     Say("User: " + facts.user + " (uid " + std::to_string(facts.userId) + "), groups of this session: " +
-        Join(facts.sessionGroups, ", "));
+        Joined(facts.sessionGroups, ", "));
     ReportDevices(facts.devices);
     ReportGrabbers(facts.grabbers);
     if (device.empty()) {

@@ -21,6 +21,7 @@
 #include "image/CImportData.h"
 #include "image/FileAccess.h"
 #include "image/JobResults.h"
+#include "image/JoinedText.h"
 #include "cli/CliCommands.h"
 #include "cli/CliSupport.h"
 #include "image/ModelTable.h"
@@ -190,14 +191,6 @@ void PrintLines(const std::vector<std::string>& lines)
         std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-std::string Joined(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += (text.empty() ? "" : " ") + line;
-    return text;
-}
-
 } // namespace
 
 int ResolveRadioPort(const QString& command, const QString& portArgument, std::string& device, int& portNumber)
@@ -242,7 +235,7 @@ int RunJob(const QString& command, const QString& portArgument, const JobRequest
     if (!link.OpenPort(device, portNumber)) {
         const std::vector<std::string> lines = PortFailureLines(device, portNumber, link.OpenErrorCode());
         PrintLines(lines);
-        recorder.RecordNotStarted(Joined(lines));
+        recorder.RecordNotStarted(Joined(lines, " "));
         return kPortFailed;
     }
     if (!link.StartJob(request.mode, request.image, request.modelCode, request.readBack)) {
@@ -391,7 +384,6 @@ bool ParseCount(const QCommandLineParser& parser, const QCommandLineOption& opti
     return true;
 }
 
-
 // ---- several ports at once -------------------------------------------------
 
 // The jobs of several ports write to one terminal: one lock for all their
@@ -518,7 +510,7 @@ int RunPortJob(PortRun& run, const JobRequest& request)
     RadioLink link(recorder);
     if (!link.OpenPort(run.port.device, run.port.portNumber)) {
         run.lines = PortFailureLines(run.port.device, run.port.portNumber, link.OpenErrorCode());
-        recorder.RecordNotStarted(Joined(run.lines));
+        recorder.RecordNotStarted(Joined(run.lines, " "));
         return kPortFailed;
     }
     if (!link.StartJob(request.mode, request.image, request.modelCode, request.readBack)) {
@@ -591,7 +583,6 @@ QString OutputFor(const QString& pattern, std::size_t n, const RadioPort& port)
     out.replace(QLatin1String("{port}"), QString::fromStdString(base));
     return out;
 }
-
 
 // The radio information as the info dialog shows it, one line each.
 void PrintRadioInfo(const JobRecorder::Outcome& outcome)
@@ -698,7 +689,6 @@ int InfoSeveral(const QCommandLineParser& parser)
     }
     return WorstStatus(runs);
 }
-
 
 constexpr int kMostSimulatedRadios = 64;
 

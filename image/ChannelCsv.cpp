@@ -9,6 +9,7 @@
 #include "image/ChannelRules.h"
 #include "image/CsvRows.h"
 #include "image/ErrorText.h"
+#include "image/JoinedText.h"
 #include "image/ModelTable.h"
 #include "image/RadioSettings.h"
 #include "image/ToneCode.h"
@@ -424,14 +425,6 @@ std::optional<ChannelRecord> ReadChannel(RowReader& r, int channelNumber, const 
     return channel;
 }
 
-std::string Joined(const std::vector<std::string>& parts)
-{
-    std::string out;
-    for (const std::string& p : parts)
-        out += (out.empty() ? "" : "; ") + p;
-    return out;
-}
-
 // The columns a header names. False (with the errors in result) when it
 // lacks a column every row needs or names one twice.
 bool ReadHeader(const Row& header, const ImportOptions& options, Layout* layout, ImportResult* result)
@@ -671,7 +664,7 @@ ImportResult Read(std::string_view text, const RadioSettings& settings, const Im
 
         const std::optional<ChannelRecord> record = ReadChannel(r, channel, context);
         if (!record) {
-            result.errors.push_back(at + Joined(r.Problems()));
+            result.errors.push_back(at + Joined(r.Problems(), "; "));
             continue;
         }
         result.channels.push_back({channel, row.line, *record});

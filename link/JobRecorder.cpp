@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "image/JoinedText.h"
 #include "image/ValueCodec.h"
 
 namespace {
@@ -13,14 +14,6 @@ std::string ReversedText(const uint8_t* bytes8)
     ValueCodec codec;
     char text[17] = {};
     codec.BCD2Type(bytes8, text, sizeof text);
-    return text;
-}
-
-std::string Joined(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += (text.empty() ? "" : " ") + line;
     return text;
 }
 
@@ -179,7 +172,7 @@ void JobRecorder::OnJobEnded(LinkJobMode mode, bool success)
     outcome_.ended = true;
     outcome_.success = success;
     const Clock::time_point now = Clock::now();
-    const std::string reason = success ? std::string() : Joined(FailureLines());
+    const std::string reason = success ? std::string() : Joined(FailureLines(), " ");
     std::vector<JobArchive::Entry> entries;
     switch (mode) {
     case JobRead:
