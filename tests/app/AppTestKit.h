@@ -4,7 +4,9 @@
 #include <functional>
 #include <memory>
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStringList>
@@ -160,6 +162,16 @@ struct RunningApp {
         QCoreApplication::processEvents();
     }
 };
+
+// The entries a menu shows, in order (separators and hidden ones left out).
+inline QStringList MenuTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator() && a->isVisible())
+            texts << a->text();
+    return texts;
+}
 
 // Runs command and waits for its job to end; the job's success.
 inline bool RunJob(RunningApp& run, int command, int timeoutMs = 30000)

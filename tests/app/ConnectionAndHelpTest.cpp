@@ -26,15 +26,6 @@ namespace {
 
 using ConnectionAndHelpTest = AppTest;
 
-QStringList MenuTexts(QMenu* menu)
-{
-    QStringList texts;
-    for (QAction* a : menu->actions())
-        if (!a->isSeparator())
-            texts << a->text();
-    return texts;
-}
-
 TEST_F(ConnectionAndHelpTest, CheckConnectionIsInTheSetupMenuAndOffDuringAJob)
 {
     RunningApp run;

@@ -16,15 +16,6 @@ using namespace apptest;
 
 namespace {
 using MainWindowTest = AppTest;
-
-QStringList MenuTexts(QMenu* menu)
-{
-    QStringList texts;
-    for (QAction* a : menu->actions())
-        if (!a->isSeparator() && a->isVisible())
-            texts << a->text();
-    return texts;
-}
 } // namespace
 
 TEST_F(MainWindowTest, FirstRunIsChineseAndTheLanguageSwitchIsKept)
