@@ -57,24 +57,6 @@ TEST(ValueCodec, FrequencyDigitsMatchTheSixDecimalText)
     }
 }
 
-TEST(ValueCodec, QtDqtCodes)
-{
-    const char* cases[][3] = {
-        {"67.0", "70 06", "67.0"},   {"151.4", "14 15", "151.4"}, {"D023N", "23 80", "D023N"},
-        {"D023I", "23 C0", "D023I"}, {"d023n", "23 80", "D023N"}, {"D754N", "54 87", "D754N"},
-        {"", "FF FF", ""},
-    };
-    for (const auto& [text, bytes, readBack] : cases) {
-        ValueCodec codec;
-        uint8_t out[2] = {0, 0};
-        codec.Code2BCD(text, out);
-        EXPECT_EQ(Bytes(bytes), Bytes(out, 2)) << text;
-        char decoded[6] = {};
-        codec.BCD2Code(out, decoded, sizeof decoded);
-        EXPECT_STREQ(readBack, decoded);
-    }
-}
-
 // Blank fields decode to empty texts, overwriting what the buffer held; the
 // copy of an empty text must not hand memcpy a null pointer (the sanitizer
 // build stops on that).
