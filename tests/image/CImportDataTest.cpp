@@ -2,8 +2,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
 
+#include "../TempFolder.h"
 #include "TestImage.h"
 
 namespace fs = std::filesystem;
@@ -12,9 +12,8 @@ namespace {
 
 class DataFileTest : public ImageFixture {
 protected:
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
-    const fs::path dir = fs::temp_directory_path() / ("image-test-" + std::to_string(std::random_device()()));
+    TempFolder temp{"image-test"};
+    const fs::path dir = temp.Path();
 };
 
 using NewDocument = ImageFixture;
@@ -41,22 +40,6 @@ TEST_F(NewDocument, BlankChannelsAreAllFFBothWays)
     }
 }
 
-TEST(RadioSettings, FixedPlanFillsChannels1To21And24To40)
-{
-    RadioSettings s;
-    s.channels[21].rxFrequency = 123.0;
-    s.channels[45].txFrequency = 456.0;
-    s.ApplyFixedPlan();
-    EXPECT_DOUBLE_EQ(476.425, s.channels[0].rxFrequency);
-    EXPECT_DOUBLE_EQ(476.925, s.channels[20].rxFrequency);
-    EXPECT_DOUBLE_EQ(477.000, s.channels[23].txFrequency);
-    EXPECT_DOUBLE_EQ(477.400, s.channels[39].rxFrequency);
-    EXPECT_DOUBLE_EQ(123.0, s.channels[21].rxFrequency); // 22, 23 and 41..50 keep theirs
-    EXPECT_DOUBLE_EQ(456.0, s.channels[45].txFrequency);
-    EXPECT_STREQ("Q80109", s.modelCode);
-    EXPECT_EQ(0xFFFFFFFFu, s.carriedByte1902);
-}
-
 TEST_F(NewDocument, CopiesOnlyWithinTheImage)
 {
     const auto block = Bytes("01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10");
@@ -68,49 +51,14 @@ TEST_F(NewDocument, CopiesOnlyWithinTheImage)
     EXPECT_EQ(std::vector<uint8_t>(8, 0xFF), At(2040, 8));
 }
 
-TEST_F(DataFileTest, OnlyAWholeImageIsLoaded)
+// Every failure names its kind beside the English line, and leaves both the
+// image in memory and the file on disk as they were.
+TEST_F(DataFileTest, EachFailureNamesItsKindAndLeavesImageAndFileAlone)
 {
     ASSERT_EQ(0, data.EncodeAll());
-    const auto before = At(0, 2048);
-    WriteBytes(dir / "short.dat", std::vector<uint8_t>(100, 0x00));
-    std::string error;
-    EXPECT_FALSE(data.LoadFile((dir / "short.dat").string(), &error));
-    EXPECT_EQ("file is shorter than 2048 bytes (got 100)", error);
-    EXPECT_EQ(before, At(0, 2048));
-
-    std::vector<uint8_t> longer(3000);
-    for (std::size_t i = 0; i < longer.size(); ++i)
-        longer[i] = static_cast<uint8_t>(i * 7);
-    WriteBytes(dir / "long.dat", longer);
-    ASSERT_TRUE(data.LoadFile((dir / "long.dat").string()));
-    EXPECT_EQ(std::vector<uint8_t>(longer.begin(), longer.begin() + 2048), At(0, 2048));
-}
-
-TEST_F(DataFileTest, AFailedSaveLeavesTheOldFileIntact)
-{
+    const auto image = At(0, 2048);
     const std::vector<uint8_t> old(2048, 0x5A);
     WriteBytes(dir / "radio.dat", old);
-    std::string error;
-    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-    const bool writable = std::ofstream(dir / "probe").good(); // root may write anyway
-    fs::remove(dir / "probe");
-    if (!writable) {
-        EXPECT_FALSE(data.SaveFile((dir / "radio.dat").string(), &error));
-        EXPECT_EQ(old, ReadBytes(dir / "radio.dat"));
-    }
-    fs::permissions(dir, fs::perms::owner_all);
-    fs::create_directory(dir / "folder.dat"); // a target that cannot be replaced
-    EXPECT_FALSE(data.SaveFile((dir / "folder.dat").string(), &error));
-    EXPECT_FALSE(data.SaveFile((dir / "no-such-dir" / "radio.dat").string(), &error));
-    EXPECT_NE(std::string::npos, error.find("no-such-dir")) << error;
-
-    ASSERT_TRUE(data.SaveFile((dir / "radio.dat").string(), &error)) << error;
-    EXPECT_EQ(At(0, 2048), ReadBytes(dir / "radio.dat"));
-    EXPECT_EQ(2, std::distance(fs::directory_iterator(dir), fs::directory_iterator())); // no temporary left
-}
-
-TEST_F(DataFileTest, EachFailureNamesItsKindAndKeepsItsEnglishLine)
-{
     const std::string missing = (dir / "absent.dat").string();
     const std::string folder = (dir / "folder.dat").string();
     const std::string nowhere = (dir / "no-such-dir").string();
@@ -140,6 +88,7 @@ TEST_F(DataFileTest, EachFailureNamesItsKindAndKeepsItsEnglishLine)
         EXPECT_EQ(c.kind, reason.kind) << c.line;
         EXPECT_EQ(c.line, reason.Text());
         EXPECT_EQ(c.line, line);
+        EXPECT_EQ(image, At(0, 2048));
     }
     DataFileError reason;
     data.LoadFile((dir / "short.dat").string(), &reason);
@@ -147,6 +96,26 @@ TEST_F(DataFileTest, EachFailureNamesItsKindAndKeepsItsEnglishLine)
     data.SaveFile(nowhere + "/radio.dat", &reason);
     EXPECT_EQ(nowhere, reason.folder);
     EXPECT_EQ(ENOENT, reason.systemError);
+
+    // A folder that may not be written in: the old file stays (root may write anyway).
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    if (!std::ofstream(dir / "probe").good()) {
+        EXPECT_FALSE(data.SaveFile((dir / "radio.dat").string()));
+        EXPECT_EQ(old, ReadBytes(dir / "radio.dat"));
+    }
+    fs::remove(dir / "probe");
+    fs::permissions(dir, fs::perms::owner_all);
+    ASSERT_TRUE(data.SaveFile((dir / "radio.dat").string()));
+    EXPECT_EQ(image, ReadBytes(dir / "radio.dat"));
+    EXPECT_EQ(3, std::distance(fs::directory_iterator(dir), fs::directory_iterator())) << "no temporary left";
+
+    // A longer file: its first 2048 bytes.
+    std::vector<uint8_t> longer(3000);
+    for (std::size_t i = 0; i < longer.size(); ++i)
+        longer[i] = static_cast<uint8_t>(i * 7);
+    WriteBytes(dir / "long.dat", longer);
+    ASSERT_TRUE(data.LoadFile((dir / "long.dat").string()));
+    EXPECT_EQ(std::vector<uint8_t>(longer.begin(), longer.begin() + 2048), At(0, 2048));
 }
 
 } // namespace

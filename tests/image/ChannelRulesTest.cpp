@@ -101,7 +101,7 @@ TEST(ChannelRules, FrequencyTextLeftInAFieldIsClampedRasteredAndPadded)
             << c.typed << " in " << c.lower << ".." << c.upper;
 }
 
-TEST(ChannelRules, FixedPlanLeavesOutChannels22And23And41Upwards)
+TEST(ChannelRules, FixedPlanFillsChannels1To21And24To40)
 {
     for (int n = 1; n <= RadioSettings::kChannels; ++n)
         EXPECT_EQ(InFixedPlan(n), n <= 40 && n != 22 && n != 23) << n;
@@ -109,13 +109,16 @@ TEST(ChannelRules, FixedPlanLeavesOutChannels22And23And41Upwards)
 
     RadioSettings s;
     s.channels[21].rxFrequency = 123.0; // channel 22, kept
-    s.channels[40].rxFrequency = 456.0; // channel 41, kept
+    s.channels[40].txFrequency = 456.0; // channel 41, kept
     s.ApplyFixedPlan();
+    EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, 476.425);
     EXPECT_DOUBLE_EQ(s.channels[20].rxFrequency, 476.925);
-    EXPECT_DOUBLE_EQ(s.channels[23].rxFrequency, 477.0);
+    EXPECT_DOUBLE_EQ(s.channels[23].txFrequency, 477.0);
     EXPECT_DOUBLE_EQ(s.channels[39].rxFrequency, 477.4);
     EXPECT_DOUBLE_EQ(s.channels[21].rxFrequency, 123.0);
-    EXPECT_DOUBLE_EQ(s.channels[40].rxFrequency, 456.0);
+    EXPECT_DOUBLE_EQ(s.channels[40].txFrequency, 456.0);
+    EXPECT_STREQ(s.modelCode, "Q80109");
+    EXPECT_EQ(s.carriedByte1902, 0xFFFFFFFFu);
 }
 
 TEST(ChannelRules, BusyLockoutPositionsAndCodesGoBothWays)
