@@ -3,7 +3,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -13,6 +12,7 @@
 #include <unistd.h>
 
 #include "../FifoGuard.h"
+#include "../TempFolder.h"
 #include "TestImage.h"
 #include "image/FileAccess.h"
 
@@ -24,10 +24,9 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 
 class FileAccessTest : public ImageFixture {
 protected:
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
     std::string P(const char* name) const { return (dir / name).string(); }
-    const fs::path dir = fs::temp_directory_path() / ("file-access-" + std::to_string(std::random_device()()));
+    TempFolder temp{"file-access"};
+    const fs::path dir = temp.Path();
 };
 
 TEST_F(FileAccessTest, SpecialFilesAreNotOpenedAsDataFiles)
