@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <vector>
 
 struct CliRun {
     int status = -1;
@@ -48,6 +53,20 @@ inline void WriteFile(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
+// The job log under dataHome, one object a line.
+inline std::vector<QJsonObject> JobLog(const QString& dataHome)
+{
+    std::vector<QJsonObject> lines;
+    for (const QByteArray& line : Contents(dataHome + "/Halvorn/ZEMTRA800/jobs.jsonl").split('\n')) {
+        if (line.isEmpty())
+            continue;
+        QJsonParseError error;
+        lines.push_back(QJsonDocument::fromJson(line, &error).object());
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << line.constData();
+    }
+    return lines;
+}
+
 // A failed command: status 2, nothing on stdout, one line on stderr that
 // names what was wrong, and the output file as it was.
 inline void ExpectBadInput(const CliRun& r, const QByteArray& named, const QString& out)
@@ -63,17 +82,45 @@ inline void ExpectBadInput(const CliRun& r, const QByteArray& named, const QStri
 class CliTest : public ::testing::Test {
 protected:
     QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+
+    // A new data file with the edits (if any) applied; raw stores them byte
+    // for byte as given.
+    QString Made(const char* name, const QByteArray& edits = {}, bool raw = false)
+    {
+        EXPECT_EQ(Cli({"new", "-o", Path(name)}).status, 0);
+        if (!edits.isEmpty()) {
+            WriteFile(Path("made.json"), edits);
+            QStringList arguments{"apply", Path(name), Path("made.json"), "-o", Path(name)};
+            if (raw)
+                arguments << "--raw";
+            const CliRun r = Cli(arguments);
+            EXPECT_EQ(r.status, 0) << r.err.constData();
+        }
+        return Path(name);
+    }
+
+    QJsonObject Dump(const QString& path)
+    {
+        const CliRun r = Cli({"dump", "--compact", path});
+        EXPECT_EQ(r.status, 0) << r.err.constData();
+        return QJsonDocument::fromJson(r.out).object();
+    }
+
     QTemporaryDir dir;
 };
 
-// zemtra800-cli simulate, serving until the test ends.
+// zemtra800-cli simulate (with radios > 0: --radios N), serving until the
+// test ends; devices lists their ports, radio 1 first.
 struct Simulator {
-    explicit Simulator(const QStringList& options)
+    explicit Simulator(const QStringList& options, int radios = 0)
     {
-        process.start(QStringLiteral(ZEMTRA_CLI), QStringList{QStringLiteral("simulate")} + options);
-        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
-        }
-        device = QString::fromUtf8(process.readLine()).trimmed();
+        QStringList arguments{QStringLiteral("simulate")};
+        if (radios > 0)
+            arguments << QStringLiteral("--radios") << QString::number(radios);
+        process.start(QStringLiteral(ZEMTRA_CLI), arguments + options);
+        while (devices.size() < std::max(radios, 1) && (process.canReadLine() || process.waitForReadyRead(5000)))
+            devices << QString::fromUtf8(process.readLine()).trimmed();
+        device = devices.value(0);
     }
     ~Simulator() { Stop(); }
     int Stop()
@@ -82,6 +129,15 @@ struct Simulator {
         process.waitForFinished(3000);
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
+    // Sends one command (unplug K, plug K [FILE]) and returns its confirmation.
+    QByteArray Command(const QString& line)
+    {
+        process.write((line + QLatin1Char('\n')).toUtf8());
+        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
+        }
+        return process.readLine().trimmed();
+    }
     QProcess process;
     QString device;
+    QStringList devices;
 };
