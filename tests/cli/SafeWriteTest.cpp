@@ -21,27 +21,11 @@ protected:
     // A file with channel 18 in use at 455.125 MHz: byte 0x123 holds 0x45.
     QString Programmed()
     {
-        EXPECT_EQ(Cli({"new", "-o", Path("in.dat")}).status, 0);
-        WriteFile(Path("edits.json"), R"({"channels":{"18":{"rxFrequency":455.125}}})");
-        const CliRun r = Cli({"apply", Path("in.dat"), Path("edits.json"), "-o", Path("in.dat")});
-        EXPECT_EQ(r.status, 0) << r.err.constData();
-        EXPECT_EQ(Contents(Path("in.dat")).at(0x123), '\x45');
-        return Path("in.dat");
+        const QString in = Made("in.dat", R"({"channels":{"18":{"rxFrequency":455.125}}})");
+        EXPECT_EQ(Contents(in).at(0x123), '\x45');
+        return in;
     }
-
-    std::vector<QJsonObject> Log() const
-    {
-        std::vector<QJsonObject> lines;
-        for (const QByteArray& line : Contents(Archive() + "/jobs.jsonl").split('\n')) {
-            if (line.isEmpty())
-                continue;
-            QJsonParseError error;
-            const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
-            EXPECT_EQ(error.error, QJsonParseError::NoError) << line.constData();
-            lines.push_back(doc.object());
-        }
-        return lines;
-    }
+    std::vector<QJsonObject> Log() const { return JobLog(Home()); }
 
     // The line's backup exists, is named by job and model, holds the bytes
     // given and carries their SHA-256.
@@ -132,7 +116,7 @@ TEST_F(SafeWrite, ReadBackThatStopsIsAFailedVerify)
     EXPECT_FALSE(log[1].contains("backup")); // nothing whole came back
 }
 
-TEST_F(SafeWrite, ReadAndInfoAreLoggedAndAFailedJobToo)
+TEST_F(SafeWrite, ReadAndInfoAreLoggedAndAFailedJobTooUnlessNoBackup)
 {
     Simulator radio({});
     CliRun r = Run({"read", "--port", radio.device, "-o", Path("radio.dat")});
@@ -157,6 +141,12 @@ TEST_F(SafeWrite, ReadAndInfoAreLoggedAndAFailedJobToo)
     EXPECT_TRUE(r.err.startsWith("Failed to open /dev/zemtra-no-such-port,Please select COM port again!\n"));
     EXPECT_FALSE(log[2].contains("backup")); // nothing reached a radio
     EXPECT_EQ(QDir(Archive() + "/backups").entryList(QDir::Files).size(), 1);
+
+    // --no-backup keeps neither.
+    ASSERT_EQ(Run({"read", "--port", radio.device, "-o", Path("radio.dat"), "--no-backup"}).status, 0);
+    ASSERT_EQ(Run({"write", "--port", radio.device, Programmed(), "--no-backup"}).status, 0);
+    EXPECT_EQ(Log().size(), 3u);
+    EXPECT_EQ(QDir(Archive() + "/backups").entryList(QDir::Files).size(), 1);
 }
 
 // A backup folder that cannot be written, or no archive folder at all, is
@@ -178,14 +168,6 @@ TEST_F(SafeWrite, ArchiveThatCannotBeWrittenDoesNotFailTheJob)
     EXPECT_TRUE(r.out.startsWith("read 2048 bytes"));
     EXPECT_EQ(r.err, "zemtra800-cli: warning: no backup or job log kept: /dev/null/data: Not a directory\n");
     EXPECT_EQ(Contents(Path("radio.dat")).size(), 2048);
-}
-
-TEST_F(SafeWrite, NoBackupKeepsNothing)
-{
-    Simulator radio({});
-    ASSERT_EQ(Run({"read", "--port", radio.device, "-o", Path("radio.dat"), "--no-backup"}).status, 0);
-    ASSERT_EQ(Run({"write", "--port", radio.device, Programmed(), "--verify", "--no-backup"}).status, 0);
-    EXPECT_FALSE(QFileInfo::exists(Home()));
 }
 
 // What the encoder sends differently from the file is named before
