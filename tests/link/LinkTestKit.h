@@ -1,12 +1,15 @@
 #pragma once
-// What the link tests share: byte strings, time, a memory pattern and reads
-// with a deadline on a descriptor.
+// What the link tests share: byte strings, time, a memory pattern, a bare
+// pseudo-terminal and reads with a deadline on a descriptor.
+#include <fcntl.h>
 #include <poll.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -52,3 +55,17 @@ inline Bytes ReadUpTo(int fd, std::size_t n, int timeoutMs = 1000)
     }
     return out;
 }
+
+// The far end of a line: the master side of a pseudo-terminal, path its
+// slave.
+struct Pty {
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    std::string path = (::grantpt(master), ::unlockpt(master), std::string(::ptsname(master)));
+    ~Pty() { Hang(); }
+    void Hang()
+    {
+        if (master >= 0)
+            ::close(master);
+        master = -1;
+    }
+};

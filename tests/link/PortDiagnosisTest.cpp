@@ -45,12 +45,6 @@ int OpenError(const std::string& device)
     return port.OpenErrorCode();
 }
 
-struct Pty {
-    int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    std::string path = (::grantpt(master), ::unlockpt(master), std::string(::ptsname(master)));
-    ~Pty() { ::close(master); }
-};
-
 // Another program holding the device: a child that opens it (and with
 // exclusive set takes exclusive use), then becomes "sleep". With keepFd >= 0
 // that descriptor stays open in it too.
@@ -204,22 +198,17 @@ TEST_F(FabricatedMachine, AbsentDeviceListsWhatIsThereInstead)
     EXPECT_TRUE(DiagnosePort(roots.dev + "/ttyUSB3", ENOENT, roots).present.empty());
 }
 
-// Opened for real: a missing path is absent; a path that is no terminal is
-// none of the port causes.
-TEST(PortDiagnosisTest, OpenErrorsMapToTheirCauses)
+// Opened for real: a missing path is absent; a pseudo-terminal whose master
+// was never unlocked refuses its slave with EIO, as an adapter that has gone
+// does, and a node whose driver has no such device gives ENXIO: gone.
+TEST(PortDiagnosisTest, RealOpenErrorsMapToTheirCauses)
 {
     const int missing = OpenError("/dev/zemtra-no-such-port");
     EXPECT_EQ(missing, ENOENT);
     EXPECT_EQ(DiagnosePort("/dev/zemtra-no-such-port", missing).cause, PortCause::Absent);
     EXPECT_EQ(CauseOfOpenError(EACCES), PortCause::Permission);
     EXPECT_EQ(CauseOfOpenError(ENOTTY), PortCause::Other);
-}
 
-// A pseudo-terminal whose master was never unlocked refuses its slave with
-// EIO, as an adapter that has gone does; a node whose driver has no such
-// device gives ENXIO.
-TEST(PortDiagnosisTest, VanishedDevicesAreGone)
-{
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_GE(master, 0);
     ASSERT_EQ(::grantpt(master), 0);

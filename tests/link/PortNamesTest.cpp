@@ -7,9 +7,8 @@
 
 #include <filesystem>
 
-#include <gtest/gtest.h>
-
 #include "../TempFolder.h"
+#include "LinkTestKit.h"
 #include "link/PortNames.h"
 
 namespace {
@@ -42,12 +41,6 @@ TEST(PortNamesTest, ResolvePortTakesPathsNumbersAndNames)
         EXPECT_FALSE(ResolvePort(bad, device, number)) << bad;
 }
 
-struct PtyPair {
-    int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    std::string path = (::grantpt(master), ::unlockpt(master), std::string(::ptsname(master)));
-    ~PtyPair() { ::close(master); }
-};
-
 TEST(PortNamesTest, ConsolesAreRefusedUnderAnyName)
 {
     EXPECT_EQ(RefusedPort("/dev/tty0"), PortRefusal::VirtualConsole);
@@ -69,7 +62,7 @@ TEST(PortNamesTest, ConsolesAreRefusedUnderAnyName)
     }
 
     // Serial devices, other terminals and what is not there at all pass.
-    PtyPair pty;
+    Pty pty;
     EXPECT_EQ(RefusedPort(pty.path), PortRefusal::None);
     EXPECT_EQ(RefusedPort("/dev/null"), PortRefusal::None);
     EXPECT_EQ(RefusedPort("/dev/ttyUSB-missing"), PortRefusal::None);
@@ -81,7 +74,7 @@ TEST(PortNamesTest, ConsolesAreRefusedUnderAnyName)
 
 TEST(PortNamesTest, TheProgramsOwnTerminalIsRefusedUnderAnyName)
 {
-    PtyPair own, other;
+    Pty own, other;
     const TempFolder temp("zemtra-ports");
     ASSERT_TRUE(temp.Made());
     const std::string alias = temp.Path() + "/radio";
