@@ -9,6 +9,7 @@
 #include <string>
 
 #include "../FakeMachine.h"
+#include "../SimulatedRadios.h"
 #include "LinkTestKit.h"
 #include "image/CImportData.h"
 #include "image/RadioSettings.h"
@@ -86,20 +87,9 @@ TEST(ProbeVerdictTest, TheIdentificationNamesModelAndBand)
     EXPECT_EQ(code, "");
 }
 
-std::unique_ptr<SimulatedRadio> StartRadio(const char* model, bool silent = false)
-{
-    SimulatedRadioOptions options;
-    options.silent = silent;
-    auto radio = std::make_unique<SimulatedRadio>(options);
-    radio->SetModelCode(model);
-    std::string error;
-    EXPECT_TRUE(radio->Start(&error)) << error;
-    return radio;
-}
-
 TEST(PortCheckTest, ARadioAnswersAndIsLeftAsItWasFound)
 {
-    auto radio = StartRadio("Q7200B");
+    auto radio = StartedRadio("Q7200B");
     const PortCheck check = CheckPort(radio->DevicePath(), 3);
     EXPECT_TRUE(check.opened);
     EXPECT_TRUE(check.probed);
@@ -112,19 +102,6 @@ TEST(PortCheckTest, ARadioAnswersAndIsLeftAsItWasFound)
     EXPECT_EQ(radio->GetStats().closes, 1);
     // The port was let go: a second check opens it again.
     EXPECT_TRUE(CheckPort(radio->DevicePath(), 3).opened);
-}
-
-TEST(PortCheckTest, ASilentLineIsReportedWithinAboutASecond)
-{
-    auto radio = StartRadio("Q80103", true);
-    const auto start = Clock::now();
-    const PortCheck check = CheckPort(radio->DevicePath(), 0);
-    EXPECT_LT(Ms(start), 3000.0);
-    EXPECT_TRUE(check.opened);
-    EXPECT_TRUE(check.probed);
-    EXPECT_EQ(check.verdict, ProbeVerdict::NothingCameBack);
-    EXPECT_EQ(check.probe.receivedCount, 0u);
-    EXPECT_EQ(radio->GetStats().wakeUps, 3); // sent, as a job would, before giving up
 }
 
 TEST(PortCheckTest, APortThatCannotBeUsedSaysWhyAndSendsNothing)

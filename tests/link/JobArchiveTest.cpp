@@ -241,6 +241,23 @@ TEST_F(JobArchiveTest, WhatCannotBeKeptIsSaidInOneLine)
     kept = nowhere.Keep(ReadEntry(Clock::now()));
     EXPECT_TRUE(kept.backup.empty());
     EXPECT_EQ(kept.problem, "no backup or job log kept: /dev/null/Halvorn: Not a directory");
+    std::string problem;
+    EXPECT_FALSE(nowhere.MakeBackupFolder(problem));
+    EXPECT_EQ(problem, "/dev/null/Halvorn: Not a directory");
+}
+
+// The folder a user opens before any job ran is made as the jobs make it:
+// with its parents, private to the user.
+TEST_F(JobArchiveTest, BackupFolderIsMadeOnRequest)
+{
+    JobArchive archive(root + "/data/Halvorn/ZEMTRA800");
+    std::string problem;
+    ASSERT_TRUE(archive.MakeBackupFolder(problem)) << problem;
+    ASSERT_TRUE(archive.MakeBackupFolder(problem)) << "asking again is no failure";
+    struct stat st {};
+    ASSERT_EQ(::stat(archive.BackupFolder().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 // A disk that fills up mid-backup leaves no short backup behind; the log
@@ -289,23 +306,3 @@ TEST_F(JobArchiveTest, DefaultFolderFollowsXdgDataHome)
 }
 
 } // namespace
-
-// The folder a user opens before any job ran is made as the jobs make it:
-// with its parents, private to the user, and a reason when it cannot be.
-TEST_F(JobArchiveTest, BackupFolderIsMadeOnRequest)
-{
-    JobArchive archive(root + "/data/Halvorn/ZEMTRA800");
-    std::string problem;
-    ASSERT_TRUE(archive.MakeBackupFolder(problem)) << problem;
-    struct stat st {};
-    ASSERT_EQ(::stat(archive.BackupFolder().c_str(), &st), 0);
-    EXPECT_TRUE(S_ISDIR(st.st_mode));
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-    EXPECT_TRUE(Names(archive.BackupFolder()).empty());
-    // Asking again is no failure.
-    EXPECT_TRUE(archive.MakeBackupFolder(problem));
-
-    JobArchive nowhere("/dev/null/Halvorn/ZEMTRA800");
-    EXPECT_FALSE(nowhere.MakeBackupFolder(problem));
-    EXPECT_EQ(problem, "/dev/null/Halvorn: Not a directory");
-}

@@ -115,18 +115,4 @@ TEST_F(JobRecorderTest, DeclinedModelQuestionKeepsNoImage)
         << log[0];
 }
 
-// The archive that cannot be written is said once for the two entries of a
-// verified write, before the owner hears the job end; the job still succeeds.
-TEST_F(JobRecorderTest, ArchiveProblemIsSaidOncePerJob)
-{
-    archive = JobArchive("/dev/null/Halvorn/ZEMTRA800");
-    Write({}, true);
-    EXPECT_TRUE(recorder.Result().success);
-    EXPECT_EQ(owner.ended, 1);
-    EXPECT_EQ(owner.readBacks, 1);
-    ASSERT_EQ(owner.problems.size(), 1u);
-    EXPECT_EQ(owner.problems[0], recorder.Result().archiveProblem);
-    EXPECT_EQ(owner.problems[0].rfind("no backup or job log kept: ", 0), 0u) << owner.problems[0];
-}
-
 } // namespace
