@@ -2,6 +2,7 @@
 // doctor's report, from fabricated diagnoses and on pseudo-terminals.
 #include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -94,18 +95,14 @@ struct Pty {
     ~Pty() { ::close(master); }
 };
 
-// What reached the master side within a short while.
+// What reached the master side: the line hands bytes on a moment after they
+// were written, so wait that moment for the first of them.
 QByteArray Arrived(int master)
 {
-    QByteArray got;
-    for (int i = 0; i < 20; ++i) {
-        char buf[256];
-        const ssize_t n = ::read(master, buf, sizeof buf);
-        if (n > 0)
-            got.append(buf, n);
-        ::usleep(10000);
-    }
-    return got;
+    pollfd p{master, POLLIN, 0};
+    char buf[256];
+    const ssize_t n = ::poll(&p, 1, 100) > 0 ? ::read(master, buf, sizeof buf) : 0;
+    return n > 0 ? QByteArray(buf, n) : QByteArray();
 }
 
 TEST(Doctor, ReportsWhetherAnythingAnswersOnThePort)
