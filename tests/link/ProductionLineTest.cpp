@@ -123,6 +123,7 @@ protected:
         s.golden = ImageWithId("999");
         s.modelCode = "Q80103";
         s.probeInterval = milliseconds(50);
+        s.removalTries = 1; // the tests take a radio off for good, never for a moment
         return s;
     }();
     std::vector<std::unique_ptr<SimulatedRadio>> radios;
