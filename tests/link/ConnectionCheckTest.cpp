@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
 #include <string>
 
 #include "../FakeMachine.h"
@@ -14,8 +13,6 @@
 #include "image/CImportData.h"
 #include "image/RadioSettings.h"
 #include "link/ConnectionCheck.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -120,16 +117,12 @@ TEST(PortCheckTest, APortThatCannotBeUsedSaysWhyAndSendsNothing)
     EXPECT_NE(notALine.portErrors.find("tcgetattr"), std::string::npos) << notALine.portErrors;
 }
 
-// A fabricated machine with one cable: its node belongs to this user here.
-TEST(ConnectionFactsTest, EveryDeviceComesWithItsAccessAndItsStableNames)
+// A fabricated machine with one cable (found as the diagnosis tests find
+// it): its node belongs to this user here.
+TEST(ConnectionFactsTest, EveryDeviceComesWithItsAccessAndHolders)
 {
     FakeMachine machine;
     FakeMachine::UsbAdapter cable;
-    cable.vendorId = "067b";
-    cable.productId = "2303";
-    cable.product = "USB-Serial Controller";
-    cable.driver = "pl2303";
-    cable.stableName = "usb-Prolific_USB-Serial_Controller-if00-port0";
     cable.mode = 0600;
     machine.Add(cable);
     const ConnectionFacts facts = GatherConnectionFacts(machine.Roots());
@@ -139,10 +132,7 @@ TEST(ConnectionFactsTest, EveryDeviceComesWithItsAccessAndItsStableNames)
     EXPECT_FALSE(facts.sessionGroups.empty());
     ASSERT_EQ(facts.devices.size(), 1u);
     const DeviceFacts& d = facts.devices[0];
-    EXPECT_EQ(d.device.driver, "pl2303");
-    EXPECT_EQ(d.device.vendorId + ":" + d.device.productId, "067b:2303");
-    ASSERT_EQ(d.device.byId.size(), 1u);
-    EXPECT_EQ(fs::path(d.device.byId[0]).filename(), "usb-Prolific_USB-Serial_Controller-if00-port0");
+    EXPECT_EQ(d.device.byId.size(), 1u);
     EXPECT_EQ(d.access, ::getuid() == 0 ? DeviceAccess::Root : DeviceAccess::Owner);
     EXPECT_EQ(d.owner, UserName(::getuid()));
     EXPECT_TRUE(d.holders.empty());

@@ -2,7 +2,6 @@
 // line, keeping the newest 1000, and what happens when nothing can be kept.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -13,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -44,15 +44,12 @@ protected:
         s << in.rdbuf();
         return s.str();
     }
-    std::set<std::string> Names(const std::string& folder) const
+    static std::set<std::string> Names(const std::string& folder)
     {
         std::set<std::string> names;
-        if (DIR* d = ::opendir(folder.c_str())) {
-            while (const dirent* e = ::readdir(d))
-                if (e->d_name[0] != '.')
-                    names.insert(e->d_name);
-            ::closedir(d);
-        }
+        std::error_code none;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, none))
+            names.insert(entry.path().filename().string());
         return names;
     }
     JobArchive::Entry ReadEntry(Clock::time_point when) const
