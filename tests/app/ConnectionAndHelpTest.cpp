@@ -1,17 +1,8 @@
 // The window's Setup → Check Connection (through the menu, after a job has
 // left its port open) and Help's choice between the compiled help file and
 // the manual.
-#include <QDesktopServices>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
-#include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QUrl>
-#include <gtest/gtest.h>
 
 #include "AppTestKit.h"
 #include "UrlCatcher.h"
@@ -24,26 +15,7 @@ namespace {
 
 using ConnectionAndHelpTest = AppTest;
 
-TEST_F(ConnectionAndHelpTest, CheckConnectionIsInTheSetupMenuAndOffDuringAJob)
-{
-    RunningApp run;
-    EXPECT_TRUE(MenuTexts(run.frame()->TopMenu(1)).contains(QString::fromUtf8("检查连接…")));
-    run.trigger(CMainFrame::ID_LANGUAGE);
-    const QStringList english = MenuTexts(run.frame()->TopMenu(1));
-    EXPECT_EQ(english.indexOf("Check Connection…"), english.indexOf("Communication Port(&P)") + 1) << english.join('|');
-
-    // A job has the port: the check would disturb it.
-    run.jobs().AttachSimulatedRadio(StartedRadio("Q80103", {.answerDelayMs = 100}));
-    QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
-    ModalCloser closer; // the radio information box
-    run.trigger(CMainFrame::ID_RADIO_INFORMATION);
-    ASSERT_TRUE(run.jobs().IsRunning());
-    EXPECT_FALSE(run.frame()->Action(CMainFrame::ID_CHECK_CONNECTION)->isEnabled());
-    ASSERT_TRUE(ended.wait(30000));
-    EXPECT_TRUE(run.frame()->Action(CMainFrame::ID_CHECK_CONNECTION)->isEnabled());
-}
-
-// A read leaves its port open in the link; the check lets it go, opens the
+// A job leaves its port open in the link; the check lets it go, opens the
 // device as the next job will and finds the radio, and the next job still
 // gets the port.
 TEST_F(ConnectionAndHelpTest, TheCheckProbesTheJobsPortAfterAJob)
@@ -51,10 +23,10 @@ TEST_F(ConnectionAndHelpTest, TheCheckProbesTheJobsPortAfterAJob)
     StartInEnglish();
     RunningApp run;
     run.jobs().AttachSimulatedRadio(StartedRadio("Q80103"));
-    QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
-    run.trigger(CMainFrame::ID_READ_DATA);
-    ASSERT_TRUE(ended.wait(30000));
-    ASSERT_TRUE(ended.takeFirst().at(1).toBool());
+    {
+        ModalCloser closer; // the radio information box
+        ASSERT_TRUE(RunJob(run, CMainFrame::ID_RADIO_INFORMATION));
+    }
 
     QString report;
     QString portShown;
@@ -81,18 +53,8 @@ TEST_F(ConnectionAndHelpTest, TheCheckProbesTheJobsPortAfterAJob)
     EXPECT_TRUE(report.contains("A radio answered: model code Q80103")) << report;
     EXPECT_EQ(run.jobs().Simulator()->GetStats().sessionsCompleted, 2);
 
-    ModalCloser closer; // the radio information box
-    run.trigger(CMainFrame::ID_RADIO_INFORMATION);
-    ASSERT_TRUE(run.jobs().IsRunning());
-    ASSERT_TRUE(ended.wait(30000));
-    EXPECT_TRUE(ended.takeFirst().at(1).toBool());
-}
-
-void Touch(const QString& path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ModalCloser closer;
+    EXPECT_TRUE(RunJob(run, CMainFrame::ID_RADIO_INFORMATION));
 }
 
 TEST_F(ConnectionAndHelpTest, HelpOpensTheCompiledHelpWhenThereAndTheManualOtherwise)
@@ -103,8 +65,8 @@ TEST_F(ConnectionAndHelpTest, HelpOpensTheCompiledHelpWhenThereAndTheManualOther
     EXPECT_TRUE(CZEMTRA800View::HelpCandidates(startFolder, false, program.path()).isEmpty());
 
     // The manual beside the program, of the language asked for.
-    Touch(program.filePath("manual/en/index.html"));
-    Touch(program.filePath("manual/zh/index.html"));
+    WriteFile(program.filePath("manual/en/index.html"));
+    WriteFile(program.filePath("manual/zh/index.html"));
     EXPECT_EQ(CZEMTRA800View::HelpCandidates(startFolder, false, program.path()),
               QStringList({program.filePath("manual/en/index.html")}));
     EXPECT_EQ(CZEMTRA800View::HelpCandidates(startFolder, true, program.path()),
@@ -112,7 +74,7 @@ TEST_F(ConnectionAndHelpTest, HelpOpensTheCompiledHelpWhenThereAndTheManualOther
 
     // The compiled help of the language comes first; the other language's
     // file is no help.
-    Touch(start.filePath("zmt80c.chm"));
+    WriteFile(start.filePath("zmt80c.chm"));
     EXPECT_EQ(CZEMTRA800View::HelpCandidates(startFolder, true, program.path()),
               QStringList({start.filePath("zmt80c.chm"), program.filePath("manual/zh/index.html")}));
     EXPECT_EQ(CZEMTRA800View::HelpCandidates(startFolder, false, program.path()),

@@ -1,20 +1,14 @@
-// The production line opened from the main window: the menu entry in both
-// languages, the document as what the radios get, and the window's own
-// radio jobs kept off the ports while the line has them.
-#include <QFile>
-#include <QMenu>
+// The production line opened from the main window: the document as what
+// the radios get, and the window's own radio jobs kept off the ports while
+// the line has them.
 #include <QPointer>
-#include <QSignalSpy>
-#include <QSpinBox>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include <QSpinBox>
 
 #include <chrono>
 
 #include "AppTestKit.h"
 #include "dialogs/CProductionLineDlg.h"
-#include "image/CImportData.h"
 #include "sim/SimulatedRadio.h"
 
 using namespace apptest;
@@ -24,49 +18,25 @@ namespace {
 
 class ProductionLineWindowTest : public AppTest {
 protected:
-    // A radio holding what a new document saves, answering after delayMs.
-    static std::unique_ptr<SimulatedRadio> Radio(int delayMs = 0)
-    {
-        SimulatedRadioOptions options;
-        options.answerDelayMs = delayMs;
-        return StartedRadio(ImageWithId(), options);
-    }
-
-    static CProductionLineDlg* OpenLine(RunningApp& run)
-    {
-        run.trigger(CMainFrame::ID_PRODUCTION_LINE);
-        return run.frame()->findChild<CProductionLineDlg*>();
-    }
-
     QTemporaryDir archive;
 };
-
-TEST_F(ProductionLineWindowTest, MenuEntryInBothLanguages)
-{
-    RunningApp run;
-    QAction* entry = run.frame()->Action(CMainFrame::ID_PRODUCTION_LINE);
-    ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->text(), QStringLiteral("生产线(&L)…"));
-    EXPECT_TRUE(run.frame()->TopMenu(3)->actions().contains(entry));
-    run.trigger(CMainFrame::ID_LANGUAGE);
-    EXPECT_EQ(entry->text(), QStringLiteral("Production &Line…"));
-}
 
 TEST_F(ProductionLineWindowTest, WindowJobsStayOffThePortsWhileTheLineIsOpen)
 {
     StartInEnglish();
     RunningApp run;
     CMainFrame* frame = run.frame();
-    run.jobs().AttachSimulatedRadio(Radio());
+    run.jobs().AttachSimulatedRadio(StartedRadio(ImageWithId()));
     SimulatedRadio& radio = *run.jobs().Simulator();
 
-    // A read first: the window's link keeps the radio's port open after it.
-    QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
-    run.trigger(CMainFrame::ID_READ_DATA);
-    ASSERT_TRUE(ended.wait(20000));
-    ASSERT_TRUE(ended.takeFirst().at(1).toBool());
+    // A job first: the window's link keeps the radio's port open after it.
+    {
+        ModalCloser closer; // the radio information box
+        ASSERT_TRUE(RunJob(run, CMainFrame::ID_RADIO_INFORMATION));
+    }
 
-    QPointer<CProductionLineDlg> d = OpenLine(run);
+    run.trigger(CMainFrame::ID_PRODUCTION_LINE);
+    QPointer<CProductionLineDlg> d = frame->findChild<CProductionLineDlg*>();
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(d->windowModality(), Qt::WindowModal);
@@ -114,29 +84,13 @@ TEST_F(ProductionLineWindowTest, WindowJobsStayOffThePortsWhileTheLineIsOpen)
     EXPECT_TRUE(frame->Action(CMainFrame::ID_READ_DATA)->isEnabled());
     EXPECT_TRUE(frame->Accelerator(CMainFrame::ID_READ_DATA)->isEnabled());
     EXPECT_TRUE(frame->Action(CMainFrame::ID_PRODUCTION_LINE)->isEnabled());
-    // And the window's own jobs open the port again, still backed up and
-    // logged: the read before the line and this one.
-    run.trigger(CMainFrame::ID_READ_DATA);
-    ASSERT_TRUE(ended.wait(20000));
-    EXPECT_TRUE(ended.takeFirst().at(1).toBool());
-    QFile log(dataHome.filePath("Halvorn/ZEMTRA800/jobs.jsonl"));
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_EQ(log.readAll().count("\"job\":\"read\""), 2);
-    EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join(QLatin1Char('\n')).toStdString();
-}
-
-TEST_F(ProductionLineWindowTest, LineDoesNotOpenWhileAWindowJobRuns)
-{
-    StartInEnglish();
-    RunningApp run;
-    run.jobs().AttachSimulatedRadio(Radio(3));
-    QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
-    run.trigger(CMainFrame::ID_READ_DATA);
-    ASSERT_TRUE(run.jobs().IsRunning());
-    EXPECT_FALSE(run.frame()->Action(CMainFrame::ID_PRODUCTION_LINE)->isEnabled());
-    EXPECT_EQ(OpenLine(run), nullptr);
-    ASSERT_TRUE(ended.wait(20000));
-    EXPECT_TRUE(run.frame()->Action(CMainFrame::ID_PRODUCTION_LINE)->isEnabled());
+    // And the window's own jobs open the port again, still logged: the one
+    // before the line and this read.
+    EXPECT_TRUE(RunJob(run, CMainFrame::ID_READ_DATA));
+    const QByteArray log = Contents(dataHome.filePath("Halvorn/ZEMTRA800/jobs.jsonl"));
+    EXPECT_EQ(log.count("\"job\":\"info\""), 1);
+    EXPECT_EQ(log.count("\"job\":\"read\""), 1);
+    EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join('\n');
 }
 
 } // namespace
