@@ -197,6 +197,19 @@ inline QStringList MenuTexts(QMenu* menu)
     return texts;
 }
 
+// The grid: the centre of a row's first cell on the current page, a click
+// on it, keys pressed on it.
+inline QPoint RowPoint(CZEMTRA800View* view, int row) { return view->Layout().cell[row - 1][0].center(); }
+inline void ClickRow(CZEMTRA800View* view, int row, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::mouseClick(view, Qt::LeftButton, modifiers, RowPoint(view, row));
+}
+inline void PressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = {}, int times = 1)
+{
+    for (int i = 0; i < times; ++i)
+        QTest::keyClick(widget, key, modifiers);
+}
+
 // Runs command and waits for its job to end; the job's success.
 inline bool RunJob(RunningApp& run, int command, int timeoutMs = 30000)
 {
