@@ -1,16 +1,10 @@
-#include <QDir>
-#include <QFile>
+// The document in the window: open, new, save and save as with the save
+// prompt, files that cannot be read or written, in both languages.
 #include <QFileDialog>
-#include <QLabel>
 #include <QMessageBox>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <gtest/gtest.h>
 
 #include "../FifoGuard.h"
 #include "AppTestKit.h"
-#include "image/CImportData.h"
-#include "image/RadioSettings.h"
 #include "app/SplashWindow.h"
 
 using namespace apptest;
@@ -37,11 +31,7 @@ protected:
         run.doc()->SetModifiedFlag(true);
         return true;
     }
-    static QByteArray Contents(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QString ShortFile() { return WriteFile(dir.filePath("short.dat"), QByteArray(100, '\x11')); }
 
     QTemporaryDir dir;
 };
@@ -105,83 +95,17 @@ TEST_F(DocumentTest, OpenNewSaveAndSaveAsWithThePrompt)
     EXPECT_TRUE(boxes.messages.isEmpty());
 }
 
-TEST_F(DocumentTest, FailedSaveIsReportedAndNothingIsLost)
-{
-    StartInEnglish();
-    const QString path = MakeDataFile("kept.dat");
-    const QByteArray before = Contents(path);
-    RunningApp run;
-    CZEMTRA800Doc* doc = run.doc();
-    ASSERT_TRUE(run.app->OpenDocumentFile(path));
-    run.settings().channels[0].rxFrequency = 460.0;
-    doc->SetModifiedFlag(true);
-
-    // A folder that does not exist: nothing can be written.
-    EXPECT_FALSE(doc->DoSave(run.frame(), dir.filePath("missing/new.dat")));
-    ASSERT_EQ(boxes.messages.size(), 1);
-    EXPECT_TRUE(boxes.messages[0].startsWith("Could not save")) << boxes.messages[0].toStdString();
-    EXPECT_TRUE(doc->IsModified());
-    EXPECT_EQ(doc->PathName(), QFileInfo(path).absoluteFilePath());
-    EXPECT_EQ(Contents(path), before);
-    // No temporary file is left beside the targets.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"kept.dat"}));
-
-    // Closing then still asks, so the edit can be saved elsewhere.
-    boxes.promptAnswer = AppAnswer::Cancel;
-    run.frame()->close();
-    EXPECT_EQ(boxes.prompts.size(), 1);
-    EXPECT_TRUE(run.frame()->isVisible());
-    boxes.promptAnswer = AppAnswer::No;
-    run.frame()->close();
-    EXPECT_FALSE(run.frame()->isVisible());
-}
-
-TEST_F(DocumentTest, UnreadableFilesLeaveTheDocumentAsItWas)
-{
-    const QString good = MakeDataFile("good.dat");
-    QFile shortFile(dir.filePath("short.dat"));
-    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
-    shortFile.write(QByteArray(100, '\x11'));
-    shortFile.close();
-
-    RunningApp run;
-    CZEMTRA800Doc* doc = run.doc();
-    ASSERT_TRUE(OpenAndEdit(run, good));
-    boxes.promptAnswer = AppAnswer::No;
-
-    EXPECT_FALSE(run.app->OpenDocumentFile(dir.filePath("short.dat")));
-    EXPECT_FALSE(run.app->OpenDocumentFile(dir.filePath("absent.dat")));
-    ASSERT_EQ(boxes.messages.size(), 2);
-    EXPECT_TRUE(boxes.messages[0].contains("short.dat"));
-    EXPECT_EQ(doc->PathName(), QFileInfo(good).absoluteFilePath());
-    EXPECT_TRUE(doc->IsModified());
-    EXPECT_DOUBLE_EQ(run.settings().channels[2].rxFrequency, 433.0);
-    // Files that failed leave the recent list.
-    EXPECT_EQ(run.frame()->RecentFileActions().size(), 1);
-}
-
 TEST_F(DocumentTest, CommandLineFileIsOpenedAtStartUp)
 {
-    const QString path = MakeDataFile("start.dat", "Q80109", 477.0);
-    {
-        RunningApp run(QStringList{path});
-        ASSERT_TRUE(run.started);
-        EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 477.0);
-        EXPECT_EQ(run.view()->Model().band476, 1);
-    }
-    // A file that cannot be read: reported, and the program starts anyway.
-    RunningApp run(QStringList{dir.filePath("nothing.dat")});
+    RunningApp run(QStringList{MakeDataFile("start.dat", "Q80109", 477.0)});
     ASSERT_TRUE(run.started);
-    EXPECT_EQ(boxes.messages.size(), 1);
-    EXPECT_EQ(run.doc()->PathName(), "");
+    EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 477.0);
+    EXPECT_EQ(run.view()->Model().band476, 1);
 }
 
 TEST_F(DocumentTest, ABadCommandLineFileIsReportedOverTheShownWindowAndTakesOneKey)
 {
-    QFile shortFile(dir.filePath("short.dat"));
-    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
-    shortFile.write(QByteArray(100, '\x11'));
-    shortFile.close();
+    const QString shortFile = ShortFile();
     StartInEnglish();
 
     // A real box, with the splash of an ordinary start.
@@ -214,14 +138,14 @@ TEST_F(DocumentTest, ABadCommandLineFileIsReportedOverTheShownWindowAndTakesOneK
     watch.start();
 
     auto app = std::make_unique<CZEMTRA800App>();
-    ASSERT_TRUE(app->InitInstance({"zemtra800", dir.filePath("short.dat")}));
+    ASSERT_TRUE(app->InitInstance({"zemtra800", shortFile}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return seen.shown; }, 5000));
     SplashWindow::HideSplash();
     SplashWindow::EnableSplash(false);
     EXPECT_TRUE(seen.windowUp);
     EXPECT_FALSE(seen.splashUp);
     EXPECT_TRUE(seen.goneAfterOneKey);
-    EXPECT_TRUE(seen.text.contains("short.dat")) << seen.text.toStdString();
+    EXPECT_TRUE(seen.text.contains("short.dat")) << seen.text;
     const QPoint frameCentre = app->MainFrame()->frameGeometry().center();
     EXPECT_LE((seen.boxCentre - frameCentre).manhattanLength(), 40)
         << seen.boxCentre.x() << "," << seen.boxCentre.y() << " vs " << frameCentre.x() << "," << frameCentre.y();
@@ -257,40 +181,56 @@ TEST_F(DocumentTest, TheOpenDialogOffersAllFilesAfterTheDataFiles)
     EXPECT_EQ(filters, QStringList({CZEMTRA800Doc::FileFilter()}));
 }
 
-TEST_F(DocumentTest, FileErrorsAreToldInTheWindowsLanguage)
+// A file that cannot be read or written leaves the document, its edits and
+// its name, and the files, as they were; a file that cannot be read leaves
+// the recent list. The reasons are in the window's language.
+TEST_F(DocumentTest, FileErrorsLoseNothingAndAreToldInTheWindowsLanguage)
 {
-    QFile shortFile(dir.filePath("short.dat"));
-    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
-    shortFile.write(QByteArray(100, '\x11'));
-    shortFile.close();
+    const QString good = MakeDataFile("good.dat");
+    const QByteArray goodBytes = Contents(good);
+    ShortFile();
     QDir(dir.path()).mkdir("folder.dat");
-    const QString absent = QDir::toNativeSeparators(dir.filePath("absent.dat"));
-    const QString folder = QDir::toNativeSeparators(dir.filePath("folder.dat"));
+    auto native = [&](const char* name) { return QDir::toNativeSeparators(dir.filePath(name)); };
 
     RunningApp run; // a first run: Chinese
     CZEMTRA800Doc* doc = run.doc();
-    EXPECT_FALSE(doc->OpenDocumentFile(run.frame(), dir.filePath("absent.dat")));
-    EXPECT_FALSE(doc->OpenDocumentFile(run.frame(), dir.filePath("short.dat")));
-    EXPECT_FALSE(doc->OpenDocumentFile(run.frame(), dir.filePath("folder.dat")));
+    ASSERT_TRUE(OpenAndEdit(run, good));
+    boxes.promptAnswer = AppAnswer::No;
+    EXPECT_FALSE(run.app->OpenDocumentFile(dir.filePath("absent.dat")));
+    EXPECT_FALSE(run.app->OpenDocumentFile(dir.filePath("short.dat")));
+    EXPECT_FALSE(run.app->OpenDocumentFile(dir.filePath("folder.dat")));
     EXPECT_FALSE(doc->DoSave(run.frame(), dir.filePath("folder.dat")));
     EXPECT_FALSE(doc->DoSave(run.frame(), dir.filePath("nowhere/radio.dat")));
+    EXPECT_EQ(doc->PathName(), QFileInfo(good).absoluteFilePath());
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_DOUBLE_EQ(run.settings().channels[2].rxFrequency, 433.0);
+    EXPECT_EQ(run.frame()->RecentFileActions().size(), 1);
+    EXPECT_EQ(Contents(good), goodBytes);
+    // No temporary file is left beside the targets.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"good.dat", "short.dat"}));
+
     ASSERT_EQ(boxes.messages.size(), 5);
-    EXPECT_EQ(boxes.messages[0], QString::fromUtf8("无法打开 %1:\n没有这个文件: %1").arg(absent));
-    EXPECT_EQ(boxes.messages[1],
-              QString::fromUtf8("无法打开 %1:\n文件不足 2048 字节(只有 100 字节)").arg(QDir::toNativeSeparators(dir.filePath("short.dat"))));
-    EXPECT_EQ(boxes.messages[2], QString::fromUtf8("无法打开 %1:\n%1 是文件夹,不是数据文件").arg(folder));
-    EXPECT_TRUE(boxes.messages[3].contains(QString::fromUtf8("%1 是文件夹\n数据没有保存").arg(folder)))
-        << boxes.messages[3].toStdString();
-    EXPECT_TRUE(boxes.messages[4].contains(QString::fromUtf8("无法在 %1 中建立文件: 没有那个文件或目录")
-                                               .arg(QDir::toNativeSeparators(dir.filePath("nowhere")))))
-        << boxes.messages[4].toStdString();
+    EXPECT_EQ(boxes.messages[0], QString::fromUtf8("无法打开 %1:\n没有这个文件: %1").arg(native("absent.dat")));
+    EXPECT_EQ(boxes.messages[1], QString::fromUtf8("无法打开 %1:\n文件不足 2048 字节(只有 100 字节)").arg(native("short.dat")));
+    EXPECT_EQ(boxes.messages[2], QString::fromUtf8("无法打开 %1:\n%1 是文件夹,不是数据文件").arg(native("folder.dat")));
+    EXPECT_TRUE(boxes.messages[3].contains(QString::fromUtf8("%1 是文件夹\n数据没有保存").arg(native("folder.dat"))))
+        << boxes.messages[3];
+    EXPECT_TRUE(boxes.messages[4].contains(QString::fromUtf8("无法在 %1 中建立文件: 没有那个文件或目录").arg(native("nowhere"))))
+        << boxes.messages[4];
 
     // English keeps the reasons as the command-line tool words them.
     boxes.messages.clear();
     run.trigger(CMainFrame::ID_LANGUAGE);
     EXPECT_FALSE(doc->OpenDocumentFile(run.frame(), dir.filePath("short.dat")));
     ASSERT_EQ(boxes.messages.size(), 1);
-    EXPECT_TRUE(boxes.messages[0].endsWith(":\nfile is shorter than 2048 bytes (got 100)")) << boxes.messages[0].toStdString();
+    EXPECT_TRUE(boxes.messages[0].endsWith(":\nfile is shorter than 2048 bytes (got 100)")) << boxes.messages[0];
+
+    // Closing still asks, so the edits can be saved elsewhere.
+    boxes.prompts.clear();
+    boxes.promptAnswer = AppAnswer::Cancel;
+    run.frame()->close();
+    EXPECT_EQ(boxes.prompts.size(), 1);
+    EXPECT_TRUE(run.frame()->isVisible());
 }
 
 // A FIFO named as a data file: the window neither waits on it (it would
@@ -299,9 +239,9 @@ TEST_F(DocumentTest, FifoIsRefusedWhenOpeningAndSaving)
 {
     StartInEnglish();
     const QString good = MakeDataFile("good.dat");
-    FifoGuard fifo(QFile::encodeName(dir.filePath("pipe.dat")).toStdString());
-    ASSERT_TRUE(fifo.Made());
     const QString pipe = dir.filePath("pipe.dat");
+    FifoGuard fifo(QFile::encodeName(pipe).toStdString());
+    ASSERT_TRUE(fifo.Made());
     {
         // On the command line: reported, and the window comes up with a new document.
         RunningApp run(QStringList{pipe});
@@ -319,7 +259,7 @@ TEST_F(DocumentTest, FifoIsRefusedWhenOpeningAndSaving)
     boxes.nextFileName = pipe;
     run.trigger(CMainFrame::ID_FILE_OPEN);
     ASSERT_EQ(boxes.messages.size(), 2);
-    EXPECT_TRUE(boxes.messages[1].endsWith("is a FIFO, not a regular file")) << boxes.messages[1].toStdString();
+    EXPECT_TRUE(boxes.messages[1].endsWith("is a FIFO, not a regular file")) << boxes.messages[1];
     EXPECT_DOUBLE_EQ(run.settings().channels[2].rxFrequency, 433.0);
     EXPECT_TRUE(doc->IsModified());
     EXPECT_EQ(doc->PathName(), QFileInfo(good).absoluteFilePath());
@@ -327,8 +267,8 @@ TEST_F(DocumentTest, FifoIsRefusedWhenOpeningAndSaving)
     // Save As onto it: refused, the FIFO stays, the edits wait to be saved.
     run.trigger(CMainFrame::ID_FILE_SAVE_AS);
     ASSERT_EQ(boxes.messages.size(), 3);
-    EXPECT_TRUE(boxes.messages[2].startsWith("Could not save")) << boxes.messages[2].toStdString();
-    EXPECT_TRUE(boxes.messages[2].contains("not a regular file")) << boxes.messages[2].toStdString();
+    EXPECT_TRUE(boxes.messages[2].startsWith("Could not save")) << boxes.messages[2];
+    EXPECT_TRUE(boxes.messages[2].contains("not a regular file")) << boxes.messages[2];
     EXPECT_TRUE(fifo.StillAFifo());
     EXPECT_TRUE(doc->IsModified());
     EXPECT_EQ(doc->PathName(), QFileInfo(good).absoluteFilePath());
@@ -342,7 +282,7 @@ TEST_F(DocumentTest, FifoIsRefusedWhenOpeningAndSaving)
     const QString native = QDir::toNativeSeparators(pipe);
     EXPECT_EQ(boxes.messages[0], QString::fromUtf8("无法打开 %1:\n%1 是命名管道 (FIFO),不是普通文件").arg(native));
     EXPECT_TRUE(boxes.messages[1].contains(QString::fromUtf8("%1 是命名管道 (FIFO),不是普通文件").arg(native)))
-        << boxes.messages[1].toStdString();
+        << boxes.messages[1];
     EXPECT_TRUE(fifo.StillAFifo());
     EXPECT_FALSE(fifo.HadToUnblock()) << "something waited on the FIFO";
 }
