@@ -187,16 +187,6 @@ struct RunningApp {
     }
 };
 
-// The entries a menu shows, in order (separators and hidden ones left out).
-inline QStringList MenuTexts(QMenu* menu)
-{
-    QStringList texts;
-    for (QAction* a : menu->actions())
-        if (!a->isSeparator() && a->isVisible())
-            texts << a->text();
-    return texts;
-}
-
 // The grid: the centre of a row's first cell on the current page, a click
 // on it, keys pressed on it.
 inline QPoint RowPoint(CZEMTRA800View* view, int row) { return view->Layout().cell[row - 1][0].center(); }
