@@ -15,8 +15,6 @@
 #include "dialogs/CCheckConnectionDlg.h"
 #include "sim/SimulatedRadio.h"
 
-static std::ostream& operator<<(std::ostream& out, const QString& text) { return out << text.toStdString(); }
-
 namespace {
 
 template <class T>

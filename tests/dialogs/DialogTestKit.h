@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +23,10 @@
 #include "ui/Language.h"
 #include "ui/OptionList.h"
 #include "image/RadioSettings.h"
+
+// Readable texts in failure reports and assertion messages.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline std::ostream& operator<<(std::ostream& out, const QString& text) { return out << text.toStdString(); }
 
 // Stands in for the channel grid: records every notification and, for mode
 // 1, blanks the table as the view does (the model code survives).
