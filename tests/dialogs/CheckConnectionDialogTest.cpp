@@ -50,6 +50,9 @@ private:
     FakeMachine machine_;
 };
 
+// The report's wording is the port wording's (tested with it); here the
+// dialog shows the machine's facts, and with no port to probe says where to
+// choose one, in both languages.
 TEST_F(CheckConnectionTest, TheReportNamesTheMachinesDevicesInBothLanguages)
 {
     AddCable();
@@ -60,19 +63,13 @@ TEST_F(CheckConnectionTest, TheReportNamesTheMachinesDevicesInBothLanguages)
         const QString report = Report(d.get());
         EXPECT_TRUE(report.startsWith(zh ? QString::fromUtf8("用户: ") : QStringLiteral("User: "))) << report;
         for (const char* part : {"/ttyUSB0 (COM1): USB Serial, USB 1a86:7523 (WCH CH340/CH341), ",
-                                 "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0\n", "\nbrltty: ", "\nModemManager: "})
+                                 "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0\n"})
             EXPECT_TRUE(report.contains(QString::fromUtf8(part))) << report << "\n--- lacks ---\n" << part;
-        EXPECT_TRUE(report.contains(zh ? QString::fromUtf8("驱动 ch341") : QStringLiteral("driver ch341"))) << report;
-        EXPECT_TRUE(report.contains(zh ? QString::fromUtf8("    固定名称: ") : QStringLiteral("    stable name: ")));
-        // No port to probe: the button is off and the report says where to choose one.
         EXPECT_FALSE(Button(d.get(), "probe")->isEnabled());
         EXPECT_TRUE(Status(d.get()).contains(zh ? QString::fromUtf8("设置 → 通讯端口") : QStringLiteral("Setup → Communication Port")));
-
-        EXPECT_EQ(d->windowTitle(), zh ? QString::fromUtf8("检查连接") : QStringLiteral("Check Connection"));
         EXPECT_EQ(Named<QLineEdit>(d.get(), "port")->accessibleName(), zh ? QString::fromUtf8("端口") : QStringLiteral("Port"));
         EXPECT_EQ(Named<QPlainTextEdit>(d.get(), "report")->accessibleName(),
                   zh ? QString::fromUtf8("报告") : QStringLiteral("Report"));
-        EXPECT_EQ(Button(d.get(), "copy")->text(), zh ? QString::fromUtf8("复制报告") : QStringLiteral("Copy Report"));
     }
 }
 

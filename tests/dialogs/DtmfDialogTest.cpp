@@ -260,28 +260,23 @@ TEST_F(DtmfDialogTest, SignallingSetsTheIdCodeLength)
     EXPECT_EQ(GetText(s.idCode), "456");
     EXPECT_EQ(GetText(s.stunCode), "AB1234");
     EXPECT_EQ(s.dtmfSignalling, 0x00u);
-}
 
-TEST_F(DtmfDialogTest, StoredIdCodeIsNeitherCutNorFilteredUntilEdited)
-{
-    RadioSettings s;
-    s.dtmfSignalling = 0x00;
+    // A stored code is neither cut nor filtered until edited: a digit over
+    // the limit of 3 is refused; deleting the "*" takes the "A" before it.
     SetText(s.idCode, "12A*");
-    auto dlg = Open(s);
-    CDigitEdit* id = dlg->DecodePage()->IdEdit();
+    auto again = Open(s);
+    id = again->DecodePage()->IdEdit();
     EXPECT_EQ(id->text(), "12A*");
-    QTest::keyClick(id, Qt::Key_9); // over the limit of 3
+    QTest::keyClick(id, Qt::Key_9);
     EXPECT_EQ(id->text(), "12A*");
-
-    // Deleting the "*" leaves the "A" before the caret, which goes too.
     id->end(false);
     QTest::keyClick(id, Qt::Key_Backspace);
     EXPECT_EQ(id->text(), "12");
-    Confirm(*dlg, s);
+    Confirm(*again, s);
     EXPECT_EQ(GetText(s.idCode), "12");
 }
 
-TEST_F(DtmfDialogTest, ChineseTextsAndStunNotAllowed)
+TEST_F(DtmfDialogTest, StunNotAllowedKeepsNoCodeAndSpeaksChinese)
 {
     SetLanguageFlag(1);
     RadioSettings s;
@@ -291,8 +286,6 @@ TEST_F(DtmfDialogTest, ChineseTextsAndStunNotAllowed)
     auto dlg = Open(s);
     Dec* dec = dlg->DecodePage();
     EXPECT_FALSE(dec->StunEdit()->isEnabled());
-    EXPECT_EQ(dec->StunAllowBox()->text(), "遥毙允许");
-    EXPECT_EQ(dlg->TabCtrl()->Bar()->tabText(0), "编码");
     dec->StunAllowBox()->click();
     QTest::keyClicks(dec->StunEdit(), "1x");
     dlg->accept();

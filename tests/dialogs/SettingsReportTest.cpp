@@ -69,20 +69,6 @@ TEST_F(SettingsReportTest, EachDialogsLabelsWithTheValuesItWouldShow)
               QStringList({"Optional Feature", "Key Assignment", "Embedded Message"}));
 }
 
-TEST_F(SettingsReportTest, ChineseLabelsAndWords)
-{
-    SetLanguageFlag(1);
-    const OptionList options = OptionFile("[Ckeylock]\nManual=0\nAuto=1\n");
-    RadioSettings s;
-    s.batterySave = 1;
-    const auto sections = DescribeSettings(s, options, true);
-    EXPECT_EQ(sections[0].title, QString::fromUtf8("可选功能"));
-    const SettingsLine* battery = Find(sections, QString::fromUtf8("可选功能"), QString::fromUtf8("省电"));
-    ASSERT_NE(battery, nullptr);
-    EXPECT_EQ(battery->value, QString::fromUtf8("开"));
-    EXPECT_NE(Find(sections, QString::fromUtf8("DTMF - 解码"), QString::fromUtf8("遥毙码")), nullptr);
-}
-
 class ChannelDefaultsTest : public ::testing::Test {
 protected:
     void SetUp() override
