@@ -38,7 +38,9 @@ public:
 
 } // namespace
 
-TEST_F(RadioJobTest, ReadFromTheMenuFillsTheGrid)
+// A read from the menu: a second command meanwhile is ignored, a close asked
+// for waits for the job's end and then asks to save what the read brought.
+TEST_F(RadioJobTest, ReadFromTheMenuFillsTheGridAndAClosingWaitsForIt)
 {
     StartInEnglish();
     Profile::WriteInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 1);
@@ -49,11 +51,17 @@ TEST_F(RadioJobTest, ReadFromTheMenuFillsTheGrid)
     run.trigger(CMainFrame::ID_READ_DATA);
     ASSERT_TRUE(run.jobs().IsRunning());
     EXPECT_EQ(Profile::GetInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 1), 0);
-    // A second command while the job runs is ignored.
     run.frame()->Accelerator(CMainFrame::ID_READ_DATA)->trigger();
     run.trigger(CMainFrame::ID_WRITE_DATA);
+    run.frame()->close();
+    EXPECT_TRUE(run.jobs().ClosePending());
+    EXPECT_TRUE(boxes.prompts.isEmpty());
+
+    boxes.promptAnswer = AppAnswer::Cancel;
     ASSERT_TRUE(ended.wait(20000));
     EXPECT_TRUE(ended.at(0).at(1).toBool());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.prompts.isEmpty(); }, 5000));
+    EXPECT_TRUE(run.frame()->isVisible());
     EXPECT_EQ(run.jobs().Simulator()->GetStats().wakeUps, 1);
 
     EXPECT_TRUE(run.doc()->IsModified());
@@ -67,47 +75,9 @@ TEST_F(RadioJobTest, ReadFromTheMenuFillsTheGrid)
     EXPECT_TRUE(boxes.messages.isEmpty());
 
     // A new document forgets the 476 MHz model.
+    boxes.promptAnswer = AppAnswer::No;
     run.trigger(CMainFrame::ID_FILE_NEW);
     EXPECT_TRUE(run.frame()->Action(CMainFrame::ID_DTMF)->isEnabled());
-}
-
-TEST_F(RadioJobTest, InformationKeepsUnsavedEditsAndShowsTheDialog)
-{
-    RunningApp run;
-    run.jobs().AttachSimulatedRadio(Radio("Q80106"));
-    run.settings().channels[1].rxFrequency = 435.0; // edited, not yet in the image
-
-    ModalCloser closer;
-    EXPECT_TRUE(RunJob(run, CMainFrame::ID_RADIO_INFORMATION));
-    EXPECT_EQ(closer.seen, 1);
-    EXPECT_TRUE(run.doc()->IsModified());
-    EXPECT_DOUBLE_EQ(run.settings().channels[1].rxFrequency, 435.0);
-    EXPECT_EQ(GetText(run.settings().modelCode), "Q80106");
-    uint8_t info[16];
-    run.doc()->Data().GetBytes(info, 2000, 16);
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(info), 16), "ABCDEFGHIJKLMNOP");
-    EXPECT_TRUE(boxes.messages.isEmpty());
-}
-
-TEST_F(RadioJobTest, ClosingDuringAJobWaitsForItsEnd)
-{
-    RunningApp run;
-    run.jobs().AttachSimulatedRadio(Radio("Q80103"));
-    QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
-    run.trigger(CMainFrame::ID_READ_DATA);
-    ASSERT_TRUE(run.jobs().IsRunning());
-
-    run.frame()->close();
-    EXPECT_TRUE(run.jobs().ClosePending());
-    EXPECT_TRUE(boxes.prompts.isEmpty());
-
-    // The read has changed the document: the save prompt comes after the job.
-    boxes.promptAnswer = AppAnswer::Cancel;
-    ASSERT_TRUE(ended.wait(20000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.prompts.isEmpty(); }, 5000));
-    EXPECT_TRUE(run.frame()->isVisible());
-    EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 450.0125);
-    boxes.promptAnswer = AppAnswer::No;
     run.frame()->close();
     EXPECT_FALSE(run.frame()->isVisible());
 }
@@ -284,9 +254,10 @@ TEST_F(RadioJobTest, ThePortMessageSaysWhyThePortCouldNotBeOpenedAndWhatToDo)
     EXPECT_EQ(RadioJobs::PortMessage(3, "/dev/ttyUSB2", 0), QString::fromUtf8("COM3初始化错误,请重新选择COM口!"));
 }
 
-// The kept stable name is what jobs open: after a replug has given the
-// cable another device, the name leads there and the job reaches it.
-TEST_F(RadioJobTest, AKeptStableNameIsOpenedWhereverItNowLeads)
+// Radio information shows its box and keeps unsaved edits. The kept stable
+// name is what jobs open: after a replug has given the cable another device,
+// the name leads there and the job reaches it.
+TEST_F(RadioJobTest, InformationThroughAKeptStableNameWhereverItNowLeads)
 {
     StartInEnglish();
     QTemporaryDir dir;
@@ -300,9 +271,17 @@ TEST_F(RadioJobTest, AKeptStableNameIsOpenedWhereverItNowLeads)
     RunningApp run;
     EXPECT_EQ(run.jobs().DevicePath(), name.toStdString());
     EXPECT_EQ(run.jobs().JobDevice(), name.toStdString());
+    run.settings().channels[1].rxFrequency = 435.0; // edited, not yet in the image
     ModalCloser closer; // the radio information box
     ASSERT_TRUE(RunJob(run, CMainFrame::ID_RADIO_INFORMATION));
+    EXPECT_EQ(closer.seen, 1);
+    EXPECT_TRUE(run.doc()->IsModified());
+    EXPECT_DOUBLE_EQ(run.settings().channels[1].rxFrequency, 435.0);
     EXPECT_EQ(GetText(run.settings().modelCode), "Q80103");
+    uint8_t info[16];
+    run.doc()->Data().GetBytes(info, 2000, 16);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(info), 16), "ABCDEFGHIJKLMNOP");
+    EXPECT_TRUE(boxes.messages.isEmpty());
     EXPECT_EQ(first->GetStats().sessionsCompleted, 1);
 
     // Replugged: the same name, another device behind it.
