@@ -33,7 +33,7 @@ struct ShownCompare {
         for (const QStringList& row : rows)
             if (row[0] == member)
                 return row[column];
-        return QStringLiteral("(no row)");
+        return "(no row)";
     }
 };
 
@@ -71,6 +71,12 @@ protected:
         EXPECT_EQ(kept, bytes);
         EXPECT_EQ(line["sha256"].toString(),
                   QString::fromLatin1(QCryptographicHash::hash(kept, QCryptographicHash::Sha256).toHex()));
+    }
+    // The log line holds these fields with these values.
+    static void ExpectFields(const QJsonObject& line, std::initializer_list<std::pair<const char*, QJsonValue>> fields)
+    {
+        for (const auto& [key, value] : fields)
+            EXPECT_EQ(line[key], value) << key;
     }
     static QByteArray Bytes(const SimulatedRadio::Memory& m)
     {
@@ -136,15 +142,10 @@ TEST_F(SafeWriteWindowTest, AVerifiedWriteReadsTheRadioBackAndSaysSo)
     // The write's line (the image as sent) and the read-back's, both kept.
     const QList<QJsonObject> log = Log();
     ASSERT_EQ(log.size(), 2);
-    EXPECT_EQ(log[0]["job"], "write");
-    EXPECT_EQ(log[0]["result"], "ok");
-    EXPECT_EQ(log[0]["verified"], true);
-    EXPECT_EQ(log[0]["port"], "COM1");
-    EXPECT_EQ(log[0]["device"], QString::fromStdString(radio->DevicePath()));
-    EXPECT_EQ(log[0]["modelCode"], "Q80103");
+    ExpectFields(log[0], {{"job", "write"}, {"result", "ok"}, {"verified", true}, {"port", "COM1"},
+                          {"device", QString::fromStdString(radio->DevicePath())}, {"modelCode", "Q80103"}});
     ExpectBackupMatches(log[0], Bytes(run.doc()->Data().Image()));
-    EXPECT_EQ(log[1]["job"], "verify");
-    EXPECT_EQ(log[1]["result"], "ok");
+    ExpectFields(log[1], {{"job", "verify"}, {"result", "ok"}});
     ExpectBackupMatches(log[1], Bytes(radio->GetMemory()));
     const QStringList backups = Backups();
     ASSERT_EQ(backups.size(), 2);
@@ -171,8 +172,7 @@ TEST_F(SafeWriteWindowTest, ARadioThatStoresAByteWronglyIsNamedInBothLanguages)
                                                    address, wrote, wrote ^ 1));
     const QList<QJsonObject> log = Log();
     ASSERT_EQ(log.size(), 2);
-    EXPECT_EQ(log[0]["result"], "failed");
-    EXPECT_EQ(log[0]["verified"], false);
+    ExpectFields(log[0], {{"result", "failed"}, {"verified", false}});
     EXPECT_TRUE(log[0]["reason"].toString().startsWith("verify failed at")) << log[0]["reason"].toString();
     EXPECT_EQ(log[1]["job"], "verify");
     ExpectBackupMatches(log[1], Bytes(run.jobs().Simulator()->GetMemory()));
@@ -223,8 +223,7 @@ TEST_F(SafeWriteWindowTest, APlainWriteAsksAboutAnotherModelAndTheChoiceIsKept)
         const QList<QJsonObject> log = Log();
         ASSERT_EQ(log.size(), 2);
         EXPECT_EQ(log[0]["result"], "failed");
-        EXPECT_EQ(log[1]["job"], "write");
-        EXPECT_EQ(log[1]["result"], "ok");
+        ExpectFields(log[1], {{"job", "write"}, {"result", "ok"}});
         EXPECT_FALSE(log[1].contains("verified"));
     }
     RunningApp again;
@@ -256,25 +255,19 @@ TEST_F(SafeWriteWindowTest, ReadInformationAndFailedJobsAreAllLogged)
 
     const QList<QJsonObject> log = Log();
     ASSERT_EQ(log.size(), 4);
-    EXPECT_EQ(log[0]["job"], "read");
-    EXPECT_EQ(log[0]["result"], "ok");
-    EXPECT_EQ(log[0]["modelCode"], "Q80106");
+    ExpectFields(log[0], {{"job", "read"}, {"result", "ok"}, {"modelCode", "Q80106"}});
     ExpectBackupMatches(log[0], Bytes(memory));
     EXPECT_TRUE(log[0]["backup"].toString().startsWith(BackupFolder() + "/"));
     EXPECT_TRUE(log[0]["backup"].toString().endsWith("-read-Q80106.dat"));
-    EXPECT_EQ(log[1]["job"], "info");
-    EXPECT_EQ(log[1]["result"], "ok");
+    ExpectFields(log[1], {{"job", "info"}, {"result", "ok"}});
     EXPECT_FALSE(log[1]["info1"].toString().isEmpty());
     EXPECT_FALSE(log[1].contains("backup"));
-    EXPECT_EQ(log[2]["job"], "read");
-    EXPECT_EQ(log[2]["result"], "failed");
-    EXPECT_EQ(log[2]["reason"], "Communication failed,please try again!");
+    ExpectFields(log[2], {{"job", "read"}, {"result", "failed"},
+                          {"reason", "Communication failed,please try again!"}});
     EXPECT_FALSE(log[2].contains("backup"));
-    EXPECT_EQ(log[3]["job"], "info");
-    EXPECT_EQ(log[3]["result"], "failed");
     // The message shown, on one line.
-    EXPECT_EQ(log[3]["reason"].toString().toStdString(),
-              RadioJobs::PortMessage(1, "/dev/zemtra-no-such-port", ENOENT).replace('\n', ' ').toStdString());
+    ExpectFields(log[3], {{"job", "info"}, {"result", "failed"},
+                          {"reason", RadioJobs::PortMessage(1, "/dev/zemtra-no-such-port", ENOENT).replace('\n', ' ')}});
     EXPECT_TRUE(log[3]["reason"].toString().startsWith("Failed to open COM1,Please select COM port again! "));
     EXPECT_EQ(Backups().size(), 1);
 }
@@ -328,8 +321,7 @@ TEST_F(SafeWriteWindowTest, APulledCableIsNamedOnceAfterTheFailure)
         EXPECT_FALSE(box->isVisible()) << box->text();
     const QList<QJsonObject> log = Log();
     ASSERT_EQ(log.size(), 1);
-    EXPECT_EQ(log[0]["result"], "failed");
-    EXPECT_EQ(log[0]["verified"], false);
+    ExpectFields(log[0], {{"result", "failed"}, {"verified", false}});
 
     // A read that loses its port, in Chinese.
     run.trigger(CMainFrame::ID_LANGUAGE);

@@ -199,13 +199,32 @@ TEST_F(ChannelEditTest, SquelchListsFollowTonesAndSignallingAndLockoutKeepsItsPo
     EXPECT_EQ(s.channels[2].spUnmute, 1u);
 }
 
-TEST_F(ChannelEditTest, SpinStepsThroughChannelsWithinTheTable)
+// The spin buttons and the typed channel number move within channels 1..50
+// and tell the grid; a number outside is refused and the field taken back.
+TEST_F(ChannelEditTest, ChannelNumberStaysWithinTheTable)
 {
+    Program(3, 462.5, 462.5);
     Program(18, 460.0, 460.0);
     Open(1);
     QTest::mouseClick(Ctl<CChannelSpin>(1105)->UpButton(), Qt::LeftButton);
     EXPECT_EQ(dialog->ChannelNumber(), 1);
-    EXPECT_TRUE(Edit(1167)->hasFocus());
+    QLineEdit* number = Edit(1167);
+    EXPECT_TRUE(number->hasFocus());
+
+    view.calls.clear();
+    Type(number, QStringLiteral("7x7"));
+    EXPECT_EQ(number->text(), QStringLiteral("77"));
+    Edit(1056)->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(messages, QStringList({"Please enter an integer between 1 and 50."}));
+    EXPECT_EQ(view.Count(77, 2), 0);
+    EXPECT_EQ(dialog->ChannelNumber(), 1);
+    QApplication::processEvents();
+    EXPECT_TRUE(number->hasFocus());
+    EXPECT_EQ(number->text(), QStringLiteral("1"));
+    Type(number, QStringLiteral("3"));
+    Edit(1056)->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(view.Count(3, 2), 1);
+    EXPECT_EQ(Edit(1056)->text(), QStringLiteral("462.50000"));
 
     Open(17);
     view.calls.clear();
@@ -218,28 +237,6 @@ TEST_F(ChannelEditTest, SpinStepsThroughChannelsWithinTheTable)
     Open(50);
     QTest::mouseClick(Ctl<CChannelSpin>(1105)->DownButton(), Qt::LeftButton);
     EXPECT_EQ(dialog->ChannelNumber(), 50);
-}
-
-TEST_F(ChannelEditTest, ChannelNumberOutsideTheTableIsRefused)
-{
-    Program(3, 462.5, 462.5);
-    Open(1);
-    QLineEdit* number = Edit(1167);
-    view.calls.clear();
-    Type(number, QStringLiteral("7x7"));
-    EXPECT_EQ(number->text(), QStringLiteral("77"));
-    Edit(1056)->setFocus(Qt::MouseFocusReason);
-    EXPECT_EQ(messages, QStringList({"Please enter an integer between 1 and 50."}));
-    EXPECT_EQ(view.Count(77, 2), 0);
-    EXPECT_EQ(dialog->ChannelNumber(), 1);
-    QApplication::processEvents();
-    EXPECT_TRUE(number->hasFocus());
-    EXPECT_EQ(number->text(), QStringLiteral("1"));
-
-    Type(number, QStringLiteral("3"));
-    Edit(1056)->setFocus(Qt::MouseFocusReason);
-    EXPECT_EQ(view.Count(3, 2), 1);
-    EXPECT_EQ(Edit(1056)->text(), QStringLiteral("462.50000"));
 }
 
 TEST_F(ChannelEditTest, Band476PlanLocksFrequenciesAndUnusedChannels)
