@@ -65,7 +65,8 @@ TEST_F(MainWindowTest, PlainRStartsAReadOnlyInTheMainWindow)
     QTest::keyClick(run.view(), Qt::Key_R);
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_TRUE(boxes.messages[0].startsWith("Failed to open COM7,Please select COM port again!\n"
-                                             "/nonexistent/zemtra-port: no such device."));
+                                             "/nonexistent/zemtra-port: no such device.\n"));
+    EXPECT_TRUE(boxes.messages[0].contains("\nPlug in the programming cable")) << boxes.messages[0];
     QTest::keyClick(run.view(), Qt::Key_W); // plain W writes, with the same check
     EXPECT_EQ(boxes.messages.size(), 2);
     EXPECT_FALSE(run.jobs().IsRunning());
