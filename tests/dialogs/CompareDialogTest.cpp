@@ -109,9 +109,6 @@ TEST_F(CompareDialogTest, TheRadioInChineseKeepsTheDumpNamesAndEqualImagesSaySo)
     CImportData same;
     same.SetBytes(a.Image(), 0, ImageMap::kSize);
     ASSERT_EQ(same.DecodeAll(), 0);
-    CCompareDlg chinese(ImageCompare::Compare(a, same), CCompareDlg::Other::File, "same.dat");
-    EXPECT_EQ(chinese.Summary()->text(), "本文档与same.dat完全相同: 2048 字节全部一致。");
-
     SetLanguageFlag(0);
     CCompareDlg dialog(ImageCompare::Compare(a, same), CCompareDlg::Other::Radio, QString());
     ShowActive(&dialog);
