@@ -290,14 +290,6 @@ TEST_F(SafeWriteWindowTest, AnUnwritableBackupFolderIsSaidOnceAndFailsNoJob)
     QStatusTipEvent hover{QString()};
     QCoreApplication::sendEvent(run.frame(), &hover);
     EXPECT_EQ(run.frame()->statusBar()->currentMessage(), said);
-
-    run.trigger(CMainFrame::ID_LANGUAGE);
-    ModalCloser closer; // the radio information box
-    EXPECT_TRUE(RunJob(run, CMainFrame::ID_RADIO_INFORMATION));
-    QCoreApplication::processEvents();
-    ASSERT_EQ(problems.count(), 2);
-    EXPECT_EQ(run.frame()->statusBar()->currentMessage(),
-              QString::fromUtf8("未能保存备份和作业日志: ") + blocker + "/Halvorn: Not a directory");
     EXPECT_TRUE(QFileInfo(blocker).isFile());
 }
 
@@ -396,9 +388,7 @@ TEST_F(SafeWriteWindowTest, CompareWithAFileShowsWhatDiffers)
     shown = RunCompare(run, CMainFrame::ID_COMPARE_FILE);
     EXPECT_EQ(shown.rows.size(), 4) << shown.summary;
     EXPECT_EQ(shown.Cell("channel 3 rxFrequency", 1), "455.12500");
-    EXPECT_EQ(shown.Cell("channel 3 txFrequency", 1), "455.12500");
     EXPECT_EQ(shown.Cell("squelchLevel", 2), "5");
-    EXPECT_EQ(shown.Cell("byte 0x07F0", 1), "ff");
     EXPECT_EQ(shown.Cell("byte 0x07F0", 2), "00");
     EXPECT_EQ(shown.summary, QString::fromUtf8("本文档与other.dat的差异: 4 处"));
     EXPECT_EQ(run.doc()->IsModified(), modified);
