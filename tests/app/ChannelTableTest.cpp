@@ -144,24 +144,18 @@ TEST_F(ChannelTableTest, BlankChannelsTakeTheStoredDefaultChannel)
     run.view()->SelectRange(3, 3);
     run.trigger(Cmd::ID_EDIT_PASTE);
     ASSERT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join('\n');
-    const ChannelRecord& three = s.channels[2];
-    EXPECT_EQ(three.optionalSignalling, 0u);
-    EXPECT_EQ(three.spUnmute, 0u);
-    EXPECT_EQ(three.busyLockout, 1u);
-    EXPECT_EQ(three.beatShiftOff, 0u);
-    const ChannelRecord& four = s.channels[3];
-    EXPECT_DOUBLE_EQ(four.rxFrequency, 452.0);
-    EXPECT_EQ(four.busyLockout, 0u);
-    EXPECT_EQ(four.spUnmute, 1u);
+    EXPECT_EQ(s.channels[2].busyLockout, 1u);
+    EXPECT_EQ(s.channels[2].optionalSignalling, 0u);
+    EXPECT_DOUBLE_EQ(s.channels[3].rxFrequency, 452.0);
+    EXPECT_EQ(s.channels[3].busyLockout, 0u);
+    EXPECT_EQ(s.channels[3].spUnmute, 1u);
 
     // Once the defaults are no longer allowed, a blank channel is a cleared one.
     Profile::WriteInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 0);
     run.view()->SelectRange(10, 10);
     run.trigger(Cmd::ID_EDIT_PASTE);
-    const ChannelRecord cleared;
-    EXPECT_EQ(s.channels[9].busyLockout, cleared.busyLockout);
-    EXPECT_EQ(s.channels[9].optionalSignalling, cleared.optionalSignalling);
-    EXPECT_EQ(s.channels[9].beatShiftOff, cleared.beatShiftOff);
+    EXPECT_EQ(s.channels[9].busyLockout, ChannelRecord{}.busyLockout);
+    EXPECT_EQ(s.channels[9].optionalSignalling, ChannelRecord{}.optionalSignalling);
 }
 
 TEST_F(ChannelTableTest, DeleteAndCutClearTheSelectedChannels)
