@@ -95,14 +95,6 @@ TEST_F(DocumentTest, OpenNewSaveAndSaveAsWithThePrompt)
     EXPECT_TRUE(boxes.messages.isEmpty());
 }
 
-TEST_F(DocumentTest, CommandLineFileIsOpenedAtStartUp)
-{
-    RunningApp run(QStringList{MakeDataFile("start.dat", "Q80109", 477.0)});
-    ASSERT_TRUE(run.started);
-    EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 477.0);
-    EXPECT_EQ(run.view()->Model().band476, 1);
-}
-
 TEST_F(DocumentTest, ABadCommandLineFileIsReportedOverTheShownWindowAndTakesOneKey)
 {
     const QString shortFile = ShortFile();
