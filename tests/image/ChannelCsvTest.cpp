@@ -296,11 +296,9 @@ TEST(ChannelCsv, EachRowGivesTheChannelItDescribes)
          Channel(450, 0, "", "77.0")},
         // Watts: 3 W or more is high; words too; no Power is high.
         {power + "5.0W", Channel(450, 450)},
-        {power + "1.0W", Channel(450, 450, "", "", "L")},
         {power + "5", Channel(450, 450)},
         {power + "3W", Channel(450, 450)},
         {power + "2.9W", Channel(450, 450, "", "", "L")},
-        {power + "0.5W", Channel(450, 450, "", "", "L")},
         {power + "High", Channel(450, 450)},
         {power + "low", Channel(450, 450, "", "", "L")},
         {power + "", Channel(450, 450)},

@@ -43,26 +43,6 @@ std::vector<uint8_t> BusyImage()
     return Bytes(data.Image(), ImageMap::kSize);
 }
 
-// An address names the field it belongs to, and bytes and bits no field
-// holds name none (the properties below catch a field that claims too little).
-TEST(SettingsFieldsTest, NamesAndAddresses)
-{
-    const std::vector<ByteOwner>& at0x123 = OwnersOf(0x123); // channel 18 starts at 288 = 0x120
-    ASSERT_EQ(at0x123.size(), 1u);
-    EXPECT_EQ(at0x123[0].field.Name(), "channel 18 rxFrequency");
-    EXPECT_EQ(OwnersOf(816 + 2 * 16 + 8)[0].field.Name(), "autodial 3"); // its digit count
-    for (const std::size_t none : {std::size_t(816 + 2 * 16 + 9), std::size_t(0), std::size_t(2047), std::size_t(2048)})
-        EXPECT_TRUE(OwnersOf(none).empty()) << none;
-
-    // One byte shared by six flags; bits 2 and 1 belong to none.
-    uint8_t owned = 0;
-    for (const ByteOwner& o : OwnersOf(ImageMap::kOptionFlagsA)) {
-        EXPECT_EQ(owned & o.bits, 0) << o.field.Name();
-        owned |= o.bits;
-    }
-    EXPECT_EQ(owned, 0xF9);
-}
-
 // Flipping any bit a field owns changes at most that field's decoded value;
 // flipping a bit no field owns changes none.
 TEST(SettingsFieldsTest, EveryBitDecodesIntoItsOwnField)
