@@ -10,7 +10,6 @@
 #include "../FakeMachine.h"
 #include "../SimulatedRadios.h"
 #include "LinkTestKit.h"
-#include "image/CImportData.h"
 #include "image/RadioSettings.h"
 #include "link/ConnectionCheck.h"
 
@@ -65,23 +64,6 @@ TEST(ProbeVerdictTest, WhatCameBackSaysWhetherTheRadioOrOnlyTheCableAnswered)
     LinkProbeResult radio = Received("PROGRAM\x06QZ");
     radio.identified = true;
     EXPECT_EQ(JudgeProbe(radio), ProbeVerdict::RadioAnswered);
-}
-
-TEST(ProbeVerdictTest, TheIdentificationNamesModelAndBand)
-{
-    CImportData data;
-    SetText(data.GetSettings()->modelCode, "Q7200B");
-    data.EncodeAll();
-    uint8_t ident[ImageMap::kIdentSize];
-    data.GetBytes(ident, ImageMap::kModelCode, ImageMap::kIdentSize);
-    std::string code, band;
-    IdentifiedModel(ident, code, band);
-    EXPECT_EQ(code, "Q7200B");
-    EXPECT_EQ(band, "UHF:400-440MHz");
-
-    const uint8_t blank[ImageMap::kIdentSize] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    IdentifiedModel(blank, code, band);
-    EXPECT_EQ(code, "");
 }
 
 TEST(PortCheckTest, ARadioAnswersAndIsLeftAsItWasFound)

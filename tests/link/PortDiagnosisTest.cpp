@@ -113,14 +113,11 @@ protected:
         cable.portDriver = "ch341-uart";
         machine.Add(cable);
 
-        const fs::path arduino = sys / "devices/pci0000:00/0000:00:14.0/usb1/1-3";
-        Write(arduino / "idVendor", "2341");
-        Write(arduino / "idProduct", "0043");
-        Write(arduino / "manufacturer", "Arduino (www.arduino.cc)");
-        Write(arduino / "product", "Uno");
-        Write(arduino / "1-3:1.0/bInterfaceNumber", "00");
-        Link(arduino / "1-3:1.0/driver", bus / "usb/drivers/cdc_acm");
-        Link(sys / "class/tty/ttyACM0/device", arduino / "1-3:1.0");
+        FakeMachine::UsbAdapter arduino;
+        arduino.tty = "ttyACM0", arduino.usbPort = "1-3", arduino.vendorId = "2341", arduino.productId = "0043";
+        arduino.manufacturer = "Arduino (www.arduino.cc)", arduino.product = "Uno", arduino.driver = "cdc_acm";
+        arduino.stableName = "usb-Arduino__www.arduino.cc__Uno-if00";
+        machine.Add(arduino);
 
         // Newer kernels: tty -> serial-base port -> controller -> PnP UART.
         const fs::path uart = sys / "devices/pnp0/00:01";
@@ -144,9 +141,8 @@ protected:
         Link(sys / "class/tty/ttyUSB1/device", unmade);
         fs::create_directories(sys / "class/tty/tty5");
 
-        for (const char* node : {"ttyACM0", "ttyS1", "ttyS2", "ttyS3", "tty5"})
+        for (const char* node : {"ttyS1", "ttyS2", "ttyS3", "tty5"})
             Write(dev / node, "");
-        Link(dev / "serial/by-id/usb-Arduino__www.arduino.cc__Uno-if00", "../../ttyACM0");
         Link(dev / "serial/by-id/usb-gone-if00-port0", "../../ttyUSB7");
     }
     FakeMachine machine;

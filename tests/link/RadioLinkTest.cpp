@@ -230,21 +230,6 @@ TEST(RadioLinkVerifyTest, WronglyStoredByteFailsTheJob)
     EXPECT_EQ(o.beeps, std::vector<int>{3500});
 }
 
-TEST(RadioLinkVerifyTest, ReadBackThatStopsFailsTheJob)
-{
-    Bench b({.hangUpAfterBlocks = 5, .hangUpInConnection = 2});
-    const SimulatedRadio::Memory image = Pattern();
-    EXPECT_FALSE(b.Run(JobWrite, image.data(), "Q80103", true));
-    Recorder& o = b.observer;
-    const SimulatedRadio::Memory memory = b.radio->GetMemory();
-    EXPECT_TRUE(std::equal(image.begin(), image.begin() + 2000, memory.begin())); // the write itself went through
-    EXPECT_NE(std::find(o.events.begin(), o.events.end(), "closed"), o.events.end());
-    EXPECT_EQ(std::find(o.events.begin(), o.events.end(), "readback"), o.events.end());
-    EXPECT_TRUE(o.readBack.empty());
-    EXPECT_EQ(o.progress.back(), 2000 + 40); // block 5 of the read-back found no radio
-    EXPECT_EQ(o.beeps, std::vector<int>{3500});
-}
-
 TEST(RadioLinkJobTest, InfoReadsTheTwoTextBlocksOneJobAtATime)
 {
     Bench b({}, "Q7200B");
