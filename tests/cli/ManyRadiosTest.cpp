@@ -80,6 +80,7 @@ TEST_F(ManyRadios, ASilentRadioOrAMissingPortFailsAloneWithTheWorstStatus)
                         "COM port again!");
     EXPECT_EQ(lines[2], radios.devices[0].toUtf8() + ": ok");
     EXPECT_EQ(lines[3], "Type: HX8100L1"); // the radio's block under its line
+    EXPECT_EQ(lines[4], "Frequency: UHF:450-470MHz");
     EXPECT_EQ(lines[5], "Model code: Q80103");
     EXPECT_TRUE(r.err.startsWith("/dev/zemtra-no-such-port: no such device.\n")) << r.err.constData();
 

@@ -138,14 +138,6 @@ TEST_F(RadioCommands, SimulateThatCannotMakeItsTerminalExits3)
     EXPECT_TRUE(reached) << "no descriptor limit made the pseudo-terminal fail";
 }
 
-TEST_F(RadioCommands, InfoPrintsTypeAndBand)
-{
-    Simulator radio({"--model", "Q7200B", "--stray-bytes", "1"});
-    CliRun r = Cli({"info", "--port", radio.device});
-    ASSERT_EQ(r.status, 0) << r.err.constData();
-    EXPECT_TRUE(r.out.startsWith("Type: HX7200L2\nFrequency: UHF:400-440MHz\n")) << r.out.constData();
-}
-
 TEST_F(RadioCommands, PortAndUsageErrors)
 {
     CliRun r = Cli({"read", "--port", "/dev/zemtra-no-such-port", "-o", Path("x.dat")});
