@@ -223,26 +223,6 @@ TEST(PortDiagnosisTest, RealOpenErrorsMapToTheirCauses)
     EXPECT_EQ(CauseOfOpenError(unplugged), PortCause::Gone);
 }
 
-// Another program has the line open: busy whether or not it took exclusive
-// use, named by pid and command, and nothing reaches the line.
-TEST(PortDiagnosisTest, AnotherProgramHoldingThePortIsNamedLockedOrNot)
-{
-    for (bool exclusive : {false, true}) {
-        SCOPED_TRACE(exclusive ? "exclusive" : "plain open");
-        Pty pty;
-        Holder holder(pty.path, exclusive);
-        const int error = OpenError(pty.path);
-        EXPECT_EQ(error, EBUSY);
-        const PortDiagnosis d = DiagnosePort(pty.path, error);
-        EXPECT_EQ(d.cause, PortCause::Busy);
-        ASSERT_EQ(d.holders.size(), 1u);
-        EXPECT_EQ(d.holders[0].pid, holder.pid);
-        EXPECT_EQ(d.holders[0].command, "sleep");
-        EXPECT_EQ(d.holders[0].commandLine, "sleep 30");
-        EXPECT_TRUE(ReadUpTo(pty.master, 1, 50).empty());
-    }
-}
-
 // A process that holds both sides of a pseudo-terminal is the line's other
 // end (a simulated radio), not a program in the way; this process never
 // counts either.

@@ -214,22 +214,6 @@ TEST(RadioLinkVerifyTest, ReadBackFollowsTheCloseAndMatches)
     EXPECT_LT(Ms(o.traces[close + 1].at, o.traces[close + 2].at), 40.0);
 }
 
-TEST(RadioLinkVerifyTest, WronglyStoredByteFailsTheJob)
-{
-    Bench b({.corruptWriteAddress = 0x123});
-    const SimulatedRadio::Memory image = Pattern();
-    EXPECT_FALSE(b.Run(JobWrite, image.data(), "Q80103", true));
-    Recorder& o = b.observer;
-    EXPECT_EQ(b.radio->GetMemory()[0x123], image[0x123] ^ 1);
-    EXPECT_FALSE(o.verify.equal);
-    EXPECT_EQ(o.verify.first, 0x123u);
-    EXPECT_EQ(o.verify.wrote, image[0x123]);
-    EXPECT_EQ(o.verify.holds, image[0x123] ^ 1);
-    EXPECT_EQ(o.verify.differing, 1u);
-    EXPECT_EQ(o.verify.field, "channel 18 rxFrequency");
-    EXPECT_EQ(o.beeps, std::vector<int>{3500});
-}
-
 TEST(RadioLinkJobTest, InfoReadsTheTwoTextBlocksOneJobAtATime)
 {
     Bench b({}, "Q7200B");
@@ -415,40 +399,6 @@ TEST(RadioLinkProbeTest, ProbeSaysWhatCameBackAndLeavesTheRadioReady)
     EXPECT_EQ(b.radio->GetStats().sessionsCompleted, 1);
 
     EXPECT_TRUE(b.Run(JobInfo)); // the same open port serves the next job
-}
-
-TEST(RadioLinkProbeTest, SilenceAndAnEchoAreTold)
-{
-    Bench silent({.silent = true});
-    ASSERT_TRUE(silent.link->OpenPort(silent.radio->DevicePath(), 0));
-    LinkProbeResult probe;
-    ASSERT_TRUE(silent.link->Probe(probe));
-    EXPECT_FALSE(probe.identified);
-    EXPECT_EQ(probe.receivedCount, 0u);
-    EXPECT_EQ(silent.observer.Lines("Tr : 50 52 4F 47 52 41 4D ").size(), 3u);
-    EXPECT_TRUE(silent.observer.Lines("Tr : 02 ").empty());
-
-    // A cable that hears itself: every byte sent comes back.
-    Pty cable;
-    std::atomic<bool> stop{false};
-    std::thread echo([&] {
-        while (!stop) {
-            const Bytes got = ReadUpTo(cable.master, 64, 20);
-            if (!got.empty())
-                WriteAll(cable.master, got);
-        }
-    });
-    Recorder observer;
-    {
-        RadioLink link(observer);
-        EXPECT_TRUE(link.OpenPort(cable.path, 0));
-        EXPECT_TRUE(link.Probe(probe));
-    }
-    stop = true;
-    echo.join();
-    EXPECT_FALSE(probe.identified);
-    EXPECT_EQ(probe.receivedCount, 21u); // three wake-ups
-    EXPECT_EQ(Bytes(probe.received.begin(), probe.received.begin() + 7), Bytes({'P', 'R', 'O', 'G', 'R', 'A', 'M'}));
 }
 
 } // namespace
