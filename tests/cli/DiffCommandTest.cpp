@@ -79,12 +79,6 @@ TEST_F(DiffCommand, BytesNoValueShowsComeAsRuns)
                                                {"b", "01 02"}, {"field", "stunCode"}}));
     EXPECT_EQ(json[1].toObject(), (QJsonObject{{"member", "bytes"}, {"from", 2032}, {"to", 2035},
                                                {"a", "ff ff ff ff"}, {"b", "00 00 00 00"}}));
-
-    // One byte: "byte", not "bytes".
-    b = a;
-    b[2047] = '\x00';
-    WriteFile(Path("b.dat"), b);
-    EXPECT_EQ(Diff().out, "byte 0x07FF: ff -> 00\n");
 }
 
 TEST_F(DiffCommand, BadInputExits2LikeDump)
