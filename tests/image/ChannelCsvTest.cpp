@@ -127,7 +127,6 @@ TEST(ChannelCsv, EachChannelIsOneRow)
         const char* row;
     } cases[] = {
         {Channel(450.0, 0.0), "1,,450.000000,off,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
-        {Channel(450.0, 450.0), "1,,450.000000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
         {Channel(450.0, 455.0), "1,,450.000000,+,5.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
         {Channel(455.0, 450.0), "1,,455.000000,-,5.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
         // 70 MHz apart is still an offset; further, Offset is the transmit frequency itself.
@@ -295,7 +294,6 @@ TEST(ChannelCsv, EachRowGivesTheChannelItDescribes)
         {"Location,Frequency,Duplex,Tone,rToneFreq,cToneFreq,CrossMode\n1,450,off,Cross,67.0,77.0,Tone->Tone\n",
          Channel(450, 0, "", "77.0")},
         // Watts: 3 W or more is high; words too; no Power is high.
-        {power + "5.0W", Channel(450, 450)},
         {power + "5", Channel(450, 450)},
         {power + "3W", Channel(450, 450)},
         {power + "2.9W", Channel(450, 450, "", "", "L")},
