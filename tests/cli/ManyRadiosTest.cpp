@@ -90,26 +90,11 @@ TEST_F(ManyRadios, ASilentRadioOrAMissingPortFailsAloneWithTheWorstStatus)
     EXPECT_EQ(r.err, "zemtra800-cli: info: " + radios.devices[0].toUtf8() + " is given twice as --port.\n");
 }
 
-TEST_F(ManyRadios, ARadioOfAnotherModelFailsAloneUnlessYes)
+// Radio 2 is of another model: a read names a file for each port (or is
+// refused before any radio is read); a write fails on radio 2 alone unless --yes.
+TEST_F(ManyRadios, ReadNamesAFileForEachPortAndAWriteFailsAloneOnAnotherModel)
 {
     Simulator radios({"--save", Path("radio-{n}.dat")}, 2);
-    EXPECT_EQ(radios.Command("plug 2 " + Image("other.dat", "Q80104")), "radio 2 plugged in");
-    const QString in = Image("in.dat");
-    CliRun r = Run(QStringList{"write", in} + Ports(radios.devices));
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, (radios.devices[0] + ": ok\n" + radios.devices[1] +
-                      ": failed: Model type is wrong,are you sure to overwrite? no (--yes overwrites)\n")
-                         .toUtf8());
-    EXPECT_FALSE(QFile::exists(Path("radio-2.dat")));
-
-    r = Run(QStringList{"write", in, "--yes"} + Ports(radios.devices));
-    EXPECT_EQ(r.status, 0) << r.err.constData();
-    EXPECT_EQ(Contents(Path("radio-2.dat")).left(2000), Contents(in).left(2000));
-}
-
-TEST_F(ManyRadios, ReadNamesAFileForEachPortOrIsRefusedBeforeAnyRadioIsRead)
-{
-    Simulator radios({}, 2);
     EXPECT_EQ(radios.Command("plug 2 " + Image("other.dat", "Q80104")), "radio 2 plugged in");
     WriteFile(Path("unit.dat"), "keep me");
     CliRun r = Run(QStringList{"read", "-o", Path("unit.dat")} + Ports(radios.devices));
@@ -127,6 +112,17 @@ TEST_F(ManyRadios, ReadNamesAFileForEachPortOrIsRefusedBeforeAnyRadioIsRead)
     r = Run(QStringList{"read", "-o", Path("by-{port}.dat")} + Ports(radios.devices));
     ASSERT_EQ(r.status, 0) << r.err.constData();
     EXPECT_EQ(Contents(Path("by-" + base.toUtf8() + ".dat")), Contents(Path("unit-2.dat")));
+
+    const QString in = Image("in.dat");
+    r = Run(QStringList{"write", in} + Ports(radios.devices));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, (radios.devices[0] + ": ok\n" + radios.devices[1] +
+                      ": failed: Model type is wrong,are you sure to overwrite? no (--yes overwrites)\n")
+                         .toUtf8());
+    EXPECT_FALSE(QFile::exists(Path("radio-2.dat")));
+    r = Run(QStringList{"write", in, "--yes"} + Ports(radios.devices));
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_EQ(Contents(Path("radio-2.dat")).left(2000), Contents(in).left(2000));
 }
 
 // Both radios on their ports at the start; two units; each radio holds the
