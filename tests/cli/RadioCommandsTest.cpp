@@ -87,13 +87,15 @@ TEST_F(RadioCommands, ConsolesAndTheProgramsOwnTerminalAreRefused)
     EXPECT_EQ(r.err, "zemtra800-cli: info: /dev/tty0 is a console, not the radio's serial port.\n");
 
     // Run as from a terminal: the pseudo-terminal is the program's
-    // controlling terminal, under its own name and as /dev/tty.
+    // controlling terminal, under its own name, as /dev/tty and through a
+    // link. (Other pseudo-terminals pass: every simulated radio is one.)
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_GE(master, 0);
     ASSERT_EQ(::grantpt(master), 0);
     ASSERT_EQ(::unlockpt(master), 0);
     const QByteArray own = ::ptsname(master);
-    for (const QByteArray& name : {own, QByteArray("/dev/tty")}) {
+    ASSERT_TRUE(QFile::link(QString::fromUtf8(own), Path("radio")));
+    for (const QByteArray& name : {own, QByteArray("/dev/tty"), Path("radio").toUtf8()}) {
         QProcess process;
         process.setChildProcessModifier([&own] {
             if (::setsid() >= 0)

@@ -1,8 +1,6 @@
-#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -70,40 +68,6 @@ TEST(PortNamesTest, ConsolesAreRefusedUnderAnyName)
     if (::access("/dev/ttyS0", F_OK) == 0) {
         EXPECT_EQ(RefusedPort("/dev/ttyS0"), PortRefusal::None); // 4:64, just past the consoles
     }
-}
-
-TEST(PortNamesTest, TheProgramsOwnTerminalIsRefusedUnderAnyName)
-{
-    Pty own, other;
-    const TempFolder temp("zemtra-ports");
-    ASSERT_TRUE(temp.Made());
-    const std::string alias = temp.Path() + "/radio";
-    ASSERT_EQ(::symlink(own.path.c_str(), alias.c_str()), 0);
-    // A child in a session of its own takes the pseudo-terminal as its
-    // controlling terminal, as a shell's program has its terminal.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        int code = 0;
-        if (::setsid() < 0 || ::open(own.path.c_str(), O_RDWR) < 0)
-            ::_exit(10);
-        if (RefusedPort(own.path) != PortRefusal::OwnTerminal)
-            code |= 1;
-        if (RefusedPort("/dev/tty") != PortRefusal::OwnTerminal)
-            code |= 2;
-        if (RefusedPort(other.path) != PortRefusal::None)
-            code |= 4;
-        if (RefusedPort(alias) != PortRefusal::OwnTerminal)
-            code |= 8;
-        ::_exit(code);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0)
-        << "1: own pty passed, 2: /dev/tty passed, 4: another pty refused, 8: own pty by a link passed";
-    // Not this test program's terminal: it passes here.
-    EXPECT_EQ(RefusedPort(own.path), PortRefusal::None);
 }
 
 } // namespace
