@@ -152,13 +152,8 @@ TEST(SettingsFieldsTest, RefusedValuesChangeNothing)
     EXPECT_FALSE(SetText(s, message, std::string(33, 'x'), &why));
     EXPECT_EQ(why, "33 bytes in GBK, the field holds 32 (a Chinese character takes 2)");
 
-    // Accepted values land in the member named, and only there.
-    EXPECT_TRUE(SetText(s, Field{&AutodialMember(), 9}, "0123456789ABCD*#", &why)) << why;
-    EXPECT_EQ(GetText(s.autodial[8]), "0123456789ABCD*#");
-    EXPECT_EQ(GetText(s.autodial[7]), "");
-    EXPECT_TRUE(SetFrequency(s, Field{FindChannelMember("txFrequency"), 50}, 451.5, &why));
-    EXPECT_EQ(s.channels[49].txFrequency, 451.5);
-    EXPECT_EQ(s.channels[48].txFrequency, 0.0);
+    // (That accepted values land in the member named is the encoding test's
+    // to see.)
     EXPECT_TRUE(SetInteger(s, Field{FindRadioMember("beepTone"), 0}, 7, &why)); // a flag takes any integer
     EXPECT_EQ(s.beepTone, 7u);
 }
