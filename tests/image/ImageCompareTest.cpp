@@ -73,12 +73,14 @@ TEST_F(ImageCompareTest, BytesNoValueShowsComeAsRuns)
     // Bit 1 of 1032 belongs to no field; bit 0 (beepTone) does.
     const uint8_t flags = a.Image()[ImageMap::kOptionFlagsA];
     PutB(ImageMap::kOptionFlagsA, Hex(flags ^ 0x03));
-    // A lone byte between two fields.
+    // Lone bytes between two fields: after autodial 3's digit count, and at 1045.
+    PutB(816 + 2 * 16 + 9, "34");
     PutB(1045, "12");
 
     EXPECT_EQ(Lines(), (std::vector<std::string>{
                            "beepTone",
                            "stunCode",
+                           "byte 0x0359: ff -> 34",
                            "byte 0x0408: " + Hex(flags) + " -> " + Hex(flags ^ 0x03),
                            "byte 0x0415: ff -> 12",
                            "bytes 0x07F0..0x07F3: ff ff ff ff -> 00 00 00 00",
