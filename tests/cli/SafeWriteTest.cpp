@@ -144,25 +144,20 @@ TEST_F(SafeWrite, ReadAndInfoAreLoggedAndAFailedJobTooUnlessNoBackup)
     EXPECT_EQ(QDir(Archive() + "/backups").entryList(QDir::Files).size(), 1);
 }
 
-// A backup folder that cannot be written, or no archive folder at all, is
-// said once per job and never fails it.
+// A backup folder that cannot be written is said once per job and never
+// fails it (an archive folder that cannot be made at all takes the same way;
+// its wording is the archive's test's).
 TEST_F(SafeWrite, ArchiveThatCannotBeWrittenDoesNotFailTheJob)
 {
     Simulator radio({});
     ASSERT_TRUE(QDir().mkpath(Archive()));
     WriteFile(Archive() + "/backups", "a file where the folder should be");
-    CliRun r = Run({"write", "--port", radio.device, Programmed(), "--verify"});
+    const CliRun r = Run({"write", "--port", radio.device, Programmed(), "--verify"});
     ASSERT_EQ(r.status, 0) << r.err.constData();
     EXPECT_TRUE(r.out.endsWith("verified: the radio holds the 2000 bytes written\n"));
     EXPECT_EQ(r.err, "zemtra800-cli: warning: no backup kept: " + Archive().toUtf8() + "/backups: not a folder\n");
     ASSERT_EQ(Log().size(), 2u); // the log goes on without backups
     EXPECT_FALSE(Log()[0].contains("backup"));
-
-    r = Cli({"read", "--port", radio.device, "-o", Path("radio.dat")}, "/dev/null/data");
-    ASSERT_EQ(r.status, 0) << r.err.constData();
-    EXPECT_TRUE(r.out.startsWith("read 2048 bytes"));
-    EXPECT_EQ(r.err, "zemtra800-cli: warning: no backup or job log kept: /dev/null/data: Not a directory\n");
-    EXPECT_EQ(Contents(Path("radio.dat")).size(), 2048);
 }
 
 // What the encoder sends differently from the file is named before
