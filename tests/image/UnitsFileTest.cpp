@@ -105,29 +105,15 @@ TEST_F(UnitsFileTest, RowsAreLaidOverTheGoldenImageAndEncoded)
     }
 }
 
-// Every radio-wide and DTMF member but the model's own.
-TEST_F(UnitsFileTest, WhatAUnitsFileMaySet)
-{
-    std::vector<std::string> refused;
-    for (const SettingsFields::Member& m : SettingsFields::RadioMembers())
-        if (!UnitsFile::IsUnitMember(m))
-            refused.push_back(m.name);
-    EXPECT_EQ(refused, (std::vector<std::string>{"modelCode", "infoText1", "infoText2", "upperLimit", "lowerLimit",
-                                                 "firstIf", "carriedByte1884", "highLocalOscillator",
-                                                 "carriedByte1886", "carriedByte1887", "bandCentre",
-                                                 "carriedByte1902"}));
-    std::string why;
-    EXPECT_FALSE(UnitsFile::IsUnitMember(*SettingsFields::FindChannelMember("rxFrequency"), &why));
-    EXPECT_EQ(why, "a channel member; the channels come from GOLDEN");
-}
-
 TEST_F(UnitsFileTest, ABadHeaderIsRefusedNamingLineOneAndTheColumn)
 {
     ExpectRefused("idCode\n1\n", {"line 1: the header names no unit column"});
-    ExpectRefused("unit,upperLimit,infoText1\nA,470,V2\n",
+    ExpectRefused("unit,upperLimit,infoText1,rxFrequency\nA,470,V2,450\n",
                   {"line 1, column upperLimit: not a member a units file sets: the model's own; it comes from GOLDEN",
                    "line 1, column infoText1: not a member a units file sets: the radio's own information text; a "
-                   "write never sends it"});
+                   "write never sends it",
+                   "line 1, column rxFrequency: not a member a units file sets: a channel member; the channels come "
+                   "from GOLDEN"});
     ExpectRefused("Unit,idCode\nA,1\n", {"line 1, column \"Unit\": unknown member; did you mean unit?",
                                          "line 1: the header names no unit column"});
     ExpectRefused("unit,idCode,idCode\nA,1,2\n", {"line 1, column idCode: named twice"});
