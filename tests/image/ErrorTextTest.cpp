@@ -48,13 +48,8 @@ TEST(ErrorText, ALongTextIsCutBeforeACharacter)
 
 TEST(ErrorText, HasControlFindsWhatQuotedWouldHide)
 {
-    EXPECT_FALSE(HasControl("Unit A-1 \xE4\xBD\xA0\xE5\xA5\xBD"));
-    EXPECT_TRUE(HasControl("A\nB"));
-    EXPECT_TRUE(HasControl("A\tB"));
-    EXPECT_TRUE(HasControl("\xC2\x9B" "2J"));
-    EXPECT_TRUE(HasControl("left\xE2\x80\xAE" "right"));
-    // A byte that is no UTF-8 is no control character.
-    EXPECT_FALSE(HasControl("A\xFF" "B"));
+    EXPECT_TRUE(HasControl("\xC2\x9B" "2J") && HasControl("A\tB"));
+    EXPECT_FALSE(HasControl("A\xFF" "B")) << "a byte that is no UTF-8 is no control character";
 }
 
 } // namespace

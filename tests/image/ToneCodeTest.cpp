@@ -46,27 +46,6 @@ TEST(ToneCode, DcsPositionsTakeDThreeOctalDigitsAndNOrI)
     }
 }
 
-TEST(ToneCode, SplitTakesStoredCodesApartAndTheTextsPutThemBack)
-{
-    ToneCode::Parts p;
-    ASSERT_TRUE(ToneCode::Split("D023I", &p));
-    EXPECT_EQ(p.kind, ToneCode::Parts::Dcs);
-    EXPECT_EQ(p.dcs, 23);
-    EXPECT_TRUE(p.inverted);
-    EXPECT_EQ(ToneCode::DcsText(p.dcs, p.inverted), "D023I");
-    ASSERT_TRUE(ToneCode::Split("d754n", &p));
-    EXPECT_EQ(ToneCode::DcsText(p.dcs, p.inverted), "D754N");
-    ASSERT_TRUE(ToneCode::Split("067.0", &p));
-    EXPECT_EQ(p.kind, ToneCode::Parts::Tone);
-    EXPECT_EQ(p.tenths, 670);
-    EXPECT_EQ(ToneCode::ToneText(p.tenths), "67.0");
-    ASSERT_TRUE(ToneCode::Split("", &p));
-    EXPECT_EQ(p.kind, ToneCode::Parts::None);
-    p.dcs = 99;
-    EXPECT_FALSE(ToneCode::Split("D023", &p));
-    EXPECT_EQ(p.dcs, 99) << "untouched on failure";
-}
-
 TEST(ToneCode, TheRadioOffersItsStandardTonesAndDcsCodesAndNoOthers)
 {
     // Every listed code is found (the lists are searched as sorted).
