@@ -1,23 +1,17 @@
 #include <random>
 
 #include "TestImage.h"
+#include "image/SettingsFields.h"
 
 namespace {
 
-// Fields whose stored form is a conversion (frequencies, codes, digit texts,
-// characters): odd bytes there may come back in their canonical form. Every
-// other byte and bit is untouched, carried, a flag or a plain byte.
+// Bytes of fields whose stored form is a conversion (frequencies, codes,
+// digit texts, characters): odd bytes there may come back in their canonical
+// form. Every other byte is untouched, carried, a flag or a plain byte.
 bool IsConvertedField(std::size_t offset)
 {
-    if (offset >= 16 && offset < 816)
-        return (offset - 16) % 16 < 12; // frequencies and QT/DQT codes
-    if (offset >= 816 && offset < 960)
-        return (offset - 816) % 16 < 9; // autodial digits and count
-    const std::pair<std::size_t, std::size_t> fields[] = {
-        {992, 1001}, {1008, 1017}, {1056, 1066}, {1072, 1078}, {1872, 1884}, {1888, 1892}, {1920, 1992}, {2000, 2016},
-    };
-    for (const auto& [from, to] : fields)
-        if (offset >= from && offset < to)
+    for (const SettingsFields::ByteOwner& o : SettingsFields::OwnersOf(offset))
+        if (o.field.member->kind == SettingsFields::Kind::Frequency || o.field.member->kind == SettingsFields::Kind::Text)
             return true;
     return false;
 }
