@@ -1,5 +1,6 @@
-// Only regular files are read or replaced: FIFOs, devices, sockets and links
-// to them are refused at once and left as they are.
+// Loading and saving data files: every refusal names its reason and leaves
+// the image and the file alone; only regular files are read or replaced.
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -35,6 +36,69 @@ protected:
     TempFolder temp{"file-access"};
     const fs::path dir = temp.Path();
 };
+
+TEST_F(FileAccessTest, EachFailureNamesItsKindAndLeavesImageAndFileAlone)
+{
+    ASSERT_EQ(0, data.EncodeAll());
+    const auto image = At(0, 2048);
+    const std::vector<uint8_t> old(2048, 0x5A);
+    WriteBytes(dir / "radio.dat", old);
+    fs::create_directory(dir / "folder.dat");
+    WriteBytes(dir / "short.dat", std::vector<uint8_t>(100, 0x00));
+    const std::string nowhere = P("no-such-dir");
+    using Kind = DataFileError::Kind;
+    const struct {
+        bool saving;
+        std::string path;
+        Kind kind;
+        std::string line;
+    } cases[] = {
+        {false, P("absent.dat"), Kind::NoSuchFile, "no such file: " + P("absent.dat")},
+        {false, P("folder.dat"), Kind::IsDirectory, P("folder.dat") + " is a directory, not a data file"},
+        {false, P("short.dat"), Kind::TooShort, "file is shorter than 2048 bytes (got 100)"},
+        {true, "", Kind::NoFileName, "no file name given"},
+        {true, P("folder.dat"), Kind::TargetIsDirectory, P("folder.dat") + " is a directory"},
+        {true, nowhere + "/radio.dat", Kind::CannotCreate,
+         "cannot create a file in " + nowhere + ": No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        DataFileError reason;
+        std::string line;
+        EXPECT_FALSE(c.saving ? data.SaveFile(c.path, &reason) : data.LoadFile(c.path, &reason));
+        EXPECT_FALSE(c.saving ? data.SaveFile(c.path, &line) : data.LoadFile(c.path, &line));
+        EXPECT_EQ(c.kind, reason.kind);
+        EXPECT_EQ(c.line, reason.Text());
+        EXPECT_EQ(c.line, line);
+        EXPECT_EQ(image, At(0, 2048));
+    }
+    DataFileError reason;
+    data.LoadFile(P("short.dat"), &reason);
+    EXPECT_EQ(100, reason.count);
+    data.SaveFile(nowhere + "/radio.dat", &reason);
+    EXPECT_EQ(nowhere, reason.folder);
+    EXPECT_EQ(ENOENT, reason.systemError);
+
+    // A folder that may not be written in: the old file stays (root may write anyway).
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    if (!std::ofstream(dir / "probe").good()) {
+        EXPECT_FALSE(data.SaveFile(P("radio.dat")));
+        EXPECT_EQ(old, ReadBytes(dir / "radio.dat"));
+    }
+    fs::remove(dir / "probe");
+    fs::permissions(dir, fs::perms::owner_all);
+    ASSERT_EQ(SaveRefused(P("radio.dat")), "");
+    EXPECT_EQ(image, ReadBytes(dir / "radio.dat"));
+    EXPECT_EQ(3, Entries(dir)) << "no temporary left";
+
+    // A longer file: its first 2048 bytes.
+    std::vector<uint8_t> longer(3000);
+    for (std::size_t i = 0; i < longer.size(); ++i)
+        longer[i] = static_cast<uint8_t>(i * 7);
+    WriteBytes(dir / "long.dat", longer);
+    ASSERT_TRUE(data.LoadFile(P("long.dat")));
+    EXPECT_EQ(std::vector<uint8_t>(longer.begin(), longer.begin() + 2048), At(0, 2048));
+}
 
 TEST_F(FileAccessTest, SpecialFilesAreNeitherReadNorReplaced)
 {

@@ -1,8 +1,79 @@
+// The byte layout of the image: what a new document holds, the channel
+// records, the option flags, the model data and the texts.
+#include <cstring>
+
 #include "TestImage.h"
+#include "image/ChannelCodec.h"
 
 namespace {
 
 using SettingsCodecTest = ImageFixture;
+using NewDocument = ImageFixture;
+
+TEST_F(NewDocument, BlankChannelsAreAllFFBothWays)
+{
+    ASSERT_EQ(0, data.EncodeAll());
+    EXPECT_EQ(std::vector<uint8_t>(816, 0xFF), At(0, 816)); // 50 blank channels
+    EXPECT_EQ(Bytes("FF FF FF FF FF FF FF FF 00 FF"), At(992, 10)); // no BOT code
+    EXPECT_EQ(Bytes("FF 01 FF FF FF FF FF 02 FF FF FF FF FF FF FF FF FF FF 0A"), At(1034, 19));
+    EXPECT_EQ(Bytes("FF 02 FF FF FF FF  FF FF FF FF FF FF  00 FF"), At(1066, 14));
+    EXPECT_EQ(std::vector<uint8_t>(30, 0xFF), At(1872, 30));
+    EXPECT_EQ(Bytes("01"), At(1902, 1));
+    EXPECT_EQ(Bytes("FF FF 33 30 31 30 38 51"), At(1984, 8));
+    EXPECT_EQ(std::vector<uint8_t>(56, 0xFF), At(1992, 56));
+
+    // And back: all-FF channel records decode to blank channels.
+    s.channels[7].rxFrequency = 145.0;
+    ASSERT_EQ(0, data.DecodeAll());
+    RadioSettings blank;
+    for (int n = 1; n <= RadioSettings::kChannels; ++n) {
+        blank.ResetChannel(n);
+        EXPECT_EQ(0, std::memcmp(&blank.channels[n - 1], &s.channels[n - 1], sizeof(ChannelRecord))) << n;
+    }
+}
+
+TEST_F(NewDocument, CopiesOnlyWithinTheImage)
+{
+    const auto block = Bytes("01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10");
+    data.SetBytes(block.data(), 2040, 16);
+    std::vector<uint8_t> out(16, 0xAA);
+    data.GetBytes(out.data(), 2040, 16);
+    data.GetBytes(out.data(), SIZE_MAX - 4, 8); // no wrap-around either
+    EXPECT_EQ(std::vector<uint8_t>(16, 0xAA), out);
+    EXPECT_EQ(std::vector<uint8_t>(8, 0xFF), At(2040, 8));
+}
+
+TEST(ChannelCodec, ARecordOfSixteenBytesAndItsFlagBits)
+{
+    ValueCodec codec;
+    ChannelCodec channels(codec);
+    auto record = Bytes("00 25 51 43  00 50 51 43  70 06  23 C0  FF  FF  01  01");
+    ChannelRecord c;
+    ASSERT_EQ(0, channels.DecodeRecord(record.data(), c));
+    EXPECT_DOUBLE_EQ(435.125, c.rxFrequency);
+    EXPECT_DOUBLE_EQ(435.150, c.txFrequency);
+    EXPECT_STREQ("67.0", c.txCode);
+    EXPECT_STREQ("D023I", c.rxCode);
+    EXPECT_EQ(3u, c.busyLockout);
+    for (uint32_t flag : {c.spUnmute, c.wideNarrow, c.beatShiftOff, c.optionalSignalling, c.channelFree, c.scanAdd,
+                          c.carriedFlag13Bit3, c.highPower, c.rxStep625, c.txStep625})
+        EXPECT_EQ(1u, flag);
+    std::vector<uint8_t> again(16, 0xFF);
+    ASSERT_EQ(0, channels.EncodeRecord(c, again.data()));
+    EXPECT_EQ(record, again);
+
+    // Byte 12 bits 7 and 5, byte 13 bits 5, 4, 2, 1 are the radio's own.
+    record[12] = 0xA0;
+    record[13] = 0x36;
+    channels.DecodeRecord(record.data(), c);
+    EXPECT_EQ(0u, c.spUnmute + c.busyLockout + c.channelFree + c.scanAdd + c.carriedFlag13Bit3 + c.highPower);
+    c.busyLockout = 2; // bit 4 set, bit 3 clear
+    c.wideNarrow = 1;
+    c.highPower = 7;   // any non-zero value is on
+    channels.EncodeRecord(c, record.data());
+    EXPECT_EQ(Bytes("B4 37"), Bytes(record.data() + 12, 2));
+}
+
 
 TEST_F(SettingsCodecTest, OptionFlagBytesKeepTheRadiosOwnBits)
 {
