@@ -119,23 +119,19 @@ TEST(SettingsFieldsTest, RefusedValuesChangeNothing)
 {
     RadioSettings s;
     SetText(s.stunCode, "123ABC");
-    const Field stun{FindRadioMember("stunCode"), 0};
-    const Field squelch{FindRadioMember("squelchLevel"), 0};
-    const Field limit{FindRadioMember("upperLimit"), 0};
-    const Field message{FindRadioMember("message1"), 0};
-    const Field tone{FindChannelMember("rxCode"), 50};
+    auto radio = [](const char* name) { return Field{FindRadioMember(name), 0}; };
     const bool accepted[] = {
-        SetText(s, stun, "12G", nullptr),
-        SetText(s, stun, "1234567", nullptr),
-        SetText(s, stun, std::string_view("1\0", 2), nullptr),
-        SetText(s, tone, "D029N", nullptr),
-        SetText(s, message, std::string(33, 'x'), nullptr),
-        SetText(s, Field{FindRadioMember("idCode"), 0}, "12\xC3\xA9", nullptr),
-        SetInteger(s, squelch, 256, nullptr),
-        SetInteger(s, squelch, 2.5, nullptr),
-        SetInteger(s, squelch, -1, nullptr),
-        SetFrequency(s, limit, 999.9999996, nullptr),
-        SetFrequency(s, limit, -0.5, nullptr),
+        SetText(s, radio("stunCode"), "12G", nullptr),
+        SetText(s, radio("stunCode"), "1234567", nullptr),
+        SetText(s, radio("stunCode"), std::string_view("1\0", 2), nullptr),
+        SetText(s, Field{FindChannelMember("rxCode"), 50}, "D029N", nullptr),
+        SetText(s, radio("message1"), std::string(33, 'x'), nullptr),
+        SetText(s, radio("idCode"), "12\xC3\xA9", nullptr),
+        SetInteger(s, radio("squelchLevel"), 256, nullptr),
+        SetInteger(s, radio("squelchLevel"), 2.5, nullptr),
+        SetInteger(s, radio("squelchLevel"), -1, nullptr),
+        SetFrequency(s, radio("upperLimit"), 999.9999996, nullptr),
+        SetFrequency(s, radio("upperLimit"), -0.5, nullptr),
         SetFrequency(s, Field{FindChannelMember("txFrequency"), 1}, 1000, nullptr),
     };
     for (std::size_t i = 0; i < std::size(accepted); ++i)
@@ -149,7 +145,7 @@ TEST(SettingsFieldsTest, RefusedValuesChangeNothing)
     std::string why;
     EXPECT_FALSE(SetInteger(s, Field{FindChannelMember("busyLockout"), 3}, 4, &why));
     EXPECT_EQ(why, "expected an integer 0..3");
-    EXPECT_TRUE(SetInteger(s, Field{FindRadioMember("beepTone"), 0}, 7, &why)); // a flag takes any integer
+    EXPECT_TRUE(SetInteger(s, radio("beepTone"), 7, &why)); // a flag takes any integer
     EXPECT_EQ(s.beepTone, 7u);
 }
 
