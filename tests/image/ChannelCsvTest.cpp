@@ -104,29 +104,22 @@ TEST(ChannelCsv, TheHeaderNamesTwentyOneColumnsAndBlankChannelsHaveNoRow)
 
 // One row per channel in use: where it transmits (Duplex, Offset), its mode,
 // raster, scan and power.
-TEST(ChannelCsv, EachChannelIsOneRow)
-{
-    const struct {
-        ChannelRecord channel;
-        const char* row;
-    } cases[] = {
-        {Channel(450.0, 0.0), "1,,450.000000,off,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
-        {Channel(450.0, 455.0), "1,,450.000000,+,5.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
-        {Channel(455.0, 450.0), "1,,455.000000,-,5.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
-        // 70 MHz apart is still an offset; further, Offset is the transmit frequency itself.
-        {Channel(150.0, 220.0), "1,,150.000000,+,70.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
-        {Channel(150.0, 220.00625),
-         "1,,150.000000,split,220.006250,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
-        {Channel(470.0, 150.0), "1,,470.000000,split,150.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
-        // TStep 6.25 only when both frequencies lie on that raster.
-        {Channel(146.52, 146.52), "1,,146.520000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,"},
-        {Channel(450.0125, 455.005), "1,,450.012500,+,4.992500,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,"},
-        {Channel(450.0125, 0.0, "", "", "NSL"),
-         "1,,450.012500,off,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,NFM,6.25,S,1.0W,,,,,"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(RowOf(c.channel), c.row);
-}
+const struct Row {
+    ChannelRecord channel;
+    const char* row;
+} kRows[] = {
+    {Channel(450.0, 0.0), "1,,450.000000,off,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
+    {Channel(450.0, 455.0), "1,,450.000000,+,5.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
+    {Channel(455.0, 450.0), "1,,455.000000,-,5.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
+    // 70 MHz apart is still an offset; further, Offset is the transmit frequency itself.
+    {Channel(150.0, 220.0), "1,,150.000000,+,70.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
+    {Channel(150.0, 220.00625), "1,,150.000000,split,220.006250,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
+    {Channel(470.0, 150.0), "1,,470.000000,split,150.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
+    // TStep 6.25 only when both frequencies lie on that raster.
+    {Channel(146.52, 146.52), "1,,146.520000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,"},
+    {Channel(450.0125, 455.005), "1,,450.012500,+,4.992500,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,"},
+    {Channel(450.0125, 0.0, "", "", "NSL"), "1,,450.012500,off,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,NFM,6.25,S,1.0W,,,,,"},
+};
 
 // Encode (transmit) and decode (receive) codes as the tone columns write
 // them: Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,CrossMode.
@@ -150,8 +143,10 @@ const struct Pairing {
     {"", "D114I", "Cross,88.5,88.5,023,NR,114,->DTCS"},
 };
 
-TEST(ChannelCsv, ToneColumnsFollowTheEncodeAndDecodePairing)
+TEST(ChannelCsv, EachChannelIsOneRowAndItsCodesFollowTheEncodeAndDecodePairing)
 {
+    for (const Row& r : kRows)
+        EXPECT_EQ(RowOf(r.channel), r.row);
     for (const Pairing& p : kPairings)
         EXPECT_EQ(RowOf(Channel(450.0, 450.0, p.tx, p.rx)), "1,,450.000000,,0.000000," + std::string(p.columns) +
                                                                  ",FM,6.25,,5.0W,,,,,");
@@ -178,37 +173,30 @@ TEST(ChannelCsv, CodesAnImportWouldRefuseAreExportedWithAWarning)
 
 TEST(ChannelCsv, ExportThenImportOntoABlankFileReproducesEveryCarriedField)
 {
-    // Every tone pairing with every duplex case, over two tables.
-    const struct {
-        double rx, tx;
-    } duplex[] = {{450.0125, 0.0}, {450.0125, 450.0125}, {146.52, 147.12}, {455.0, 450.0}, {150.0, 451.0}};
-    int k = 0;
-    const int combinations = int(std::size(kPairings) * std::size(duplex));
-    while (k < combinations) {
-        RadioSettings original = Wideband();
-        for (int n = 1; n <= RadioSettings::kChannels && k < combinations; ++n, ++k) {
-            const Pairing& p = kPairings[std::size_t(k) % std::size(kPairings)];
-            const auto& d = duplex[std::size_t(k) / std::size(kPairings)];
-            // A channel that does not transmit carries no encode tone.
-            ChannelRecord c = Channel(d.rx, d.tx, d.tx > 0 ? p.tx : "", p.rx);
-            c.wideNarrow = k % 2;
-            c.scanAdd = (k / 2) % 2;
-            c.highPower = (k / 4) % 2;
-            original.channels[n - 1] = c;
-        }
-        // One blank channel stays blank.
-        original.ResetChannel(17);
-
-        const std::string text = ChannelCsv::ExportAll(original).text;
-        RadioSettings copy = Wideband();
-        const ImportResult result = Import(copy, text);
-        ASSERT_TRUE(result.Ok()) << result.errors.front();
-        for (int n = 1; n <= RadioSettings::kChannels; ++n) {
-            SCOPED_TRACE(n);
-            EXPECT_TRUE(SameChannel(copy.channels[n - 1], original.channels[n - 1]));
-        }
-        EXPECT_EQ(ChannelCsv::ExportAll(copy).text, text);
+    // Every row above, and every pairing on an offset channel and on one
+    // that does not transmit (and so carries no encode tone).
+    std::vector<ChannelRecord> channels;
+    for (const Row& r : kRows)
+        channels.push_back(r.channel);
+    for (const Pairing& p : kPairings) {
+        channels.push_back(Channel(146.52, 147.12, p.tx, p.rx));
+        channels.push_back(Channel(450.0125, 0.0, "", p.rx));
     }
+    RadioSettings original = Wideband();
+    for (std::size_t k = 0; k < channels.size(); ++k) {
+        ChannelRecord& c = original.channels[k < 16 ? k : k + 1]; // channel 17 stays blank
+        c = channels[k];
+        c.wideNarrow = k % 2;
+        c.scanAdd = (k / 2) % 2;
+        c.highPower = (k / 4) % 2;
+    }
+    const std::string text = ChannelCsv::ExportAll(original).text;
+    RadioSettings copy = Wideband();
+    const ImportResult result = Import(copy, text);
+    ASSERT_TRUE(result.Ok()) << result.errors.front();
+    for (int n = 1; n <= RadioSettings::kChannels; ++n)
+        EXPECT_TRUE(SameChannel(copy.channels[n - 1], original.channels[n - 1])) << n;
+    EXPECT_EQ(ChannelCsv::ExportAll(copy).text, text);
 }
 
 // ---- import: what is accepted ------------------------------------------------

@@ -57,13 +57,6 @@ TEST(ChannelRules, OffRasterMovesDownToSixPointTwoFiveAndStepFlagsFollow)
     ch.txFrequency = 455.0;
     SetStepFlags(ch);
     EXPECT_EQ(ch.txStep625, 1u);
-
-    RadioSettings s;
-    s.channels[3] = ch;
-    s.ResetChannel(4);
-    EXPECT_EQ(s.channels[3].rxStep625, 255u);
-    EXPECT_EQ(s.channels[3].txStep625, 255u);
-    EXPECT_EQ(s.channels[3].channelFree, 1u);
 }
 
 TEST(ChannelRules, FrequencyTextLeftInAFieldIsClampedRasteredAndPadded)
