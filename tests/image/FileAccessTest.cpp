@@ -136,8 +136,9 @@ TEST_F(FileAccessTest, SpecialFilesAreNeitherReadNorReplaced)
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << "it waited on the file";
         EXPECT_EQ(c.path + " " + c.kind, error);
         EXPECT_EQ(before, At(0, 2048));
-        if (c.path != "/dev/zero")
+        if (c.path != "/dev/zero") {
             EXPECT_TRUE(Contains(SaveRefused(c.path), "not a regular file"));
+        }
     }
     ::close(sock);
     // A device node of our own, never a real one: saving must not replace it.
