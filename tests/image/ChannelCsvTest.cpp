@@ -347,49 +347,43 @@ TEST(ChannelCsv, EveryBadRowIsNamedByItsPhysicalLineAndNothingChanges)
     RadioSettings s;
     s.channels[0] = Channel(460.0, 460.0, "67.0", "67.0");
     const RadioSettings before = s;
-    const std::string table = "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,"
-                              "DtcsPolarity,RxDtcsCode,CrossMode,Mode,TStep,Skip,Power\n" // 1
-                              "1,,450,,,,,,,,,,,,,\n"                                      // 2: good
-                              "# a comment\n"                                              // 3
-                              "\n"                                                         // 4
-                              "2,,520,,,,,,,,,,,,,\n"                                      // 5
-                              "3,\"two\nlines\",450,+,25,,,,,,,,,,,\n"                     // 6-7
-                              "4,,450,split,480,,,,,,,,,,,\n"                              // 8
-                              "1,,451,,,,,,,,,,,,,\n"                                      // 9
-                              "0,,450,,,,,,,,,,,,,\n"                                      // 10
-                              "x,,450,,,,,,,,,,,,,\n"                                      // 11
-                              "12,,,,,,,,,,,,,,,\n"                                        // 12
-                              "13,,abc,,,,,,,,,,,,,\n"                                     // 13
-                              "14,,450,,,Tone,100.5,,,,,,,,,\n"                            // 14
-                              "15,,450,,,DTCS,,,024,,,,,,,\n"                              // 15
-                              "16,,450,,,DTCS,,,023,NX,,,,,,\n"                            // 16
-                              "17,,450,,,TSQL-R,,,,,,,,,,\n"                               // 17
-                              "18,,450,,,Cross,,,,,,Tone->Foo,,,,\n"                       // 18
-                              "19,,450,?,,,,,,,,,AM,,X,lots\n"                             // 19
-                              "20,,450,split,,,,,,,,,,,,\n"                                // 20
-                              "21,,450,,,,,,,,,,,,,,,extra\n";                             // 21
+    // The rows after the header, and what is said of each, by physical line.
+    const std::pair<const char*, const char*> rows[] = {
+        {"1,,450,,,,,,,,,,,,,", ""},
+        {"# a comment", ""},
+        {"", ""},
+        {"2,,520,,,,,,,,,,,,,", "line 5: Frequency 520.000000 is outside 450-470 MHz"},
+        {"3,\"two\nlines\",450,+,25,,,,,,,,,,,",
+         "line 6: transmit frequency 475.000000 (Frequency + Offset) is outside 450-470 MHz"},
+        {"4,,450,split,480,,,,,,,,,,,", "line 8: transmit frequency 480.000000 (split) is outside 450-470 MHz"},
+        {"1,,451,,,,,,,,,,,,,", "line 9: Location 1 is already on line 2"},
+        {"0,,450,,,,,,,,,,,,,", "line 10: Location 0 is outside 1-50"},
+        {"x,,450,,,,,,,,,,,,,", "line 11: Location \"x\" is not a channel number"},
+        {"12,,,,,,,,,,,,,,,", "line 12: Frequency is empty"},
+        {"13,,abc,,,,,,,,,,,,,", "line 13: Frequency \"abc\" is not a number of MHz"},
+        {"14,,450,,,Tone,100.5,,,,,,,,,", "line 14: rToneFreq \"100.5\" is not a CTCSS tone the radio has"},
+        {"15,,450,,,DTCS,,,024,,,,,,,", "line 15: DtcsCode \"024\" is not a DCS code the radio has"},
+        {"16,,450,,,DTCS,,,023,NX,,,,,,", "line 16: DtcsPolarity \"NX\" is not two of N and R"},
+        {"17,,450,,,TSQL-R,,,,,,,,,,", "line 17: Tone \"TSQL-R\" is not one of Tone, TSQL, DTCS, Cross (or empty)"},
+        {"18,,450,,,Cross,,,,,,Tone->Foo,,,,",
+         "line 18: CrossMode \"Tone->Foo\" is not one of Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->DTCS, "
+         "Tone->, DTCS->, ->Tone, ->DTCS"},
+        {"19,,450,?,,,,,,,,,AM,,X,lots",
+         "line 19: Duplex \"?\" is not one of +, -, split, off (or empty); Mode \"AM\" is not FM (wide) or "
+         "NFM (narrow); Skip \"X\" is not empty, S or P; Power \"lots\" is not a number of watts, High or Low"},
+        {"20,,450,split,,,,,,,,,,,,", "line 20: Duplex split needs the transmit frequency in Offset"},
+        {"21,,450,,,,,,,,,,,,,,,extra", "line 21: field 18 \"extra\" is beyond the 16 columns"},
+    };
+    std::string table = "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,"
+                        "DtcsPolarity,RxDtcsCode,CrossMode,Mode,TStep,Skip,Power\n";
+    Lines errors;
+    for (const auto& [row, error] : rows) {
+        table += std::string(row) + "\n";
+        if (*error)
+            errors.push_back(error);
+    }
     const ImportResult r = Import(s, table);
-    EXPECT_EQ(r.errors,
-              (Lines{
-                  "line 5: Frequency 520.000000 is outside 450-470 MHz",
-                  "line 6: transmit frequency 475.000000 (Frequency + Offset) is outside 450-470 MHz",
-                  "line 8: transmit frequency 480.000000 (split) is outside 450-470 MHz",
-                  "line 9: Location 1 is already on line 2",
-                  "line 10: Location 0 is outside 1-50",
-                  "line 11: Location \"x\" is not a channel number",
-                  "line 12: Frequency is empty",
-                  "line 13: Frequency \"abc\" is not a number of MHz",
-                  "line 14: rToneFreq \"100.5\" is not a CTCSS tone the radio has",
-                  "line 15: DtcsCode \"024\" is not a DCS code the radio has",
-                  "line 16: DtcsPolarity \"NX\" is not two of N and R",
-                  "line 17: Tone \"TSQL-R\" is not one of Tone, TSQL, DTCS, Cross (or empty)",
-                  "line 18: CrossMode \"Tone->Foo\" is not one of Tone->Tone, Tone->DTCS, DTCS->Tone, DTCS->DTCS, "
-                  "Tone->, DTCS->, ->Tone, ->DTCS",
-                  "line 19: Duplex \"?\" is not one of +, -, split, off (or empty); Mode \"AM\" is not FM (wide) or "
-                  "NFM (narrow); Skip \"X\" is not empty, S or P; Power \"lots\" is not a number of watts, High or Low",
-                  "line 20: Duplex split needs the transmit frequency in Offset",
-                  "line 21: field 18 \"extra\" is beyond the 16 columns",
-              }));
+    EXPECT_EQ(r.errors, errors);
     EXPECT_TRUE(r.channels.empty());
     EXPECT_TRUE(s == before);
 }

@@ -26,12 +26,12 @@ protected:
         b.SetBytes(a.Image(), 0, ImageMap::kSize); // b is a byte for byte
         EXPECT_EQ(b.DecodeAll(), 0);
     }
-    void PutB(std::size_t offset, const std::string& hex)
+    static void PutDecoded(CImportData& image, std::size_t offset, const std::string& hex)
     {
-        const auto bytes = Bytes(hex);
-        b.SetBytes(bytes.data(), offset, bytes.size());
-        EXPECT_EQ(b.DecodeAll(), 0);
+        Put(image, offset, hex);
+        EXPECT_EQ(image.DecodeAll(), 0);
     }
+    void PutB(std::size_t offset, const std::string& hex) { PutDecoded(b, offset, hex); }
     std::vector<std::string> Lines() const
     {
         const Differences d = Compare(a, b);
@@ -85,9 +85,7 @@ TEST_F(ImageCompareTest, BytesNoValueShowsComeAsRuns)
 TEST_F(ImageCompareTest, SameValueDifferentBytesNamesTheField)
 {
     // Both stun codes too short to read: equal values, different bytes.
-    const uint8_t shortA[] = {0x01, 0x02, 0xFF, 0xFF, 0xFF, 0xFF};
-    a.SetBytes(shortA, 1072, sizeof shortA);
-    ASSERT_EQ(a.DecodeAll(), 0);
+    PutDecoded(a, 1072, "01 02 FF FF FF FF");
     PutB(1072, "03 FF FF FF FF FF");
     PutB(16 * 7 + 14, "00"); // channel 7's rxStep625 byte: a value of its own
     EXPECT_EQ(Lines(), (std::vector<std::string>{
@@ -96,9 +94,7 @@ TEST_F(ImageCompareTest, SameValueDifferentBytesNamesTheField)
                        }));
     // A run splits where its bytes stop belonging to one field: 1055 belongs
     // to nothing, 1056.. is the ID code, read as 12 either way (0xFF skipped).
-    const uint8_t idA[] = {0x01, 0x02};
-    a.SetBytes(idA, 1056, sizeof idA);
-    ASSERT_EQ(a.DecodeAll(), 0);
+    PutDecoded(a, 1056, "01 02");
     PutB(1055, "00 FF 01 02");
     const Differences d = Compare(a, b);
     ASSERT_EQ(d.bytes.size(), 3u);
@@ -143,15 +139,12 @@ TEST(EncoderChangesTest, FieldsTheEncoderRewritesAreNamed)
     ASSERT_EQ(file.EncodeAll(), 0);
     // A stun code of two digits is read as none and sent as none; a
     // frequency with a stray digit in its blank form is sent blank.
-    const uint8_t stun[] = {0x01, 0x02};
-    file.SetBytes(stun, ImageMap::kStunCode, sizeof stun);
-    const uint8_t rx[] = {0x43, 0x51, 0xFF, 0xFF};
-    file.SetBytes(rx, 16 * 3, sizeof rx);
-    uint8_t given[ImageMap::kSize];
+    Put(file, ImageMap::kStunCode, "01 02");
+    Put(file, 16 * 3, "43 51 FF FF");
+    uint8_t given[ImageMap::kSize], encoded[ImageMap::kSize];
     file.GetBytes(given, 0, ImageMap::kSize);
     ASSERT_EQ(file.DecodeAll(), 0);
     ASSERT_EQ(file.EncodeAll(), 0);
-    uint8_t encoded[ImageMap::kSize];
     file.GetBytes(encoded, 0, ImageMap::kSize);
 
     const std::vector<FieldChange> changes = EncoderChanges(given, encoded);

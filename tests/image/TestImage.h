@@ -36,6 +36,13 @@ inline void WriteBytes(const std::filesystem::path& path, const std::vector<uint
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
+// Lays bytes in the image at an offset, as a radio or a file would hold them.
+inline void Put(CImportData& data, std::size_t offset, const std::string& hex)
+{
+    const auto bytes = Bytes(hex);
+    data.SetBytes(bytes.data(), offset, bytes.size());
+}
+
 class RecordingSink : public CodecMessageSink {
 public:
     void ShowCodecMessage(const std::string& text) override { messages.push_back(text); }
@@ -45,11 +52,7 @@ public:
 // A memory image and its settings, addressed as the byte map does.
 class ImageFixture : public ::testing::Test {
 protected:
-    void Put(std::size_t offset, const std::string& hex)
-    {
-        const auto bytes = Bytes(hex);
-        data.SetBytes(bytes.data(), offset, bytes.size());
-    }
+    void Put(std::size_t offset, const std::string& hex) { ::Put(data, offset, hex); }
     std::vector<uint8_t> At(std::size_t offset, std::size_t n) const { return Bytes(data.Image() + offset, n); }
     CImportData data;
     RadioSettings& s = *data.GetSettings();
