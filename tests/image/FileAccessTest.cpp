@@ -130,6 +130,7 @@ TEST_F(FileAccessTest, SpecialFilesAreNeitherReadNorReplaced)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
+        const fs::file_type type = fs::symlink_status(c.path).type();
         const auto start = std::chrono::steady_clock::now();
         std::string error;
         EXPECT_FALSE(data.LoadFile(c.path, &error));
@@ -139,6 +140,7 @@ TEST_F(FileAccessTest, SpecialFilesAreNeitherReadNorReplaced)
         if (c.path != "/dev/zero") {
             EXPECT_TRUE(Contains(SaveRefused(c.path), "not a regular file"));
         }
+        EXPECT_EQ(type, fs::symlink_status(c.path).type()) << "the file is still what it was";
     }
     ::close(sock);
     // A device node of our own, never a real one: saving must not replace it.
@@ -146,10 +148,6 @@ TEST_F(FileAccessTest, SpecialFilesAreNeitherReadNorReplaced)
         EXPECT_FALSE(data.SaveFile(P("null.dat")));
         EXPECT_TRUE(fs::is_character_file(dir / "null.dat"));
     }
-    EXPECT_TRUE(fifo.StillAFifo());
-    EXPECT_TRUE(fs::is_symlink(dir / "abs-link.dat"));
-    EXPECT_TRUE(fs::is_symlink(dir / "sub" / "rel-link.dat"));
-    EXPECT_TRUE(fs::is_socket(socketPath));
     EXPECT_FALSE(fifo.HadToUnblock());
     // No temporary file left behind.
     EXPECT_EQ(fs::exists(dir / "null.dat") ? 5 : 4, Entries(dir));
