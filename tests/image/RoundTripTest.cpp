@@ -45,13 +45,12 @@ public:
         default: return (Below(2) ? "D" : "d") + Text("01234567", 3, 3) + (Below(2) ? "N" : "I");
         }
     }
-    // No "##": on a byte boundary it packs to 0xFF, which the radio reads as blank.
+    // "##" pairs anywhere; only a code of nothing else packs to all-0xFF
+    // bytes, which the radio reads as blank.
     std::string DtmfDigits()
     {
-        std::string text = Text("0123456789ABCD*#", 16);
-        for (std::size_t i = 1; i < text.size(); ++i)
-            text[i] = text[i] == '#' && text[i - 1] == '#' ? '5' : text[i];
-        return text;
+        const std::string text = Text("0123456789ABCD*#", 16);
+        return text.size() % 2 == 0 && text.find_first_not_of('#') == std::string::npos ? "" : text;
     }
 
 private:
