@@ -1,5 +1,5 @@
 // The byte layout of the image: what a new document holds, the channel
-// records, the option flags, the model data, the texts and the DTMF codes.
+// records, the model data, the texts and the DTMF codes.
 #include "TestImage.h"
 #include "image/ChannelCodec.h"
 
@@ -68,21 +68,6 @@ TEST(ChannelCodec, ARecordOfSixteenBytesAndItsFlagBits)
     c.highPower = 7;   // any non-zero value is on
     channels.EncodeRecord(c, record.data());
     EXPECT_EQ(Bytes("B4 37"), Bytes(record.data() + 12, 2));
-}
-TEST_F(ImageLayout, OptionFlagBytesKeepTheRadiosOwnBits)
-{
-    Put(1032, "06");
-    Put(1034, "E3");
-    Put(1038, "F8");
-    ASSERT_EQ(0, data.DecodeAll());
-    EXPECT_EQ(0u, s.beepTone + s.selfProgramming + s.carriedFlag1038Bit1);
-    s.beepTone = 1;
-    s.selfProgramming = 1;
-    s.carriedFlag1038Bit1 = 1;
-    ASSERT_EQ(0, data.EncodeAll());
-    EXPECT_EQ(Bytes("07"), At(1032, 1));
-    EXPECT_EQ(Bytes("EB"), At(1034, 1));
-    EXPECT_EQ(Bytes("FA"), At(1038, 1));
 }
 
 TEST_F(ImageLayout, ModelDataFrequenciesAndLocalOscillator)
