@@ -1,5 +1,5 @@
 // Comparing images: decoded differences by member, the bytes no value
-// shows, the check after a write and what the encoder changes in a file.
+// shows and the check after a write.
 #include "TestImage.h"
 #include "image/ImageCompare.h"
 
@@ -38,62 +38,30 @@ protected:
     CImportData a, b;
 };
 
-TEST_F(ImageCompareTest, ChangedChannelIsOneValueDifference)
+// (A changed value, a run at the end and a stun code's run are the diff
+// command's tests.)
+TEST_F(ImageCompareTest, BytesNoValueShowsComeAsRunsSplitWhereTheirFieldChanges)
 {
-    EXPECT_TRUE(Compare(a, b).Equal());
-    b.GetSettings()->channels[6].rxFrequency = 451.0;
-    ASSERT_EQ(b.EncodeAll(), 0);
-    const Differences d = Compare(a, b);
-    ASSERT_EQ(d.values.size(), 1u);
-    EXPECT_TRUE(d.bytes.empty()); // the frequency's bytes are shown by its value
-    EXPECT_EQ(d.values[0].field.Name(), "channel 7 rxFrequency");
-    EXPECT_EQ(SettingsFields::FrequencyText(d.values[0].a.frequency), "450.01250");
-    EXPECT_EQ(SettingsFields::FrequencyText(d.values[0].b.frequency), "451.00000");
-}
-
-TEST_F(ImageCompareTest, BytesNoValueShowsComeAsRuns)
-{
-    // Untouched bytes at the end of the image: one run.
-    PutB(0x07F0, "00 00 00 00");
-    // A stun code that can no longer be read: its value decodes as empty in
-    // b and differs from a's, so it shows as a value...
-    PutB(1072, "01 02 FF FF FF FF");
     // Bit 1 of 1032 belongs to no field; bit 0 (beepTone) does.
     PutDecoded(a, ImageMap::kOptionFlagsA, "00");
     PutB(ImageMap::kOptionFlagsA, "03");
     // Lone bytes between two fields: after autodial 3's digit count, and at 1045.
     PutB(816 + 2 * 16 + 9, "34");
     PutB(1045, "12");
-
-    EXPECT_EQ(Lines(), (std::vector<std::string>{
-                           "beepTone",
-                           "stunCode",
-                           "byte 0x0359: ff -> 34",
-                           "byte 0x0408: 00 -> 03",
-                           "byte 0x0415: ff -> 12",
-                           "bytes 0x07F0..0x07F3: ff ff ff ff -> 00 00 00 00",
-                       }));
-}
-
-TEST_F(ImageCompareTest, SameValueDifferentBytesNamesTheField)
-{
-    // Both stun codes too short to read: equal values, different bytes.
-    PutDecoded(a, 1072, "01 02 FF FF FF FF");
-    PutB(1072, "03 FF FF FF FF FF");
     PutB(16 * 7 + 14, "00"); // channel 7's rxStep625 byte: a value of its own
-    EXPECT_EQ(Lines(), (std::vector<std::string>{
-                           "channel 7 rxStep625",
-                           "bytes 0x0430..0x0431 (stunCode): 01 02 -> 03 ff",
-                       }));
     // A run splits where its bytes stop belonging to one field: 1055 belongs
     // to nothing, 1056.. is the ID code, read as 12 either way (0xFF skipped).
     PutDecoded(a, 1056, "01 02");
     PutB(1055, "00 FF 01 02");
-    const Differences d = Compare(a, b);
-    ASSERT_EQ(d.bytes.size(), 3u);
-    EXPECT_EQ(ByteRunText(d.bytes[0]), "byte 0x041F: ff -> 00");
-    EXPECT_FALSE(d.bytes[0].field.has_value());
-    EXPECT_EQ(ByteRunText(d.bytes[1]), "bytes 0x0420..0x0422 (idCode): 01 02 ff -> ff 01 02");
+    EXPECT_EQ(Lines(), (std::vector<std::string>{
+                           "channel 7 rxStep625",
+                           "beepTone",
+                           "byte 0x0359: ff -> 34",
+                           "byte 0x0408: 00 -> 03",
+                           "byte 0x0415: ff -> 12",
+                           "byte 0x041F: ff -> 00",
+                           "bytes 0x0420..0x0422 (idCode): 01 02 ff -> ff 01 02",
+                       }));
 }
 
 TEST(VerifyTest, FirstDifferenceNamesItsFieldAndTheCount)
@@ -123,30 +91,6 @@ TEST(VerifyTest, FirstDifferenceNamesItsFieldAndTheCount)
               "verify failed at 0x0408: wrote 0x00, the radio holds 0x02 (1 byte differs)");
     back[ImageMap::kOptionFlagsA] = 0x11;
     EXPECT_EQ(Verify(sent, back).field, "batterySave, beepTone");
-}
-
-TEST(EncoderChangesTest, FieldsTheEncoderRewritesAreNamed)
-{
-    CImportData file;
-    file.ResetSettings();
-    ASSERT_EQ(file.EncodeAll(), 0);
-    // A stun code of two digits is read as none and sent as none; a
-    // frequency with a stray digit in its blank form is sent blank.
-    Put(file, ImageMap::kStunCode, "01 02");
-    Put(file, 16 * 3, "43 51 FF FF");
-    uint8_t given[ImageMap::kSize], encoded[ImageMap::kSize];
-    file.GetBytes(given, 0, ImageMap::kSize);
-    ASSERT_EQ(file.DecodeAll(), 0);
-    ASSERT_EQ(file.EncodeAll(), 0);
-    file.GetBytes(encoded, 0, ImageMap::kSize);
-
-    const std::vector<FieldChange> changes = EncoderChanges(given, encoded);
-    ASSERT_EQ(changes.size(), 2u);
-    EXPECT_EQ(ChangeText(changes[0]), "channel 3 rxFrequency is sent as ff ff ff ff; the file holds 43 51 ff ff");
-    EXPECT_EQ(ChangeText(changes[1]), "stunCode is sent as ff ff ff ff ff ff; the file holds 01 02 ff ff ff ff");
-
-    // A file the encoder leaves alone has nothing to say.
-    EXPECT_TRUE(EncoderChanges(encoded, encoded).empty());
 }
 
 } // namespace
