@@ -34,7 +34,6 @@ TEST(ChannelRules, OffRasterMovesDownToSixPointTwoFiveAndStepFlagsFollow)
         {450.0125, 450.0125, 1},   // on the 6.25 kHz raster
         {450.1, 450.1, 1},         // 450100000 Hz = 16016 x 6250
         {450.005, 450.005, 0},     // on the 5 kHz raster only: kept, flag 0
-        {146.52, 146.52, 0},       // likewise
         {450.003, 450.0, 1},       // on neither: down to 6.25 kHz
         {450.0124, 450.00625, 1},  // down, never up to the nearer step
         {477.4, 477.4, 1},         // the fixed plan's last channel
@@ -67,13 +66,9 @@ TEST(ChannelRules, FrequencyTextLeftInAFieldIsClampedRasteredAndPadded)
         const char* shown;
     } cases[] = {
         {"450.1", 450, 470, "450.10000"},
-        {"450.005", 450, 470, "450.00500"},
         {"450.003", 450, 470, "450.00000"},
         {"480", 450, 470, "470.00000"},      // above the band
-        {"4", 450, 470, "450.00000"},        // below it
         {"480", 470, 450, "470.00000"},      // limits either way round
-        {"450.1abc", 450, 470, "450.10000"}, // the number the text starts with
-        {"abc", 450, 470, "450.00000"},
         {"", 450, 470, ""},                  // empty stays empty
         {"450", 0, 0, "0.00000"},            // a custom model without limits
         {"50.5", 10, 60, "50.50000"},        // below 100 MHz the point is not shuffled
@@ -111,20 +106,6 @@ TEST(ChannelRules, BusyLockoutPositionsAndCodesGoBothWays)
     // No entry chosen stores 2; a stored byte the list has no entry for shows OFF.
     EXPECT_EQ(BusyLockoutCode(-1), 2u);
     EXPECT_EQ(BusyLockoutPosition(0xFF), 0);
-}
-
-TEST(RadioSettings, EqualOnlyWhenEveryMemberIs)
-{
-    RadioSettings a, b;
-    EXPECT_TRUE(a == b);
-    b.channels[49].txStep625 = 1;
-    EXPECT_FALSE(a == b);
-    b = a;
-    b.message2[32] = 'x'; // past the end of the text, still a change of bytes
-    EXPECT_FALSE(a == b);
-    b = a;
-    b.bandCentre = 1e-9;
-    EXPECT_FALSE(a == b);
 }
 
 TEST(NumberText, TheLeadingDecimalNumberCountsWhateverFollows)
