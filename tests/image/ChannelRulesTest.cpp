@@ -65,7 +65,6 @@ TEST(ChannelRules, FrequencyTextLeftInAFieldIsClampedRasteredAndPadded)
         double lower, upper;
         const char* shown;
     } cases[] = {
-        {"450.1", 450, 470, "450.10000"},
         {"450.003", 450, 470, "450.00000"},
         {"480", 450, 470, "470.00000"},      // above the band
         {"480", 470, 450, "470.00000"},      // limits either way round

@@ -24,13 +24,12 @@ TEST_F(ModelIdentifyTest, BandTextCustomModelAnd476)
     Identify("Z99999"); // a code in no row keeps the band found before, and with it band 476
     EXPECT_EQ(state.band476, 1);
 
-    // The custom model takes its limits from the settings and keeps the band text.
+    // The custom model takes its limits from the settings.
     s.lowerLimit = 400;
     s.upperLimit = 470.0125;
     Identify("q80100");
     EXPECT_EQ(state.customModel, 1);
     EXPECT_EQ(state.band476, 0);
-    EXPECT_EQ(state.bandText, "UHF:476-478MHz");
     EXPECT_EQ(Limits(ModelBandLimits(state)), std::make_pair(400.0, 470.0125));
     Identify(""); // changes nothing at all
     EXPECT_EQ(state.customModel, 1);
