@@ -67,12 +67,6 @@ DeviceAccess JudgeDeviceAccess(uid_t owner, gid_t group, mode_t mode, uid_t user
     return DeviceAccess::NotMember;
 }
 
-DeviceAccess JudgeDeviceAccess(uid_t owner, gid_t group, mode_t mode)
-{
-    const uid_t me = ::getuid();
-    return JudgeDeviceAccess(owner, group, mode, me, SessionGroups(), DatabaseGroups(me));
-}
-
 ConnectionFacts GatherConnectionFacts(const SystemRoots& roots)
 {
     ConnectionFacts facts;

@@ -24,8 +24,6 @@ enum class DeviceAccess {
 };
 DeviceAccess JudgeDeviceAccess(uid_t owner, gid_t group, mode_t mode, uid_t user,
                                const std::vector<gid_t>& sessionGroups, const std::vector<gid_t>& databaseGroups);
-// The same for this process's user, from the group database.
-DeviceAccess JudgeDeviceAccess(uid_t owner, gid_t group, mode_t mode);
 
 struct DeviceFacts {
     SerialDevice device;
