@@ -56,8 +56,7 @@ DeviceAccess JudgeDeviceAccess(uid_t owner, gid_t group, mode_t mode, uid_t user
         return DeviceAccess::Root;
     if (owner == user && (mode & (S_IRUSR | S_IWUSR)) == (S_IRUSR | S_IWUSR))
         return DeviceAccess::Owner;
-    // Joining root's group, or a group that may not read and write, helps nobody.
-    if (group == 0 || (mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP))
+    if (!GroupGrantsAccess(group, mode))
         return DeviceAccess::OnlyOwner;
     switch (JudgeGroup(group, sessionGroups, databaseGroups)) {
     case GroupStanding::InSession: return DeviceAccess::InGroup;
@@ -72,9 +71,9 @@ ConnectionFacts GatherConnectionFacts(const SystemRoots& roots)
     ConnectionFacts facts;
     facts.userId = ::getuid();
     facts.user = UserName(facts.userId);
-    for (gid_t g : SessionGroups())
-        facts.sessionGroups.push_back(GroupName(g));
     const std::vector<gid_t> session = SessionGroups();
+    for (gid_t g : session)
+        facts.sessionGroups.push_back(GroupName(g));
     const std::vector<gid_t> database = DatabaseGroups(facts.userId);
     for (SerialDevice& device : FindSerialDevices(roots)) {
         DeviceFacts d;

@@ -339,6 +339,11 @@ GroupStanding JudgeGroup(gid_t group, const std::vector<gid_t>& sessionGroups,
     return GroupStanding::NotMember;
 }
 
+bool GroupGrantsAccess(gid_t group, mode_t mode)
+{
+    return group != 0 && (mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+}
+
 std::vector<gid_t> SessionGroups()
 {
     std::vector<gid_t> groups{::getgid(), ::getegid()};
@@ -406,7 +411,7 @@ AccessFacts CheckAccess(const std::string& device)
     facts.mode = st.st_mode;
     facts.owner = UserName(st.st_uid);
     facts.group = GroupName(st.st_gid);
-    facts.groupGrantsAccess = st.st_gid != 0 && (st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+    facts.groupGrantsAccess = GroupGrantsAccess(st.st_gid, st.st_mode);
     facts.standing = JudgeGroup(st.st_gid, SessionGroups(), DatabaseGroups(facts.userId));
     return facts;
 }

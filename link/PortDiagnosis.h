@@ -93,6 +93,9 @@ enum class GroupStanding {
 };
 GroupStanding JudgeGroup(gid_t group, const std::vector<gid_t>& sessionGroups,
                          const std::vector<gid_t>& databaseGroups);
+// Whether being in a device's group lets one open it: the group may read
+// and write it, and it is not root's.
+bool GroupGrantsAccess(gid_t group, mode_t mode);
 // The process's real group and its supplementary groups.
 std::vector<gid_t> SessionGroups();
 // The groups the group database gives the user uid (primary group included).
