@@ -131,8 +131,5 @@ bool ModelMatchesIdent(std::string_view modelCode, const uint8_t* ident8)
 
 std::string IdentModelCode(const uint8_t* ident8)
 {
-    ValueCodec codec;
-    char text[17] = {};
-    codec.BCD2Type(ident8, text, sizeof text);
-    return text;
+    return ReversedText(ident8);
 }

@@ -400,6 +400,14 @@ int ValueCodec::BCD2TypeNum(const uint8_t* in8, char* out, std::size_t capacity)
     return 0;
 }
 
+std::string ReversedText(const uint8_t* in8)
+{
+    ValueCodec codec;
+    char text[17] = {};
+    codec.BCD2Type(in8, text, sizeof text);
+    return text;
+}
+
 int ValueCodec::Text2Bytes(const std::string& text, uint8_t* out, int length)
 {
     if (length > 0)

@@ -78,3 +78,7 @@ protected:
 private:
     CodecMessageSink* sink_ = nullptr;
 };
+
+// An 8-byte reversed text of the image (the model code, an information text)
+// as the settings decode it.
+std::string ReversedText(const uint8_t* in8);

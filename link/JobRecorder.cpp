@@ -7,16 +7,6 @@
 
 namespace {
 
-// A reversed text of the image (model code, information text) as the
-// settings decode it.
-std::string ReversedText(const uint8_t* bytes8)
-{
-    ValueCodec codec;
-    char text[17] = {};
-    codec.BCD2Type(bytes8, text, sizeof text);
-    return text;
-}
-
 // What a job was doing when its port went away.
 const char* LostPortText(LinkJobMode mode, bool writeClosed)
 {
