@@ -6,9 +6,9 @@ namespace {
 
 bool Continuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
-// The character at text[i] and its length in bytes; 0 when the bytes there
-// are no UTF-8 character (a stray byte, an overlong form, a surrogate).
-std::size_t Decode(std::string_view text, std::size_t i, char32_t* c)
+} // namespace
+
+std::size_t CharacterAt(std::string_view text, std::size_t i, char32_t* c)
 {
     const unsigned char lead = static_cast<unsigned char>(text[i]);
     std::size_t length;
@@ -40,8 +40,6 @@ std::size_t Decode(std::string_view text, std::size_t i, char32_t* c)
     return length;
 }
 
-} // namespace
-
 bool IsControl(char32_t c)
 {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 // controls, separators
@@ -53,7 +51,7 @@ bool HasControl(std::string_view utf8)
 {
     for (std::size_t i = 0; i < utf8.size();) {
         char32_t c = 0;
-        const std::size_t length = Decode(utf8, i, &c);
+        const std::size_t length = CharacterAt(utf8, i, &c);
         if (length != 0 && IsControl(c))
             return true;
         i += length != 0 ? length : 1;
@@ -73,7 +71,7 @@ std::string Quoted(std::string_view utf8, std::size_t longest)
     std::string out = "\"";
     for (std::size_t i = 0; i < kept.size();) {
         char32_t c = 0;
-        const std::size_t n = Decode(kept, i, &c);
+        const std::size_t n = CharacterAt(kept, i, &c);
         if (n == 0 || IsControl(c))
             out += '?';
         else

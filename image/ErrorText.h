@@ -15,6 +15,10 @@ namespace ErrorText {
 // the direction of text.
 bool IsControl(char32_t c);
 
+// The character at text[i] and its length in bytes; 0 when the bytes there
+// are no UTF-8 character (a stray byte, an overlong form, a surrogate).
+std::size_t CharacterAt(std::string_view text, std::size_t i, char32_t* c);
+
 // Whether UTF-8 text holds such a character.
 bool HasControl(std::string_view utf8);
 

@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "image/ErrorText.h"
 #include "link/Sha256.h"
 
 namespace {
@@ -91,25 +92,6 @@ bool IsBackupName(const char* name)
     return name[15] == '-';
 }
 
-// The length of a valid UTF-8 sequence at p, or 0.
-std::size_t Utf8Length(const unsigned char* p, std::size_t left)
-{
-    const unsigned char c = p[0];
-    std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (n == 0 || n > left)
-        return 0;
-    for (std::size_t i = 1; i < n; ++i)
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-    if ((n == 2 && c < 0xC2) || (n == 3 && c == 0xE0 && p[1] < 0xA0) || (n == 4 && (c > 0xF4 || (c == 0xF0 && p[1] < 0x90))))
-        return 0; // overlong or beyond U+10FFFF
-    if (n == 3 && c == 0xED && p[1] >= 0xA0)
-        return 0; // surrogates
-    if (n == 4 && c == 0xF4 && p[1] >= 0x90)
-        return 0;
-    return n;
-}
-
 // A JSON string. Texts a radio sends may hold any byte: what is not UTF-8
 // is written as the character of the same number, so the line stays valid.
 std::string Json(const std::string& text)
@@ -124,7 +106,8 @@ std::string Json(const std::string& text)
             ++i;
             continue;
         }
-        const std::size_t n = c >= 0x20 && c != 0x7F ? Utf8Length(p + i, text.size() - i) : 0;
+        char32_t character = 0;
+        const std::size_t n = c >= 0x20 && c != 0x7F ? ErrorText::CharacterAt(text, i, &character) : 0;
         if (n == 0) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(c));
