@@ -589,12 +589,8 @@ void PrintRadioInfo(const JobRecorder::Outcome& outcome)
 {
     CliDocument document;
     CImportData& data = document.data;
-    uint8_t ident[ImageMap::kIdentSize];
-    uint8_t info[ImageMap::kInfoSize];
-    std::copy(outcome.ident->begin(), outcome.ident->end(), ident);
-    std::copy(outcome.info->begin(), outcome.info->end(), info);
-    JobResults::LayIdentification(data, ident);
-    JobResults::LayRadioInfo(data, info);
+    JobResults::LayIdentification(data, *outcome.ident);
+    JobResults::LayRadioInfo(data, *outcome.info);
     data.DecodeAll();
     const RadioSettings& settings = *data.GetSettings();
     const std::string code(GetText(settings.modelCode));
@@ -633,9 +629,7 @@ int ReadSeveral(const QCommandLineParser& parser, const QString& pattern)
         PortRun& run = runs[i];
         if (run.status == 0) {
             CImportData data;
-            uint8_t image[ImageMap::kSize];
-            std::copy(run.recorder->Result().image->begin(), run.recorder->Result().image->end(), image);
-            JobResults::LayReadImage(data, image);
+            JobResults::LayReadImage(data, *run.recorder->Result().image);
             run.status = SaveImageFile(data, outs[i]);
             if (run.status != 0)
                 run.lines = {"the image read could not be saved in " + outs[i].toStdString()};
@@ -817,9 +811,7 @@ int RunReadCommand(const QStringList& arguments)
         return status;
     CliDocument document;
     CImportData& data = document.data;
-    uint8_t image[ImageMap::kSize];
-    std::copy(recorder.Result().image->begin(), recorder.Result().image->end(), image);
-    JobResults::LayReadImage(data, image);
+    JobResults::LayReadImage(data, *recorder.Result().image);
     if (int status = SaveImageFile(data, out))
         return status;
     // The model as the window's title would show it after this read.
