@@ -530,8 +530,9 @@ int RunPortJob(PortRun& run, const JobRequest& request)
 // Runs one job per port, each on its own link and thread (so that their
 // settling pauses overlap too), and waits until all have ended.
 std::vector<PortRun> RunOnEveryPort(const std::vector<RadioPort>& ports, const JobRequest& request, bool trace,
-                                    bool assumeYes, int total, JobArchive* archive)
+                                    bool assumeYes, JobArchive* archive)
 {
+    const int total = RadioLink::ProgressTotal(request.mode, request.readBack);
     SharedOutput out(ports.size(), total);
     std::vector<PortRun> runs(ports.size());
     for (std::size_t i = 0; i < ports.size(); ++i) {
@@ -624,7 +625,7 @@ int ReadSeveral(const QCommandLineParser& parser, const QString& pattern)
     }
     const std::unique_ptr<JobArchive> archive = ArchiveFor(parser);
     std::vector<PortRun> runs =
-        RunOnEveryPort(ports, JobRequest(JobRead), parser.isSet(kTrace), false, int(ImageMap::kSize), archive.get());
+        RunOnEveryPort(ports, JobRequest(JobRead), parser.isSet(kTrace), false, archive.get());
     for (std::size_t i = 0; i < runs.size(); ++i) {
         PortRun& run = runs[i];
         if (run.status == 0) {
@@ -654,8 +655,7 @@ int WriteSeveral(const QCommandLineParser& parser, const uint8_t* encoded, const
     request.readBack = readBack;
     const std::unique_ptr<JobArchive> archive = ArchiveFor(parser);
     const std::vector<PortRun> runs =
-        RunOnEveryPort(ports, request, parser.isSet(kTrace), assumeYes,
-                       readBack ? RadioLink::kVerifiedWriteTotal : int(ImageMap::kWritableSize), archive.get());
+        RunOnEveryPort(ports, request, parser.isSet(kTrace), assumeYes, archive.get());
     for (const PortRun& run : runs) {
         if (run.status == 0)
             std::printf("%s: %s\n", qUtf8Printable(run.port.argument), readBack ? "ok, verified" : "ok");
@@ -671,8 +671,8 @@ int InfoSeveral(const QCommandLineParser& parser)
     if (int status = ResolveRadioPorts(parser, QStringLiteral("info"), ports))
         return status;
     const std::unique_ptr<JobArchive> archive = ArchiveFor(parser);
-    const std::vector<PortRun> runs = RunOnEveryPort(ports, JobRequest(JobInfo), parser.isSet(kTrace), false,
-                                                     int(ImageMap::kInfoSize), archive.get());
+    const std::vector<PortRun> runs =
+        RunOnEveryPort(ports, JobRequest(JobInfo), parser.isSet(kTrace), false, archive.get());
     for (const PortRun& run : runs) {
         if (run.status != 0) {
             PrintFailure(run);
@@ -803,7 +803,7 @@ int RunReadCommand(const QStringList& arguments)
     if (!CanWrite(out.toStdString(), reason))
         return Fail(QStringLiteral("read: %1").arg(QString::fromStdString(reason)));
 
-    CliJobObserver observer(parser.isSet(kTrace), false, ImageMap::kSize);
+    CliJobObserver observer(parser.isSet(kTrace), false, RadioLink::ProgressTotal(JobRead));
     const std::unique_ptr<JobArchive> archive = ArchiveFor(parser);
     JobRecorder recorder(observer, archive.get());
     std::string device;
@@ -860,8 +860,7 @@ int RunWriteCommand(const QStringList& arguments)
     const bool readBack = parser.isSet(verify);
     if (parser.values(kPort).size() > 1)
         return WriteSeveral(parser, encoded, modelCode, readBack, parser.isSet(yes));
-    CliJobObserver observer(parser.isSet(kTrace), parser.isSet(yes),
-                            readBack ? RadioLink::kVerifiedWriteTotal : int(ImageMap::kWritableSize));
+    CliJobObserver observer(parser.isSet(kTrace), parser.isSet(yes), RadioLink::ProgressTotal(JobWrite, readBack));
     const std::unique_ptr<JobArchive> archive = ArchiveFor(parser);
     JobRecorder recorder(observer, archive.get());
     JobRequest request(JobWrite);
@@ -890,7 +889,7 @@ int RunInfoCommand(const QStringList& arguments)
     if (parser.values(kPort).size() > 1)
         return InfoSeveral(parser);
 
-    CliJobObserver observer(parser.isSet(kTrace), false, ImageMap::kInfoSize);
+    CliJobObserver observer(parser.isSet(kTrace), false, RadioLink::ProgressTotal(JobInfo));
     const std::unique_ptr<JobArchive> archive = ArchiveFor(parser);
     JobRecorder recorder(observer, archive.get());
     std::string device;

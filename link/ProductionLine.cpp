@@ -146,9 +146,7 @@ private:
     // Runs one job to its end; the recorder keeps its outcome and archive.
     bool RunJob(LinkJobMode mode, const uint8_t* image = nullptr, bool readBack = false)
     {
-        total_ = mode == JobRead ? int(ImageMap::kSize)
-               : readBack        ? RadioLink::kVerifiedWriteTotal
-                                 : int(ImageMap::kWritableSize);
+        total_ = RadioLink::ProgressTotal(mode, readBack);
         const std::string modelCode = mode == JobWrite ? line_.settings_.modelCode : std::string();
         recorder_.Begin(mode, port_.name, port_.device, readBack, image, modelCode);
         if (!link_.StartJob(mode, image, modelCode, readBack)) {

@@ -122,6 +122,17 @@ bool RadioLink::Probe(LinkProbeResult& result)
     return started;
 }
 
+int RadioLink::ProgressTotal(LinkJobMode mode, bool readBack)
+{
+    switch (mode) {
+    case JobRead: return int(ImageMap::kSize);
+    case JobWrite: return readBack ? kVerifiedWriteTotal : int(ImageMap::kWritableSize);
+    case JobInfo: return int(ImageMap::kInfoSize);
+    case JobIdle: break;
+    }
+    return 0;
+}
+
 LinkJobMode RadioLink::JobMode() const
 {
     return jobMode_.load();

@@ -75,6 +75,9 @@ public:
     static constexpr int kBeepMs = 500;
     // The progress range of a write with read-back: 2000 written, 2048 read.
     static constexpr int kVerifiedWriteTotal = int(ImageMap::kWritableSize + ImageMap::kSize);
+    // The progress range an owner shows for a job: 2048 for a read, 2000
+    // for a write (kVerifiedWriteTotal with read-back), 16 for info.
+    static int ProgressTotal(LinkJobMode mode, bool readBack = false);
 
 private:
     using Clock = std::chrono::steady_clock;
