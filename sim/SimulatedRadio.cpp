@@ -783,11 +783,6 @@ void SimulatedRadio::SetPlugged(bool plugged)
         ++impl_->plugChanges;
 }
 
-bool SimulatedRadio::IsPlugged() const
-{
-    return impl_->plugged;
-}
-
 void SimulatedRadio::SetOnWriteComplete(std::function<void(const Memory&)> callback)
 {
     std::lock_guard<std::mutex> lock(impl_->mutex);

@@ -71,7 +71,6 @@ public:
     // forgotten: the radio is another one (give it a memory of its own with
     // SetMemory first).
     void SetPlugged(bool plugged);
-    bool IsPlugged() const;
 
     // Called on the serving thread after every completed write session
     // (close frame acknowledged), with the memory as it now stands. The radio
