@@ -1,6 +1,7 @@
 #include "image/ChannelCsv.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -581,8 +582,6 @@ void AppendLine(std::string& out, const Fields& fields, const ExportOptions& opt
 }
 
 } // namespace
-
-const std::array<const char*, kColumns>& ColumnNames() { return kNames; }
 
 ExportResult Export(const RadioSettings& settings, const std::vector<int>& channels, const ExportOptions& options)
 {

@@ -1,5 +1,4 @@
 #pragma once
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,12 +18,10 @@ class RadioSettings;
 // command-line tool check and write rows alike.
 namespace ChannelCsv {
 
+// The header's columns: Location,Name,Frequency,Duplex,Offset,Tone,
+// rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,CrossMode,Mode,TStep,
+// Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE
 constexpr int kColumns = 21;
-// The header's column names, in the header's order:
-// Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,
-// DtcsPolarity,RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,
-// RPT1CALL,RPT2CALL,DVCODE
-const std::array<const char*, kColumns>& ColumnNames();
 
 // Transmit and receive frequencies further apart than this are written as a
 // split pair; closer ones as a duplex offset.
