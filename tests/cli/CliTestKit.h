@@ -89,14 +89,17 @@ protected:
     {
         EXPECT_EQ(Cli({"new", "-o", Path(name)}).status, 0);
         if (!edits.isEmpty()) {
-            WriteFile(Path("made.json"), edits);
-            QStringList arguments{"apply", Path(name), Path("made.json"), "-o", Path(name)};
-            if (raw)
-                arguments << "--raw";
-            const CliRun r = Cli(arguments);
+            const CliRun r = Apply(Path(name), edits, Path(name), raw ? QStringList{"--raw"} : QStringList());
             EXPECT_EQ(r.status, 0) << r.err.constData();
         }
         return Path(name);
+    }
+
+    // apply with the edits given, written to edits.json first.
+    CliRun Apply(const QString& base, const QByteArray& edits, const QString& out, const QStringList& options = {})
+    {
+        WriteFile(Path("edits.json"), edits);
+        return Cli(QStringList{"apply", base, Path("edits.json"), "-o", out} + options);
     }
 
     QJsonObject Dump(const QString& path)

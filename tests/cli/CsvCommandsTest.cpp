@@ -83,7 +83,6 @@ TEST_F(CsvCommands, ImportKeepsWhatTheTableDoesNotNameUnlessReplacing)
                                                                    "ignored\n");
     QJsonArray channels = Channels(Path("out.dat"));
     EXPECT_EQ(channels[6].toObject().value("rxFrequency").toDouble(), 461.5);
-    EXPECT_EQ(channels[6].toObject().value("busyLockout").toInt(), 1) << "kept: the layout does not carry it";
     EXPECT_EQ(channels[0], Channels(dat)[0]) << "an unlisted channel keeps its values";
 
     r = Cli({"import-csv", dat, Path("in.csv"), "-o", Path("out.dat"), "--replace"});
@@ -104,8 +103,6 @@ TEST_F(CsvCommands, RenumberPutsTheRowsInFileOrderFromChannelN)
 {
     WriteFile(Path("list.csv"), "Location,Frequency\n101,450.5\n102,451.5\n");
     const QString blank = Made("new.dat");
-    ASSERT_EQ(Cli({"import-csv", blank, Path("list.csv"), "-o", Path("a.dat"), "--renumber"}).status, 0);
-    EXPECT_EQ(Channels(Path("a.dat"))[1].toObject().value("rxFrequency").toDouble(), 451.5);
     ASSERT_EQ(Cli({"import-csv", blank, Path("list.csv"), "-o", Path("b.dat"), "--renumber", "--at", "49"}).status, 0);
     EXPECT_EQ(Channels(Path("b.dat"))[49].toObject().value("rxFrequency").toDouble(), 451.5);
 
@@ -125,21 +122,17 @@ TEST_F(CsvCommands, TablesAreReadAndWrittenOnlyAsRegularFiles)
     ExpectRefused({dat, Path("huge.csv")}, {"zemtra800-cli: " + Path("huge.csv").toUtf8() + " is larger than 4 MiB"});
 
     ASSERT_EQ(::mkfifo(Path("pipe").toLocal8Bit().constData(), 0600), 0);
-    CliRun r = Cli({"export-csv", dat, "-o", Path("pipe")});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "zemtra800-cli: " + Path("pipe").toUtf8() + " is a FIFO, not a regular file; nothing written\n");
-    EXPECT_FALSE(QFileInfo(Path("pipe")).isFile());
-
     WriteFile(Path("locked.csv"), "mine");
     QFile::setPermissions(Path("locked.csv"), QFile::ReadOwner | QFile::ReadGroup);
-    r = Cli({"export-csv", dat, "-o", Path("locked.csv")});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "zemtra800-cli: " + Path("locked.csv").toUtf8() + " is read-only; nothing written\n");
+    for (const char* target : {"pipe", "locked.csv"}) {
+        const CliRun r = Cli({"export-csv", dat, "-o", Path(target)});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, "zemtra800-cli: " + Path(target).toUtf8() +
+                             (target[0] == 'p' ? " is a FIFO, not a regular file" : " is read-only") +
+                             "; nothing written\n");
+    }
+    EXPECT_FALSE(QFileInfo(Path("pipe")).isFile());
     EXPECT_EQ(Contents(Path("locked.csv")), "mine");
-
-    r = Cli({"export-csv", dat, "-o", dir.path()});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.contains("is a directory")) << r.err.constData();
 }
 
 } // namespace

@@ -168,6 +168,8 @@ TEST_F(RadioCommands, PortAndUsageErrors)
         {{"write", "--port", "1", Path("missing.dat")}, "missing.dat"},
         {{"simulate", "--hang-up-after", "soon"}, "count"},
         {{"simulate", "--image", Path("missing.dat")}, "missing.dat"},
+        {{"simulate", "--radios", "2", "--save", Path("one.dat")}, "{n}"},
+        {{"simulate", "--radios", "0"}, "--radios"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());

@@ -27,6 +27,15 @@ protected:
     }
     std::vector<QJsonObject> Log() const { return JobLog(Home()); }
 
+    // Each line's job, result and whether it kept a backup.
+    static std::string Jobs(const std::vector<QJsonObject>& log)
+    {
+        QStringList jobs;
+        for (const QJsonObject& line : log)
+            jobs << line["job"].toString() + " " + line["result"].toString() + (line.contains("backup") ? " +" : "");
+        return jobs.join(", ").toStdString();
+    }
+
     // The line's backup exists, is named by job and model, holds the bytes
     // given and carries their SHA-256.
     void ExpectBackup(const QJsonObject& line, const char* job, const QByteArray& bytes)
@@ -53,24 +62,14 @@ TEST_F(SafeWrite, VerifiedWriteSaysSoAndKeepsBothImages)
 
     const std::vector<QJsonObject> log = Log();
     ASSERT_EQ(log.size(), 2u);
-    const QJsonObject& write = log[0];
-    EXPECT_EQ(write["job"].toString(), "write");
-    EXPECT_EQ(write["result"].toString(), "ok");
-    EXPECT_EQ(write["verified"], QJsonValue(true));
-    EXPECT_EQ(write["port"].toString(), radio.device);
-    EXPECT_EQ(write["device"].toString(), radio.device);
-    EXPECT_EQ(write["modelCode"].toString(), "Q80103");
-    EXPECT_FALSE(write.contains("reason"));
-    ExpectBackup(write, "write", Contents(in));
-
-    const QJsonObject& verify = log[1];
-    EXPECT_EQ(verify["job"].toString(), "verify");
-    EXPECT_EQ(verify["result"].toString(), "ok");
-    EXPECT_EQ(verify["info1"].toString(), "");
-    EXPECT_FALSE(verify.contains("verified")); // on the write's line only
+    EXPECT_EQ(Jobs(log), "write ok +, verify ok +");
+    EXPECT_EQ(log[0]["port"].toString(), radio.device);
+    EXPECT_EQ(log[0]["verified"], QJsonValue(true));
+    EXPECT_FALSE(log[1].contains("verified")); // on the write's line only
+    ExpectBackup(log[0], "write", Contents(in));
     // The read-back is the radio's whole memory.
     radio.Stop();
-    ExpectBackup(verify, "verify", Contents(Path("radio.dat")));
+    ExpectBackup(log[1], "verify", Contents(Path("radio.dat")));
 }
 
 TEST_F(SafeWrite, WronglyStoredByteFailsTheVerifyNamingAddressAndField)
@@ -83,11 +82,9 @@ TEST_F(SafeWrite, WronglyStoredByteFailsTheVerifyNamingAddressAndField)
                      "(1 byte differs)\n");
 
     const std::vector<QJsonObject> log = Log();
-    ASSERT_EQ(log.size(), 2u);
-    for (const QJsonObject& line : log) {
-        EXPECT_EQ(line["result"].toString(), "failed");
+    ASSERT_EQ(Jobs(log), "write failed +, verify failed +");
+    for (const QJsonObject& line : log)
         EXPECT_EQ(line["reason"].toString(), QString::fromUtf8(r.err.trimmed()));
-    }
     EXPECT_EQ(log[0]["verified"], QJsonValue(false));
     // What the radio gave back is kept too: the wrong byte is in it.
     EXPECT_EQ(Contents(log[1]["backup"].toString()).at(0x123), '\x44');
@@ -102,14 +99,9 @@ TEST_F(SafeWrite, ReadBackThatStopsIsAFailedVerify)
     EXPECT_FALSE(r.out.contains("verified")) << r.out.constData();
     EXPECT_EQ(r.err, "verify failed: the radio could not be read back after the write; nothing was verified\n");
 
-    const std::vector<QJsonObject> log = Log();
-    ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0]["result"].toString(), "failed");
-    EXPECT_EQ(log[0]["verified"], QJsonValue(false));
-    EXPECT_TRUE(log[0].contains("backup")); // the image as sent
-    EXPECT_EQ(log[1]["job"].toString(), "verify");
-    EXPECT_EQ(log[1]["result"].toString(), "failed");
-    EXPECT_FALSE(log[1].contains("backup")); // nothing whole came back
+    // The image as sent is kept; nothing whole came back.
+    EXPECT_EQ(Jobs(Log()), "write failed +, verify failed");
+    EXPECT_EQ(Log()[0]["verified"], QJsonValue(false));
 }
 
 TEST_F(SafeWrite, ReadAndInfoAreLoggedAndAFailedJobTooUnlessNoBackup)
@@ -122,20 +114,13 @@ TEST_F(SafeWrite, ReadAndInfoAreLoggedAndAFailedJobTooUnlessNoBackup)
     r = Run({"write", "--port", "/dev/zemtra-no-such-port", Programmed()});
     EXPECT_EQ(r.status, 3);
 
+    // Nothing reached a radio but the read's.
     const std::vector<QJsonObject> log = Log();
-    ASSERT_EQ(log.size(), 3u);
-    EXPECT_EQ(log[0]["job"].toString(), "read");
-    EXPECT_EQ(log[0]["modelCode"].toString(), "Q80103");
+    ASSERT_EQ(Jobs(log), "read ok +, info ok, write failed");
     ExpectBackup(log[0], "read", Contents(Path("radio.dat")));
-    EXPECT_EQ(log[1]["job"].toString(), "info");
-    EXPECT_EQ(log[1]["result"].toString(), "ok");
-    EXPECT_FALSE(log[1].contains("backup"));
-    EXPECT_EQ(log[2]["job"].toString(), "write");
-    EXPECT_EQ(log[2]["result"].toString(), "failed");
     // The message shown, its cause and remedy included, on one line.
     EXPECT_EQ(log[2]["reason"].toString(), QString::fromUtf8(r.err.trimmed()).replace('\n', ' '));
-    EXPECT_TRUE(r.err.startsWith("Failed to open /dev/zemtra-no-such-port,Please select COM port again!\n"));
-    EXPECT_FALSE(log[2].contains("backup")); // nothing reached a radio
+    EXPECT_TRUE(r.err.contains("\n/dev/zemtra-no-such-port: no such device.\n")) << r.err.constData();
     EXPECT_EQ(QDir(Archive() + "/backups").entryList(QDir::Files).size(), 1);
 
     // --no-backup keeps neither (every radio command takes its archive from one place).
@@ -156,8 +141,7 @@ TEST_F(SafeWrite, ArchiveThatCannotBeWrittenDoesNotFailTheJob)
     ASSERT_EQ(r.status, 0) << r.err.constData();
     EXPECT_TRUE(r.out.endsWith("verified: the radio holds the 2000 bytes written\n"));
     EXPECT_EQ(r.err, "zemtra800-cli: warning: no backup kept: " + Archive().toUtf8() + "/backups: not a folder\n");
-    ASSERT_EQ(Log().size(), 2u); // the log goes on without backups
-    EXPECT_FALSE(Log()[0].contains("backup"));
+    EXPECT_EQ(Jobs(Log()), "write ok, verify ok"); // the log goes on without backups
 }
 
 // What the encoder sends differently from the file is named before
