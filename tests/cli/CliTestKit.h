@@ -10,6 +10,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -66,6 +70,21 @@ inline std::vector<QJsonObject> JobLog(const QString& dataHome)
     }
     return lines;
 }
+
+// status, stdout and stderr exactly as given.
+inline void ExpectRun(const CliRun& r, int status, const QByteArray& out, const QByteArray& err = {})
+{
+    EXPECT_EQ(r.status, status) << r.err.constData();
+    EXPECT_EQ(r.out, out);
+    EXPECT_EQ(r.err, err);
+}
+
+// A pseudo-terminal; path names the program's side.
+struct Pty {
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    QByteArray path = (::grantpt(master), ::unlockpt(master), QByteArray(::ptsname(master)));
+    ~Pty() { ::close(master); }
+};
 
 // A failed command: status 2, nothing on stdout, one line on stderr that
 // names what was wrong, and the output file as it was.

@@ -85,8 +85,6 @@ TEST_F(ManyRadios, ReadNamesAFileForEachPortAndAWriteFailsAloneOnAnotherModel)
     r = Run(QStringList{"read", "-o", Path("unit-{n}.dat")} + Ports(radios.devices));
     ASSERT_EQ(r.status, 0) << r.err.constData();
     EXPECT_EQ(r.out, (radios.devices[0] + ": ok\n" + radios.devices[1] + ": ok\n").toUtf8());
-    EXPECT_EQ(Member(Path("unit-1.dat"), "modelCode"), "Q80103");
-    EXPECT_EQ(Member(Path("unit-2.dat"), "modelCode"), "Q80104");
     EXPECT_EQ(Contents(Path("unit-2.dat")).left(2000), Contents(Path("other.dat")).left(2000));
 
     const QString base = radios.devices[1].mid(radios.devices[1].lastIndexOf('/') + 1);
@@ -119,16 +117,15 @@ TEST_F(ManyRadios, BatchGivesEachRadioItsUnitAndEndsWhenTheUnitsAreUsedUp)
     ASSERT_EQ(lines.size(), 5) << r.out.constData();
     EXPECT_EQ(lines.mid(2), (QStringList{"no units left", "programmed 2, failed 0", ""}));
     // Which radio took which unit depends on which answered first.
+    QSet<QString> ids;
     for (int n = 1; n <= 2; ++n) {
-        const int line = lines.indexOf(QRegularExpression("^" + QRegularExpression::escape(radios.devices[n - 1])));
-        ASSERT_GE(line, 0) << r.out.constData();
-        const bool first = lines[line] == radios.devices[n - 1] + " unit U1: ok, verified";
-        EXPECT_TRUE(first || lines[line] == radios.devices[n - 1] + " unit U2: ok, verified") << lines[line].toStdString();
         const QString saved = Path(QStringLiteral("radio-%1.dat").arg(n).toUtf8().constData());
-        EXPECT_EQ(Member(saved, "idCode"), first ? "111" : "222");
+        const bool first = Member(saved, "idCode") == "111";
+        ids.insert(Member(saved, "idCode"));
         EXPECT_EQ(Member(saved, "message1"), first ? "FIRST" : "SECOND, TOO");
+        EXPECT_TRUE(lines.contains(radios.devices[n - 1] + (first ? " unit U1" : " unit U2") + ": ok, verified"));
     }
-    EXPECT_NE(lines[0], lines[1]);
+    EXPECT_EQ(ids, (QSet<QString>{"111", "222"})) << r.out.constData();
     // Read, write and verify of each radio are in the job log.
     EXPECT_EQ(Log().size(), 6u);
 }

@@ -26,6 +26,8 @@ protected:
         return in;
     }
     std::vector<QJsonObject> Log() const { return JobLog(Home()); }
+    static QByteArray Wrote(const Simulator& radio) { return "wrote 2000 bytes to " + radio.device.toUtf8() + "\n"; }
+    static constexpr const char* kVerified = "verified: the radio holds the 2000 bytes written\n";
 
     // Each line's job, result and whether it kept a backup.
     static std::string Jobs(const std::vector<QJsonObject>& log)
@@ -54,11 +56,7 @@ TEST_F(SafeWrite, VerifiedWriteSaysSoAndKeepsBothImages)
 {
     Simulator radio({"--save", Path("radio.dat")});
     const QString in = Programmed();
-    const CliRun r = Run({"write", "--port", radio.device, in, "--verify"});
-    ASSERT_EQ(r.status, 0) << r.err.constData();
-    EXPECT_EQ(r.out, "wrote 2000 bytes to " + radio.device.toUtf8() +
-                         "\nverified: the radio holds the 2000 bytes written\n");
-    EXPECT_TRUE(r.err.isEmpty()) << r.err.constData();
+    ExpectRun(Run({"write", "--port", radio.device, in, "--verify"}), 0, Wrote(radio) + kVerified);
 
     const std::vector<QJsonObject> log = Log();
     ASSERT_EQ(log.size(), 2u);
@@ -76,10 +74,9 @@ TEST_F(SafeWrite, WronglyStoredByteFailsTheVerifyNamingAddressAndField)
 {
     Simulator radio({"--corrupt-write", "0x123"});
     const CliRun r = Run({"write", "--port", radio.device, Programmed(), "--verify"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "wrote 2000 bytes to " + radio.device.toUtf8() + "\n"); // every block was taken
-    EXPECT_EQ(r.err, "verify failed at 0x0123 (channel 18 rxFrequency): wrote 0x45, the radio holds 0x44 "
-                     "(1 byte differs)\n");
+    // Every block was taken.
+    ExpectRun(r, 1, Wrote(radio),
+              "verify failed at 0x0123 (channel 18 rxFrequency): wrote 0x45, the radio holds 0x44 (1 byte differs)\n");
 
     const std::vector<QJsonObject> log = Log();
     ASSERT_EQ(Jobs(log), "write failed +, verify failed +");
@@ -94,10 +91,8 @@ TEST_F(SafeWrite, ReadBackThatStopsIsAFailedVerify)
 {
     // The write is connection 1; the radio falls silent 5 blocks into the read-back.
     Simulator radio({"--hang-up-after", "5", "--hang-up-connection", "2"});
-    const CliRun r = Run({"write", "--port", radio.device, Programmed(), "--verify"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_FALSE(r.out.contains("verified")) << r.out.constData();
-    EXPECT_EQ(r.err, "verify failed: the radio could not be read back after the write; nothing was verified\n");
+    ExpectRun(Run({"write", "--port", radio.device, Programmed(), "--verify"}), 1, Wrote(radio),
+              "verify failed: the radio could not be read back after the write; nothing was verified\n");
 
     // The image as sent is kept; nothing whole came back.
     EXPECT_EQ(Jobs(Log()), "write failed +, verify failed");
@@ -107,11 +102,9 @@ TEST_F(SafeWrite, ReadBackThatStopsIsAFailedVerify)
 TEST_F(SafeWrite, ReadAndInfoAreLoggedAndAFailedJobTooUnlessNoBackup)
 {
     Simulator radio({});
-    CliRun r = Run({"read", "--port", radio.device, "-o", Path("radio.dat")});
-    ASSERT_EQ(r.status, 0) << r.err.constData();
-    r = Run({"info", "--port", radio.device});
-    ASSERT_EQ(r.status, 0) << r.err.constData();
-    r = Run({"write", "--port", "/dev/zemtra-no-such-port", Programmed()});
+    ASSERT_EQ(Run({"read", "--port", radio.device, "-o", Path("radio.dat")}).status, 0);
+    ASSERT_EQ(Run({"info", "--port", radio.device}).status, 0);
+    const CliRun r = Run({"write", "--port", "/dev/zemtra-no-such-port", Programmed()});
     EXPECT_EQ(r.status, 3);
 
     // Nothing reached a radio but the read's.
@@ -137,10 +130,8 @@ TEST_F(SafeWrite, ArchiveThatCannotBeWrittenDoesNotFailTheJob)
     Simulator radio({});
     ASSERT_TRUE(QDir().mkpath(Archive()));
     WriteFile(Archive() + "/backups", "a file where the folder should be");
-    const CliRun r = Run({"write", "--port", radio.device, Programmed(), "--verify"});
-    ASSERT_EQ(r.status, 0) << r.err.constData();
-    EXPECT_TRUE(r.out.endsWith("verified: the radio holds the 2000 bytes written\n"));
-    EXPECT_EQ(r.err, "zemtra800-cli: warning: no backup kept: " + Archive().toUtf8() + "/backups: not a folder\n");
+    ExpectRun(Run({"write", "--port", radio.device, Programmed(), "--verify"}), 0, Wrote(radio) + kVerified,
+              "zemtra800-cli: warning: no backup kept: " + Archive().toUtf8() + "/backups: not a folder\n");
     EXPECT_EQ(Jobs(Log()), "write ok, verify ok"); // the log goes on without backups
 }
 
