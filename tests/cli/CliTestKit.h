@@ -121,6 +121,11 @@ protected:
         return Cli(QStringList{"apply", base, Path("edits.json"), "-o", out} + options);
     }
 
+    // Radio commands with a data folder (backups, job log) of the test's own.
+    QString Home() const { return Path("data"); }
+    CliRun Run(const QStringList& arguments) { return Cli(arguments, Home()); }
+    std::vector<QJsonObject> Log() const { return JobLog(Home()); }
+
     QJsonObject Dump(const QString& path)
     {
         const CliRun r = Cli({"dump", "--compact", path});

@@ -83,14 +83,11 @@ TEST_F(FileCommands, ApplyingNothingOrTheFullDumpReproducesTheFile)
     image[2040] = char(0x42);
     WriteFile(Path("base.dat"), image);
 
-    WriteFile(Path("empty.json"), "{}");
-    const CliRun dump = Cli({"dump", "--compact", Path("base.dat")});
-    ASSERT_EQ(dump.status, 0);
-    WriteFile(Path("full.json"), dump.out);
-    for (const char* edits : {"empty.json", "full.json"}) {
+    const QByteArray dump = Cli({"dump", "--compact", Path("base.dat")}).out;
+    for (const QByteArray& edits : {QByteArray("{}"), dump}) {
         for (const QStringList& mode : {QStringList(), QStringList{"--raw"}}) {
-            SCOPED_TRACE(std::string(edits) + " " + mode.join(' ').toStdString());
-            const CliRun r = Cli(QStringList{"apply", Path("base.dat"), Path(edits), "-o", Path("again.dat")} + mode);
+            SCOPED_TRACE(edits.left(40).toStdString() + " " + mode.join(' ').toStdString());
+            const CliRun r = Apply(Path("base.dat"), edits, Path("again.dat"), mode);
             ASSERT_EQ(r.status, 0) << r.err.constData();
             EXPECT_EQ(Contents(Path("again.dat")), image);
         }
@@ -161,6 +158,7 @@ TEST_F(FileCommands, FrequenciesOutsideTheModelsBandAreRefusedNamingTheChannel)
         {R"({"modelCode":"Q70101","channels":{"1":{"rxFrequency":150.0,"txFrequency":174.0}}})", {}},
         {R"({"modelCode":"Q80100","lowerLimit":400,"upperLimit":520,"channels":{"4":{"rxFrequency":480}}})", {}},
         {R"({"modelCode":"Q70101","channels":{"1":{"rxFrequency":0}}})", {}},
+        {R"({"channels":{"4":{"rxFrequency":470}}})", {}},
         {R"({"modelCode":"Q70101","channels":{"9":{"txFrequency":455.0}}})", {"--raw"}},
     };
     for (const auto& c : accepted) {
@@ -184,6 +182,7 @@ TEST_F(FileCommands, BadEditsExitWithStatus2NameTheMemberAndWriteNothing)
         {R"({"tot": 4294967296})", "tot"},
         {R"({"message1": 5})", "message1"},
         {R"({"channels": {"0": {"highPower": 0}}})", "channels.0"},
+        {R"({"channels": {"51": {"highPower": 0}}})", "channels.51"},
         {R"({"channels": {"2": {"power": 0}}})", "channels.2.power"},
         {R"({"channels": {"2": 5}})", "channels.2"},
         {R"({"channels": [{}]})", "channels"},
@@ -199,6 +198,7 @@ TEST_F(FileCommands, BadEditsExitWithStatus2NameTheMemberAndWriteNothing)
         {R"({"channels": {"2": {"rxStep625": 256}}})", "channels.2.rxStep625"},
         // Half a character is no text.
         {R"({"message1": "\ud800"})", "message1"},
+        {R"({"message2": "a\udc00b"})", "message2"},
     };
     WriteFile(Path("out.dat"), "keep me");
     for (const auto& c : cases) {
@@ -283,6 +283,7 @@ TEST_F(FileCommands, KeysInErrorLinesAreEscapedAndCut)
         QByteArray shown;
     } cases[] = {
         {R"({"\u001b[31mred\u0007": 1})", R"(\x1b[31mred\x07: unknown member)"},
+        {R"({"a\nb\\c": 1})", R"(a\nb\\c: unknown member)"},
         {R"({"\u202eevil": 1})", R"(\u202eevil)"},
         {R"({"channels": {"\u001b": {}}})", R"(channels.\x1b: '\x1b' is not a number)"},
         {R"({"channels": {"2": {"\u009b2J": 0}}})", R"(channels.2.\x9b2J)"},

@@ -11,16 +11,12 @@ namespace {
 
 class ManyRadios : public CliTest {
 protected:
-    QString Home() const { return Path("data"); }
-    CliRun Run(const QStringList& arguments) { return Cli(arguments, Home()); }
-
     // A data file with channel 18 in use, or of another model.
     QString Image(const char* name, const char* modelCode = nullptr)
     {
         return Made(name, modelCode ? QByteArray("{\"modelCode\":\"") + modelCode + "\"}"
                                     : QByteArray(R"({"channels":{"18":{"rxFrequency":455.125}}})"));
     }
-    std::vector<QJsonObject> Log() const { return JobLog(Home()); }
     QString Member(const QString& file, const char* name) { return Dump(file)[QLatin1String(name)].toString(); }
     static QStringList Ports(const QStringList& devices)
     {

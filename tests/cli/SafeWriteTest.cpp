@@ -13,10 +13,7 @@ namespace {
 
 class SafeWrite : public CliTest {
 protected:
-    QString Home() const { return Path("data"); }
     QString Archive() const { return Home() + "/Halvorn/ZEMTRA800"; }
-
-    CliRun Run(const QStringList& arguments) { return Cli(arguments, Home()); }
 
     // A file with channel 18 in use at 455.125 MHz: byte 0x123 holds 0x45.
     QString Programmed()
@@ -25,7 +22,6 @@ protected:
         EXPECT_EQ(Contents(in).at(0x123), '\x45');
         return in;
     }
-    std::vector<QJsonObject> Log() const { return JobLog(Home()); }
     static QByteArray Wrote(const Simulator& radio) { return "wrote 2000 bytes to " + radio.device.toUtf8() + "\n"; }
     static constexpr const char* kVerified = "verified: the radio holds the 2000 bytes written\n";
 
