@@ -62,22 +62,4 @@ TEST_F(DiffCommand, EqualImagesSayNothingChangedValuesAndBytesAreNamed)
         << r.out.constData();
 }
 
-TEST_F(DiffCommand, BadInputExits2LikeDump)
-{
-    WriteFile(Path("short.dat"), a.left(100));
-    WriteFile(Path("out.dat"), "keep me");
-    const struct {
-        QStringList arguments;
-        QByteArray named;
-    } cases[] = {
-        {{"diff", Path("a.dat"), Path("missing.dat")}, "missing.dat"},
-        {{"diff", Path("short.dat"), Path("a.dat")}, "short.dat"},
-        {{"diff", Path("a.dat")}, "expected 2 file arguments"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        ExpectBadInput(Cli(c.arguments), c.named, Path("out.dat"));
-    }
-}
-
 } // namespace

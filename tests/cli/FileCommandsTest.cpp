@@ -208,12 +208,16 @@ TEST_F(FileCommands, BadEditsExitWithStatus2NameTheMemberAndWriteNothing)
 }
 
 // Files that are not regular files are refused at once, as inputs and as
-// outputs, and never replaced; read refuses before the port is even opened
-// (that would be status 3).
-TEST_F(FileCommands, BadFilesAndUsageExitWithStatus2AndNameTheFile)
+// outputs, and never replaced. Radio commands refuse before the port is even
+// opened (that would be status 3), and log no job.
+TEST_F(FileCommands, EveryCommandRefusesBadFilesAndUsageWritingNothing)
 {
-    const QString base = Made("base.dat");
+    const QString base = Made("base.dat"), noPort = Path("no-port");
     WriteFile(Path("edits.json"), "{}");
+    WriteFile(Path("short.dat"), Contents(base).left(100));
+    // The tool's own GBK conversion: a character GBK has no code for.
+    WriteFile(Path("gbk.csv"), "unit,message1\nA,\xF0\x9F\x98\x80\n");
+    WriteFile(Path("model.csv"), "unit,modelCode\nA,Q80104\n");
     WriteFile(Path("out.dat"), "keep me");
     const QString out = Path("out.dat"), pipe = Path("pipe"), link = Path("link-to-pipe.dat");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
@@ -227,10 +231,10 @@ TEST_F(FileCommands, BadFilesAndUsageExitWithStatus2AndNameTheFile)
         {{"apply", pipe, Path("edits.json"), "-o", out}, fifo},
         {{"apply", base, pipe, "-o", out}, fifo},
         {{"apply", base, "/dev/zero", "-o", out}, "/dev/zero is a character device, not a regular file"},
-        {{"write", "--port", Path("no-port"), pipe}, fifo},
+        {{"write", "--port", noPort, pipe}, fifo},
         {{"simulate", "--image", pipe}, fifo},
         {{"apply", base, Path("edits.json"), "-o", pipe}, fifo},
-        {{"read", "--port", Path("no-port"), "-o", link}, "not a regular file"},
+        {{"read", "--port", noPort, "-o", link}, "not a regular file"},
         {{"dump", Path("missing.dat")}, "missing.dat"},
         {{"apply", Path("missing.dat"), Path("edits.json"), "-o", out}, "missing.dat"},
         {{"apply", base, Path("missing.json"), "-o", out}, "missing.json"},
@@ -240,11 +244,29 @@ TEST_F(FileCommands, BadFilesAndUsageExitWithStatus2AndNameTheFile)
         {{"dump", base, "--bogus"}, "bogus"},
         {{"new"}, "-o"},
         {{"new", "-o", Path("no/such/folder/x.dat")}, "x.dat"},
+        {{"diff", base, Path("missing.dat")}, "missing.dat"},
+        {{"diff", Path("short.dat"), base}, "short.dat"},
+        {{"diff", base}, "expected 2 file arguments"},
+        {{"read", "--port", "99", "-o", out}, "'99'"},
+        {{"read", "-o", out}, "--port"},
+        {{"read", "--port", "1"}, "-o OUT.dat"},
+        {{"read", "--port", "1", "-o", Path("no/such/folder/x.dat")}, "no/such/folder"},
+        {{"write", "--port", "1", Path("missing.dat")}, "missing.dat"},
+        {{"simulate", "--hang-up-after", "soon"}, "count"},
+        {{"simulate", "--image", Path("missing.dat")}, "missing.dat"},
+        {{"simulate", "--radios", "2", "--save", Path("one.dat")}, "{n}"},
+        {{"simulate", "--radios", "0"}, "--radios"},
+        {{"batch", base, "--port", noPort, "--units", Path("gbk.csv")}, "gbk.csv: line 2, column message1: "},
+        {{"batch", base, "--port", noPort, "--units", Path("model.csv")},
+         "model.csv: line 1, column modelCode: not a member a units file sets"},
+        {{"batch", base, "--port", noPort, "--count", "0"}, "--count"},
+        {{"batch", base, "--port", noPort, "--units", Path("missing.csv")}, "missing.csv"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        ExpectBadInput(Cli(c.arguments), c.named.toUtf8(), out);
+        ExpectBadInput(Run(c.arguments), c.named.toUtf8(), out);
     }
+    EXPECT_FALSE(QFile::exists(Home() + "/Halvorn/ZEMTRA800/jobs.jsonl"));
     struct stat info {};
     EXPECT_TRUE(::lstat(QFile::encodeName(pipe).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
     EXPECT_TRUE(QFileInfo(link).isSymLink());

