@@ -1,9 +1,6 @@
 // End-to-end tests of zemtra800-cli export-csv and import-csv: what the
 // commands add to the channel table's rules (those are tested with the image).
-#include <QFileInfo>
 #include <QJsonArray>
-
-#include <sys/stat.h>
 
 #include "CliTestKit.h"
 
@@ -24,20 +21,6 @@ const char kProgrammed[] = R"({"channels":{
 class CsvCommands : public CliTest {
 protected:
     QJsonArray Channels(const QString& path) { return Dump(path).value("channels").toArray(); }
-
-    // import-csv that must fail: status 2, nothing on stdout, the output as it
-    // was, and exactly these lines on stderr.
-    void ExpectRefused(const QStringList& arguments, const QList<QByteArray>& lines)
-    {
-        WriteFile(Path("out.dat"), "keep me");
-        const CliRun r = Cli(QStringList{"import-csv"} + arguments + QStringList{"-o", Path("out.dat")});
-        EXPECT_EQ(r.status, 2);
-        EXPECT_TRUE(r.out.isEmpty()) << r.out.constData();
-        QList<QByteArray> got = r.err.split('\n');
-        EXPECT_EQ(got.takeLast(), QByteArray()) << "ends with a line end";
-        EXPECT_EQ(got, lines);
-        EXPECT_EQ(Contents(Path("out.dat")), "keep me");
-    }
 };
 
 TEST_F(CsvCommands, ExportThenImportOntoANewFileGivesTheSameChannels)
@@ -94,45 +77,20 @@ TEST_F(CsvCommands, ImportKeepsWhatTheTableDoesNotNameUnlessReplacing)
     // A bad row refuses the whole table, with --replace too: nothing is written.
     WriteFile(Path("in.csv"), kHeader + "\n1,,455,,0\n# a comment line still counts\n2,,520,,0\n");
     const QByteArray csv = Path("in.csv").toUtf8();
-    ExpectRefused({dat, Path("in.csv"), "--replace"},
-                  {"zemtra800-cli: " + csv + ": line 4: Frequency 520.000000 is outside 450-470 MHz",
-                   "zemtra800-cli: " + csv + ": the table is refused; nothing written"});
+    WriteFile(Path("out.dat"), "keep me");
+    ExpectRun(Cli({"import-csv", dat, Path("in.csv"), "--replace", "-o", Path("out.dat")}), 2, {},
+              "zemtra800-cli: " + csv + ": line 4: Frequency 520.000000 is outside 450-470 MHz\nzemtra800-cli: " + csv +
+                  ": the table is refused; nothing written\n");
+    EXPECT_EQ(Contents(Path("out.dat")), "keep me");
 }
 
 TEST_F(CsvCommands, RenumberPutsTheRowsInFileOrderFromChannelN)
 {
     WriteFile(Path("list.csv"), "Location,Frequency\n101,450.5\n102,451.5\n");
-    const QString blank = Made("new.dat");
-    ASSERT_EQ(Cli({"import-csv", blank, Path("list.csv"), "-o", Path("b.dat"), "--renumber", "--at", "49"}).status, 0);
+    ASSERT_EQ(Cli({"import-csv", Made("new.dat"), Path("list.csv"), "-o", Path("b.dat"), "--renumber", "--at", "49"})
+                  .status, 0);
+    EXPECT_EQ(Channels(Path("b.dat"))[48].toObject().value("rxFrequency").toDouble(), 450.5);
     EXPECT_EQ(Channels(Path("b.dat"))[49].toObject().value("rxFrequency").toDouble(), 451.5);
-
-    for (const char* at : {"0", "51", "x"})
-        ExpectRefused({blank, Path("list.csv"), "--renumber", "--at", at},
-                      {QByteArray("zemtra800-cli: import-csv: --at ") + at + " is not a channel number 1..50."});
-    ExpectRefused({blank, Path("list.csv"), "--at", "3"},
-                  {"zemtra800-cli: import-csv: --at needs --renumber. See 'zemtra800-cli import-csv --help'."});
-}
-
-// The table is read whole and only from a regular file; the exported one is
-// written only where a data file could be.
-TEST_F(CsvCommands, TablesAreReadAndWrittenOnlyAsRegularFiles)
-{
-    const QString dat = Made("radio.dat", kProgrammed);
-    WriteFile(Path("huge.csv"), QByteArray(4 * 1024 * 1024 + 1, '#'));
-    ExpectRefused({dat, Path("huge.csv")}, {"zemtra800-cli: " + Path("huge.csv").toUtf8() + " is larger than 4 MiB"});
-
-    ASSERT_EQ(::mkfifo(Path("pipe").toLocal8Bit().constData(), 0600), 0);
-    WriteFile(Path("locked.csv"), "mine");
-    QFile::setPermissions(Path("locked.csv"), QFile::ReadOwner | QFile::ReadGroup);
-    for (const char* target : {"pipe", "locked.csv"}) {
-        const CliRun r = Cli({"export-csv", dat, "-o", Path(target)});
-        EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.err, "zemtra800-cli: " + Path(target).toUtf8() +
-                             (target[0] == 'p' ? " is a FIFO, not a regular file" : " is read-only") +
-                             "; nothing written\n");
-    }
-    EXPECT_FALSE(QFileInfo(Path("pipe")).isFile());
-    EXPECT_EQ(Contents(Path("locked.csv")), "mine");
 }
 
 } // namespace

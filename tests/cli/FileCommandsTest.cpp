@@ -211,12 +211,16 @@ TEST_F(FileCommands, BadEditsAreRefusedNamingTheMember)
 // opened (that would be status 3), and log no job.
 TEST_F(FileCommands, EveryCommandRefusesBadFilesAndUsageWritingNothing)
 {
-    const QString base = Made("base.dat"), noPort = Path("no-port");
+    const QString base = Made("base.dat", R"({"channels":{"1":{"rxFrequency":450.0}}})"), noPort = Path("no-port");
     WriteFile(Path("edits.json"), "{}");
     WriteFile(Path("short.dat"), Contents(base).left(100));
     // The tool's own GBK conversion: a character GBK has no code for.
     WriteFile(Path("gbk.csv"), "unit,message1\nA,\xF0\x9F\x98\x80\n");
     WriteFile(Path("model.csv"), "unit,modelCode\nA,Q80104\n");
+    WriteFile(Path("list.csv"), "Location,Frequency\n101,450.5\n");
+    WriteFile(Path("huge.csv"), QByteArray(4 * 1024 * 1024 + 1, '#'));
+    WriteFile(Path("locked.csv"), "mine");
+    QFile::setPermissions(Path("locked.csv"), QFile::ReadOwner | QFile::ReadGroup);
     WriteFile(Path("out.dat"), "keep me");
     const QString out = Path("out.dat"), pipe = Path("pipe"), link = Path("link-to-pipe.dat");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
@@ -260,6 +264,18 @@ TEST_F(FileCommands, EveryCommandRefusesBadFilesAndUsageWritingNothing)
          "model.csv: line 1, column modelCode: not a member a units file sets"},
         {{"batch", base, "--port", noPort, "--count", "0"}, "--count"},
         {{"batch", base, "--port", noPort, "--units", Path("missing.csv")}, "missing.csv"},
+        {{"import-csv", base, Path("list.csv"), "--renumber", "--at", "0", "-o", out}, "--at 0 is not a channel number"},
+        {{"import-csv", base, Path("list.csv"), "--renumber", "--at", "51", "-o", out}, "--at 51 is not a channel"},
+        {{"import-csv", base, Path("list.csv"), "--renumber", "--at", "x", "-o", out}, "--at x is not a channel"},
+        {{"import-csv", base, Path("list.csv"), "--at", "3", "-o", out}, "--at needs --renumber."},
+        {{"import-csv", base, Path("huge.csv"), "-o", out}, "huge.csv is larger than 4 MiB"},
+        {{"export-csv", base, "-o", pipe}, fifo + "; nothing written"},
+        {{"export-csv", base, "-o", Path("locked.csv")}, "locked.csv is read-only; nothing written"},
+        // A read of several radios names a file for each; one device twice
+        // would split one radio's answers between two links.
+        {{"read", "-o", out, "--port", noPort, "--port", Path("no-port-2")}, "{n}"},
+        {{"info", "--port", noPort, "--port", noPort}, "info: " + noPort + " is given twice as --port."},
+        {{"info", "--port", "/dev/tty0"}, "info: /dev/tty0 is a console, not the radio's serial port."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -269,6 +285,7 @@ TEST_F(FileCommands, EveryCommandRefusesBadFilesAndUsageWritingNothing)
     struct stat info {};
     EXPECT_TRUE(::lstat(QFile::encodeName(pipe).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(Contents(Path("locked.csv")), "mine");
 
     // Valid JSON of exactly 1 MiB is still edits; one byte more is not.
     QByteArray edits = R"({"squelchLevel": 4})";
