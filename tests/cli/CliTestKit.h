@@ -57,20 +57,6 @@ inline void WriteFile(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
-// The job log under dataHome, one object a line.
-inline std::vector<QJsonObject> JobLog(const QString& dataHome)
-{
-    std::vector<QJsonObject> lines;
-    for (const QByteArray& line : Contents(dataHome + "/Halvorn/ZEMTRA800/jobs.jsonl").split('\n')) {
-        if (line.isEmpty())
-            continue;
-        QJsonParseError error;
-        lines.push_back(QJsonDocument::fromJson(line, &error).object());
-        EXPECT_EQ(error.error, QJsonParseError::NoError) << line.constData();
-    }
-    return lines;
-}
-
 // status, stdout and stderr exactly as given.
 inline void ExpectRun(const CliRun& r, int status, const QByteArray& out, const QByteArray& err = {})
 {
@@ -124,7 +110,18 @@ protected:
     // Radio commands with a data folder (backups, job log) of the test's own.
     QString Home() const { return Path("data"); }
     CliRun Run(const QStringList& arguments) { return Cli(arguments, Home()); }
-    std::vector<QJsonObject> Log() const { return JobLog(Home()); }
+    // The job log, one object a line.
+    std::vector<QJsonObject> Log() const
+    {
+        std::vector<QJsonObject> lines;
+        for (const QByteArray& line : Contents(Home() + "/Halvorn/ZEMTRA800/jobs.jsonl").split('\n')) {
+            QJsonParseError error;
+            if (!line.isEmpty())
+                lines.push_back(QJsonDocument::fromJson(line, &error).object());
+            EXPECT_TRUE(line.isEmpty() || error.error == QJsonParseError::NoError) << line.constData();
+        }
+        return lines;
+    }
 
     QJsonObject Dump(const QString& path)
     {
