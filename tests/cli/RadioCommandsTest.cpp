@@ -68,9 +68,8 @@ TEST_F(RadioCommands, PortThatGoesAwayMidJobIsNamedOnce)
 }
 
 // The wake-up never goes to a console or to the user's own terminal.
-TEST_F(RadioCommands, ConsolesAndTheProgramsOwnTerminalAreRefused)
+TEST_F(RadioCommands, TheProgramsOwnTerminalIsRefused)
 {
-
     // Run as from a terminal: the pseudo-terminal is the program's
     // controlling terminal, under its own name, as /dev/tty and through a
     // link. (Other pseudo-terminals pass: every simulated radio is one.)

@@ -48,24 +48,6 @@ protected:
     }
 };
 
-TEST_F(SafeWrite, VerifiedWriteSaysSoAndKeepsBothImages)
-{
-    Simulator radio({"--save", Path("radio.dat")});
-    const QString in = Programmed();
-    ExpectRun(Run({"write", "--port", radio.device, in, "--verify"}), 0, Wrote(radio) + kVerified);
-
-    const std::vector<QJsonObject> log = Log();
-    ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(Jobs(log), "write ok +, verify ok +");
-    EXPECT_EQ(log[0]["port"].toString(), radio.device);
-    EXPECT_EQ(log[0]["verified"], QJsonValue(true));
-    EXPECT_FALSE(log[1].contains("verified")); // on the write's line only
-    ExpectBackup(log[0], "write", Contents(in));
-    // The read-back is the radio's whole memory.
-    radio.Stop();
-    ExpectBackup(log[1], "verify", Contents(Path("radio.dat")));
-}
-
 TEST_F(SafeWrite, WronglyStoredByteFailsTheVerifyNamingAddressAndField)
 {
     Simulator radio({"--corrupt-write", "0x123"});
@@ -95,27 +77,37 @@ TEST_F(SafeWrite, ReadBackThatStopsIsAFailedVerify)
     EXPECT_EQ(Log()[0]["verified"], QJsonValue(false));
 }
 
-TEST_F(SafeWrite, ReadAndInfoAreLoggedAndAFailedJobTooUnlessNoBackup)
+// Every job is logged, a failed one too, and every image that went to or
+// came from a radio is kept, unless --no-backup.
+TEST_F(SafeWrite, EveryJobIsLoggedWithTheImagesItMoved)
 {
-    Simulator radio({});
-    ASSERT_EQ(Run({"read", "--port", radio.device, "-o", Path("radio.dat")}).status, 0);
+    Simulator radio({"--save", Path("radio.dat")});
+    const QString in = Programmed();
+    ExpectRun(Run({"write", "--port", radio.device, in, "--verify"}), 0, Wrote(radio) + kVerified);
+    ASSERT_EQ(Run({"read", "--port", radio.device, "-o", Path("read.dat")}).status, 0);
     ASSERT_EQ(Run({"info", "--port", radio.device}).status, 0);
-    const CliRun r = Run({"write", "--port", "/dev/zemtra-no-such-port", Programmed()});
+    const CliRun r = Run({"write", "--port", "/dev/zemtra-no-such-port", in});
     EXPECT_EQ(r.status, 3);
 
-    // Nothing reached a radio but the read's.
+    // Nothing reached a radio in the info and the failed write.
     const std::vector<QJsonObject> log = Log();
-    ASSERT_EQ(Jobs(log), "read ok +, info ok, write failed");
-    ExpectBackup(log[0], "read", Contents(Path("radio.dat")));
+    ASSERT_EQ(Jobs(log), "write ok +, verify ok +, read ok +, info ok, write failed");
+    EXPECT_EQ(log[0]["port"].toString(), radio.device);
+    EXPECT_EQ(log[0]["verified"], QJsonValue(true));
+    EXPECT_FALSE(log[1].contains("verified")); // on the write's line only
+    ExpectBackup(log[0], "write", Contents(in));
+    ExpectBackup(log[2], "read", Contents(Path("read.dat")));
     // The message shown, its cause and remedy included, on one line.
-    EXPECT_EQ(log[2]["reason"].toString(), QString::fromUtf8(r.err.trimmed()).replace('\n', ' '));
+    EXPECT_EQ(log[4]["reason"].toString(), QString::fromUtf8(r.err.trimmed()).replace('\n', ' '));
     EXPECT_TRUE(r.err.contains("\n/dev/zemtra-no-such-port: no such device.\n")) << r.err.constData();
-    EXPECT_EQ(QDir(Archive() + "/backups").entryList(QDir::Files).size(), 1);
 
     // --no-backup keeps neither (every radio command takes its archive from one place).
-    ASSERT_EQ(Run({"read", "--port", radio.device, "-o", Path("radio.dat"), "--no-backup"}).status, 0);
-    EXPECT_EQ(Log().size(), 3u);
-    EXPECT_EQ(QDir(Archive() + "/backups").entryList(QDir::Files).size(), 1);
+    ASSERT_EQ(Run({"read", "--port", radio.device, "-o", Path("read.dat"), "--no-backup"}).status, 0);
+    EXPECT_EQ(Log().size(), 5u);
+    EXPECT_EQ(QDir(Archive() + "/backups").entryList(QDir::Files).size(), 3);
+    // The verify's read-back is the radio's whole memory.
+    radio.Stop();
+    ExpectBackup(log[1], "verify", Contents(Path("radio.dat")));
 }
 
 // A backup folder that cannot be written is said once per job and never
