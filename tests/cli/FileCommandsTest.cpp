@@ -62,9 +62,7 @@ TEST_F(FileCommands, EditsSurviveApplyAndDumpIncludingChineseMessages)
     for (auto m = channel3.begin(); m != channel3.end(); ++m)
         EXPECT_EQ(c3[m.key()], m.value()) << m.key().toStdString();
     EXPECT_EQ(c3["wideNarrow"].toInt(), 1) << "fields the edit does not name keep their value";
-    EXPECT_EQ(channels[1].toObject()["rxFrequency"].toDouble(), 0.0);
     EXPECT_EQ(json["autodial"].toArray()[1].toString(), "*12#");
-    EXPECT_EQ(json["tot"].toInt(), 2);
 }
 
 TEST_F(FileCommands, ApplyingNothingOrTheFullDumpReproducesTheFile)
