@@ -120,7 +120,7 @@ TEST_F(RadioCommands, SimulateThatCannotMakeItsTerminalExits3)
     EXPECT_TRUE(reached) << "no descriptor limit made the pseudo-terminal fail";
 }
 
-TEST_F(RadioCommands, PortAndUsageErrors)
+TEST_F(RadioCommands, PortsThatCannotBeOpenedExit3)
 {
     CliRun r = Cli({"read", "--port", "/dev/zemtra-no-such-port", "-o", Path("x.dat")});
     EXPECT_EQ(r.status, 3);
