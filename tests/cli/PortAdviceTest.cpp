@@ -1,5 +1,6 @@
 // What the command-line tool says when a port cannot be opened, and the
 // doctor's report, from fabricated diagnoses and on pseudo-terminals.
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -160,6 +161,34 @@ TEST(PortFailures, ABusyPortNamesItsHolderAndGetsNothing)
                   " (sleep: sleep 30).\nClose that program and try again; nothing was sent.\n");
     EXPECT_TRUE(Arrived(pty.master).isEmpty());
     EXPECT_FALSE(QFile::exists(dir.filePath("x.dat")));
+}
+
+// Run as user nobody on a line of group dialout: the real open's refusal is
+// judged a permission fault, and the group is named with the command that
+// adds the user to it; the exit status stays 3.
+TEST(PortFailures, AUserOutsideTheDevicesGroupIsToldToJoinIt)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "switching to an unprivileged user needs root";
+    Pty pty;
+    const group* dialout = ::getgrnam("dialout");
+    ASSERT_NE(dialout, nullptr);
+    ASSERT_EQ(::chown(pty.path.constData(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(::chmod(pty.path.constData(), 0660), 0);
+    QProcess process;
+    process.setChildProcessModifier([] {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(100);
+    });
+    process.setWorkingDirectory(QStringLiteral("/"));
+    // The user's home is not nobody's: no archive (it would only add a warning).
+    process.start(QStringLiteral(ZEMTRA_CLI), {"info", "--port", QString::fromUtf8(pty.path), "--no-backup"});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    const QByteArray err = process.readAllStandardError();
+    EXPECT_EQ(process.exitCode(), 3) << err.constData();
+    EXPECT_EQ(err, "Failed to open " + pty.path + ",Please select COM port again!\n" + pty.path +
+                       ": permission denied; it belongs to group 'dialout' (crw-rw---- root:dialout).\n"
+                       "Add yourself to group 'dialout': sudo usermod -aG dialout $USER, then log out and in again.\n");
 }
 
 } // namespace
