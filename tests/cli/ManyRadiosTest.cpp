@@ -60,11 +60,6 @@ TEST_F(ManyRadios, ASilentRadioOrAMissingPortFailsAloneWithTheWorstStatus)
                                  "Frequency: UHF:450-470MHz\nModel code: Q80103\n"))
         << r.out.constData();
     EXPECT_TRUE(r.err.startsWith("/dev/zemtra-no-such-port: no such device.\n")) << r.err.constData();
-    // batch too, with the total as the last line.
-    const CliRun batch = Run({"batch", in, "--port", "/dev/zemtra-no-such-port"});
-    EXPECT_EQ(batch.status, 3);
-    EXPECT_EQ(batch.out, "/dev/zemtra-no-such-port: failed: Failed to open /dev/zemtra-no-such-port,Please select COM "
-                         "port again!\nprogrammed 0, failed 0\n");
 }
 
 // Radio 2 is of another model: a read names a file for each port; a write

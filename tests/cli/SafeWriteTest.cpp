@@ -110,19 +110,6 @@ TEST_F(SafeWrite, EveryJobIsLoggedWithTheImagesItMoved)
     ExpectBackup(log[1], "verify", Contents(Path("radio.dat")));
 }
 
-// A backup folder that cannot be written is said once per job and never
-// fails it (an archive folder that cannot be made at all takes the same way;
-// its wording is the archive's test's).
-TEST_F(SafeWrite, ArchiveThatCannotBeWrittenDoesNotFailTheJob)
-{
-    Simulator radio({});
-    ASSERT_TRUE(QDir().mkpath(Archive()));
-    WriteFile(Archive() + "/backups", "a file where the folder should be");
-    ExpectRun(Run({"write", "--port", radio.device, Programmed(), "--verify"}), 0, Wrote(radio) + kVerified,
-              "zemtra800-cli: warning: no backup kept: " + Archive().toUtf8() + "/backups: not a folder\n");
-    EXPECT_EQ(Jobs(Log()), "write ok, verify ok"); // the log goes on without backups
-}
-
 // What the encoder sends differently from the file is named before
 // anything is sent; the verify then checks what was sent.
 TEST_F(SafeWrite, FieldsTheEncoderChangesAreNamedBeforeSending)
