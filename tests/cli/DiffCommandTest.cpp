@@ -24,12 +24,7 @@ protected:
 TEST_F(DiffCommand, EqualImagesSayNothingChangedValuesAndBytesAreNamed)
 {
     WriteFile(Path("b.dat"), a);
-    for (bool json : {false, true}) {
-        const CliRun r = Diff(json);
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.out.trimmed(), json ? "[\n]" : "") << r.out.constData();
-        EXPECT_TRUE(r.err.isEmpty());
-    }
+    ExpectRun(Diff(false), 0, {});
 
     const CliRun edited = Apply(Path("a.dat"), R"({"channels":{"7":{"rxFrequency":451}},"squelchLevel":5,
                                                   "autodial":{"3":""},"message1":"a\"b"})", Path("b.dat"));

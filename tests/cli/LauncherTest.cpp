@@ -74,10 +74,6 @@ TEST_F(Launcher, StartsTheProgramInTheUsersFolderWithTheArgumentsAsGiven)
     EXPECT_TRUE(calls[0].startsWith("-S|" + tree + "|-B|" + tree + "/build|")) << calls[0].toStdString();
     EXPECT_TRUE(calls[1].startsWith("--build|" + tree + "/build|")) << calls[1].toStdString();
     EXPECT_FALSE(QFileInfo::exists(user + "/build"));
-
-    // Without the window the command-line tool starts the same way.
-    ASSERT_TRUE(QFile::remove(source + "/build/zemtra800"));
-    EXPECT_EQ(Run({"dump", "radio.dat"}), "zemtra800-cli | " + here + " | arg:dump | arg:radio.dat");
 }
 
 } // namespace

@@ -40,15 +40,12 @@ TEST_F(ManyRadios, ASilentRadioOrAMissingPortFailsAloneWithTheWorstStatus)
                          .toUtf8());
     EXPECT_EQ(Contents(Path("radio-1.dat")).left(2000), Contents(in).left(2000));
     EXPECT_EQ(Contents(Path("radio-2.dat")).left(2000), Contents(in).left(2000));
-    // Each port's jobs are logged under its own name, each backup kept apart.
-    QSet<QString> backups, ports;
-    for (const QJsonObject& line : Log()) {
+    // Each port's jobs are logged under its own name (that their backups
+    // never collide is the archive's test).
+    QSet<QString> ports;
+    for (const QJsonObject& line : Log())
         ports.insert(line["port"].toString());
-        if (line.contains("backup"))
-            backups.insert(line["backup"].toString());
-    }
     EXPECT_EQ(ports, (QSet<QString>{radios.devices[0], silent.device, radios.devices[1]}));
-    EXPECT_EQ(backups.size(), 4) << "a write and a verify on each radio that answered, none for the silent one";
 
     // A port that cannot be opened: 3 beats 1; its reasons go to stderr.
     r = Run({"info", "--port", silent.device, "--port", "/dev/zemtra-no-such-port", "--port", radios.devices[0]});

@@ -40,14 +40,11 @@ TEST(PortAdvice, PermissionNamesTheGroupAndWhatToDo)
 
 TEST(PortAdvice, BusyNamesTheHolderAndRemovesAKnownGrabber)
 {
-    PortDiagnosis d = HeldByBrlttyAndMinicom();
+    const PortDiagnosis d = HeldByBrlttyAndMinicom();
     // brltty once, as the holder; ModemManager as a running grabber.
     EXPECT_TRUE(Says(d, {"in use by another program: pid 812 (brltty: /sbin/brltty -B), pid 900 (minicom).\n",
                          "brltty holds the cable; sudo apt remove brltty\n", "nothing was sent",
                          "ModemManager is running (pid 77)", "!brltty is running"}));
-    d.holders.clear();
-    d.grabbers.clear();
-    EXPECT_TRUE(Says(d, {"could not be named"}));
 }
 
 TEST(PortAdvice, AbsentListsTheDevicesAndGoneSaysReplug)
@@ -77,10 +74,7 @@ QByteArray Arrived(int master)
 
 TEST(Doctor, ReportsWhetherAnythingAnswersOnThePort)
 {
-    CliRun r = Cli({"doctor"});
-    EXPECT_EQ(r.status, 0) << r.err.constData();
-    EXPECT_TRUE(r.out.startsWith("User: ")) << r.out.constData();
-
+    CliRun r;
     {
         Simulator radio({"--model", "Q7200B"});
         r = Cli({"doctor", "--port", radio.device});
