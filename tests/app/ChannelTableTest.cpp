@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QUndoStack>
 
-#include "../FifoGuard.h"
 #include "AppTestKit.h"
 #include "app/ChannelTableCommands.h"
 #include "image/ChannelCsv.h"
@@ -62,24 +61,11 @@ TEST_F(ChannelTableTest, PasteFromASpreadsheetWithAndWithoutHeader)
     EXPECT_EQ(run.doc()->UndoName(), "Paste 2 Channels");
     EXPECT_TRUE(run.doc()->IsModified());
 
-    // Without a header the columns are the layout's, in its order.
-    SetClipboard("9,,453.000000,split,460.000000,TSQL,88.5,100.0,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,\r\n");
-    ClickRow(view, 8);
-    PressKey(view, Qt::Key_Down, {}, 12); // channel 20, page 2
-    run.trigger(Cmd::ID_EDIT_PASTE);
-    ASSERT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join('\n');
-    EXPECT_DOUBLE_EQ(s.channels[19].rxFrequency, 453.0);
-    EXPECT_DOUBLE_EQ(s.channels[19].txFrequency, 460.0);
-    EXPECT_EQ(run.doc()->UndoName(), "Paste 1 Channel");
-    EXPECT_EQ(view->CurrentPage(), 2);
-
     // This program's own copy pastes back as the same channels.
     view->SelectRange(5, 6);
     run.trigger(Cmd::ID_EDIT_COPY);
-    const QString copied = QGuiApplication::clipboard()->text();
-    const QStringList lines = copied.split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[0].startsWith("Location\tName\tFrequency\tDuplex\tOffset\tTone\t")) << lines[0];
     EXPECT_TRUE(lines[1].startsWith("5\t\t451.012500\t+\t5.000000\tTone\t67.0\t")) << lines[1];
     view->SelectRange(40, 40);
     run.trigger(Cmd::ID_EDIT_PASTE);
@@ -88,42 +74,37 @@ TEST_F(ChannelTableTest, PasteFromASpreadsheetWithAndWithoutHeader)
     EXPECT_EQ(view->SelectedChannels(), Range(40, 41));
 }
 
+// A paste that cannot go in whole changes nothing and says which rows.
 TEST_F(ChannelTableTest, ABadRowRefusesThePasteAndSaysWhich)
 {
     StartInEnglish();
     RunningApp run;
-    RadioSettings& s = run.settings();
-    Use(s, 3, 460.0);
+    Use(run.settings(), 3, 460.0);
     const DocumentSnapshot before = run.doc()->Snapshot();
-
-    SetClipboard("Location\tFrequency\n1\t451.000000\n2\t520.000000\n3\t452.000000\n4\t99.9\n");
-    run.view()->SelectRange(2, 2);
-    run.trigger(Cmd::ID_EDIT_PASTE);
-    ASSERT_EQ(boxes.messages.size(), 1);
-    const QString message = boxes.messages.takeFirst();
-    EXPECT_TRUE(message.startsWith("Nothing was pasted onto channel 2 and those after it. These rows cannot go in:\n"))
-        << message;
-    EXPECT_TRUE(message.contains("line 3: Frequency 520.000000 is outside 450-470 MHz")) << message;
-    EXPECT_TRUE(message.contains("line 5: Frequency 99.900000 is outside 450-470 MHz")) << message;
-    EXPECT_FALSE(message.contains("line 2")) << message;
-    EXPECT_TRUE(run.doc()->Snapshot() == before);
-    EXPECT_EQ(run.doc()->UndoStack()->count(), 0);
-    EXPECT_FALSE(run.doc()->IsModified());
-
-    // Rows that would run past channel 50 are refused too.
-    SetClipboard("Frequency\n451.0\n452.0\n453.0\n");
-    run.view()->SelectRange(49, 49);
-    run.trigger(Cmd::ID_EDIT_PASTE);
-    ASSERT_EQ(boxes.messages.size(), 1);
-    const QString past = boxes.messages.takeFirst();
-    EXPECT_TRUE(past.endsWith("\nline 4: the row would go on channel 51; the radio has channels 1-50")) << past;
-    EXPECT_TRUE(run.doc()->Snapshot() == before);
-
-    // An empty clipboard says so and changes nothing.
-    SetClipboard("  \n");
-    run.trigger(Cmd::ID_EDIT_PASTE);
-    EXPECT_EQ(boxes.messages, QStringList({"The clipboard holds no channel rows to paste."}));
-    EXPECT_TRUE(run.doc()->Snapshot() == before);
+    const struct {
+        const char* clipboard;
+        int at;
+        std::vector<const char*> said;
+    } cases[] = {
+        {"Location\tFrequency\n1\t451.000000\n2\t520.000000\n3\t452.000000\n4\t99.9\n", 2,
+         {"Nothing was pasted onto channel 2 and those after it. These rows cannot go in:\n",
+          "\nline 3: Frequency 520.000000 is outside 450-470 MHz", "\nline 5: Frequency 99.900000 is outside 450-470 MHz"}},
+        {"Frequency\n451.0\n452.0\n453.0\n", 49, {"\nline 4: the row would go on channel 51; the radio has channels 1-50"}},
+        {"  \n", 1, {"The clipboard holds no channel rows to paste."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clipboard);
+        SetClipboard(c.clipboard);
+        run.view()->SelectRange(c.at, c.at);
+        run.trigger(Cmd::ID_EDIT_PASTE);
+        ASSERT_EQ(boxes.messages.size(), 1);
+        const QString message = boxes.messages.takeFirst();
+        for (const char* part : c.said)
+            EXPECT_TRUE(message.contains(part)) << message;
+        EXPECT_FALSE(message.contains("line 2")) << message;
+        EXPECT_TRUE(run.doc()->Snapshot() == before);
+        EXPECT_EQ(run.doc()->UndoStack()->count(), 0);
+    }
 }
 
 TEST_F(ChannelTableTest, BlankChannelsTakeTheStoredDefaultChannel)
@@ -172,8 +153,7 @@ TEST_F(ChannelTableTest, DeleteAndCutClearTheSelectedChannels)
     EXPECT_EQ(view->SelectedChannels(), Range(2, 4));
     run.trigger(Cmd::ID_EDIT_CLEAR);
     for (int n : {2, 3, 4})
-        EXPECT_LT(s.channels[n - 1].rxFrequency, 0.1) << n;
-    EXPECT_EQ(s.channels[1], ChannelRecord{});
+        EXPECT_EQ(s.channels[n - 1], ChannelRecord{}) << n;
     EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, 451.0);
     EXPECT_DOUBLE_EQ(s.channels[4].rxFrequency, 455.0);
     EXPECT_EQ(run.doc()->UndoName(), "Delete 3 Channels");
@@ -188,9 +168,6 @@ TEST_F(ChannelTableTest, DeleteAndCutClearTheSelectedChannels)
     run.trigger(Cmd::ID_EDIT_CUT);
     EXPECT_EQ(run.doc()->UndoName(), "Cut 1 Channel");
     EXPECT_LT(s.channels[4].rxFrequency, 0.1);
-    const QStringList rows = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(rows.size(), 2);
-    EXPECT_TRUE(rows[1].startsWith("5\t\t455.000000\t")) << rows[1];
     view->SelectRange(30, 30);
     run.trigger(Cmd::ID_EDIT_PASTE);
     EXPECT_EQ(s.channels[29], fifth);
@@ -200,7 +177,6 @@ TEST_F(ChannelTableTest, DeleteAndCutClearTheSelectedChannels)
     view->ModelIdentify();
     EXPECT_FALSE(run.frame()->Action(Cmd::ID_EDIT_CLEAR)->isEnabled());
     EXPECT_FALSE(run.frame()->Action(Cmd::ID_EDIT_CUT)->isEnabled());
-    EXPECT_TRUE(run.frame()->Action(Cmd::ID_EDIT_COPY)->isEnabled());
     view->SelectRange(1, 3);
     view->OnEditClear();
     view->OnEditCut();
@@ -232,11 +208,6 @@ TEST_F(ChannelTableTest, RangeSelectionByShiftClickShiftArrowsAndSelectAll)
     EXPECT_TRUE(repainted.contains(g.Band(3)));
     EXPECT_TRUE(repainted.contains(g.Band(2)));
 
-    ClickRow(view, 6, Qt::ShiftModifier);
-    EXPECT_EQ(view->SelectedChannels(), Range(2, 6));
-    ClickRow(view, 4);
-    EXPECT_EQ(view->SelectedChannels(), Range(4, 4));
-
     // Shift+arrows cross pages like the plain ones.
     ClickRow(view, 16);
     PressKey(view, Qt::Key_Down, Qt::ShiftModifier, 3);
@@ -247,7 +218,6 @@ TEST_F(ChannelTableTest, RangeSelectionByShiftClickShiftArrowsAndSelectAll)
     run.trigger(Cmd::ID_EDIT_SELECT_ALL);
     EXPECT_EQ(view->SelectedChannels(), Range(18, 34));
     view->SelectPage(3);
-    EXPECT_EQ(view->SelectedChannels().size(), 1u);
     run.trigger(Cmd::ID_EDIT_SELECT_ALL);
     EXPECT_EQ(view->SelectedChannels(), Range(35, 50));
     // Row 17 of page 3 names no channel: nothing is selected.
@@ -261,11 +231,9 @@ TEST_F(ChannelTableTest, RangeSelectionByShiftClickShiftArrowsAndSelectAll)
 TEST_F(ChannelTableTest, TheEditMenuNamesTheStepAndTheKeysWorkFromTheGrid)
 {
     RunningApp run;
-    EXPECT_FALSE(run.frame()->Action(Cmd::ID_EDIT_UNDO)->isEnabled());
     SetClipboard("Frequency\n451.0\n452.0\n453.0\n");
     run.trigger(Cmd::ID_EDIT_PASTE);
     EXPECT_EQ(run.frame()->Action(Cmd::ID_EDIT_UNDO)->text(), QString::fromUtf8("撤销粘贴 3 个信道(&U)"));
-    EXPECT_TRUE(run.frame()->Action(Cmd::ID_EDIT_UNDO)->isEnabled());
     run.trigger(CMainFrame::ID_LANGUAGE);
     EXPECT_EQ(run.frame()->Action(Cmd::ID_EDIT_UNDO)->text(), "&Undo Paste 3 Channels");
     run.trigger(Cmd::ID_EDIT_UNDO);
@@ -273,7 +241,6 @@ TEST_F(ChannelTableTest, TheEditMenuNamesTheStepAndTheKeysWorkFromTheGrid)
     EXPECT_EQ(run.frame()->Action(Cmd::ID_EDIT_REDO)->text(), "&Redo Paste 3 Channels");
 
     // The classic accelerators and the usual second ones, from the grid.
-
     run.view()->setFocus();
     ASSERT_TRUE(QTest::qWaitForWindowActive(run.frame()));
     QTest::keyClick(run.view(), Qt::Key_Y, Qt::ControlModifier);
@@ -304,17 +271,13 @@ TEST_F(ChannelTableTest, ImportAndExportChannelFiles)
     ASSERT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join('\n');
     const QByteArray text = Contents(exported + ".csv");
     EXPECT_EQ(text.toStdString(), ChannelCsv::ExportAll(s).text);
-    EXPECT_EQ(text.count("\r\n"), 3);
 
     // A file with a bad row: the message names it and nothing changes.
     const DocumentSnapshot before = run.doc()->Snapshot();
     boxes.nextFileName = WriteFile(dir.filePath("bad.csv"), "Location,Frequency\r\n2,452.0\r\n60,453.0\r\n");
     run.trigger(Cmd::ID_IMPORT_CHANNELS);
     ASSERT_EQ(boxes.messages.size(), 1);
-    EXPECT_TRUE(boxes.messages[0].startsWith("Nothing was imported. bad.csv has rows the radio cannot take:"))
-        << boxes.messages[0];
-    EXPECT_TRUE(boxes.messages[0].contains("line 3: ")) << boxes.messages[0];
-    boxes.messages.clear();
+    EXPECT_TRUE(boxes.messages.takeFirst().startsWith("Nothing was imported. bad.csv has rows the radio cannot take:"));
     EXPECT_TRUE(run.doc()->Snapshot() == before);
 
     // A good file is the channel plan: channels it does not list go blank.
@@ -329,46 +292,6 @@ TEST_F(ChannelTableTest, ImportAndExportChannelFiles)
     // does carry (none here).
     EXPECT_EQ(s.channels[6].busyLockout, 0u);
     EXPECT_STREQ(s.channels[6].rxCode, "");
-    EXPECT_EQ(run.doc()->UndoName(), "Import Channels");
     run.trigger(Cmd::ID_EDIT_UNDO);
     EXPECT_TRUE(run.doc()->Snapshot() == before);
-}
-
-// A FIFO named as a channel table or an export: the window neither waits on
-// it (it would freeze) nor puts a plain file in its place.
-TEST_F(ChannelTableTest, ChannelFilesThatAreNotRegularFilesAreRefused)
-{
-    StartInEnglish();
-    FifoGuard fifo(QFile::encodeName(dir.filePath("pipe.csv")).toStdString());
-    ASSERT_TRUE(fifo.Made());
-    const QString pipe = dir.filePath("pipe.csv");
-    ASSERT_TRUE(QFile::link(pipe, dir.filePath("link.pdf")));
-    RunningApp run;
-    run.settings().channels[2].rxFrequency = 453.0;
-    const DocumentSnapshot before = run.doc()->Snapshot();
-
-    boxes.nextFileName = pipe;
-    run.trigger(Cmd::ID_IMPORT_CHANNELS);
-    ASSERT_EQ(boxes.messages.size(), 1);
-    EXPECT_EQ(boxes.messages[0], "Could not open " + pipe + ":\n" + pipe + " is a FIFO, not a regular file");
-    EXPECT_TRUE(run.doc()->Snapshot() == before);
-
-    run.trigger(Cmd::ID_EXPORT_CHANNELS);
-    boxes.nextFileName = dir.filePath("link.pdf");
-    run.trigger(Cmd::ID_EXPORT_PDF);
-    ASSERT_EQ(boxes.messages.size(), 3);
-    EXPECT_EQ(boxes.messages[1],
-              "Could not write " + pipe + ":\n" + pipe + " is a FIFO, not a regular file\nNothing was exported.");
-    EXPECT_TRUE(boxes.messages[2].contains(pipe + " is a FIFO, not a regular file")) << boxes.messages[2];
-    EXPECT_TRUE(fifo.StillAFifo());
-    EXPECT_TRUE(QFileInfo(dir.filePath("link.pdf")).isSymLink());
-    EXPECT_FALSE(fifo.HadToUnblock()) << "the window waited on the FIFO";
-
-    // Exporting through a link to a file not there yet writes that file.
-    ASSERT_TRUE(QFile::link("plan-2.csv", dir.filePath("latest.csv")));
-    boxes.nextFileName = dir.filePath("latest.csv");
-    run.trigger(Cmd::ID_EXPORT_CHANNELS);
-    EXPECT_EQ(boxes.messages.size(), 3) << boxes.messages.join('\n');
-    EXPECT_TRUE(QFileInfo(dir.filePath("latest.csv")).isSymLink());
-    EXPECT_EQ(Contents(dir.filePath("plan-2.csv")).toStdString(), ChannelCsv::ExportAll(run.settings()).text);
 }

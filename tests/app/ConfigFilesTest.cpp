@@ -1,4 +1,6 @@
-// The option files: how they are read, and what the shipped ones hold.
+// The option files: how they are read, and what the shipped ones hold;
+// where the program finds what it ships: the current folder first, then
+// beside the program (build tree), then ../share/zemtra800 (installed).
 #include <QSet>
 #include <QStringEncoder>
 
@@ -8,6 +10,7 @@
 #include "image/ToneCode.h"
 #include "image/ValueCodec.h"
 #include "link/PortNames.h"
+#include "ui/AppPictures.h"
 #include "ui/OptionList.h"
 
 namespace {
@@ -44,29 +47,6 @@ TEST(ConfigFilesTest, BothFilesHoldEverySectionAlignedLineForLine)
     }
 }
 
-TEST(ConfigFilesTest, ListsHoldWhatTheDialogsStorePositionsFor)
-{
-    EXPECT_EQ(En("CPTTID"), (QStringList{"OFF", "BOT", "EOT", "BOTH"}));
-    for (const char* section : {"Clamp", "Cvoxgain", "CKeyAssig"}) // ListIndexOfByte knows four
-        EXPECT_EQ(En(section).size(), 4) << section;
-    for (const char* section : {"CDTMFKey", "CDTMFSign", "Ckeylock"})
-        EXPECT_EQ(En(section).size(), 2) << section;
-    EXPECT_EQ(En("CGroupCode").size(), 7); // none, then 0x0A..0x0F
-    // Position 0 stores 0xFF: "off".
-    for (const char* section : {"CTOTAlert", "CTOTReKey", "CTOTReset", "Clamp", "Cvoxgain", "CTONETIME",
-                                "CFIRSTDTMFTIME", "CAutoReset", "CTranspond", "CCallAlert", "CDCode"}) {
-        EXPECT_EQ(En(section).first(), "OFF") << section;
-        EXPECT_EQ(Zh(section).first(), "关") << section;
-    }
-    // A fresh document and the 476-478 MHz preset open with a selection.
-    RadioSettings settings;
-    EXPECT_GT(En("COptSign").size(), int(settings.tot));
-    EXPECT_GT(En("CAutoReset").size(), int(settings.autoResetTimer));
-    settings.ApplyFixedPlan();
-    EXPECT_GT(En("COptSign").size(), int(settings.tot));
-    EXPECT_GT(En("Csquelchlevel").size(), int(settings.squelchLevel));
-}
-
 // What the channel editor lists and what a channel table may hold are the
 // same set (the tones, then the DCS codes normal, then inverted), and each
 // entry comes back from the codec as chosen.
@@ -100,8 +80,8 @@ TEST(ConfigFilesTest, ModelTypesAndPortsFollowTheirTables)
     // The band texts in both lists; the custom model last, in each language.
     for (const QStringList& list : {En("modeltype"), Zh("modeltype")}) {
         ASSERT_EQ(list.size(), 9);
-        for (const QString& entry : list.mid(0, 8))
-            EXPECT_TRUE(bands.contains(entry)) << entry;
+        for (int i = 0; i < 8; ++i)
+            EXPECT_TRUE(bands.contains(list[i])) << list[i];
         EXPECT_EQ(list[7], ModelTable::kBand476Text);
     }
     EXPECT_EQ(En("modeltype")[8], QString::fromLatin1(ModelTable::Find(ModelTable::kCustomModelCode)->bandText));
@@ -109,10 +89,8 @@ TEST(ConfigFilesTest, ModelTypesAndPortsFollowTheirTables)
     const QStringList ports = En("portlist");
     ASSERT_EQ(ports.size(), 24);
     EXPECT_EQ(Zh("portlist"), ports);
-    for (int i = 0; i < 24; ++i) {
-        const QString device = QString::fromStdString(PortDevice(i + 1)).section(QLatin1Char('/'), -1);
-        EXPECT_EQ(ports[i], QStringLiteral("COM%1 (%2)").arg(i + 1).arg(device));
-    }
+    for (int i = 0; i < 24; ++i)
+        EXPECT_EQ(ports[i], QStringLiteral("COM%1 (%2)").arg(i + 1).arg(QString::fromStdString(PortDevice(i + 1)).section('/', -1)));
 }
 
 TEST(OptionListTest, ReadsTheNamedSectionsKeysInFileOrderFromItsFolderFirst)
@@ -186,4 +164,25 @@ TEST(OptionListTest, AnOptionFileThatIsNotARegularFileGivesEmptyLists)
     options.SetFile("EConfig.ini");
     EXPECT_EQ(options.ReadSection("CWideNarrow"), "");
     EXPECT_FALSE(fifo.HadToUnblock()) << "the window waited on the file";
+}
+
+TEST(ShippedFiles, TheUsersFolderThenBesideTheProgramThenTheShareFolder)
+{
+    QTemporaryDir root;
+    const QString share = root.filePath("usr/share/zemtra800/");
+    const QString bin = root.filePath("usr/bin");
+    const QString work = root.filePath("work");
+    QDir().mkpath(bin);
+    QDir().mkpath(work);
+    WriteFile(share + "Config.ini");
+    WriteFile(share + "manual/zh/index.html");
+
+    EXPECT_EQ(FindShippedFileFrom("Config.ini", work, bin), share + "Config.ini");
+    EXPECT_EQ(FindShippedFileFrom("manual/zh/index.html", work, bin), share + "manual/zh/index.html");
+    EXPECT_EQ(FindShippedFileFrom("EConfig.ini", work, bin), QString());
+
+    WriteFile(bin + "/Config.ini");
+    EXPECT_EQ(FindShippedFileFrom("Config.ini", work, bin), bin + "/Config.ini");
+    WriteFile(work + "/Config.ini");
+    EXPECT_EQ(FindShippedFileFrom("Config.ini", work, bin), work + "/Config.ini");
 }

@@ -76,79 +76,64 @@ protected:
 };
 } // namespace
 
-TEST_F(PrintTest, ThePdfHasTheChannelsThenTheSettingsWithHeaderAndPageNumbers)
-{
-    StartInEnglish();
-    RunningApp run({ProgrammedFile()});
-    const QString pdf = Export(run, "printout");
-    ASSERT_EQ(PageCount(pdf), 2);
-    const QString today = QDate::currentDate().toString(Qt::ISODate);
-
-    const QString one = PageText(pdf, 1);
-    for (const char* text : {"plan.dat", "ZEMTRA800", "Model: Q80103 (HX8100L1)", "Band: UHF:450-470MHz",
-                             "450.01250", "451.01250", "D023N", "452.01250", "Low", "Page 1 of 2"})
-        EXPECT_TRUE(one.contains(QString::fromUtf8(text))) << text << "\n" << one;
-    EXPECT_TRUE(one.contains("Printed " + today)) << one;
-    // Every channel has its row, a blank one only its number.
-    EXPECT_TRUE(QRegularExpression("\\n\\s*49\\s*\\n").match(one).hasMatch()) << one;
-    EXPECT_TRUE(QRegularExpression("\\n\\s*50\\s+452\\.01250").match(one).hasMatch()) << one;
-    EXPECT_FALSE(one.contains("Radio-wide settings"));
-
-    const QString two = PageText(pdf, 2);
-    for (const char* text : {"plan.dat", "Radio-wide settings", "DTMF - Encode", "12345", "HELLO 73", "Page 2 of 2"})
-        EXPECT_TRUE(two.contains(QString::fromUtf8(text))) << text << "\n" << two;
-    EXPECT_TRUE(QRegularExpression("Battery Save\\s+On").match(two).hasMatch()) << two;
-    EXPECT_FALSE(two.contains("450.01250"));
-}
-
-// Both papers in both languages: every word inside the printable area, and
-// the Chinese printout in Chinese.
-TEST_F(PrintTest, A4AndLetterKeepEveryWordInsideTheMargins)
+// The PDF in each language on its own paper: the channels, then the
+// settings, with header and page numbers, every word inside the printable
+// area (the page less 12 mm, the smallest margin, all round, less a little).
+TEST_F(PrintTest, ThePdfHasTheChannelsThenTheSettingsInsideTheMarginsOfA4AndLetter)
 {
     const QString file = ProgrammedFile();
-    for (int language : {0, 1}) {
-        for (const auto& [locale, paper] : {std::pair{QLocale(QLocale::English, QLocale::UnitedStates), "letter"},
-                                            std::pair{QLocale(QLocale::English, QLocale::UnitedKingdom), "A4"}}) {
-            SetLanguageFlag(language);
-            Profile::WriteInt("CHANNEL_DEFAULT", "LANGUAGE", language);
-            QLocale::setDefault(locale);
-            RunningApp run({file});
-            const QString pdf = Export(run, QStringLiteral("%1-%2").arg(paper).arg(language));
-            const QString info = RunTool("pdfinfo", {pdf});
-            EXPECT_TRUE(info.contains(QStringLiteral("(%1)").arg(paper))) << info;
-            EXPECT_EQ(PageCount(pdf), 2) << paper;
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const struct {
+        int language;
+        QLocale locale;
+        const char* paper;
+        std::vector<const char*> one, two; // on page 1, on page 2
+    } runs[] = {
+        {0, QLocale(QLocale::English, QLocale::UnitedStates), "letter",
+         {"plan.dat", "ZEMTRA800", "Model: Q80103 (HX8100L1)", "Band: UHF:450-470MHz", "450.01250", "451.01250",
+          "D023N", "452.01250", "Low", "Page 1 of 2", "Printed "},
+         {"plan.dat", "Radio-wide settings", "DTMF - Encode", "12345", "HELLO 73", "Page 2 of 2"}},
+        {1, QLocale(QLocale::English, QLocale::UnitedKingdom), "A4",
+         {"机型: Q80103 (HX8100L1)", "低功率", "第 1 页,共 2 页", "打印日期"}, {"第 2 页,共 2 页"}},
+    };
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.paper);
+        SetLanguageFlag(r.language);
+        Profile::WriteInt("CHANNEL_DEFAULT", "LANGUAGE", r.language);
+        QLocale::setDefault(r.locale);
+        RunningApp run({file});
+        const QString pdf = Export(run, r.paper);
+        EXPECT_TRUE(RunTool("pdfinfo", {pdf}).contains(QStringLiteral("(%1)").arg(r.paper)));
+        ASSERT_EQ(PageCount(pdf), 2);
+        const QString one = PageText(pdf, 1), two = PageText(pdf, 2);
+        for (const char* text : r.one)
+            EXPECT_TRUE(one.contains(QString::fromUtf8(text))) << text << "\n" << one;
+        for (const char* text : r.two)
+            EXPECT_TRUE(two.contains(QString::fromUtf8(text))) << text << "\n" << two;
+        EXPECT_TRUE(one.contains(today)) << one;
+        // Every channel has its row, a blank one only its number; the
+        // settings on a page of their own.
+        EXPECT_TRUE(QRegularExpression("\\n\\s*49\\s*\\n").match(one).hasMatch()) << one;
+        EXPECT_TRUE(QRegularExpression("\\n\\s*50\\s+452\\.01250").match(one).hasMatch()) << one;
+        EXPECT_FALSE(two.contains("450.01250"));
+        EXPECT_FALSE(one.contains(r.language ? "Tx Power" : "Radio-wide settings"));
+        EXPECT_TRUE(QRegularExpression(QString::fromUtf8(r.language ? "省电\\s+开" : "Battery Save\\s+On")).match(two).hasMatch())
+            << two;
 
-            // The words' boxes, in points, against the page less 12 mm
-            // (the smallest margin, 34 points) all round, less a little.
-            const QString wordBoxes = RunTool("pdftotext", {"-bbox", pdf, "-"});
-            const QRegularExpressionMatch page =
-                QRegularExpression("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\"").match(wordBoxes);
-            ASSERT_TRUE(page.hasMatch());
-            const double width = page.captured(1).toDouble();
-            const double height = page.captured(2).toDouble();
-            const double margin = 30.0;
-            int words = 0;
-            QRegularExpression word("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)<");
-            for (auto it = word.globalMatch(wordBoxes); it.hasNext();) {
-                const QRegularExpressionMatch m = it.next();
-                ++words;
-                EXPECT_GE(m.captured(1).toDouble(), margin) << m.captured(5) << " " << paper;
-                EXPECT_GE(m.captured(2).toDouble(), margin) << m.captured(5) << " " << paper;
-                EXPECT_LE(m.captured(3).toDouble(), width - margin) << m.captured(5) << " " << paper;
-                EXPECT_LE(m.captured(4).toDouble(), height - margin) << m.captured(5) << " " << paper;
-            }
-            EXPECT_GT(words, 200) << paper;
-
-            if (language == 1) {
-                const QString one = PageText(pdf, 1);
-                for (const char* text : {"机型: Q80103 (HX8100L1)", "低功率", "第 1 页,共 2 页", "打印日期"})
-                    EXPECT_TRUE(one.contains(QString::fromUtf8(text))) << text << "\n" << one;
-                EXPECT_FALSE(one.contains("Tx Power"));
-                const QString two = PageText(pdf, 2);
-                EXPECT_TRUE(two.contains(QString::fromUtf8("第 2 页,共 2 页"))) << two;
-                EXPECT_TRUE(QRegularExpression(QString::fromUtf8("省电\\s+开")).match(two).hasMatch()) << two;
-            }
+        const QString wordBoxes = RunTool("pdftotext", {"-bbox", pdf, "-"});
+        const QRegularExpressionMatch page =
+            QRegularExpression("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\"").match(wordBoxes);
+        ASSERT_TRUE(page.hasMatch());
+        const double width = page.captured(1).toDouble(), height = page.captured(2).toDouble(), margin = 30.0;
+        int words = 0;
+        QRegularExpression word("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)<");
+        for (auto it = word.globalMatch(wordBoxes); it.hasNext(); ++words) {
+            const QRegularExpressionMatch m = it.next();
+            const bool inside = m.captured(1).toDouble() >= margin && m.captured(2).toDouble() >= margin
+                && m.captured(3).toDouble() <= width - margin && m.captured(4).toDouble() <= height - margin;
+            EXPECT_TRUE(inside) << m.captured(0);
         }
+        EXPECT_GT(words, 200);
     }
 }
 
