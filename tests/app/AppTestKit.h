@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,6 +24,7 @@
 #include "ui/AppMessage.h"
 #include "image/CImportData.h"
 #include "app/CMainFrame.h"
+#include "app/ChannelTableCommands.h"
 #include "app/CZEMTRA800App.h"
 #include "app/CZEMTRA800Doc.h"
 #include "app/CZEMTRA800View.h"
@@ -198,6 +200,23 @@ inline void PressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifie
 {
     for (int i = 0; i < times; ++i)
         QTest::keyClick(widget, key, modifiers);
+}
+
+// Pastes rows (UTF-8) onto channel at and on.
+inline void Paste(RunningApp& run, int at, const char* rows)
+{
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(rows));
+    run.view()->SelectRange(at, at);
+    run.trigger(ChannelTableCommands::ID_EDIT_PASTE);
+}
+
+// Channels first to last, as a selection lists them.
+inline std::vector<int> Range(int first, int last)
+{
+    std::vector<int> r;
+    for (int n = first; n <= last; ++n)
+        r.push_back(n);
+    return r;
 }
 
 // Runs command and waits for its job to end; the job's success.

@@ -1,11 +1,8 @@
 // The channel table as a whole in the window: range selection, the
 // clipboard, delete, channel files and the Edit menu.
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QUndoStack>
 
 #include "AppTestKit.h"
-#include "app/ChannelTableCommands.h"
 #include "image/ChannelCsv.h"
 #include "image/ChannelRules.h"
 
@@ -16,14 +13,6 @@ using Cmd = ChannelTableCommands;
 
 class ChannelTableTest : public AppTest {
 protected:
-    static void SetClipboard(const char* utf8) { QGuiApplication::clipboard()->setText(QString::fromUtf8(utf8)); }
-    static std::vector<int> Range(int first, int last)
-    {
-        std::vector<int> r;
-        for (int n = first; n <= last; ++n)
-            r.push_back(n);
-        return r;
-    }
     // Channel n in use on rx MHz, receive and transmit, as the editor stores it.
     static void Use(RadioSettings& s, int n, double rx)
     {
@@ -34,34 +23,31 @@ protected:
 };
 } // namespace
 
-TEST_F(ChannelTableTest, PasteFromASpreadsheetWithAndWithoutHeader)
+// A spreadsheet's rows go onto the selected channel and on as one step,
+// named in the Edit menu in the window's language; this program's own copy
+// pastes back as the same channels; the usual keys work from the grid.
+TEST_F(ChannelTableTest, PasteCopyAndTheEditMenusSteps)
 {
-    StartInEnglish();
-    RunningApp run;
+    RunningApp run; // in Chinese
     CZEMTRA800View* view = run.view();
     RadioSettings& s = run.settings();
 
-    // A spreadsheet's own columns, tab-separated, with decimal commas;
-    // Location is ignored: the rows go onto the selected channel and on.
-    SetClipboard("Location\tFrequency\tDuplex\tOffset\tTone\trToneFreq\tMode\tPower\tSkip\n"
-                 "1\t451,0125\t+\t5,000000\tTone\t67,0\tNFM\t1.0W\tS\n"
-                 "7\t452,500000\t\t\t\t\tFM\t5W\t\n");
-    ClickRow(view, 5);
-    run.trigger(Cmd::ID_EDIT_PASTE);
+    // The spreadsheet's own columns, with decimal commas; Location is ignored.
+    Paste(run, 5, "Location\tFrequency\tDuplex\tOffset\tTone\trToneFreq\tMode\tPower\tSkip\n"
+                  "1\t451,0125\t+\t5,000000\tTone\t67,0\tNFM\t1.0W\tS\n"
+                  "7\t452,500000\t\t\t\t\tFM\t5W\t\n");
     ASSERT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join('\n');
-    const ChannelRecord& five = s.channels[4];
-    EXPECT_DOUBLE_EQ(five.rxFrequency, 451.0125);
-    EXPECT_DOUBLE_EQ(five.txFrequency, 456.0125);
-    EXPECT_STREQ(five.txCode, "67.0");
+    EXPECT_DOUBLE_EQ(s.channels[4].rxFrequency, 451.0125);
+    EXPECT_DOUBLE_EQ(s.channels[4].txFrequency, 456.0125);
+    EXPECT_STREQ(s.channels[4].txCode, "67.0");
     EXPECT_DOUBLE_EQ(s.channels[5].rxFrequency, 452.5);
     EXPECT_LT(s.channels[0].rxFrequency, 0.1); // Location 1 did not count
     EXPECT_LT(s.channels[6].rxFrequency, 0.1);
-    // The pasted channels are selected, and one step names them.
     EXPECT_EQ(view->SelectedChannels(), Range(5, 6));
-    EXPECT_EQ(run.doc()->UndoName(), "Paste 2 Channels");
-    EXPECT_TRUE(run.doc()->IsModified());
+    EXPECT_EQ(run.frame()->Action(Cmd::ID_EDIT_UNDO)->text(), QString::fromUtf8("撤销粘贴 2 个信道(&U)"));
+    run.trigger(CMainFrame::ID_LANGUAGE);
+    EXPECT_EQ(run.frame()->Action(Cmd::ID_EDIT_UNDO)->text(), "&Undo Paste 2 Channels");
 
-    // This program's own copy pastes back as the same channels.
     view->SelectRange(5, 6);
     run.trigger(Cmd::ID_EDIT_COPY);
     const QStringList lines = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
@@ -72,6 +58,21 @@ TEST_F(ChannelTableTest, PasteFromASpreadsheetWithAndWithoutHeader)
     EXPECT_EQ(s.channels[39], s.channels[4]);
     EXPECT_EQ(s.channels[40], s.channels[5]);
     EXPECT_EQ(view->SelectedChannels(), Range(40, 41));
+
+    run.trigger(Cmd::ID_EDIT_UNDO);
+    EXPECT_EQ(run.frame()->Action(Cmd::ID_EDIT_REDO)->text(), "&Redo Paste 2 Channels");
+    // The classic accelerators and the usual second ones, from the grid.
+    view->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(run.frame()));
+    QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(s.channels[39].rxFrequency, 451.0125);
+    QTest::keyClick(view, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_LT(s.channels[39].rxFrequency, 0.1);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(s.channels[39], s.channels[4]);
+    view->SelectRange(40, 41);
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(run.doc()->UndoName(), "Delete 2 Channels");
 }
 
 // A paste that cannot go in whole changes nothing and says which rows.
@@ -82,7 +83,7 @@ TEST_F(ChannelTableTest, ABadRowRefusesThePasteAndSaysWhich)
     Use(run.settings(), 3, 460.0);
     const DocumentSnapshot before = run.doc()->Snapshot();
     const struct {
-        const char* clipboard;
+        const char* rows;
         int at;
         std::vector<const char*> said;
     } cases[] = {
@@ -93,10 +94,8 @@ TEST_F(ChannelTableTest, ABadRowRefusesThePasteAndSaysWhich)
         {"  \n", 1, {"The clipboard holds no channel rows to paste."}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.clipboard);
-        SetClipboard(c.clipboard);
-        run.view()->SelectRange(c.at, c.at);
-        run.trigger(Cmd::ID_EDIT_PASTE);
+        SCOPED_TRACE(c.rows);
+        Paste(run, c.at, c.rows);
         ASSERT_EQ(boxes.messages.size(), 1);
         const QString message = boxes.messages.takeFirst();
         for (const char* part : c.said)
@@ -118,12 +117,9 @@ TEST_F(ChannelTableTest, BlankChannelsTakeTheStoredDefaultChannel)
 
     // "Save as default" stored: DTMF signalling, "carrier+DTMF", the DTMF
     // lockout entry (position 2, code 1), beat shift on.
-    for (auto [key, value] : {std::pair{"SIGNAL", 1}, {"SQUEL", 1}, {"BUSYLOCK", 2}, {"BEARSHIFT", 1}})
+    for (auto [key, value] : {std::pair{"SIGNAL", 1}, {"SQUEL", 1}, {"BUSYLOCK", 2}, {"BEARSHIFT", 1}, {"ALLOWDEFAULT", 1}})
         Profile::WriteInt("CHANNEL_DEFAULT", key, value);
-    Profile::WriteInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 1);
-    SetClipboard("Frequency\n451.000000\n452.000000\n");
-    run.view()->SelectRange(3, 3);
-    run.trigger(Cmd::ID_EDIT_PASTE);
+    Paste(run, 3, "Frequency\n451.000000\n452.000000\n");
     ASSERT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join('\n');
     EXPECT_EQ(s.channels[2].busyLockout, 1u);
     EXPECT_EQ(s.channels[2].optionalSignalling, 0u);
@@ -150,7 +146,6 @@ TEST_F(ChannelTableTest, DeleteAndCutClearTheSelectedChannels)
 
     ClickRow(view, 2);
     ClickRow(view, 4, Qt::ShiftModifier);
-    EXPECT_EQ(view->SelectedChannels(), Range(2, 4));
     run.trigger(Cmd::ID_EDIT_CLEAR);
     for (int n : {2, 3, 4})
         EXPECT_EQ(s.channels[n - 1], ChannelRecord{}) << n;
@@ -207,6 +202,8 @@ TEST_F(ChannelTableTest, RangeSelectionByShiftClickShiftArrowsAndSelectAll)
     const QList<QRect> repainted = view->TakeInvalidations();
     EXPECT_TRUE(repainted.contains(g.Band(3)));
     EXPECT_TRUE(repainted.contains(g.Band(2)));
+    ClickRow(view, 6, Qt::ShiftModifier);
+    EXPECT_EQ(view->SelectedChannels(), Range(2, 6));
 
     // Shift+arrows cross pages like the plain ones.
     ClickRow(view, 16);
@@ -223,35 +220,9 @@ TEST_F(ChannelTableTest, RangeSelectionByShiftClickShiftArrowsAndSelectAll)
     // Row 17 of page 3 names no channel: nothing is selected.
     ClickRow(view, 17);
     EXPECT_TRUE(view->SelectedChannels().empty());
-    SetClipboard("Frequency\n451.0\n");
+    QGuiApplication::clipboard()->setText("Frequency\n451.0\n");
     run.trigger(Cmd::ID_EDIT_PASTE);
     EXPECT_EQ(run.doc()->UndoStack()->count(), 0);
-}
-
-TEST_F(ChannelTableTest, TheEditMenuNamesTheStepAndTheKeysWorkFromTheGrid)
-{
-    RunningApp run;
-    SetClipboard("Frequency\n451.0\n452.0\n453.0\n");
-    run.trigger(Cmd::ID_EDIT_PASTE);
-    EXPECT_EQ(run.frame()->Action(Cmd::ID_EDIT_UNDO)->text(), QString::fromUtf8("撤销粘贴 3 个信道(&U)"));
-    run.trigger(CMainFrame::ID_LANGUAGE);
-    EXPECT_EQ(run.frame()->Action(Cmd::ID_EDIT_UNDO)->text(), "&Undo Paste 3 Channels");
-    run.trigger(Cmd::ID_EDIT_UNDO);
-    EXPECT_EQ(run.frame()->Action(Cmd::ID_EDIT_UNDO)->text(), "&Undo");
-    EXPECT_EQ(run.frame()->Action(Cmd::ID_EDIT_REDO)->text(), "&Redo Paste 3 Channels");
-
-    // The classic accelerators and the usual second ones, from the grid.
-    run.view()->setFocus();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(run.frame()));
-    QTest::keyClick(run.view(), Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(run.doc()->UndoName(), "Paste 3 Channels");
-    QTest::keyClick(run.view(), Qt::Key_Backspace, Qt::AltModifier);
-    EXPECT_EQ(run.doc()->UndoName(), "");
-    QTest::keyClick(run.view(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(run.doc()->UndoName(), "Paste 3 Channels");
-    run.view()->SelectRange(1, 2);
-    QTest::keyClick(run.view(), Qt::Key_Delete);
-    EXPECT_EQ(run.doc()->UndoName(), "Delete 2 Channels");
 }
 
 TEST_F(ChannelTableTest, ImportAndExportChannelFiles)
@@ -265,12 +236,10 @@ TEST_F(ChannelTableTest, ImportAndExportChannelFiles)
     s.channels[6].busyLockout = 0;
 
     // Export writes the table as the command-line tool does.
-    const QString exported = dir.filePath("plan");
-    boxes.nextFileName = exported;
+    boxes.nextFileName = dir.filePath("plan");
     run.trigger(Cmd::ID_EXPORT_CHANNELS);
     ASSERT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join('\n');
-    const QByteArray text = Contents(exported + ".csv");
-    EXPECT_EQ(text.toStdString(), ChannelCsv::ExportAll(s).text);
+    EXPECT_EQ(Contents(dir.filePath("plan.csv")).toStdString(), ChannelCsv::ExportAll(s).text);
 
     // A file with a bad row: the message names it and nothing changes.
     const DocumentSnapshot before = run.doc()->Snapshot();

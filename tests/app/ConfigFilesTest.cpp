@@ -9,7 +9,6 @@
 #include "image/ModelTable.h"
 #include "image/ToneCode.h"
 #include "image/ValueCodec.h"
-#include "link/PortNames.h"
 #include "ui/AppPictures.h"
 #include "ui/OptionList.h"
 
@@ -72,7 +71,7 @@ TEST(ConfigFilesTest, CodeListOffersExactlyTheCodesImportsAcceptAndTheCodecKeeps
     }
 }
 
-TEST(ConfigFilesTest, ModelTypesAndPortsFollowTheirTables)
+TEST(ConfigFilesTest, ModelTypesFollowTheModelTable)
 {
     QStringList bands;
     for (const ModelRow& row : ModelTable::Rows())
@@ -86,11 +85,6 @@ TEST(ConfigFilesTest, ModelTypesAndPortsFollowTheirTables)
     }
     EXPECT_EQ(En("modeltype")[8], QString::fromLatin1(ModelTable::Find(ModelTable::kCustomModelCode)->bandText));
     EXPECT_EQ(Zh("modeltype")[8], QString::fromUtf8("自定义机型"));
-    const QStringList ports = En("portlist");
-    ASSERT_EQ(ports.size(), 24);
-    EXPECT_EQ(Zh("portlist"), ports);
-    for (int i = 0; i < 24; ++i)
-        EXPECT_EQ(ports[i], QStringLiteral("COM%1 (%2)").arg(i + 1).arg(QString::fromStdString(PortDevice(i + 1)).section('/', -1)));
 }
 
 TEST(OptionListTest, ReadsTheNamedSectionsKeysInFileOrderFromItsFolderFirst)

@@ -214,9 +214,9 @@ TEST_F(DocumentTest, FifoIsRefusedWhenOpeningAndSaving)
 
     // Save As, channel import, channel and PDF export onto it: refused, the
     // FIFO stays, the edits wait to be saved.
-    const DocumentSnapshot before = doc->Snapshot();
     ASSERT_TRUE(QFile::link(pipe, dir.filePath("link.pdf")));
     run.trigger(CMainFrame::ID_FILE_SAVE_AS);
+    const DocumentSnapshot before = doc->Snapshot();
     run.trigger(ChannelTableCommands::ID_IMPORT_CHANNELS);
     run.trigger(ChannelTableCommands::ID_EXPORT_CHANNELS);
     boxes.nextFileName = dir.filePath("link.pdf");

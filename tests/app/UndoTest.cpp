@@ -3,15 +3,12 @@
 #include <array>
 
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
-#include <QGuiApplication>
 #include <QPushButton>
 #include <QUndoStack>
 
 #include "AppTestKit.h"
-#include "app/ChannelTableCommands.h"
 
 using namespace apptest;
 
@@ -101,9 +98,7 @@ TEST_F(UndoTest, AChainOfEditsUndoesAndRedoesToTheSameBytes)
     };
 
     // 1. Paste two channels.
-    QGuiApplication::clipboard()->setText("Frequency\tTone\trToneFreq\n452.5\tTone\t67.0\n453.5\t\t\n");
-    view->SelectRange(3, 3);
-    run.trigger(Cmd::ID_EDIT_PASTE);
+    Paste(run, 3, "Frequency\tTone\trToneFreq\n452.5\tTone\t67.0\n453.5\t\t\n");
     stepDone("Paste 2 Channels");
 
     // 2. A settings dialog's OK.
@@ -172,13 +167,8 @@ TEST_F(UndoTest, TheModifiedFlagFollowsTheCleanPoint)
     RunningApp run;
     CZEMTRA800Doc* doc = run.doc();
     CZEMTRA800View* view = run.view();
-    auto paste = [&](int channel, const char* mhz) {
-        QGuiApplication::clipboard()->setText(QStringLiteral("Frequency\n%1\n").arg(mhz));
-        view->SelectRange(channel, channel);
-        run.trigger(Cmd::ID_EDIT_PASTE);
-    };
-    paste(1, "451.0");
-    paste(2, "452.0");
+    Paste(run, 1, "Frequency\n451.0\n");
+    Paste(run, 2, "Frequency\n452.0\n");
 
     // Saved: clean. An undo leaves the saved state, the redo comes back to it.
     boxes.nextFileName = dir.filePath("saved.dat");
@@ -214,14 +204,14 @@ TEST_F(UndoTest, TheModifiedFlagFollowsTheCleanPoint)
     EXPECT_TRUE(doc->IsModified());
     // A new step after an undo drops the step that could be redone.
     run.trigger(Cmd::ID_EDIT_UNDO);
-    paste(5, "455.0");
+    Paste(run, 5, "Frequency\n455.0\n");
     EXPECT_FALSE(doc->UndoStack()->canRedo());
 
     // New and Open forget every step.
     boxes.promptAnswer = AppAnswer::No;
     run.trigger(CMainFrame::ID_FILE_NEW);
     EXPECT_EQ(doc->UndoStack()->count(), 0);
-    paste(3, "453.0");
+    Paste(run, 3, "Frequency\n453.0\n");
     ASSERT_TRUE(run.app->OpenDocumentFile(dir.filePath("saved.dat")));
     EXPECT_EQ(doc->UndoStack()->count(), 0);
     EXPECT_FALSE(doc->IsModified());
