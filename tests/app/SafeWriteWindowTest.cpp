@@ -257,64 +257,57 @@ TEST_F(SafeWriteWindowTest, APulledCableIsNamedOnceAfterTheFailure)
     EXPECT_FALSE(run.doc()->IsModified());
 }
 
-TEST_F(SafeWriteWindowTest, CompareWithTheRadioLeavesTheDocumentAlone)
+// Compares with the radio and with a file show the document as edited, not
+// yet encoded, and leave it alone.
+TEST_F(SafeWriteWindowTest, ComparesShowWhatDiffersAndLeaveTheDocumentAlone)
 {
     StartInEnglish();
     RunningApp run;
     Profile::WriteInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 1);
     run.jobs().AttachSimulatedRadio(Radio("Q80103"));
-    // An edit not yet in the image: the compare shows it all the same.
+    const QString same = dataHome.filePath("same.dat");
+    ASSERT_TRUE(run.doc()->OnSaveDocument(same));
     run.settings().channels[0].rxFrequency = run.settings().channels[0].txFrequency = 440.0;
     const QByteArray imageBefore = Bytes(run.doc()->Data().Image());
-    const int stepsBefore = run.doc()->UndoStack()->count();
+    const bool modified = run.doc()->IsModified();
 
     QSignalSpy ended(&run.jobs(), &RadioJobs::jobEnded);
-    const ShownCompare shown = RunCompare(run, CMainFrame::ID_COMPARE_RADIO);
+    ShownCompare shown = RunCompare(run, CMainFrame::ID_COMPARE_RADIO);
     ASSERT_EQ(ended.count(), 1);
     EXPECT_TRUE(ended.at(0).at(1).toBool());
     EXPECT_EQ(shown.title, "Compare With Radio");
     EXPECT_TRUE(shown.summary.startsWith("Differences between this document and the radio: "));
     EXPECT_EQ(shown.Cell("channel 1 rxFrequency", 1), "440.00000");
     EXPECT_EQ(shown.Cell("channel 1 rxFrequency", 2), "450.01250");
-    EXPECT_TRUE(boxes.messages.isEmpty());
-
-    // Nothing of the radio reached the document.
-    EXPECT_EQ(Bytes(run.doc()->Data().Image()), imageBefore);
-    EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 440.0);
-    EXPECT_FALSE(run.doc()->IsModified());
-    EXPECT_EQ(run.doc()->UndoStack()->count(), stepsBefore);
-    EXPECT_EQ(Profile::GetInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 0), 1);
     // The read is kept as any read.
     const QList<QJsonObject> log = Log();
     ASSERT_EQ(log.size(), 1);
     EXPECT_EQ(log[0]["job"], "read");
     ExpectBackupMatches(log[0], Bytes(memory));
-}
 
-TEST_F(SafeWriteWindowTest, CompareWithAFileShowsWhatDiffers)
-{
-    RunningApp run; // in Chinese
-    const QString same = dataHome.filePath("same.dat");
-    ASSERT_TRUE(run.doc()->OnSaveDocument(same));
-
-    // The file with squelch 5; the document with an unsaved channel.
+    // The file with squelch 5, in Chinese.
     CImportData changed;
     ASSERT_TRUE(changed.LoadFile(same.toStdString()));
     changed.GetSettings()->squelchLevel = 5;
     ASSERT_EQ(changed.EncodeAll(), 0);
     const QString other = dataHome.filePath("other.dat");
     ASSERT_TRUE(changed.SaveFile(other.toStdString()));
-    run.settings().channels[2].rxFrequency = run.settings().channels[2].txFrequency = 455.125;
-    const bool modified = run.doc()->IsModified();
-
+    run.trigger(CMainFrame::ID_LANGUAGE);
     boxes.nextFileName = other;
-    const ShownCompare shown = RunCompare(run, CMainFrame::ID_COMPARE_FILE);
+    shown = RunCompare(run, CMainFrame::ID_COMPARE_FILE);
     EXPECT_EQ(shown.title, QString::fromUtf8("与文件比较"));
-    EXPECT_EQ(shown.Cell("channel 3 rxFrequency", 1), "455.12500");
+    EXPECT_EQ(shown.Cell("channel 1 rxFrequency", 1), "440.00000");
     EXPECT_EQ(shown.Cell("squelchLevel", 2), "5");
-    EXPECT_EQ(shown.summary, QString::fromUtf8("本文档与other.dat的差异: 3 处")); // rx and tx of channel 3
+    EXPECT_EQ(shown.summary, QString::fromUtf8("本文档与other.dat的差异: 3 处")); // rx and tx of channel 1
+    EXPECT_TRUE(boxes.messages.isEmpty());
+
+    // Nothing of the radio or the file reached the document.
+    EXPECT_EQ(Bytes(run.doc()->Data().Image()), imageBefore);
+    EXPECT_DOUBLE_EQ(run.settings().channels[0].rxFrequency, 440.0);
     EXPECT_EQ(run.doc()->IsModified(), modified);
+    EXPECT_EQ(run.doc()->UndoStack()->count(), 0);
     EXPECT_EQ(run.doc()->PathName(), QFileInfo(same).absoluteFilePath());
+    EXPECT_EQ(Profile::GetInt("CHANNEL_DEFAULT", "ALLOWDEFAULT", 0), 1);
 
     // A short file is refused as Open refuses it; no dialog.
     const QString shortFile = WriteFile(dataHome.filePath("short.dat"), QByteArray(100, '\0'));
