@@ -8,7 +8,6 @@
 #include "AppTestKit.h"
 #include "image/ModelTable.h"
 #include "image/ToneCode.h"
-#include "image/ValueCodec.h"
 #include "ui/AppPictures.h"
 #include "ui/OptionList.h"
 
@@ -47,9 +46,8 @@ TEST(ConfigFilesTest, BothFilesHoldEverySectionAlignedLineForLine)
 }
 
 // What the channel editor lists and what a channel table may hold are the
-// same set (the tones, then the DCS codes normal, then inverted), and each
-// entry comes back from the codec as chosen.
-TEST(ConfigFilesTest, CodeListOffersExactlyTheCodesImportsAcceptAndTheCodecKeeps)
+// same set (the tones, then the DCS codes normal, then inverted).
+TEST(ConfigFilesTest, CodeListOffersExactlyTheCodesImportsAccept)
 {
     QStringList expected;
     for (const int tenths : ToneCode::StandardTones())
@@ -61,14 +59,6 @@ TEST(ConfigFilesTest, CodeListOffersExactlyTheCodesImportsAcceptAndTheCodecKeeps
     EXPECT_EQ(en.mid(1), expected);
     EXPECT_EQ(Zh("Ccodelist").mid(1), expected);
     EXPECT_EQ(en[0] + Zh("Ccodelist")[0], "None无");
-    ValueCodec codec;
-    for (const QString& code : expected) {
-        uint8_t bytes[2];
-        codec.Code2BCD(code.toStdString(), bytes);
-        char back[6] = {};
-        codec.BCD2Code(bytes, back, sizeof back);
-        EXPECT_EQ(QString::fromLatin1(back), code);
-    }
 }
 
 TEST(ConfigFilesTest, ModelTypesFollowTheModelTable)

@@ -1,9 +1,7 @@
-// The main window: its language, the plain R and W keys, the message pane,
-// Qt's own dialogs, the Chinese model list, Setup → Check Connection after a
-// job, and Help's choice between the compiled help file and the manual.
+// The main window: its language, the plain R and W keys, the Chinese model
+// list, Setup → Check Connection after a job, and Help's manual.
 #include <QComboBox>
 #include <QDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -72,30 +70,6 @@ TEST_F(MainWindowTest, PlainRStartsAReadOnlyInTheMainWindow)
     EXPECT_FALSE(run.jobs().IsRunning());
 }
 
-TEST_F(MainWindowTest, TheMessagePaneHoldsItsLongestTextInEitherLanguage)
-{
-    RunningApp run;
-    QLabel* pane = run.frame()->Pane(0);
-    const QStringList texts = {"Closing when the radio job ends", QString::fromUtf8("通讯结束后关闭")};
-    for (int language : {1, 0}) {
-        if (LanguageFlag() != language)
-            run.trigger(CMainFrame::ID_LANGUAGE);
-        QCoreApplication::processEvents();
-        for (const QString& text : texts)
-            EXPECT_GE(pane->contentsRect().width(), pane->fontMetrics().horizontalAdvance(text))
-                << text << " in language " << language;
-    }
-}
-
-TEST_F(MainWindowTest, QtsOwnDialogsSpeakTheWindowsLanguage)
-{
-    RunningApp run; // a first run: Chinese
-    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("取消"));
-    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "&Open"), QString::fromUtf8("打开(&O)"));
-    run.trigger(CMainFrame::ID_LANGUAGE);
-    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
-}
-
 TEST_F(MainWindowTest, TheChineseModelListNamesTheCustomModelAndStillOpensIt)
 {
     RunningApp run; // Chinese
@@ -152,27 +126,6 @@ TEST_F(MainWindowTest, TheCheckProbesTheJobsPortAfterAJob)
 
     ModalCloser closer;
     EXPECT_TRUE(RunJob(run, CMainFrame::ID_RADIO_INFORMATION));
-}
-
-TEST_F(MainWindowTest, HelpOpensTheCompiledHelpWhenThereAndTheManualOtherwise)
-{
-    QTemporaryDir start, program;
-    const QString startFolder = start.path() + "/";
-    // The manual beside the program, of the language asked for.
-    WriteFile(program.filePath("manual/en/index.html"));
-    WriteFile(program.filePath("manual/zh/index.html"));
-    EXPECT_EQ(CZEMTRA800View::HelpCandidates(startFolder, false, program.path()),
-              QStringList({program.filePath("manual/en/index.html")}));
-    EXPECT_EQ(CZEMTRA800View::HelpCandidates(startFolder, true, program.path()),
-              QStringList({program.filePath("manual/zh/index.html")}));
-
-    // The compiled help of the language comes first; the other language's
-    // file is no help.
-    WriteFile(start.filePath("zmt80c.chm"));
-    EXPECT_EQ(CZEMTRA800View::HelpCandidates(startFolder, true, program.path()),
-              QStringList({start.filePath("zmt80c.chm"), program.filePath("manual/zh/index.html")}));
-    EXPECT_EQ(CZEMTRA800View::HelpCandidates(startFolder, false, program.path()),
-              QStringList({program.filePath("manual/en/index.html")}));
 }
 
 // Through the menu, in the build tree: no compiled help in the folder the

@@ -29,26 +29,19 @@ Image Encoded(const CZEMTRA800Doc& doc)
     return bytes;
 }
 
-// Answers the next modal dialog: fill runs on it, then its control
-// `press` (by id) is clicked.
-struct DialogAnswer {
-    QTimer timer;
-    int answered = 0;
-    DialogAnswer(std::function<void(QDialog&)> fill, int press)
-    {
-        timer.setInterval(20);
-        QObject::connect(&timer, &QTimer::timeout, [this, fill, press] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            timer.stop();
-            ++answered;
-            fill(*dialog);
-            dialog->findChild<QPushButton*>(QString::number(press))->click();
-        });
-        timer.start();
-    }
-};
+// Opens a dialog, fills it and clicks its control `press` (by id); how many
+// dialogs were answered.
+int Answered(const std::function<void()>& open, const std::function<void(QDialog&)>& fill, int press)
+{
+    ModalCloser closer;
+    closer.whileShown = [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        fill(*dialog);
+        dialog->findChild<QPushButton*>(QString::number(press))->click();
+    };
+    open();
+    return closer.seen;
+}
 
 void Choose(QDialog& dialog, int listId, int position)
 {
@@ -101,21 +94,15 @@ TEST_F(UndoTest, AChainOfEditsUndoesAndRedoesToTheSameBytes)
     Paste(run, 3, "Frequency\tTone\trToneFreq\n452.5\tTone\t67.0\n453.5\t\t\n");
     stepDone("Paste 2 Channels");
 
-    // 2. A settings dialog's OK.
-    {
-        DialogAnswer answer([](QDialog& d) { Choose(d, 1067, 5); }, 1); // squelch level
-        run.trigger(CMainFrame::ID_OPTIONAL_FEATURES);
-        EXPECT_EQ(answer.answered, 1);
-    }
+    // 2. A settings dialog's OK (the squelch level).
+    const auto squelch = [](QDialog& d) { Choose(d, 1067, 5); };
+    EXPECT_EQ(Answered([&] { run.trigger(CMainFrame::ID_OPTIONAL_FEATURES); }, squelch, 1), 1);
     stepDone("Optional Features");
 
     // 3. The channel editor: opening a blank channel fills it.
-    {
-        DialogAnswer answer([](QDialog& d) { d.findChild<QCheckBox*>("1109")->click(); }, 2);
-        view->SelectRange(10, 10);
-        view->OpenChannelEditor(10);
-        EXPECT_EQ(answer.answered, 1);
-    }
+    view->SelectRange(10, 10);
+    const auto tick = [](QDialog& d) { d.findChild<QCheckBox*>("1109")->click(); };
+    EXPECT_EQ(Answered([&] { view->OpenChannelEditor(10); }, tick, 2), 1);
     EXPECT_DOUBLE_EQ(run.settings().channels[9].rxFrequency, 450.0);
     stepDone("Channel Edit");
 
@@ -126,11 +113,8 @@ TEST_F(UndoTest, AChainOfEditsUndoesAndRedoesToTheSameBytes)
 
     // 5. The model dialog: another band, every channel cleared.
     boxes.answerYes = true;
-    {
-        DialogAnswer answer([](QDialog& d) { Choose(d, 1053, 0); }, 1);
-        run.trigger(CMainFrame::ID_MODEL_INFORMATION);
-        EXPECT_EQ(answer.answered, 1);
-    }
+    const auto vhf = [](QDialog& d) { Choose(d, 1053, 0); };
+    EXPECT_EQ(Answered([&] { run.trigger(CMainFrame::ID_MODEL_INFORMATION); }, vhf, 1), 1);
     EXPECT_EQ(view->Model().bandText, "VHF:150-174MHz");
     stepDone("Model Information");
 
@@ -187,20 +171,12 @@ TEST_F(UndoTest, TheModifiedFlagFollowsTheCleanPoint)
     run.trigger(Cmd::ID_EDIT_REDO);
     run.trigger(Cmd::ID_EDIT_REDO);
     ASSERT_FALSE(doc->IsModified());
-    {
-        DialogAnswer answer([](QDialog&) {}, 2); // the editor's Exit
-        view->OpenChannelEditor(1);
-        EXPECT_EQ(answer.answered, 1);
-    }
+    EXPECT_EQ(Answered([&] { view->OpenChannelEditor(1); }, [](QDialog&) {}, 2), 1); // the editor's Exit
     EXPECT_FALSE(doc->IsModified());
     EXPECT_EQ(doc->UndoStack()->count(), 2);
     // A mark set outside the steps survives a dialog that changes nothing.
     doc->SetModifiedFlag(true);
-    {
-        DialogAnswer answer([](QDialog&) {}, 2); // Cancel
-        run.trigger(CMainFrame::ID_OPTIONAL_FEATURES);
-        EXPECT_EQ(answer.answered, 1);
-    }
+    EXPECT_EQ(Answered([&] { run.trigger(CMainFrame::ID_OPTIONAL_FEATURES); }, [](QDialog&) {}, 2), 1); // Cancel
     EXPECT_TRUE(doc->IsModified());
     // A new step after an undo drops the step that could be redone.
     run.trigger(Cmd::ID_EDIT_UNDO);
