@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStringList>
@@ -62,7 +61,6 @@ struct MessageRecorder {
     bool answerYes = false;
     AppAnswer promptAnswer = AppAnswer::No;
     QString nextFileName;      // the file dialog's answer ("" = Cancel)
-    QString lastSuggested;
 
     MessageRecorder()
     {
@@ -74,10 +72,7 @@ struct MessageRecorder {
             prompts.append(text);
             return promptAnswer;
         });
-        CZEMTRA800Doc::SetFileDialogHook([this](bool, const QString& suggested) {
-            lastSuggested = suggested;
-            return nextFileName;
-        });
+        CZEMTRA800Doc::SetFileDialogHook([this](bool, const QString&) { return nextFileName; });
     }
     ~MessageRecorder()
     {
@@ -181,25 +176,14 @@ struct RunningApp {
     CZEMTRA800Doc* doc() const { return app->Document(); }
     RadioSettings& settings() const { return *app->Document()->Settings(); }
     void trigger(int command) const { frame()->Action(command)->trigger(); }
-    // Lets pending paints run (title and status panes are set while painting).
-    void paint() const
-    {
-        view()->repaint();
-        QCoreApplication::processEvents();
-    }
 };
 
 // The grid: the centre of a row's first cell on the current page, a click
-// on it, keys pressed on it.
+// on it.
 inline QPoint RowPoint(CZEMTRA800View* view, int row) { return view->Layout().cell[row - 1][0].center(); }
 inline void ClickRow(CZEMTRA800View* view, int row, Qt::KeyboardModifiers modifiers = {})
 {
     QTest::mouseClick(view, Qt::LeftButton, modifiers, RowPoint(view, row));
-}
-inline void PressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = {}, int times = 1)
-{
-    for (int i = 0; i < times; ++i)
-        QTest::keyClick(widget, key, modifiers);
 }
 
 // Pastes rows (UTF-8) onto channel at and on.

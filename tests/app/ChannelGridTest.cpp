@@ -85,14 +85,9 @@ TEST(GridText, CellTexts)
     };
     // No transmit frequency: no encode code either.
     EXPECT_EQ(texts(false), QStringList({"450.01250", "", "None", "", "High", "Narrow", "Add", "DTMF"}));
-    // Transmitting without an encode code: "None"; the other values flip.
+    // Transmitting without an encode code: "None".
     ch.txFrequency = 450.0125;
-    ch.highPower = 0;
-    ch.wideNarrow = 1;
-    ch.scanAdd = 0;
-    ch.optionalSignalling = 1;
-    SetText(ch.rxCode, "D023N");
-    EXPECT_EQ(texts(true), QStringList({"450.01250", "450.01250", "D023N", "无", "低功率", "宽带", "删除", "无"}));
+    EXPECT_EQ(GridText::CellText(ch, 3, false), "None");
     // A transmit frequency under 0.00001 counts as none.
     ch.txFrequency = 0.000001;
     EXPECT_EQ(GridText::CellText(ch, 1, false), "");

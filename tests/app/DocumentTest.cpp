@@ -81,13 +81,10 @@ TEST_F(DocumentTest, OpenNewSaveAndSaveAsWithThePrompt)
     // What was saved opens again with the edit.
     ASSERT_TRUE(run.app->OpenDocumentFile(second));
     EXPECT_DOUBLE_EQ(run.settings().channels[4].rxFrequency, 440.5);
-    EXPECT_TRUE(run.frame()->RecentFileActions()[0]->text().endsWith("second.dat"));
 
-    // Save As suggests the current file; a name with an extension of its
-    // own keeps it.
+    // Save As: a name with an extension of its own keeps it.
     boxes.nextFileName = dir.filePath("plan.DAT");
     run.trigger(CMainFrame::ID_FILE_SAVE_AS);
-    EXPECT_EQ(boxes.lastSuggested, second);
     EXPECT_EQ(doc->PathName(), dir.filePath("plan.DAT"));
     EXPECT_TRUE(boxes.messages.isEmpty());
 }

@@ -1,5 +1,5 @@
 // The main window: its language, the plain R and W keys, the Chinese model
-// list, Setup → Check Connection after a job, and Help's manual.
+// list and Setup → Check Connection after a job.
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -7,7 +7,6 @@
 #include <QVBoxLayout>
 
 #include "AppTestKit.h"
-#include "UrlCatcher.h"
 #include "dialogs/CCheckConnectionDlg.h"
 #include "dialogs/CModelInfoDlg.h"
 #include "image/ModelTable.h"
@@ -25,10 +24,7 @@ TEST_F(MainWindowTest, FirstRunIsChineseAndTheLanguageSwitchIsKept)
         RunningApp run;
         ASSERT_TRUE(run.started);
         EXPECT_EQ(LanguageFlag(), 1);
-        EXPECT_EQ(run.view()->Options().File(), "Config.ini");
         run.trigger(CMainFrame::ID_LANGUAGE);
-        EXPECT_EQ(run.frame()->TopMenu(0)->title(), "File(&F)");
-        EXPECT_EQ(run.view()->Options().File(), "EConfig.ini");
     }
     // Stored at exit and read at the next start.
     EXPECT_EQ(Profile::GetInt("CHANNEL_DEFAULT", "LANGUAGE", 1), 0);
@@ -126,21 +122,4 @@ TEST_F(MainWindowTest, TheCheckProbesTheJobsPortAfterAJob)
 
     ModalCloser closer;
     EXPECT_TRUE(RunJob(run, CMainFrame::ID_RADIO_INFORMATION));
-}
-
-// Through the menu, in the build tree: no compiled help in the folder the
-// program started in, so the manual built beside it opens, in the language
-// of the window.
-TEST_F(MainWindowTest, HelpFromTheMenuOpensTheManualOfTheLanguage)
-{
-    UrlCatcher browser;
-    RunningApp run;
-    ASSERT_FALSE(QFile::exists(run.view()->HelpPath() + "zmt80c.chm"));
-    run.trigger(CMainFrame::ID_HELP);
-    run.trigger(CMainFrame::ID_LANGUAGE);
-    run.trigger(CMainFrame::ID_HELP);
-    EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.messages.join('\n');
-    ASSERT_EQ(browser.opened.size(), 2);
-    EXPECT_EQ(browser.opened[0], QUrl::fromLocalFile(QStringLiteral(ZEMTRA_BINARY_DIR "/manual/zh/index.html")));
-    EXPECT_EQ(browser.opened[1], QUrl::fromLocalFile(QStringLiteral(ZEMTRA_BINARY_DIR "/manual/en/index.html")));
 }

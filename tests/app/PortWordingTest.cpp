@@ -1,7 +1,6 @@
 // The window's words for a port that cannot be used, and for the connection
-// report, from fabricated diagnoses (in English: the Chinese goes through the
+// check, from fabricated diagnoses (in English: the Chinese goes through the
 // same Lang() calls).
-#include <sys/stat.h>
 
 #include <cerrno>
 
@@ -39,8 +38,6 @@ protected:
 
 TEST_F(PortWordingTest, EachCauseIsNamedWithWhatToDo)
 {
-    PortDiagnosis absentWithCable = Refused(PortCause::Absent, ENOENT, "/dev/ttyUSB3");
-    absentWithCable.present = {Ch340Cable()};
     PortDiagnosis gone = Refused(PortCause::Gone, EIO);
     gone.grabbers = {{"brltty", 5, "sudo apt remove brltty"}};
     const struct {
@@ -50,16 +47,10 @@ TEST_F(PortWordingTest, EachCauseIsNamedWithWhatToDo)
     } cases[] = {
         {"absent, nothing present", Refused(PortCause::Absent, ENOENT, "/dev/ttyUSB3"),
          {"/dev/ttyUSB3: no such device.\nNo serial device is present.\nPlug in the programming cable."}},
-        {"absent, a cable present", absentWithCable,
-         {"Serial devices present:\n  /dev/ttyUSB0 (COM1): QinHeng Electronics USB Serial, USB 1a86:7523 "
-          "(WCH CH340/CH341), driver ch341\n    /dev/serial/by-id/usb-1a86_USB_Serial-if00-port0\n",
-          "Setup → Communication Port"}},
         // The group is the device's own, whatever it is called.
         {"not in the group", PermissionDenied(GroupStanding::NotMember, "uucp"),
          {"/dev/ttyUSB0: permission denied; it belongs to group 'uucp' (crw-rw---- root:uucp).\n"
           "Add yourself to group 'uucp': sudo usermod -aG uucp $USER, then log out and in again."}},
-        {"added, session older", PermissionDenied(GroupStanding::NeedsNewSession),
-         {"in group 'dialout' already", "newgrp dialout", "!usermod"}},
         // brltty once, as the holder; ModemManager as a running grabber.
         {"busy", HeldByBrlttyAndMinicom(),
          {"/dev/ttyUSB0: in use by another program: pid 812 (brltty: /sbin/brltty -B), pid 900 (minicom).\n"
@@ -78,43 +69,12 @@ TEST_F(PortWordingTest, EachCauseIsNamedWithWhatToDo)
     }
 }
 
-TEST_F(PortWordingTest, TheReportNamesEveryDeviceItsAccessAndItsHolders)
-{
-    ConnectionFacts facts;
-    facts.user = "tech";
-    facts.userId = 1000;
-    facts.sessionGroups = {"tech", "plugdev"};
-    facts.devices = {{Ch340Cable(), "root", "dialout", DeviceAccess::NotMember,
-                      {{4242, "ModemManager", "/usr/sbin/ModemManager"}}}};
-    facts.grabbers = {{"ModemManager", 4242, "sudo systemctl stop ModemManager"}};
-    ExpectSaid([&] { return ReportLines(facts).join('\n'); },
-               {"User: tech (uid 1000), groups of this session: tech, plugdev\nSerial devices:\n",
-                "  /dev/ttyUSB0 (COM1): QinHeng Electronics USB Serial, USB 1a86:7523 (WCH CH340/CH341), driver ch341\n"
-                "    stable name: /dev/serial/by-id/usb-1a86_USB_Serial-if00-port0\n"
-                "    access: crw-rw---- root:dialout; Add yourself to group 'dialout': sudo usermod -aG dialout $USER",
-                "    held by: pid 4242 (ModemManager: /usr/sbin/ModemManager) (sudo systemctl stop ModemManager)\n",
-                "\nbrltty: not running.\nModemManager: running (pid 4242)"});
-    facts.devices.clear();
-    ExpectSaid([&] { return ReportLines(facts).join('\n'); },
-               {"Serial devices:\n  none found: plug in the programming cable"});
-}
-
-TEST_F(PortWordingTest, ThePortsPartSaysWhetherItOpensAndWhatCameBack)
+// A port the check could not open: the window's port message, indented.
+TEST_F(PortWordingTest, ThePortCheckSaysWhyThePortWouldNotOpen)
 {
     PortCheck c;
     c.device = "/dev/ttyUSB0";
     c.portNumber = 1;
-    c.opened = c.probed = c.probe.identified = c.probe.closed = true;
-    c.probe.receivedCount = 11;
-    c.verdict = ProbeVerdict::RadioAnswered;
-    c.modelCode = "Q7200B";
-    c.band = "UHF:400-440MHz";
-    // The English is the check dialog's (tested with it).
-    ExpectSaid([&] { return (PortCheckLines(c) << PortCheckSummary(c)).join('\n'); },
-               {"端口 /dev/ttyUSB0 (COM1):\n  端口可以打开;已发送联机握手。\n  收到 11 个字节。\n"
-                "  对讲机已应答:型号代码 Q7200B,UHF:400-440MHz。端口正确。\n对讲机在 /dev/ttyUSB0 上应答了。"}, 1);
-
-    // It could not be opened: the window's port message, indented.
     c.opened = false;
     c.failure = Refused(PortCause::Busy, EBUSY);
     c.failure.holders = {{900, "minicom", "minicom -D /dev/ttyUSB0"}};

@@ -136,19 +136,3 @@ TEST_F(PrintTest, ThePdfHasTheChannelsThenTheSettingsInsideTheMarginsOfA4AndLett
         EXPECT_GT(words, 200);
     }
 }
-
-TEST_F(PrintTest, TheFixedPlanModelHasNoDtmfPagesAndAFailedExportSaysSo)
-{
-    StartInEnglish();
-    RunningApp run({ProgrammedFile("Q80109", 476.425)});
-    const QString pdf = Export(run, "fixed");
-    const QString two = PageText(pdf, PageCount(pdf));
-    EXPECT_TRUE(two.contains("Optional Feature")) << two;
-    EXPECT_FALSE(two.contains("DTMF - Encode")) << two;
-
-    boxes.nextFileName = dir.filePath("no-such-folder/out.pdf");
-    run.trigger(ChannelTableCommands::ID_EXPORT_PDF);
-    ASSERT_EQ(boxes.messages.size(), 1);
-    EXPECT_TRUE(boxes.messages[0].startsWith("Could not write ")) << boxes.messages[0];
-    EXPECT_FALSE(QFile::exists(boxes.nextFileName));
-}

@@ -1,6 +1,5 @@
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -71,18 +70,13 @@ TEST_F(SplashWindowTest, AClickOrKeyHidesItAndNeverReachesTheWindowBeneath)
     EXPECT_EQ(triggered.count(), 1);
 }
 
-TEST_F(SplashWindowTest, ShownOnlyWhenEnabledAndGoesAfterItsTimeOrWithItsOwner)
+TEST_F(SplashWindowTest, ShownOnlyWhenEnabledAndGoesWithItsOwner)
 {
     auto owner = std::make_unique<Owner>();
     SplashWindow::EnableSplash(false);
     SplashWindow::ShowSplash(&owner->window);
     EXPECT_EQ(SplashWindow::Current(), nullptr);
     SplashWindow::EnableSplash(true);
-    QElapsedTimer clock;
-    clock.start();
-    SplashWindow::ShowSplash(&owner->window);
-    QTRY_VERIFY_WITH_TIMEOUT(SplashWindow::Current() == nullptr, 3000);
-    EXPECT_GE(clock.elapsed(), SplashWindow::kShowMilliseconds);
 
     // Shown again at once after a close, it still answers keys, and they
     // never reach the field beneath.
