@@ -2,6 +2,7 @@
 // list and Setup → Check Connection after a job.
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -31,6 +32,22 @@ TEST_F(MainWindowTest, FirstRunIsChineseAndTheLanguageSwitchIsKept)
     {
         RunningApp run;
         EXPECT_EQ(LanguageFlag(), 0);
+    }
+}
+
+// Qt's own dialogs follow the window's language both ways, and the message
+// pane holds its longest text in either language.
+TEST_F(MainWindowTest, QtsOwnWordsAndTheMessagePaneFollowTheLanguage)
+{
+    RunningApp run; // a first run: Chinese
+    QLabel* pane = run.frame()->Pane(0);
+    const QStringList longest = {"Closing when the radio job ends", QString::fromUtf8("通讯结束后关闭")};
+    for (const char* cancel : {"取消", "Cancel", "取消"}) {
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8(cancel));
+        QCoreApplication::processEvents();
+        for (const QString& text : longest)
+            EXPECT_GE(pane->contentsRect().width(), pane->fontMetrics().horizontalAdvance(text)) << text;
+        run.trigger(CMainFrame::ID_LANGUAGE);
     }
 }
 
@@ -105,8 +122,9 @@ TEST_F(MainWindowTest, TheCheckProbesTheJobsPortAfterAJob)
         ASSERT_NE(d, nullptr);
         sawDialog = true;
         QSignalSpy finished(d, &CCheckConnectionDlg::checkFinished);
-        if (d->IsChecking())
+        if (d->IsChecking()) {
             EXPECT_TRUE(finished.wait(10000));
+        }
         portShown = d->findChild<QLineEdit*>("port")->text();
         d->findChild<QPushButton*>("probe")->click();
         EXPECT_TRUE(finished.wait(10000));

@@ -2,6 +2,7 @@
 // close or a destroyed window during a job, the commands held off while one
 // runs, and a port that cannot be used.
 
+#include <QMessageBox>
 #include <QPushButton>
 
 #include "AppTestKit.h"
@@ -220,4 +221,25 @@ TEST_F(RadioJobTest, InformationThroughAKeptStableNameWhereverItNowLeads)
     EXPECT_TRUE(boxes.messages[0].startsWith("Failed to open COM5,Please select COM port again!\n" + name +
                                              ": no such device.\n"))
         << boxes.messages[0];
+}
+
+// The serial layer's own warning (a device that opens but is no serial line)
+// comes as an Application Error box with the critical icon.
+TEST_F(RadioJobTest, TheSerialLayersOwnFailureHasTheStopIcon)
+{
+    StartInEnglish();
+    RunningApp run;
+    run.jobs().UseDevice("/dev/null");
+    run.trigger(CMainFrame::ID_READ_DATA);
+    EXPECT_EQ(boxes.messages, QStringList({"Failed to open COM1,Please select COM port again!"}));
+    QMessageBox* box = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        for (QMessageBox* b : run.view()->findChildren<QMessageBox*>())
+            if (b->isVisible() && b->windowTitle() == "Application Error")
+                box = b;
+        return box != nullptr;
+    }, 5000));
+    EXPECT_TRUE(box->text().startsWith("WARNING:  tcgetattr() Failed")) << box->text();
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    box->close();
 }
