@@ -197,6 +197,8 @@ TEST_F(DtmfDialogTest, RefusedStunCodeKeepsTheUserOnTheDecodePage)
     EXPECT_EQ(s.stunAllow, 0xFFu);
 }
 
+// The stored code is shown only while stun is allowed and kept only if it
+// still is; allowing again starts from an empty code.
 TEST_F(DtmfDialogTest, StunCodeTypingAndCheck)
 {
     RadioSettings s;
@@ -205,10 +207,7 @@ TEST_F(DtmfDialogTest, StunCodeTypingAndCheck)
     auto dlg = Open(s);
     Dec* dec = dlg->DecodePage();
     CStunCodeEdit* stun = dec->StunEdit();
-    // Stun allowed at opening: the stored code is shown.
     EXPECT_EQ(stun->text(), "12ABC3");
-
-    // Allowing stun again starts from an empty code.
     dec->StunAllowBox()->click();
     EXPECT_FALSE(stun->isEnabled());
     dec->StunAllowBox()->click();
@@ -217,17 +216,26 @@ TEST_F(DtmfDialogTest, StunCodeTypingAndCheck)
     QTest::keyClicks(stun, "1bd");
     EXPECT_EQ(stun->text(), "1B");
     EXPECT_EQ(messages, QStringList({"Stun code input range [0-9,A-C]!"}));
-
     stun->clear();
     QTest::keyClicks(stun, "1234567");
     EXPECT_EQ(stun->text(), "123456");
     EXPECT_EQ(dec->ValidateStunCode(), 0);
     EXPECT_EQ(messages.last(), "must be has one letter at leas!");
     EXPECT_EQ(stun->text(), "");
-
     QTest::keyClicks(stun, "12345c");
     EXPECT_EQ(dec->ValidateStunCode(), 1);
     EXPECT_EQ(messages.size(), 2);
+
+    dec->StunAllowBox()->click(); // not allowed: the typed code is not kept
+    Confirm(*dlg, s);
+    EXPECT_EQ(GetText(s.stunCode), "");
+    EXPECT_EQ(s.stunAllow, 0x00u);
+    SetText(s.stunCode, "12ABC3");
+    auto again = Open(s);
+    EXPECT_FALSE(again->DecodePage()->StunEdit()->isEnabled());
+    EXPECT_EQ(again->DecodePage()->StunEdit()->text(), "");
+    Confirm(*again, s);
+    EXPECT_EQ(GetText(s.stunCode), "");
 }
 
 TEST_F(DtmfDialogTest, SignallingSetsTheIdCodeLength)
@@ -276,23 +284,4 @@ TEST_F(DtmfDialogTest, SignallingSetsTheIdCodeLength)
     EXPECT_EQ(GetText(s.idCode), "12");
 }
 
-TEST_F(DtmfDialogTest, StunNotAllowedKeepsNoCodeAndSpeaksChinese)
-{
-    SetLanguageFlag(1);
-    RadioSettings s;
-    s.stunAllow = 0x00;
-    SetText(s.stunCode, "12ABC3");
-    // Stun not allowed: the stored code is neither shown nor kept.
-    auto dlg = Open(s);
-    Dec* dec = dlg->DecodePage();
-    EXPECT_FALSE(dec->StunEdit()->isEnabled());
-    dec->StunAllowBox()->click();
-    QTest::keyClicks(dec->StunEdit(), "1x");
-    dlg->accept();
-    EXPECT_EQ(messages, QStringList({"遥毙码输入范围[0-9,A-C]!", "请输入输入六位遥毙码!"}));
-    dec->StunAllowBox()->click();
-    Confirm(*dlg, s);
-    EXPECT_EQ(GetText(s.stunCode), "");
-    EXPECT_EQ(s.stunAllow, 0x00u);
-}
 } // namespace

@@ -22,18 +22,25 @@ void ExpectUncut(const QWidget& dialog, std::initializer_list<int> ids)
 
 using InfoDialogsTest = DialogTest;
 
+// The model table's row of the code (any case, or none) and the radio's
+// own texts, shown by the modal run as the window opens it.
 TEST_F(InfoDialogsTest, RadioInfoShowsTheModelTableRowOfTheCodeAndTheRadiosTexts)
 {
     RadioSettings settings;
-    const char* cases[][3] = {
-        {"q80103", "HX8100L1", "UHF:450-470MHz"}, {"Q80104", "", "UHF:350-370MHz"}, {"Q99999", "", ""}};
+    const char* cases[][3] = {{"q80103", "HX8100L1", "UHF:450-470MHz"},
+                              {"Q70101", "HX7100L1", "VHF:150-174MHz"},
+                              {"Q80104", "", "UHF:350-370MHz"},
+                              {"Q99999", "", ""}};
     for (auto& c : cases) {
         SetText(settings.modelCode, c[0]);
-        CRadioInfoDlg dialog;
-        dialog.LoadFrom(settings);
-        dialog.show();
-        EXPECT_EQ(Box(dialog, 1163), c[1]) << c[0];
-        EXPECT_EQ(Box(dialog, 1164), c[2]) << c[0];
+        QStringList shown;
+        OnModal<CRadioInfoDlg>([&](CRadioInfoDlg* d) {
+            shown << Box(*d, 1163) << Box(*d, 1164);
+            Press(d, 1);
+        });
+        RunRadioInfoDialog(nullptr, settings);
+        EXPECT_EQ(shown.value(0), c[1]) << c[0];
+        EXPECT_EQ(shown.value(1), c[2]) << c[0];
     }
     SetText(settings.infoText1, "12345678");
     SetText(settings.infoText2, "AB01");
@@ -44,44 +51,22 @@ TEST_F(InfoDialogsTest, RadioInfoShowsTheModelTableRowOfTheCodeAndTheRadiosTexts
     SetText(settings.infoText2, "");
     both.LoadFrom(settings);
     EXPECT_EQ(both.serialText, "42");
+}
 
-    // In both languages every label shows its whole text.
+// Each opening takes the language of the moment; in both every label of
+// both dialogs shows its whole text, and Enter closes About.
+TEST_F(InfoDialogsTest, TextsFollowTheLanguageAndAreWholeInBoth)
+{
     for (int language : {0, 1}) {
         SetLanguageFlag(language);
-        CRadioInfoDlg dialog;
-        dialog.show();
-        ExpectUncut(dialog, {1160, 1161, 1162});
+        CRadioInfoDlg info;
+        info.show();
+        ExpectUncut(info, {1160, 1161, 1162});
+        CAboutDlg about;
+        about.show();
+        ExpectUncut(about, {1117, 1118, 1119, 1120, 1121, 1122});
+        EXPECT_EQ(about.windowTitle(), language ? "关于 ZEMTRA800" : "About ZEMTRA800");
     }
-}
-
-TEST_F(InfoDialogsTest, AboutTextsFollowTheLanguageAtEachOpening)
-{
-    {
-        CAboutDlg dialog;
-        dialog.show();
-        const QString version = Ctl<QLabel>(&dialog, 1119)->text();
-        SetLanguageFlag(1); // an open box keeps its language
-        EXPECT_EQ(Ctl<QLabel>(&dialog, 1119)->text(), version);
-        ExpectUncut(dialog, {1117, 1118, 1119, 1120, 1121, 1122});
-    }
-    CAboutDlg dialog;
-    dialog.show();
-    EXPECT_EQ(dialog.windowTitle(), "关于 ZEMTRA800");
-    ExpectUncut(dialog, {1117, 1118, 1119, 1120, 1121, 1122});
-}
-
-TEST_F(InfoDialogsTest, RunFunctionsAreModalAndCloseWithOkOrEnter)
-{
-    RadioSettings settings;
-    SetText(settings.modelCode, "Q70101");
-    QString shownType;
-    OnModal<CRadioInfoDlg>([&](CRadioInfoDlg* d) {
-        shownType = Box(*d, 1163);
-        Press(d, 1);
-    });
-    RunRadioInfoDialog(nullptr, settings);
-    EXPECT_EQ(shownType, "HX7100L1");
-
     bool closed = false;
     OnModal<CAboutDlg>([&](CAboutDlg* d) {
         QTest::keyClick(d, Qt::Key_Return);
