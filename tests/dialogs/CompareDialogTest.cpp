@@ -104,26 +104,6 @@ TEST_F(CompareDialogTest, TheRadioInChineseKeepsTheDumpNamesAndEqualImagesSaySo)
     EXPECT_EQ(QApplication::clipboard()->text(), "This document and the radio are the same: all 2048 bytes are equal.\n");
 }
 
-// A stun code too short to be read decodes as none on both sides: its bytes
-// show as a run named after the field; a single byte is named alone.
-TEST_F(CompareDialogTest, BytesOfAFieldWhoseValueIsTheSameNameTheField)
-{
-    CImportData c;
-    c.SetBytes(a.Image(), 0, ImageMap::kSize);
-    const uint8_t shortStun[2] = {0x01, 0x02};
-    c.SetBytes(shortStun, ImageMap::kStunCode, 2);
-    const uint8_t one = 0x00;
-    c.SetBytes(&one, 0x07F8, 1);
-    ASSERT_EQ(c.DecodeAll(), 0);
-    CCompareDlg dialog(ImageCompare::Compare(a, c), CCompareDlg::Other::File, "c.dat");
-    const QTableWidget* table = dialog.Table();
-    ASSERT_EQ(table->rowCount(), 2);
-    EXPECT_EQ(Row(table, 0)[0], QString::asprintf("bytes 0x%04zX..0x%04zX (stunCode)", ImageMap::kStunCode,
-                                                  ImageMap::kStunCode + 1));
-    EXPECT_EQ(Row(table, 0)[2], "01 02");
-    EXPECT_EQ(Row(table, 1), QStringList({"byte 0x07F8", "ff", "00"}));
-}
-
 TEST_F(CompareDialogTest, TextsShowControlBytesEscaped)
 {
     SettingsFields::Field field{SettingsFields::FindRadioMember("idCode"), 0};

@@ -272,14 +272,9 @@ TEST_F(ProductionLineDialogTest, ClosingDuringAWriteFinishesThatRadioWithoutHold
 // A fabricated USB adapter at COM3.
 SerialDevice UsbAdapter()
 {
-    SerialDevice d;
-    d.path = "/dev/ttyUSB2";
-    d.kind = SerialKind::UsbSerial;
-    d.portNumber = 3;
-    d.byId = {"/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0"};
-    d.manufacturer = "Prolific Technology Inc.";
-    d.product = "USB-Serial Controller";
-    return d;
+    return {.path = "/dev/ttyUSB2", .kind = SerialKind::UsbSerial, .portNumber = 3,
+            .byId = {"/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0"},
+            .manufacturer = "Prolific Technology Inc.", .product = "USB-Serial Controller"};
 }
 
 // Devices present come first by their stable name, then the COM numbers
