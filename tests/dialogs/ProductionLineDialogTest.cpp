@@ -3,14 +3,12 @@
 // bad units file or document refused before any radio is touched, a radio of
 // another model, ports that cannot be opened, and Stop and Close while
 // radios are being programmed, with the window's thread never held up.
-#include <QAccessible>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QSpinBox>
+#include <QPushButton>
 #include <QStringEncoder>
 
 #include <chrono>
@@ -312,38 +310,6 @@ TEST_F(ProductionLineDialogTest, PortListPutsDevicesPresentFirstAndKeepsChoicesA
     EXPECT_TRUE(d.PortBox(1)->isChecked());
     EXPECT_EQ(d.Port(6).name, QStringLiteral("COM5"));
     EXPECT_TRUE(d.PortBox(6)->isChecked());
-}
-
-QString AccessibleName(QWidget* w)
-{
-    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
-    return a ? a->text(QAccessible::Name) : QString();
-}
-
-TEST_F(ProductionLineDialogTest, EveryControlIsNamedInBothLanguages)
-{
-    for (int flag : {0, 1}) {
-        SetLanguageFlag(flag);
-        CProductionLineDlg d;
-        d.golden = &golden;
-        d.findDevices = [] { return std::vector<SerialDevice>{UsbAdapter()}; };
-        d.OnInitDialog();
-        d.show();
-        int controls = 0;
-        for (QWidget* w : d.findChildren<QWidget*>()) {
-            if (!qobject_cast<QLineEdit*>(w) && !qobject_cast<QAbstractButton*>(w) && !qobject_cast<QSpinBox*>(w) &&
-                !qobject_cast<QListWidget*>(w))
-                continue;
-            if (qobject_cast<QLineEdit*>(w) && qobject_cast<QSpinBox*>(w->parentWidget()))
-                continue; // the spin box's own edit
-            ++controls;
-            const QString name = AccessibleName(w);
-            EXPECT_FALSE(name.trimmed().isEmpty()) << w->metaObject()->className() << " " << w->objectName().toStdString();
-            EXPECT_FALSE(name.contains(QLatin1Char('&'))) << name.toStdString();
-        }
-        EXPECT_GE(controls, 12 + 24);
-    }
-    SetLanguageFlag(0);
 }
 
 } // namespace
