@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -41,13 +42,7 @@ public:
             SetText(settings->modelCode, code);
         }
     }
-    int Count(int channel, int mode) const
-    {
-        int n = 0;
-        for (const auto& c : calls)
-            n += c == std::make_pair(channel, mode);
-        return n;
-    }
+    int Count(int channel, int mode) const { return int(std::ranges::count(calls, std::make_pair(channel, mode))); }
     RadioSettings* settings = nullptr;
     std::vector<std::pair<int, int>> calls;
 };
@@ -174,10 +169,3 @@ inline void Type(QWidget* field, const QString& text)
 
 inline void Press(const QWidget* dialog, int id) { QTest::mouseClick(Ctl(dialog, id), Qt::LeftButton); }
 
-inline QStringList Entries(const QComboBox* combo)
-{
-    QStringList out;
-    for (int i = 0; i < combo->count(); ++i)
-        out << combo->itemText(i);
-    return out;
-}

@@ -73,52 +73,50 @@ TEST_F(DtmfDialogTest, PttIdDecidesWhichCodesAreOpenAndStored)
     EXPECT_EQ(s.pttId, 0x02u);
 }
 
+// Each list: stored byte, position shown, position chosen (-1 none) and the
+// byte stored on OK. A first-digit delay below 2 has no entry; no selection
+// stores the -1 rule. The boxes show inverted bytes; the byte carried with
+// the page is reset.
 TEST_F(DtmfDialogTest, ListsShowAndStoreTheirRules)
 {
+    const struct { bool decode; int list; uint32_t RadioSettings::*member; uint32_t stored; int shown, chosen;
+                   uint32_t expected; } cases[] = {
+        {false, Enc::FirstDelay, &RadioSettings::firstDigitDelay, 0x05, 3, 0, 0x02},
+        {false, Enc::FirstDelay, &RadioSettings::firstDigitDelay, 0x00, -1, -1, 0x01},
+        {false, Enc::Speed, &RadioSettings::dtmfSpeed, 0x02, 3, 3, 0x02},
+        {false, Enc::DKey, &RadioSettings::dKeyAssignment, 0x00, 0, 0, 0xFF},
+        {false, Enc::KeyFormat, &RadioSettings::dtmfKeyFormat, 0x07, 1, 1, 0x00},
+        {true, Dec::GroupCode, &RadioSettings::groupCode, 0x0A, 1, 3, 0x0C},
+        {true, Dec::AutoReset, &RadioSettings::autoResetTimer, 0x0A, 10, 10, 0x0A},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "list " << c.list << " stored " << c.stored);
+        RadioSettings s;
+        s.*c.member = c.stored;
+        auto dlg = Open(s);
+        QComboBox* list = c.decode ? dlg->DecodePage()->ListControl(Dec::List(c.list))
+                                   : dlg->EncodePage()->ListControl(Enc::List(c.list));
+        EXPECT_EQ(list->currentIndex(), c.shown);
+        if (c.chosen >= 0)
+            Choose(list, c.chosen);
+        Confirm(*dlg, s);
+        EXPECT_EQ(s.*c.member, c.expected);
+    }
     RadioSettings s;
-    s.firstDigitDelay = 0x05;
-    s.dtmfSpeed = 0x02;
-    s.dKeyAssignment = 0x00;
-    s.dtmfKeyFormat = 0x07;
     s.storeAndSendOff = 0;
-    s.groupCode = 0x0A;
-    s.autoResetTimer = 0x0A;
     s.clearTranspondOff = 2;
     s.carriedByte1079 = 0x12;
     auto dlg = Open(s);
-    Enc* enc = dlg->EncodePage();
-    Dec* dec = dlg->DecodePage();
-    EXPECT_EQ(enc->ListControl(Enc::FirstDelay)->currentIndex(), 3);
-    EXPECT_EQ(enc->ListControl(Enc::Speed)->currentIndex(), 3);
-    EXPECT_EQ(enc->ListControl(Enc::DKey)->currentIndex(), 0);
-    EXPECT_EQ(enc->ListControl(Enc::KeyFormat)->currentIndex(), 1);
-    EXPECT_EQ(dec->ListControl(Dec::GroupCode)->currentIndex(), 1);
-    EXPECT_EQ(dec->ListControl(Dec::AutoReset)->currentIndex(), 10);
-    EXPECT_TRUE(dec->ClearTranspondBox()->isChecked());
-    auto* storeSend = Ctl<QCheckBox>(enc, 1137);
+    auto* storeSend = Ctl<QCheckBox>(dlg->EncodePage(), 1137);
     EXPECT_TRUE(storeSend->isChecked());
-
-    Choose(enc->ListControl(Enc::FirstDelay), 0);
-    Choose(dec->ListControl(Dec::GroupCode), 3);
+    EXPECT_TRUE(dlg->DecodePage()->ClearTranspondBox()->isChecked());
     storeSend->click();
     Press(dlg.get(), 1);
     ASSERT_EQ(dlg->result(), QDialog::Accepted);
     dlg->StoreTo(s);
-    EXPECT_EQ(s.firstDigitDelay, 0x02u);
-    EXPECT_EQ(s.dtmfSpeed, 0x02u);
-    EXPECT_EQ(s.dKeyAssignment, 0xFFu);
-    EXPECT_EQ(s.dtmfKeyFormat, 0x00u);
-    EXPECT_EQ(s.groupCode, 0x0Cu);
     EXPECT_EQ(s.storeAndSendOff, 1u);
     EXPECT_EQ(s.clearTranspondOff, 0u);
     EXPECT_EQ(s.carriedByte1079, 0xFFu);
-
-    // A delay below 2 has no entry; no selection stores the -1 rule.
-    s.firstDigitDelay = 0x00;
-    auto again = Open(s);
-    EXPECT_EQ(again->EncodePage()->ListControl(Enc::FirstDelay)->currentIndex(), -1);
-    Confirm(*again, s);
-    EXPECT_EQ(s.firstDigitDelay, 0x01u);
 }
 
 TEST_F(DtmfDialogTest, CodeEditsTakeOnlyDtmfSymbolsUpToSixteen)

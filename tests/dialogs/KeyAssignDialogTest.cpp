@@ -10,12 +10,7 @@ using KeyAssignTest = DialogTest;
 // section of its own the list is empty and stores 0xFE.
 TEST_F(KeyAssignTest, MoniKeyPositionsAndStoredBytes)
 {
-    const struct {
-        const char* section;
-        uint32_t stored;
-        int shown, chosen;
-        uint32_t expected;
-    } cases[] = {
+    const struct { const char* section; uint32_t stored; int shown, chosen; uint32_t expected; } cases[] = {
         {"CKeyAssig", 0x01, 2, 2, 0x01}, // back as it was
         {"CKeyAssig", 0x07, 0, 0, 0xFF}, // no table row: first entry
         {"CKeyAssig", 0xFF, 0, 3, 0x02},

@@ -22,14 +22,8 @@ protected:
 // section open unselected and store the no-selection rule.
 TEST_F(OptionalFeatureTest, StoredBytesBecomeListPositionsAndBack)
 {
-    const struct {
-        Dlg::List list;
-        uint32_t RadioSettings::*member;
-        uint32_t stored;
-        int shown, chosen;
-        uint32_t expected;
-        bool shortLists = false;
-    } cases[] = {
+    const struct { Dlg::List list; uint32_t RadioSettings::*member; uint32_t stored; int shown, chosen;
+                   uint32_t expected; bool shortLists = false; } cases[] = {
         {Dlg::Lamp, &RadioSettings::lampMode, 0x02, 3, 1, 0x00},
         {Dlg::Lamp, &RadioSettings::lampMode, 0xFF, 0, 0, 0xFF},
         {Dlg::VoxGain, &RadioSettings::voxGain, 0x05, 0, 0, 0xFF}, // no row of the table: first entry

@@ -48,10 +48,7 @@ TEST(ChannelDefaultsTest, TheStoredPositionsBecomeTheRecordsValues)
 {
     QSettings(QSettings::IniFormat, QSettings::UserScope, "Halvorn", "ZEMTRA800").remove("CHANNEL_DEFAULT");
     EXPECT_FALSE(StoredDefaultChannel().has_value()); // never saved
-    const struct {
-        int signal, squel, busylock, bearshift;
-        uint32_t optionalSignalling, spUnmute, busyLockout, beatShiftOff;
-    } cases[] = {
+    const struct { int signal, squel, busylock, bearshift; uint32_t signalling, spUnmute, lockout, beatShiftOff; } cases[] = {
         {0, 0, 0, 0, 1, 1, 3, 1},
         {1, 1, 1, 1, 0, 0, 0, 0},
         {1, 0, 2, 0, 0, 1, 1, 1},
@@ -65,9 +62,9 @@ TEST(ChannelDefaultsTest, TheStoredPositionsBecomeTheRecordsValues)
             Profile::WriteInt("CHANNEL_DEFAULT", key, value);
         const std::optional<ChannelRecord> channel = StoredDefaultChannel();
         ASSERT_TRUE(channel.has_value());
-        EXPECT_EQ(channel->optionalSignalling, c.optionalSignalling);
+        EXPECT_EQ(channel->optionalSignalling, c.signalling);
         EXPECT_EQ(channel->spUnmute, c.spUnmute);
-        EXPECT_EQ(channel->busyLockout, c.busyLockout);
+        EXPECT_EQ(channel->busyLockout, c.lockout);
         EXPECT_EQ(channel->beatShiftOff, c.beatShiftOff);
         EXPECT_LT(channel->rxFrequency, 0.1);
     }
