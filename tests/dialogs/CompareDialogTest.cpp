@@ -46,13 +46,6 @@ protected:
         QStringEncoder gbk("GBK");
         return gbk(QString::fromUtf8(utf8));
     }
-    static QStringList Row(const QTableWidget* table, int row)
-    {
-        QStringList cells;
-        for (int column = 0; column < table->columnCount(); ++column)
-            cells << table->item(row, column)->text();
-        return cells;
-    }
 
     CImportData a, b;
 };
@@ -66,10 +59,7 @@ TEST_F(CompareDialogTest, EveryDifferenceIsARowByItsDumpNameAndCopiesAsTheComman
     EXPECT_EQ(table->horizontalHeaderItem(2)->text(), "after.dat");
     ASSERT_EQ(table->rowCount(), 5);
     // Values in dump's order, as dump prints them, the message from GBK;
-    // then the bytes no value shows.
-    // (The other rows read as the copy below.)
-    EXPECT_EQ(Row(table, 3), QStringList({"message1", "\"中文\"", "\"a\\\"b\""}));
-    EXPECT_EQ(Row(table, 4), QStringList({"bytes 0x07F0..0x07F3", "ff ff ff ff", "00 00 00 00"}));
+    // then the bytes no value shows. (The window's tests read the cells.)
 
     QApplication::clipboard()->clear();
     QTest::mouseClick(dialog.CopyButton(), Qt::LeftButton);
@@ -80,19 +70,6 @@ TEST_F(CompareDialogTest, EveryDifferenceIsARowByItsDumpNameAndCopiesAsTheComman
                                                  "message1: \"中文\" -> \"a\\\"b\"\n"
                                                  "bytes 0x07F0..0x07F3: ff ff ff ff -> 00 00 00 00\n");
     EXPECT_TRUE(dialog.isVisible()); // copying does not close the dialog
-}
-
-TEST_F(CompareDialogTest, EqualImagesSaySoAndCopyAsOneLine)
-{
-    CImportData same;
-    same.SetBytes(a.Image(), 0, ImageMap::kSize);
-    ASSERT_EQ(same.DecodeAll(), 0);
-    CCompareDlg dialog(ImageCompare::Compare(a, same), CCompareDlg::Other::Radio, QString());
-    ShowActive(&dialog);
-    EXPECT_EQ(dialog.Summary()->text(), "This document and the radio are the same: all 2048 bytes are equal.");
-    EXPECT_FALSE(dialog.Table()->isVisible());
-    QTest::mouseClick(dialog.CopyButton(), Qt::LeftButton);
-    EXPECT_EQ(QApplication::clipboard()->text(), "This document and the radio are the same: all 2048 bytes are equal.\n");
 }
 
 TEST_F(CompareDialogTest, TextsShowControlBytesEscaped)

@@ -1,8 +1,6 @@
-// The two display-only dialogs: radio information and About.
-#include <QLabel>
+// The radio information dialog.
 #include <QLineEdit>
 
-#include "dialogs/CAboutDlg.h"
 #include "dialogs/CRadioInfoDlg.h"
 #include "dialogs/DialogEntry.h"
 #include "DialogTestKit.h"
@@ -10,15 +8,6 @@
 namespace {
 
 QString Box(const QWidget& dialog, int id) { return Ctl<QLineEdit>(&dialog, id)->text(); }
-
-// Every label shows its whole text.
-void ExpectUncut(const QWidget& dialog, std::initializer_list<int> ids)
-{
-    for (int id : ids) {
-        auto* label = Ctl<QLabel>(&dialog, id);
-        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << id;
-    }
-}
 
 using InfoDialogsTest = DialogTest;
 
@@ -51,29 +40,6 @@ TEST_F(InfoDialogsTest, RadioInfoShowsTheModelTableRowOfTheCodeAndTheRadiosTexts
     SetText(settings.infoText2, "");
     both.LoadFrom(settings);
     EXPECT_EQ(both.serialText, "42");
-}
-
-// Each opening takes the language of the moment; in both every label of
-// both dialogs shows its whole text, and Enter closes About.
-TEST_F(InfoDialogsTest, TextsFollowTheLanguageAndAreWholeInBoth)
-{
-    for (int language : {0, 1}) {
-        SetLanguageFlag(language);
-        CRadioInfoDlg info;
-        info.show();
-        ExpectUncut(info, {1160, 1161, 1162});
-        CAboutDlg about;
-        about.show();
-        ExpectUncut(about, {1117, 1118, 1119, 1120, 1121, 1122});
-        EXPECT_EQ(about.windowTitle(), language ? "关于 ZEMTRA800" : "About ZEMTRA800");
-    }
-    bool closed = false;
-    OnModal<CAboutDlg>([&](CAboutDlg* d) {
-        QTest::keyClick(d, Qt::Key_Return);
-        closed = !d->isVisible();
-    });
-    RunAboutDialog(nullptr);
-    EXPECT_TRUE(closed);
 }
 
 } // namespace

@@ -134,41 +134,4 @@ TEST_F(ModelInfoTest, RefusedEntryClearsNothingAndCancelKeepsTheChannels)
     EXPECT_EQ(view.Count(1, 1), 1);
 }
 
-TEST_F(ModelInfoTest, FrequencyFieldsPlaceThePointAndPadOnLeaving)
-{
-    Open(QStringLiteral("Custom Model"));
-    QLineEdit* lowest = Ctl<QLineEdit>(1156);
-    QLineEdit* middle = Ctl<QLineEdit>(1158);
-    EXPECT_EQ(lowest->text(), QStringLiteral("100.00000"));
-    EXPECT_EQ(Ctl<QLineEdit>(1157)->text(), QStringLiteral("999.00000"));
-    // The highest text was put up to 999 first, so the first IF keeps its
-    // own text.
-    EXPECT_EQ(middle->text(), QStringLiteral("0.00000"));
-
-    Type(lowest, QStringLiteral("0145"));
-    EXPECT_EQ(lowest->text(), QStringLiteral("145."));
-    QTest::keyClicks(lowest, QStringLiteral("x6"));
-    EXPECT_EQ(lowest->text(), QStringLiteral("145.6"));
-    Type(middle, QStringLiteral("510"));
-    EXPECT_EQ(middle->text(), QStringLiteral("51.0"));
-    Ctl(1159)->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(middle->text(), QStringLiteral("51.00000"));
-    lowest->setFocus(Qt::TabFocusReason);
-    Ctl(1159)->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(lowest->text(), QStringLiteral("145.60000"));
-}
-
-// A band of the list opens collapsed with the custom area shut; one the
-// list does not have, or no band, is the custom model.
-TEST_F(ModelInfoTest, ABandNotInTheListOpensTheCustomModel)
-{
-    const std::pair<QString, int> cases[] = {{"UHF:450-470MHz", 2}, {"UHF:430-450MHz", 8}, {QString(), 8}};
-    for (const auto& [band, position] : cases) {
-        Open(band);
-        EXPECT_EQ(Ctl<QComboBox>(1053)->currentIndex(), position) << band;
-        EXPECT_EQ(dialog->IsExpanded(), position == 8) << band;
-        EXPECT_EQ(Ctl(1156)->isEnabled(), position == 8) << band;
-    }
-}
-
 } // namespace

@@ -167,19 +167,12 @@ TEST_F(ProductionLineDialogTest, RefusalsComeBeforeAnyRadioIsTouched)
     FifoGuard fifo(QFile::encodeName(path).toStdString());
     ASSERT_TRUE(fifo.Made());
     d->UnitsEdit()->setText(path);
-    for (const bool chinese : {false, true}) {
-        SetLanguageFlag(chinese ? 1 : 0);
-        QElapsedTimer clock;
-        clock.start();
-        refused("fifo");
-        EXPECT_LT(clock.elapsed(), 1000);
-        EXPECT_EQ(messages.value(0), chinese ? QString::fromUtf8("无法读取单元文件 %1:\n%1 是命名管道 (FIFO),不是普通文件\n未开始。").arg(path)
-                                             : QStringLiteral("The units file %1 could not be read:\n%1 is a FIFO, not a "
-                                                              "regular file\nNothing was started.").arg(path));
-    }
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(refused("fifo").contains(path + " is a FIFO, not a regular file"));
+    EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_FALSE(fifo.HadToUnblock()) << "the dialog waited on the FIFO";
     EXPECT_TRUE(fifo.StillAFifo());
-    SetLanguageFlag(0);
 
     d->UnitsEdit()->clear();
     encodeResult = 7;
@@ -212,23 +205,17 @@ TEST_F(ProductionLineDialogTest, RadioOfAnotherModelFailsRedUnlessOverwriteIsCho
     ASSERT_TRUE(QTest::qWaitFor([&] { return d->RowCount() == 1 && d->RowResultOk(0).has_value(); }, 20000));
     EXPECT_EQ(d->RowResultOk(0), std::optional<bool>(false));
     EXPECT_EQ(d->RowResult(0), "Unit 1: FAILED");
-    bool reasonShown = false;
-    for (QLabel* label : d->findChildren<QLabel*>())
-        reasonShown = reasonShown || (label->isVisible() && label->text().contains("Model type is wrong"));
-    EXPECT_TRUE(reasonShown);
     EXPECT_EQ(radio.GetStats().blocksWritten, 0);
     EXPECT_EQ(radio.GetMemory(), before);
     EXPECT_TRUE(d->TotalsText().contains("Failed: 1"));
     d->StopButton()->click();
     ASSERT_TRUE(Ended(*d, 5000));
-    EXPECT_EQ(d->StatusText(), "Stopped.");
 
     d->OverwriteBox()->setChecked(true);
     d->CountBox()->setValue(1);
     d->StartButton()->click();
     ASSERT_TRUE(Ended(*d));
     EXPECT_EQ(d->RowResultOk(0), std::optional<bool>(true));
-    EXPECT_TRUE(d->StatusText().startsWith("Done: 1 programmed"));
     EXPECT_EQ(radio.GetStats().blocksWritten, int(ImageMap::kWritableSize / 8));
 }
 
@@ -263,49 +250,6 @@ TEST_F(ProductionLineDialogTest, ClosingDuringAWriteFinishesThatRadioWithoutHold
     EXPECT_FALSE(d->IsRunning());
     EXPECT_EQ(d->Totals().programmed, 1);
     EXPECT_EQ(radio.GetStats().blocksWritten, int(ImageMap::kWritableSize / 8));
-}
-
-// A fabricated USB adapter at COM3.
-SerialDevice UsbAdapter()
-{
-    return {.path = "/dev/ttyUSB2", .kind = SerialKind::UsbSerial, .portNumber = 3,
-            .byId = {"/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0"},
-            .manufacturer = "Prolific Technology Inc.", .product = "USB-Serial Controller"};
-}
-
-// Devices present come first by their stable name, then the COM numbers
-// (COM3 only once); a number names its entry rather than adding another, a
-// path is added and chosen, nonsense and this program's own terminal are
-// refused, and a refresh that finds the adapter gone keeps the choices.
-TEST_F(ProductionLineDialogTest, PortListPutsDevicesPresentFirstAndKeepsChoicesAcrossARefresh)
-{
-    CProductionLineDlg d;
-    d.golden = &golden;
-    d.findDevices = [] { return std::vector<SerialDevice>{UsbAdapter()}; };
-    d.extraPorts.push_back({QStringLiteral("Simulated radio"), QStringLiteral("/dev/pts/77"), 0, QString(), true});
-    d.OnInitDialog();
-    ASSERT_EQ(d.PortCount(), 2 + 23);
-    EXPECT_EQ(d.Port(0).name, QStringLiteral("COM3"));
-    EXPECT_EQ(d.Port(0).device, QString::fromStdString(UsbAdapter().byId[0]));
-    EXPECT_TRUE(d.Port(0).present);
-    EXPECT_EQ(d.Port(4).name, QStringLiteral("COM4"));
-
-    EXPECT_TRUE(d.AddPort(QStringLiteral("COM5")));
-    EXPECT_TRUE(d.AddPort(QStringLiteral("/dev/rfcomm0")));
-    EXPECT_FALSE(d.AddPort(QStringLiteral("not a port")));
-    EXPECT_FALSE(d.AddPort(QStringLiteral("/dev/tty")));
-    EXPECT_EQ(messages.size(), 2);
-    ASSERT_EQ(d.PortCount(), 26);
-    EXPECT_EQ(d.Port(2).device, QStringLiteral("/dev/rfcomm0"));
-    EXPECT_TRUE(d.PortBox(2)->isChecked());
-    EXPECT_EQ(d.Port(6).name, QStringLiteral("COM5"));
-    EXPECT_TRUE(d.PortBox(6)->isChecked()); // kept across the refill
-
-    d.findDevices = [] { return std::vector<SerialDevice>{}; };
-    d.findChild<QPushButton*>(QStringLiteral("refresh"))->click();
-    ASSERT_EQ(d.PortCount(), 2 + 24);
-    EXPECT_EQ(d.Port(1).device, QStringLiteral("/dev/rfcomm0"));
-    EXPECT_TRUE(d.PortBox(1)->isChecked() && d.PortBox(6)->isChecked());
 }
 
 } // namespace
