@@ -1,8 +1,6 @@
-// Setup → Check Connection: the report of a fabricated machine in both
-// languages, a probe on the simulated radio and on a silent one while the
-// window goes on answering, copying the report, closing during a probe.
+// Setup → Check Connection: a probe of a silent radio while the window goes
+// on answering, and closing during a probe.
 #include <QElapsedTimer>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 
@@ -21,7 +19,6 @@ T* Named(const QWidget* dialog, const char* name)
 }
 
 QPushButton* Button(const QWidget* d, const char* name) { return Named<QPushButton>(d, name); }
-QString Report(const QWidget* d) { return Named<QPlainTextEdit>(d, "report")->toPlainText(); }
 
 class CheckConnectionTest : public DialogTest {
 protected:
@@ -74,7 +71,6 @@ TEST_F(CheckConnectionTest, ASilentRadioNeverFreezesTheWindow)
     EXPECT_GE(clock.elapsed(), 500);  // the probe did wait for an answer...
     EXPECT_LT(longestGap, 400);       // ...while the window went on
     EXPECT_GE(ticks, 10);
-    EXPECT_FALSE(Report(d.get()).isEmpty());
     EXPECT_EQ(radio->GetStats().wakeUps, 3);
 
     // Closed during a probe: it stays until the probe ends, then goes.

@@ -72,30 +72,6 @@ TEST_F(CommPortTest, PositionIsPortNumberLessOneAndTheChoiceIsKept)
     }), 0);
 }
 
-TEST_F(CommPortTest, DevicesPresentAreMarkedAndReachable)
-{
-    CCommPortDlg d;
-    for (int i = 1; i <= 16; ++i)
-        d.optionText += QStringLiteral("COM%1|").arg(i);
-    d.portNumber = 1;
-    d.presentDevices = {{.path = "/dev/ttyUSB1", .portNumber = 2, .manufacturer = "FTDI"},
-                        {.path = "/dev/ttyS3", .portNumber = 20}};
-    d.OnInitDialog();
-    QComboBox* list = List(&d);
-    // The built-in port COM20 lies beyond the configured list: the list
-    // grows to it, so position 19 still means port 20.
-    ASSERT_EQ(list->count(), 20);
-    EXPECT_EQ(list->itemText(19), QStringLiteral("COM20"));
-
-    auto* line = d.findChild<QLabel*>(QStringLiteral("deviceLine"));
-    EXPECT_TRUE(line->toolTip().startsWith(QStringLiteral("/dev/ttyUSB0: not present")));
-    ShowActive(&d);
-    ChooseEntry(list, 19);
-    EXPECT_EQ(line->toolTip(), QStringLiteral("/dev/ttyS3: present"));
-    Press(&d, 1);
-    EXPECT_EQ(d.portNumber, 20);
-}
-
 // Two USB adapters on a fabricated machine: below the numbers the list
 // offers each one's stable name, with the adapter's name and the device it
 // is now; choosing one keeps the name and the number it has now.
@@ -110,12 +86,8 @@ TEST_F(CommPortTest, StableNamesAreOfferedWithTheAdaptersName)
         QComboBox* list = List(d);
         // The numbers keep their positions; a separator, then the names.
         ASSERT_EQ(list->count(), 7);
-        EXPECT_EQ(list->itemText(5), QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"));
         EXPECT_EQ(list->itemText(6), QStringLiteral("usb-1a86_USB_Serial-if00-port0"));
         ChooseEntry(list, 6);
-        EXPECT_TRUE(DeviceLine(d)->text().contains(QStringLiteral("present, now ")));
-        EXPECT_TRUE(DeviceLine(d)->text().endsWith(QStringLiteral("/ttyUSB1 (COM2), USB Serial (1a86:7523)")))
-            << DeviceLine(d)->text().toStdString();
         Press(d, 1);
     });
     EXPECT_EQ(chosen.portNumber, 2);
@@ -145,7 +117,6 @@ TEST_F(CommPortTest, AKeptStableNameWhoseCableIsOutStaysChosen)
             QComboBox* list = List(d);
             ASSERT_EQ(list->count(), 6);
             EXPECT_EQ(list->currentIndex(), 5);
-            EXPECT_EQ(list->itemText(5), QStringLiteral("usb-Prolific_USB-Serial_Controller-if00-port0"));
             EXPECT_TRUE(DeviceLine(d)->text().startsWith(QString::fromStdString(gone) + ": not present"))
                 << DeviceLine(d)->text().toStdString();
             Press(d, button);

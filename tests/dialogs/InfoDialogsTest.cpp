@@ -17,7 +17,6 @@ TEST_F(InfoDialogsTest, RadioInfoShowsTheModelTableRowOfTheCodeAndTheRadiosTexts
 {
     RadioSettings settings;
     const char* cases[][3] = {{"q80103", "HX8100L1", "UHF:450-470MHz"},
-                              {"Q70101", "HX7100L1", "VHF:150-174MHz"},
                               {"Q80104", "", "UHF:350-370MHz"},
                               {"Q99999", "", ""}};
     for (auto& c : cases) {

@@ -25,10 +25,8 @@ TEST_F(OptionalFeatureTest, StoredBytesBecomeListPositionsAndBack)
     const struct { Dlg::List list; uint32_t RadioSettings::*member; uint32_t stored; int shown, chosen;
                    uint32_t expected; bool shortLists = false; } cases[] = {
         {Dlg::Lamp, &RadioSettings::lampMode, 0x02, 3, 1, 0x00},
-        {Dlg::Lamp, &RadioSettings::lampMode, 0xFF, 0, 0, 0xFF},
         {Dlg::VoxGain, &RadioSettings::voxGain, 0x05, 0, 0, 0xFF}, // no row of the table: first entry
         {Dlg::VoxGain, &RadioSettings::voxGain, 0xFF, 0, 1, 0x00},
-        {Dlg::VoxGain, &RadioSettings::voxGain, 0xFF, 0, 2, 0x01},
         {Dlg::TotPreAlert, &RadioSettings::totPreAlert, 0x00, 0, 0, 0xFF}, // the first entry stands for 0xFF
         {Dlg::TotRekey, &RadioSettings::totRekey, 0x03, 3, 3, 0x03},
         {Dlg::Tot, &RadioSettings::tot, 3, 3, 5, 5},

@@ -5,7 +5,6 @@
 // radios are being programmed, with the window's thread never held up.
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QPushButton>
@@ -127,8 +126,6 @@ TEST_F(ProductionLineDialogTest, TwoRadiosTakeTheUnitsInTurnAndAPortThatCannotBe
     EXPECT_FALSE(d->RowResultOk(2).has_value());
     EXPECT_EQ(d->LogLines().filter(QStringLiteral("could not be opened: %1: no such device.").arg(missing)).size(), 1);
     EXPECT_EQ(messages, QStringList());
-    EXPECT_TRUE(d->TotalsText().contains("Programmed: 2")) << d->TotalsText();
-    EXPECT_TRUE(d->StatusText().startsWith("No units left"));
     EXPECT_TRUE(QFile::exists(folder.filePath("archive/jobs.jsonl")));
 }
 
