@@ -1,11 +1,6 @@
 // The connection check: who may open a device, what a probe's answer means,
 // and one port checked end to end on simulated radios, a silent line, a
 // missing device and a file that is no serial line.
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <string>
 
 #include "../FakeMachine.h"
 #include "../SimulatedRadios.h"

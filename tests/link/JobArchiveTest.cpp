@@ -1,24 +1,7 @@
 // The archive of radio jobs in a folder of its own: backup names, the log
 // line, keeping the newest 1000, and what happens when nothing can be kept.
-#include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <array>
-#include <filesystem>
-#include <fstream>
-#include <set>
-#include <sstream>
-#include <map>
-#include <string>
-#include <thread>
-
+#include "LinkTestKit.h"
 #include "../TempFolder.h"
 #include "link/JobArchive.h"
 #include "link/Sha256.h"
@@ -54,7 +37,6 @@ protected:
     JobArchive::Entry ReadEntry(Clock::time_point when) const
     {
         JobArchive::Entry e;
-        e.job = JobArchive::Job::Read;
         e.port = "1";
         e.device = "/dev/ttyUSB0";
         e.ok = true;
@@ -167,20 +149,18 @@ TEST_F(JobArchiveTest, LogLineHoldsTheKeysInOrderAndEscapesWhatARadioSends)
     e.modelCode = "Q80103";
     e.verified = false;
     e.when = Clock::from_time_t(1714566896); // 2024-05-01 12:34:56 UTC
-    JobArchive::Kept kept;
-    kept.backup = "/b/x.dat";
-    kept.sha256 = "ab";
-    EXPECT_EQ(JobArchive::LogLine(e, kept),
+    EXPECT_EQ(JobArchive::LogLine(e, JobArchive::Kept{"/b/x.dat", "ab", ""}),
               "{\"time\":\"2024-05-01T12:34:56Z\",\"job\":\"write\",\"port\":\"3\",\"device\":\"/dev/ttyUSB2\","
               "\"result\":\"failed\",\"reason\":\"" + e.reason + "\",\"modelCode\":\"Q80103\",\"sha256\":\"ab\","
               "\"backup\":\"/b/x.dat\",\"verified\":false}");
 
-    // An information job: no reason when it succeeded, texts as told, no backup.
+    // An information job: no reason when it succeeded, texts as told (quote,
+    // backslash, control, stray byte, UTF-8), no backup.
     JobArchive::Entry info;
     info.job = JobArchive::Job::Info;
     info.ok = true;
     info.reason = "not shown";
-    info.info1 = std::string("a\"b\\c\x01\xFF") + "\xE4\xB8\xAD"; // quote, backslash, control, stray byte, UTF-8
+    info.info1 = std::string("a\"b\\c\x01\xFF") + "\xE4\xB8\xAD";
     info.info2 = "";
     info.when = e.when;
     EXPECT_EQ(JobArchive::LogLine(info, {}),
@@ -277,20 +257,18 @@ TEST_F(JobArchiveTest, FullDiskLeavesNoShortBackup)
 TEST_F(JobArchiveTest, DefaultFolderFollowsXdgDataHome)
 {
     const char* savedData = std::getenv("XDG_DATA_HOME");
-    const std::string saved = savedData ? savedData : "";
-    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const std::string saved = savedData ? savedData : "", savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
     ::setenv("HOME", "/home/tech", 1);
-    ::setenv("XDG_DATA_HOME", "/srv/data/", 1);
-    EXPECT_EQ(JobArchive::DefaultFolder(), "/srv/data/Halvorn/ZEMTRA800");
-    ::setenv("XDG_DATA_HOME", "relative/data", 1); // not absolute: ignored
-    EXPECT_EQ(JobArchive::DefaultFolder(), "/home/tech/.local/share/Halvorn/ZEMTRA800");
-    ::setenv("XDG_DATA_HOME", "", 1);
-    EXPECT_EQ(JobArchive::DefaultFolder(), "/home/tech/.local/share/Halvorn/ZEMTRA800");
+    // Not absolute, or empty: ignored.
+    for (const auto& [data, folder] : std::vector<std::pair<const char*, const char*>>{
+             {"/srv/data/", "/srv/data/Halvorn/ZEMTRA800"},
+             {"relative/data", "/home/tech/.local/share/Halvorn/ZEMTRA800"},
+             {"", "/home/tech/.local/share/Halvorn/ZEMTRA800"}}) {
+        ::setenv("XDG_DATA_HOME", data, 1);
+        EXPECT_EQ(JobArchive::DefaultFolder(), folder) << data;
+    }
     ::setenv("HOME", savedHome.c_str(), 1);
-    if (savedData)
-        ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
-    else
-        ::unsetenv("XDG_DATA_HOME");
+    savedData ? ::setenv("XDG_DATA_HOME", saved.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
 }
 
 } // namespace

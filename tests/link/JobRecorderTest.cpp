@@ -1,11 +1,5 @@
 // A job recorded on its way from the link to its owner: what the owner
 // hears, what a failure says and what the archive keeps.
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <fstream>
-#include <memory>
-#include <sstream>
 
 #include "../TempFolder.h"
 #include "LinkTestKit.h"

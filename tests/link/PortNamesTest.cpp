@@ -1,9 +1,4 @@
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
 
-#include <filesystem>
 
 #include "../TempFolder.h"
 #include "LinkTestKit.h"

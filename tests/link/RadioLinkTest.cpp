@@ -1,13 +1,5 @@
 // The jobs and exchanges of the radio link against the simulated radio on a
 // real pseudo-terminal.
-#include <sys/ioctl.h>
-
-#include <atomic>
-#include <cstring>
-#include <memory>
-#include <mutex>
-#include <string>
-#include <thread>
 
 #include "LinkTestKit.h"
 #include "link/RadioLink.h"
@@ -51,6 +43,13 @@ struct Recorder : JobObserver {
         return portErrors;
     }
 
+    std::vector<std::string> Texts(std::size_t from, std::size_t n) const
+    {
+        std::vector<std::string> out;
+        for (std::size_t i = from; i < from + n && i < traces.size(); ++i)
+            out.push_back(traces[i].line);
+        return out;
+    }
     // Trace lines that start with prefix (e.g. "Tr : 52 07 D0 ").
     std::vector<Trace> Lines(const std::string& prefix) const
     {
@@ -113,13 +112,10 @@ TEST(RadioLinkJobTest, ReadFetchesTheWholeImageInOrder)
     // The radio sends its code first to last; it is stored reversed, which
     // is the layout of image bytes 1984..1991.
     ASSERT_GE(o.traces.size(), 4u);
-    EXPECT_EQ(o.traces[0].line, "Tr : 50 52 4F 47 52 41 4D ");
-    EXPECT_EQ(o.traces[1].line, "Re : 06 ");
-    EXPECT_EQ(o.traces[2].line, "Tr : 02 ");
-    EXPECT_EQ(o.traces[3].line, "Re : 51 38 30 31 30 33 FF FF ");
+    EXPECT_EQ(o.Texts(0, 4), (std::vector<std::string>{"Tr : 50 52 4F 47 52 41 4D ", "Re : 06 ", "Tr : 02 ",
+                                                         "Re : 51 38 30 31 30 33 FF FF "}));
     EXPECT_TRUE(std::equal(memory.begin() + 1984, memory.begin() + 1992, o.ident.begin()));
-    EXPECT_EQ(o.traces.back().line, "Re : 06 ");
-    EXPECT_EQ(o.traces[o.traces.size() - 2].line, "Tr : 06 45 ");
+    EXPECT_EQ(o.Texts(o.traces.size() - 2, 2), (std::vector<std::string>{"Tr : 06 45 ", "Re : 06 "}));
 
     // Identification at once, blocks in ascending order, the image only at the end.
     auto first = [&](const char* e) { return std::find(o.events.begin(), o.events.end(), e) - o.events.begin(); };
@@ -209,8 +205,7 @@ TEST(RadioLinkVerifyTest, ReadBackFollowsTheCloseAndMatches)
     while (close < o.traces.size() && o.traces[close].line != "Tr : 06 45 ")
         ++close;
     ASSERT_LT(close + 2, o.traces.size());
-    EXPECT_EQ(o.traces[close + 1].line, "Re : 06 ");
-    EXPECT_EQ(o.traces[close + 2].line, "Tr : 50 52 4F 47 52 41 4D ");
+    EXPECT_EQ(o.Texts(close + 1, 2), (std::vector<std::string>{"Re : 06 ", "Tr : 50 52 4F 47 52 41 4D "}));
     EXPECT_LT(Ms(o.traces[close + 1].at, o.traces[close + 2].at), 40.0);
 }
 
@@ -286,45 +281,36 @@ TEST(RadioLinkExchangeTest, BadChecksumOrLengthFailsTheBlockAtOnce)
     }
 }
 
-TEST(RadioLinkExchangeTest, HangUpMidReadFailsTheJob)
+// A radio that stops answering mid-job fails it and leaves the line; a pulled
+// cable closes the line under the job, which fails at once and says so
+// once, naming the device, with no warning from the port. Either way
+// nothing is sent after the last acknowledged block.
+TEST(RadioLinkExchangeTest, RadioGoneMidJobFailsItAndOnlyAClosedLineIsALostPort)
 {
-    Bench b({.hangUpAfterBlocks = 3});
-    EXPECT_FALSE(b.Run(JobRead));
-    Recorder& o = b.observer;
-    EXPECT_TRUE(o.image.empty());
-    EXPECT_EQ(o.ident.size(), 8u);
-    EXPECT_EQ(o.beeps, std::vector<int>{3500});
-    // Blocks 0..2 were read; block 3's ready wait found no radio.
-    EXPECT_EQ(o.progress.back(), 24);
-    EXPECT_TRUE(o.Lines("Tr : 52 00 18 ").empty());
-    // The line itself stayed: a silent radio is no lost port.
-    EXPECT_TRUE(o.lost.empty());
-    EXPECT_TRUE(o.PortErrors().empty());
-}
-
-// A pulled cable: the line closes under the job. The job fails at once,
-// says so once, naming the device, and no warning comes from the port.
-TEST(RadioLinkExchangeTest, LineClosedMidJobIsReportedOnceNamingTheDevice)
-{
-    for (const LinkJobMode mode : {JobRead, JobWrite}) {
-        SCOPED_TRACE(mode);
-        Bench b({.hangUpAfterBlocks = 3, .hangUpClosesLine = true});
-        const std::string device = b.radio->DevicePath();
-        uint8_t image[2048] = {};
-        const auto start = Clock::now();
-        EXPECT_FALSE(b.Run(mode, image, "Q80103"));
-        Recorder& o = b.observer;
-        EXPECT_LT(Ms(start), 400.0); // not the three periods of a silent radio
-        EXPECT_EQ(o.lost, std::vector<std::string>{device + " " + std::to_string(mode)});
-        ASSERT_GE(o.events.size(), 2u);
-        EXPECT_EQ(o.events[o.events.size() - 2], "lost");
-        EXPECT_EQ(o.events.back(), "ended");
-        EXPECT_EQ(o.beeps, std::vector<int>{3500});
-        EXPECT_EQ(o.progress.back(), 24);
-        EXPECT_TRUE(o.PortErrors().empty()) << o.PortErrors()[0];
-        // Nothing was sent to the dead line after the last acknowledged block.
-        EXPECT_TRUE(o.Lines(mode == JobRead ? "Tr : 52 00 18 " : "Tr : 06 57 00 20 ").empty());
-    }
+    for (const bool closesLine : {false, true})
+        for (const LinkJobMode mode : {JobRead, JobWrite}) {
+            SCOPED_TRACE(std::to_string(closesLine) + " " + std::to_string(mode));
+            Bench b({.hangUpAfterBlocks = 3, .hangUpClosesLine = closesLine});
+            uint8_t image[2048] = {};
+            const auto start = Clock::now();
+            EXPECT_FALSE(b.Run(mode, image, "Q80103"));
+            Recorder& o = b.observer;
+            if (closesLine) {
+                EXPECT_LT(Ms(start), 400.0); // not the three periods of a silent radio
+                EXPECT_EQ(o.lost, std::vector<std::string>{b.radio->DevicePath() + " " + std::to_string(mode)});
+                ASSERT_GE(o.events.size(), 2u);
+                EXPECT_EQ(o.events[o.events.size() - 2], "lost");
+            } else {
+                EXPECT_TRUE(o.lost.empty());
+            }
+            EXPECT_EQ(o.events.back(), "ended");
+            EXPECT_TRUE(o.image.empty());
+            EXPECT_EQ(o.ident.size(), mode == JobRead ? 8u : 0u);
+            EXPECT_EQ(o.beeps, std::vector<int>{3500});
+            EXPECT_EQ(o.progress.back(), 24);
+            EXPECT_TRUE(o.PortErrors().empty()) << o.PortErrors()[0];
+            EXPECT_TRUE(o.Lines(mode == JobRead ? "Tr : 52 00 18 " : "Tr : 06 57 00 20 ").empty());
+        }
 }
 
 // Other programs opening and closing the radio's line (stty -F, as root,
@@ -367,30 +353,6 @@ TEST(RadioLinkExchangeTest, OthersOpeningTheLineDoNotDisturbTheProgramsJobs)
     EXPECT_EQ(::ioctl(probe, TIOCGEXCL, &exclusive), 0);
     ::close(probe);
     EXPECT_EQ(exclusive, 1);
-}
-
-// The probe: the opening exchange and, when a radio answers, the closing
-// one, so the next job finds the radio as it was.
-TEST(RadioLinkProbeTest, ProbeSaysWhatCameBackAndLeavesTheRadioReady)
-{
-    Bench b;
-    LinkProbeResult probe;
-    EXPECT_FALSE(b.link->Probe(probe)); // no port open: nothing sent
-    EXPECT_TRUE(b.observer.traces.empty());
-
-    ASSERT_TRUE(b.link->OpenPort(b.radio->DevicePath(), 0));
-    ASSERT_TRUE(b.link->Probe(probe));
-    EXPECT_TRUE(probe.identified);
-    EXPECT_TRUE(probe.closed);
-    EXPECT_FALSE(probe.lineLost);
-    const SimulatedRadio::Memory memory = b.radio->GetMemory();
-    EXPECT_TRUE(std::equal(memory.begin() + 1984, memory.begin() + 1992, probe.ident));
-    EXPECT_EQ(probe.receivedCount, 11u); // ack, 8 identification bytes, ready, close ack
-    EXPECT_EQ(probe.received.size(), 11u);
-    EXPECT_EQ(b.observer.Lines("Tr : 06 45 ").size(), 1u);
-    EXPECT_EQ(b.radio->GetStats().sessionsCompleted, 1);
-
-    EXPECT_TRUE(b.Run(JobInfo)); // the same open port serves the next job
 }
 
 } // namespace

@@ -1,11 +1,4 @@
 // The serial port engine over a bare pseudo-terminal pair.
-#include <sys/ioctl.h>
-#include <time.h>
-
-#include <condition_variable>
-#include <mutex>
-#include <string>
-#include <thread>
 
 #include "LinkTestKit.h"
 #include "link/RxRing.h"

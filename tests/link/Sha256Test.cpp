@@ -1,8 +1,6 @@
 // SHA-256 against the FIPS 180 example vectors, whole and fed in pieces.
-#include <gtest/gtest.h>
 
-#include <string>
-
+#include "LinkTestKit.h"
 #include "link/Sha256.h"
 
 namespace {

@@ -1,11 +1,5 @@
 // The simulated radio as the program's end of the line sees it. Whole jobs
 // against it are in RadioLinkTest; here is what they don't reach.
-#include <fcntl.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-
-#include <mutex>
-#include <thread>
 
 #include "LinkTestKit.h"
 
