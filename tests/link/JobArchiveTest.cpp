@@ -60,49 +60,15 @@ protected:
     std::array<uint8_t, 2048> image{};
 };
 
+// Several ports' jobs ending in the same second, each on its own thread
+// with an archive of its own: every backup gets a name of its own (-2, -3
+// ...) and every job its own whole line.
 TEST_F(JobArchiveTest, BackupsAreNamedByTimeJobAndModelAndNeverCollide)
 {
-    JobArchive archive(root + "/a/Halvorn/ZEMTRA800"); // made as needed
-    const Clock::time_point when = Clock::now();
-    const std::string stamp = Stamp(when);
-    std::vector<std::string> paths;
-    for (int i = 0; i < 3; ++i) {
-        const JobArchive::Kept kept = archive.Keep(ReadEntry(when));
-        EXPECT_TRUE(kept.problem.empty()) << kept.problem;
-        EXPECT_EQ(kept.sha256, Sha256::Hex(image.data(), image.size()));
-        EXPECT_EQ(Read(kept.backup), std::string(image.begin(), image.end()));
-        paths.push_back(kept.backup);
-    }
-    const std::string base = archive.BackupFolder() + "/" + stamp + "-read-Q80103";
-    EXPECT_EQ(paths, (std::vector<std::string>{base + ".dat", base + "-2.dat", base + "-3.dat"}));
-
-    // A model code that is no file name, or none at all.
-    JobArchive::Entry odd = ReadEntry(when);
-    odd.job = JobArchive::Job::Verify;
-    odd.modelCode = "Q8/../x";
-    EXPECT_EQ(archive.Keep(odd).backup, archive.BackupFolder() + "/" + stamp + "-verify-Q8____x.dat");
-    odd.modelCode.reset();
-    EXPECT_EQ(archive.Keep(odd).backup, archive.BackupFolder() + "/" + stamp + "-verify-unknown.dat");
-
-    // One line per job, each ending in a newline.
-    const std::string log = Read(archive.LogPath());
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5);
-    EXPECT_EQ(log.back(), '\n');
-    // Private to the user, as the data folders are.
-    struct stat st {};
-    ASSERT_EQ(::stat((root + "/a").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-}
-
-// Several ports' jobs ending in the same second, each on its own thread
-// with an archive of its own: every backup gets a name of its own and every
-// job its own whole line.
-TEST_F(JobArchiveTest, JobsOfSeveralPortsInOneSecondNeverShareABackupOrALine)
-{
-    const std::string folder = root + "/Halvorn/ZEMTRA800";
+    const std::string folder = root + "/a/Halvorn/ZEMTRA800"; // made as needed
     const Clock::time_point when = Clock::now();
     constexpr int kPorts = 8, kEach = 4;
-    std::vector<std::string> backups(kPorts * kEach);
+    std::vector<JobArchive::Kept> kept(kPorts * kEach);
     std::vector<std::thread> threads;
     for (int p = 0; p < kPorts; ++p) {
         threads.emplace_back([&, p] {
@@ -110,32 +76,48 @@ TEST_F(JobArchiveTest, JobsOfSeveralPortsInOneSecondNeverShareABackupOrALine)
             for (int k = 0; k < kEach; ++k) {
                 JobArchive::Entry entry = ReadEntry(when);
                 entry.port = "port" + std::to_string(p);
-                backups[std::size_t(p * kEach + k)] = archive.Keep(entry).backup;
+                kept[std::size_t(p * kEach + k)] = archive.Keep(entry);
             }
         });
     }
     for (std::thread& t : threads)
         t.join();
-    const std::set<std::string> distinct(backups.begin(), backups.end());
-    EXPECT_EQ(distinct.size(), backups.size());
-    EXPECT_EQ(distinct.count(""), 0u);
-    for (const std::string& backup : backups)
-        EXPECT_EQ(Read(backup), std::string(image.begin(), image.end()));
+    JobArchive archive(folder);
+    const std::string base = archive.BackupFolder() + "/" + Stamp(when) + "-read-Q80103";
+    std::set<std::string> names, expected{base + ".dat"};
+    for (int i = 2; i <= kPorts * kEach; ++i)
+        expected.insert(base + "-" + std::to_string(i) + ".dat");
+    for (const JobArchive::Kept& k : kept) {
+        names.insert(k.backup);
+        EXPECT_TRUE(k.problem.empty()) << k.problem;
+        EXPECT_EQ(k.sha256, Sha256::Hex(image.data(), image.size()));
+        EXPECT_EQ(Read(k.backup), std::string(image.begin(), image.end()));
+    }
+    EXPECT_EQ(names, expected);
 
-    std::istringstream log(Read(folder + "/jobs.jsonl"));
-    std::map<std::string, int> linesOfPort;
-    int lines = 0;
-    for (std::string line; std::getline(log, line); ++lines) {
-        EXPECT_EQ(line.front(), '{');
-        EXPECT_EQ(line.back(), '}');
+    std::istringstream log(Read(archive.LogPath()));
+    std::map<std::string, int> linesOfPort, expectedLines;
+    for (std::string line; std::getline(log, line);) {
+        EXPECT_TRUE(line.front() == '{' && line.back() == '}') << line;
         const std::size_t at = line.find("\"port\":\"port");
         ASSERT_NE(at, std::string::npos) << line;
         ++linesOfPort[line.substr(at + 8, line.find('"', at + 8) - at - 8)];
     }
-    EXPECT_EQ(lines, kPorts * kEach);
-    EXPECT_EQ(linesOfPort.size(), std::size_t(kPorts));
-    for (const auto& [port, count] : linesOfPort)
-        EXPECT_EQ(count, kEach) << port;
+    for (int p = 0; p < kPorts; ++p)
+        expectedLines["port" + std::to_string(p)] = kEach;
+    EXPECT_EQ(linesOfPort, expectedLines);
+
+    // A model code that is no file name, or none at all.
+    JobArchive::Entry odd = ReadEntry(when);
+    odd.job = JobArchive::Job::Verify;
+    odd.modelCode = "Q8/../x";
+    EXPECT_EQ(archive.Keep(odd).backup, archive.BackupFolder() + "/" + Stamp(when) + "-verify-Q8____x.dat");
+    odd.modelCode.reset();
+    EXPECT_EQ(archive.Keep(odd).backup, archive.BackupFolder() + "/" + Stamp(when) + "-verify-unknown.dat");
+    // Private to the user, as the data folders are.
+    struct stat st {};
+    ASSERT_EQ(::stat((root + "/a").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 TEST_F(JobArchiveTest, LogLineHoldsTheKeysInOrderAndEscapesWhatARadioSends)

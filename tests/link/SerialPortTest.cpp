@@ -9,24 +9,17 @@ namespace {
 struct Owner : SerialPortOwner {
     void OnPortData(SerialPort& port, int portNumber) override
     {
-        std::lock_guard<std::mutex> lock(mutex);
-        ++notifications;
-        number = portNumber;
         uint8_t buf[SerialPort::kReceiveBufferSize];
-        if (take)
-            received.insert(received.end(), buf, buf + port.TakeReceived(buf));
-        changed.notify_all();
+        const std::size_t n = take ? port.TakeReceived(buf) : 0;
+        Locked([&] { ++notifications, number = portNumber, received.insert(received.end(), buf, buf + n); });
     }
-    void OnPortError(const std::string& text) override
+    void OnPortError(const std::string& text) override { Locked([&] { errors.push_back(text); }); }
+    void OnLineLost(int error) override { Locked([&] { lost.push_back(error); }); }
+    template <class F>
+    void Locked(F f)
     {
         std::lock_guard<std::mutex> lock(mutex);
-        errors.push_back(text);
-        changed.notify_all();
-    }
-    void OnLineLost(int error) override
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        lost.push_back(error);
+        f();
         changed.notify_all();
     }
     template <class Pred>
@@ -39,8 +32,7 @@ struct Owner : SerialPortOwner {
     bool take = true;
     std::mutex mutex;
     std::condition_variable changed;
-    int notifications = 0;
-    int number = 0;
+    int notifications = 0, number = 0;
     Bytes received;
     std::vector<std::string> errors;
     std::vector<int> lost;
@@ -109,67 +101,52 @@ TEST(SerialPortTest, ReceiveBufferKeeps1024BytesUntilTaken)
     EXPECT_EQ(port.TakeReceived(buf), 0u);
 }
 
+// Another program holds the line with the exclusive flag. The kernel lets
+// root open it anyway; the port refuses it to everyone, and the flag, which
+// is that program's, stays set. Released, the line is ours: our flag while we
+// hold it (a second port is refused), gone at our close.
 TEST(SerialPortTest, OpenFailuresAndExclusiveUse)
 {
     Owner owner;
-    SerialPort port;
+    SerialPort port, other;
     // A missing device fails silently; the reason is kept for the caller.
     EXPECT_FALSE(OpenRadioLine(port, owner, "/dev/ttyUSB-missing"));
     EXPECT_EQ(port.OpenErrorCode(), ENOENT);
     EXPECT_TRUE(owner.errors.empty());
-
     // A device that is not a terminal fails configuring, with the warning text.
     EXPECT_FALSE(OpenRadioLine(port, owner, "/dev/null", 5));
-    ASSERT_EQ(owner.errors.size(), 1u);
-    EXPECT_EQ(owner.errors[0], "WARNING:  tcgetattr() Failed with the following error: \n"
-                               "Inappropriate ioctl for device\nPort: 5\n");
+    EXPECT_EQ(owner.errors, std::vector<std::string>{"WARNING:  tcgetattr() Failed with the following error: \n"
+                                                     "Inappropriate ioctl for device\nPort: 5\n"});
+    owner.errors.clear();
 
-    Pty pty;
-    ASSERT_TRUE(OpenRadioLine(port, owner, pty.path));
-    SerialPort other;
-    EXPECT_FALSE(OpenRadioLine(other, owner, pty.path));
-    EXPECT_EQ(other.OpenErrorCode(), EBUSY);
-
-    // Reopening (after StopWatching, as every job does) closes the old handle.
-    ASSERT_TRUE(port.StartWatching());
-    port.StopWatching();
-    ASSERT_TRUE(OpenRadioLine(port, owner, pty.path));
-    ASSERT_TRUE(port.StartWatching());
-    port.Close();
-    EXPECT_TRUE(OpenRadioLine(other, owner, pty.path)); // free again once closed
-}
-
-// Another program holds the line with the exclusive flag. The kernel lets
-// root open it anyway; the port refuses it to everyone, and the flag, which
-// is that program's, stays set.
-TEST(SerialPortTest, ALineAnotherProgramHoldsExclusivelyIsBusyEvenForRoot)
-{
     Pty pty;
     const int holder = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(holder, 0);
     ASSERT_EQ(::ioctl(holder, TIOCEXCL), 0);
     auto exclusive = [&] {
         int flag = -1;
         EXPECT_EQ(::ioctl(holder, TIOCGEXCL, &flag), 0);
         return flag;
     };
-
-    Owner owner;
-    SerialPort port;
     EXPECT_FALSE(OpenRadioLine(port, owner, pty.path));
     EXPECT_EQ(port.OpenErrorCode(), EBUSY) << "run as uid " << ::geteuid();
     EXPECT_FALSE(port.IsOpen());
-    EXPECT_EQ(exclusive(), 1);
     port.Close();
     EXPECT_EQ(exclusive(), 1);
     EXPECT_TRUE(ReadUpTo(pty.master, 1, 20).empty());
 
-    // Released, the line is ours: our flag while we hold it, gone at our close.
     ASSERT_EQ(::ioctl(holder, TIOCNXCL), 0);
     ASSERT_TRUE(OpenRadioLine(port, owner, pty.path));
     EXPECT_EQ(exclusive(), 1);
+    EXPECT_FALSE(OpenRadioLine(other, owner, pty.path));
+    EXPECT_EQ(other.OpenErrorCode(), EBUSY);
+    // Reopening (after StopWatching, as every job does) closes the old handle.
+    ASSERT_TRUE(port.StartWatching());
+    port.StopWatching();
+    ASSERT_TRUE(OpenRadioLine(port, owner, pty.path));
+    ASSERT_TRUE(port.StartWatching());
     port.Close();
     EXPECT_EQ(exclusive(), 0);
+    EXPECT_TRUE(OpenRadioLine(other, owner, pty.path)); // free again once closed
     ::close(holder);
     EXPECT_TRUE(owner.errors.empty());
 }
