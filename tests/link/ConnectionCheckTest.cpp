@@ -32,6 +32,8 @@ TEST(DeviceAccessTest, WhoMayOpenANodeAndWhatWouldHelp)
     EXPECT_EQ(JudgeDeviceAccess(kRoot, kDialout, groupRw, kMe, withDialout, withDialout), DeviceAccess::InGroup);
     EXPECT_EQ(JudgeDeviceAccess(kRoot, kDialout, groupRw, kMe, {1000}, withDialout), DeviceAccess::NeedsNewSession);
     EXPECT_EQ(JudgeDeviceAccess(kRoot, kDialout, groupRw, kMe, {1000}, {1000}), DeviceAccess::NotMember);
+    // The session counts even where the database says otherwise (newgrp, sg).
+    EXPECT_EQ(JudgeDeviceAccess(kRoot, kDialout, groupRw, kMe, {kDialout}, none), DeviceAccess::InGroup);
 }
 
 LinkProbeResult Received(const std::string& bytes)
@@ -44,15 +46,16 @@ LinkProbeResult Received(const std::string& bytes)
 
 TEST(ProbeVerdictTest, WhatCameBackSaysWhetherTheRadioOrOnlyTheCableAnswered)
 {
-    EXPECT_EQ(JudgeProbe(Received("")), ProbeVerdict::NothingCameBack);
-    // The wake-up sent three times and heard three times: the cable echoes.
-    EXPECT_EQ(JudgeProbe(Received("PROGRAMPROGRAMPROGRAM")), ProbeVerdict::OnlyEcho);
-    EXPECT_EQ(JudgeProbe(Received("PROGRAM")), ProbeVerdict::OnlyEcho);
-    // Less than one wake-up, or anything else in it, is no echo.
-    EXPECT_EQ(JudgeProbe(Received("PROG")), ProbeVerdict::SomethingElse);
-    EXPECT_EQ(JudgeProbe(Received("PROGRAMX")), ProbeVerdict::SomethingElse);
-    EXPECT_EQ(JudgeProbe(Received("\x06")), ProbeVerdict::SomethingElse);
-
+    // The wake-up sent three times and heard up to three times: the cable
+    // echoes. Less than one wake-up, or anything else in it, is no echo.
+    for (const auto& [bytes, verdict] : std::vector<std::pair<std::string, ProbeVerdict>>{
+             {"", ProbeVerdict::NothingCameBack},
+             {"PROGRAMPROGRAMPROGRAM", ProbeVerdict::OnlyEcho},
+             {"PROGRAM", ProbeVerdict::OnlyEcho},
+             {"PROG", ProbeVerdict::SomethingElse},
+             {"PROGRAMX", ProbeVerdict::SomethingElse},
+             {"\x06", ProbeVerdict::SomethingElse}})
+        EXPECT_EQ(JudgeProbe(Received(bytes)), verdict) << bytes;
     LinkProbeResult lost = Received("");
     lost.lineLost = true;
     EXPECT_EQ(JudgeProbe(lost), ProbeVerdict::LineLost);
@@ -71,6 +74,7 @@ TEST(PortCheckTest, ARadioAnswersAndIsLeftAsItWasFound)
     EXPECT_EQ(check.modelCode, "Q7200B");
     EXPECT_EQ(check.band, "UHF:400-440MHz");
     EXPECT_TRUE(check.probe.closed);
+    EXPECT_EQ(check.probe.receivedCount, 11u); // ack, 8 identification bytes, ready, close ack
     ASSERT_FALSE(check.trace.empty());
     EXPECT_EQ(check.trace.front(), "Tr : 50 52 4F 47 52 41 4D ");
     EXPECT_EQ(radio->GetStats().closes, 1);

@@ -22,25 +22,22 @@ TEST(PortNamesTest, NumbersMapToFixedDevicesBothWays)
 
 TEST(PortNamesTest, ResolvePortTakesPathsNumbersAndNames)
 {
-    std::string device;
-    int number = -1;
-    EXPECT_TRUE(ResolvePort("com10", device, number));
-    EXPECT_EQ(device + " " + std::to_string(number), "/dev/ttyACM1 10");
-    EXPECT_TRUE(ResolvePort("/dev/pts/4", device, number));
-    EXPECT_EQ(device + " " + std::to_string(number), "/dev/pts/4 0");
-    EXPECT_TRUE(ResolvePort("ttyS1", device, number));
-    EXPECT_EQ(device + " " + std::to_string(number), "/dev/ttyS1 18");
-    for (const char* bad : {"25", "0", "COM", "", "usb"})
-        EXPECT_FALSE(ResolvePort(bad, device, number)) << bad;
+    for (const auto& [given, resolved] : std::vector<std::pair<const char*, const char*>>{
+             {"com10", "/dev/ttyACM1 10"}, {"/dev/pts/4", "/dev/pts/4 0"}, {"ttyS1", "/dev/ttyS1 18"},
+             {"25", ""}, {"0", ""}, {"COM", ""}, {"", ""}, {"usb", ""}}) {
+        std::string device;
+        int number = -1;
+        EXPECT_EQ(ResolvePort(given, device, number), *resolved != 0) << given;
+        if (*resolved)
+            EXPECT_EQ(device + " " + std::to_string(number), resolved);
+    }
 }
 
 TEST(PortNamesTest, ConsolesAreRefusedUnderAnyName)
 {
-    EXPECT_EQ(RefusedPort("/dev/tty0"), PortRefusal::VirtualConsole);
-    EXPECT_EQ(RefusedPort("/dev/tty1"), PortRefusal::VirtualConsole);
-    EXPECT_EQ(RefusedPort("/dev/console"), PortRefusal::VirtualConsole);
+    for (const char* console : {"/dev/tty0", "/dev/tty1", "/dev/console"})
+        EXPECT_EQ(RefusedPort(console), PortRefusal::VirtualConsole) << console;
     EXPECT_EQ(RefusedPort("/dev/tty"), PortRefusal::OwnTerminal);
-
     namespace fs = std::filesystem;
     const TempFolder temp("zemtra-ports");
     ASSERT_TRUE(temp.Made());
@@ -56,10 +53,9 @@ TEST(PortNamesTest, ConsolesAreRefusedUnderAnyName)
 
     // Serial devices, other terminals and what is not there at all pass.
     Pty pty;
-    EXPECT_EQ(RefusedPort(pty.path), PortRefusal::None);
-    EXPECT_EQ(RefusedPort("/dev/null"), PortRefusal::None);
-    EXPECT_EQ(RefusedPort("/dev/ttyUSB-missing"), PortRefusal::None);
-    EXPECT_EQ(RefusedPort((dir / "missing").string()), PortRefusal::None);
+    for (const std::string& path : {pty.path, std::string("/dev/null"), std::string("/dev/ttyUSB-missing"),
+                                     (dir / "missing").string()})
+        EXPECT_EQ(RefusedPort(path), PortRefusal::None) << path;
     if (::access("/dev/ttyS0", F_OK) == 0) {
         EXPECT_EQ(RefusedPort("/dev/ttyS0"), PortRefusal::None); // 4:64, just past the consoles
     }
