@@ -4,44 +4,22 @@
 #include "../TempFolder.h"
 #include "LinkTestKit.h"
 #include "link/JobRecorder.h"
-#include "link/RadioLink.h"
 
 namespace {
-
-// The owner: answers the model question and counts what it hears.
-struct Owner : JobObserver {
-    void OnTrace(const std::string&) override {}
-    void OnProgress(int) override {}
-    void OnBeep(int, int) override {}
-    bool AskModelOverwrite() override { return answerYes; }
-    void OnIdentification(const uint8_t*) override { ++identifications; }
-    void OnReadComplete(const uint8_t*) override {}
-    void OnInfoComplete(const uint8_t*) override {}
-    void OnReadBack(const uint8_t*, const ImageCompare::VerifyResult&) override { ++readBacks; }
-    void OnJobEnded(LinkJobMode, bool ok) override { ended = ok ? 1 : 0; }
-    void OnArchiveProblem(const std::string& text) override { problems.push_back(text); }
-    bool answerYes = true;
-    int identifications = 0, readBacks = 0, ended = -1;
-    std::vector<std::string> problems;
-};
 
 class JobRecorderTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(temp_.Made()); }
 
     // Runs one write (with read-back when asked) against a radio with the
-    // options given, recorded into the archive.
+    // options given, recorded into the archive on its way to the owner.
     void Write(const SimulatedRadioOptions& options, bool readBack, const std::string& modelCode = "Q80103")
     {
-        SimulatedRadio radio(options);
-        radio.SetModelCode("Q80103");
-        ASSERT_TRUE(radio.Start());
-        device = radio.DevicePath();
+        bench = std::make_unique<Bench>(options);
+        bench->Through(recorder);
+        device = bench->radio->DevicePath();
         recorder.Begin(JobWrite, "7", device, readBack, image.data(), modelCode);
-        RadioLink link(recorder);
-        ASSERT_TRUE(link.OpenPort(device, 0));
-        ASSERT_TRUE(link.StartJob(JobWrite, image.data(), modelCode, readBack));
-        link.WaitForJob();
+        bench->Run(JobWrite, image.data(), modelCode, readBack);
     }
     std::vector<std::string> LogLines() const
     {
@@ -53,10 +31,11 @@ protected:
     }
 
     TempFolder temp_{"zemtra-recorder"};
-    std::string folder = temp_.Path(), device;
-    JobArchive archive{"/nonexistent"};
-    Owner owner;
+    std::string device;
+    JobArchive archive{temp_.Path()};
+    Recorder owner; // hears the job through the recorder
     JobRecorder recorder{owner, &archive};
+    std::unique_ptr<Bench> bench; // gone before the recorder it reports to
     SimulatedRadio::Memory image = Pattern();
 };
 
@@ -64,7 +43,6 @@ protected:
 // the lines say so rather than "half-programmed".
 TEST_F(JobRecorderTest, PortLostDuringTheReadBackIsAFailedVerifyNotAFailedWrite)
 {
-    archive = JobArchive(folder);
     Write({.hangUpAfterBlocks = 5, .hangUpInConnection = 2, .hangUpClosesLine = true}, true);
     const JobRecorder::Outcome& r = recorder.Result();
     EXPECT_TRUE(r.ended);
@@ -72,7 +50,7 @@ TEST_F(JobRecorderTest, PortLostDuringTheReadBackIsAFailedVerifyNotAFailedWrite)
     EXPECT_TRUE(r.writeClosed);
     EXPECT_FALSE(r.verify.has_value());
     EXPECT_EQ(owner.ended, 0);
-    EXPECT_EQ(owner.identifications, 0); // a read-back is no read into a document
+    EXPECT_TRUE(owner.ident.empty()); // a read-back is no read into a document
     EXPECT_EQ(recorder.FailureLines(),
               (std::vector<std::string>{
                   "verify failed: the radio could not be read back after the write; nothing was verified",
@@ -96,7 +74,6 @@ TEST_F(JobRecorderTest, PortLostDuringTheReadBackIsAFailedVerifyNotAFailedWrite)
 // A write the user declined sent nothing: it is logged, with no backup.
 TEST_F(JobRecorderTest, DeclinedModelQuestionKeepsNoImage)
 {
-    archive = JobArchive(folder);
     owner.answerYes = false;
     Write({}, true, "Q80104");
     EXPECT_TRUE(recorder.Result().modelRefused);

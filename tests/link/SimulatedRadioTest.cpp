@@ -1,6 +1,7 @@
 // The simulated radio as the program's end of the line sees it. Whole jobs
 // against it are in RadioLinkTest; here is what they don't reach.
 
+#include "../SimulatedRadios.h"
 #include "LinkTestKit.h"
 
 namespace {
@@ -46,19 +47,9 @@ void Open(Line& line)
     EXPECT_EQ(line.Ask(kAck, 1), kAck);
 }
 
-// Started as it comes, with the memory a new document saves.
-std::unique_ptr<SimulatedRadio> Started(const SimulatedRadioOptions& o = {})
-{
-    auto radio = std::make_unique<SimulatedRadio>(o);
-    std::string error;
-    EXPECT_TRUE(radio->Start(&error)) << error;
-    return radio;
-}
-
 TEST(SimulatedRadioTest, AnswersEveryResentFrameAndASplitRequest)
 {
-    auto radio = Started();
-    radio->SetMemory(Pattern());
+    auto radio = StartedRadio(Pattern());
     radio->SetModelCode("ABCDEFGH"); // stored reversed, sent first to last
     const auto m = radio->GetMemory();
 
@@ -89,7 +80,7 @@ TEST(SimulatedRadioTest, AnswersEveryResentFrameAndASplitRequest)
 
 TEST(SimulatedRadioTest, WriteIsStoredAcknowledgedAndReportedOnceAtClose)
 {
-    auto radio = Started();
+    auto radio = StartedRadio(Pattern());
     // Filled on the radio's serving thread.
     std::mutex mutex;
     std::vector<SimulatedRadio::Memory> reported;
@@ -112,7 +103,7 @@ TEST(SimulatedRadioTest, WriteIsStoredAcknowledgedAndReportedOnceAtClose)
     EXPECT_TRUE(line.Ask(bad, 1, 100).empty());
     const auto m = radio->GetMemory();
     EXPECT_EQ(Bytes(m.begin() + 1992, m.begin() + 2000), data);
-    EXPECT_EQ(m[0], 0xFF);
+    EXPECT_EQ(m[0], Pattern()[0]);
 
     EXPECT_TRUE(Reported().empty());
     EXPECT_EQ(line.Ask(kClose, 1), kAck);
@@ -124,7 +115,7 @@ TEST(SimulatedRadioTest, WriteIsStoredAcknowledgedAndReportedOnceAtClose)
 
 TEST(SimulatedRadioTest, ForgetsExclusiveUseAndUnreadAnswersAtTheProgramsClose)
 {
-    auto radio = Started();
+    auto radio = StartedRadio(Pattern());
     {
         Line line(radio->DevicePath());
         ASSERT_EQ(::ioctl(line.fd, TIOCEXCL), 0);
@@ -150,14 +141,14 @@ TEST(SimulatedRadioTest, ForgetsExclusiveUseAndUnreadAnswersAtTheProgramsClose)
 
 TEST(SimulatedRadioFaultTest, LateAnswersDoNotHoldUpAStop)
 {
-    auto late = Started({.answerDelayMs = 60});
+    auto late = StartedRadio(Pattern(), {.answerDelayMs = 60});
     Line lateLine(late->DevicePath());
     auto t0 = Clock::now();
     EXPECT_EQ(lateLine.Ask(kWake, 1), kAck);
     EXPECT_GE(Ms(t0), 59);
     EXPECT_LT(Ms(t0), 300);
     // An answer still waiting its delay does not hold up a stop.
-    auto slow = Started({.answerDelayMs = 5000});
+    auto slow = StartedRadio(Pattern(), {.answerDelayMs = 5000});
     Line slowLine(slow->DevicePath());
     slowLine.Send(kWake);
     std::this_thread::sleep_for(milliseconds(20));
@@ -169,7 +160,7 @@ TEST(SimulatedRadioFaultTest, LateAnswersDoNotHoldUpAStop)
 
 TEST(SimulatedRadioFaultTest, LineTimingPacesEveryByteBothWays)
 {
-    auto radio = Started({.lineTiming = true});
+    auto radio = StartedRadio(Pattern(), {.lineTiming = true});
     Line line(radio->DevicePath());
     Open(line);
     const double byteMs = SimulatedRadio::kByteTimeMs;
