@@ -85,12 +85,9 @@ TEST(PortCheckTest, ARadioAnswersAndIsLeftAsItWasFound)
 TEST(PortCheckTest, APortThatCannotBeUsedSaysWhyAndSendsNothing)
 {
     const PortCheck missing = CheckPort("/dev/zemtra-no-such-port", 2);
-    EXPECT_FALSE(missing.opened);
-    EXPECT_FALSE(missing.probed);
-    EXPECT_EQ(missing.failure.error, ENOENT);
+    EXPECT_FALSE(missing.opened || missing.probed);
     EXPECT_EQ(missing.failure.cause, PortCause::Absent);
     EXPECT_EQ(missing.failure.device, "/dev/zemtra-no-such-port");
-
     // Opens, but is no serial line: the serial layer's own words say so.
     const PortCheck notALine = CheckPort("/dev/null", 0);
     EXPECT_FALSE(notALine.opened);

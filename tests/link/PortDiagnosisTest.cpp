@@ -200,25 +200,4 @@ TEST(PortDiagnosisTest, GroupsOfTheSessionAndOfTheDatabase)
     EXPECT_EQ(GroupName(65533), "65533"); // no such group: its number
 }
 
-// The udev rule shipped with the program covers exactly the known cables,
-// each for group dialout, mode 0660, the seat's user and not ModemManager.
-TEST(PortDiagnosisTest, TheUdevRuleCoversExactlyTheKnownCables)
-{
-    std::ifstream rules(std::string(ZEMTRA_SOURCE_DIR) + "/packaging/udev/60-zemtra800.rules");
-    ASSERT_TRUE(rules.good());
-    const std::regex cable(R"re(ATTRS\{idVendor\}=="([0-9a-f]{4})", ATTRS\{idProduct\}=="([0-9a-f]{4})", (.*))re");
-    std::set<std::string> inRule, known;
-    std::string line;
-    while (std::getline(rules, line)) {
-        std::smatch m;
-        if (line.empty() || line[0] == '#' || !std::regex_search(line, m, cable))
-            continue;
-        inRule.insert(m[1].str() + ":" + m[2].str());
-        EXPECT_EQ(m[3].str(), R"(GROUP="dialout", MODE="0660", TAG+="uaccess", ENV{ID_MM_DEVICE_IGNORE}="1")");
-    }
-    for (const CableId& c : KnownProgrammingCables())
-        known.insert(std::string(c.vendorId) + ":" + c.productId);
-    EXPECT_EQ(inRule, known);
-}
-
 } // namespace
