@@ -95,9 +95,8 @@ TEST_F(JobArchiveTest, BackupsAreNamedByTimeJobAndModelAndNeverCollide)
     }
     EXPECT_EQ(names, expected);
 
-    std::istringstream log(Read(archive.LogPath()));
     std::map<std::string, int> linesOfPort, expectedLines;
-    for (std::string line; std::getline(log, line);) {
+    for (const std::string& line : FileLines(archive.LogPath())) {
         EXPECT_TRUE(line.front() == '{' && line.back() == '}') << line;
         const std::size_t at = line.find("\"port\":\"port");
         ASSERT_NE(at, std::string::npos) << line;

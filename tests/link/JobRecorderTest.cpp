@@ -21,15 +21,6 @@ protected:
         recorder.Begin(JobWrite, "7", device, readBack, image.data(), modelCode);
         bench->Run(JobWrite, image.data(), modelCode, readBack);
     }
-    std::vector<std::string> LogLines() const
-    {
-        std::ifstream in(archive.LogPath());
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-
     TempFolder temp_{"zemtra-recorder"};
     std::string device;
     JobArchive archive{temp_.Path()};
@@ -57,7 +48,7 @@ TEST_F(JobRecorderTest, PortLostDuringTheReadBackIsAFailedVerifyNotAFailedWrite)
                   device + ": the port went away during the read-back after the write; the radio took the whole "
                            "write."}));
 
-    const std::vector<std::string> log = LogLines();
+    const std::vector<std::string> log = FileLines(archive.LogPath());
     ASSERT_EQ(log.size(), 2u);
     EXPECT_NE(log[0].find("\"job\":\"write\""), std::string::npos);
     EXPECT_NE(log[0].find("\"port\":\"7\""), std::string::npos);
@@ -78,7 +69,7 @@ TEST_F(JobRecorderTest, DeclinedModelQuestionKeepsNoImage)
     Write({}, true, "Q80104");
     EXPECT_TRUE(recorder.Result().modelRefused);
     EXPECT_EQ(recorder.FailureLines(), std::vector<std::string>{JobRecorder::kCommunicationFailed});
-    const std::vector<std::string> log = LogLines();
+    const std::vector<std::string> log = FileLines(archive.LogPath());
     ASSERT_EQ(log.size(), 1u); // no read-back was tried
     EXPECT_NE(log[0].find("\"result\":\"failed\",\"reason\":\"Communication failed,please try again!\","
                           "\"modelCode\":\"Q80104\",\"verified\":false}"),

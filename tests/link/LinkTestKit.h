@@ -79,6 +79,26 @@ inline Bytes ReadUpTo(int fd, std::size_t n, int timeoutMs = 1000)
     return out;
 }
 
+// A file's lines, and a job log's "port job result" of each line.
+inline std::vector<std::string> FileLines(const std::string& path)
+{
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+inline std::vector<std::string> LoggedJobs(const std::string& path)
+{
+    const std::regex job(R"re("job":"(\w+)","port":"([^"]*)","device":"[^"]*","result":"(\w+))re");
+    std::vector<std::string> jobs;
+    for (const std::string& line : FileLines(path)) {
+        std::smatch m;
+        jobs.push_back(std::regex_search(line, m, job) ? m[2].str() + " " + m[1].str() + " " + m[3].str() : line);
+    }
+    return jobs;
+}
+
 // The far end of a line: the master side of a pseudo-terminal, path its
 // slave.
 struct Pty {

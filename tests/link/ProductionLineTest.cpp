@@ -18,7 +18,10 @@ class Reports : public ProductionObserver {
 public:
     void OnPortFailed(std::size_t port, int error) override { Locked([&] { failedPorts.push_back({port, error}); }); }
     void OnRadio(const ProductionLine::RadioResult& result) override { Locked([&] { results.push_back(result); }); }
-    void OnProgress(std::size_t, int position, int total) override { Locked([&] { ++progress, outOfRange += position > total; }); }
+    void OnProgress(std::size_t, int position, int total) override
+    {
+        Locked([&] { ++progress, outOfRange += position > total; });
+    }
     void OnRunEnded(ProductionLine::End, const ProductionLine::Totals&) override { Locked([&] { ++ended; }); }
 
     // Waits until n results are in; false after the timeout.
@@ -69,11 +72,6 @@ protected:
         settings.ports.push_back({name, radios.back()->DevicePath(), 0});
         return *radios.back();
     }
-    void Units(std::initializer_list<std::pair<const char*, const char*>> labelsAndIds)
-    {
-        for (const auto& [label, id] : labelsAndIds)
-            settings.units.push_back({label, ImageWithId(id)});
-    }
     std::unique_ptr<ProductionLine> Started()
     {
         auto line = std::make_unique<ProductionLine>(settings, reports);
@@ -113,7 +111,7 @@ TEST_F(ProductionLineTest, UnitsInOrderAcrossPortsAndAFailedRadiosUnitGoesToTheN
     SimulatedRadio& a = AddRadio("A", {.hangUpAfterBlocks = 100, .hangUpInConnection = 3});
     SimulatedRadio& b = AddRadio("B");
     b.SetPlugged(false);
-    Units({{"U1", "111"}, {"U2", "222"}});
+    settings.units = {{"U1", ImageWithId("111")}, {"U2", ImageWithId("222")}};
     auto line = Started();
 
     ASSERT_TRUE(reports.WaitForResults(1));
@@ -206,17 +204,10 @@ TEST_F(ProductionLineTest, VerifyFailsARadioThatHoldsADifferentByteAndEveryJobIs
     EXPECT_EQ(line->GetTotals().programmed, 1);
 
     // Per port: read, write, verify; A's write and verify failed.
-    std::ifstream log(archive.LogPath());
-    std::map<std::string, std::vector<std::string>> jobs;
-    for (std::string l; std::getline(log, l);) {
-        const std::string port = l.substr(l.find("\"port\":\"") + 8, 1);
-        const std::size_t job = l.find("\"job\":\"") + 7;
-        const std::size_t result = l.find("\"result\":\"") + 10;
-        jobs[port].push_back(l.substr(job, l.find('"', job) - job) + " " +
-                             l.substr(result, l.find('"', result) - result));
-    }
-    EXPECT_EQ(jobs["A"], (std::vector<std::string>{"read ok", "write failed", "verify failed"}));
-    EXPECT_EQ(jobs["B"], (std::vector<std::string>{"read ok", "write ok", "verify ok"}));
+    std::vector<std::string> jobs = LoggedJobs(archive.LogPath());
+    std::stable_sort(jobs.begin(), jobs.end(), [](const std::string& x, const std::string& y) { return x[0] < y[0]; });
+    EXPECT_EQ(jobs, (std::vector<std::string>{"A read ok", "A write failed", "A verify failed", "B read ok",
+                                              "B write ok", "B verify ok"}));
 }
 
 // Stop while a radio is being written: that radio is finished, nothing new

@@ -10,7 +10,7 @@ struct Owner : SerialPortOwner {
     void OnPortData(SerialPort& port, int portNumber) override
     {
         uint8_t buf[SerialPort::kReceiveBufferSize];
-        const std::size_t n = take ? port.TakeReceived(buf) : 0;
+        const std::size_t n = port.TakeReceived(buf);
         Locked([&] { ++notifications, number = portNumber, received.insert(received.end(), buf, buf + n); });
     }
     void OnPortError(const std::string& text) override { Locked([&] { errors.push_back(text); }); }
@@ -29,7 +29,6 @@ struct Owner : SerialPortOwner {
         return changed.wait_for(lock, std::chrono::seconds(1), pred);
     }
 
-    bool take = true;
     std::mutex mutex;
     std::condition_variable changed;
     int notifications = 0, number = 0;
@@ -79,26 +78,6 @@ TEST(SerialPortTest, RawLineCarriesEveryByteBothWaysAndFramesLeaveInOrder)
     EXPECT_EQ(owner.number, 7);
     EXPECT_LT(owner.notifications, 100); // per burst, not per byte
     EXPECT_TRUE(owner.errors.empty());
-}
-
-TEST(SerialPortTest, ReceiveBufferKeeps1024BytesUntilTaken)
-{
-    Pty pty;
-    Owner owner;
-    owner.take = false;
-    SerialPort port;
-    ASSERT_TRUE(OpenRadioLine(port, owner, pty.path));
-    ASSERT_TRUE(port.StartWatching());
-    Bytes burst;
-    for (int i = 0; i < 1030; ++i)
-        burst.push_back(static_cast<uint8_t>(i % 253));
-    WriteAll(pty.master, burst);
-    ASSERT_TRUE(owner.WaitFor([&] { return owner.notifications > 0; }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    uint8_t buf[SerialPort::kReceiveBufferSize];
-    ASSERT_EQ(port.TakeReceived(buf), 1024u);
-    EXPECT_TRUE(std::equal(buf, buf + 1024, burst.begin())); // the last 6 dropped
-    EXPECT_EQ(port.TakeReceived(buf), 0u);
 }
 
 // Another program holds the line with the exclusive flag. The kernel lets
@@ -184,30 +163,26 @@ TEST(SerialPortTest, LostLineIsReportedOnceAndNothingIsSentOrPolledAfter)
     EXPECT_LT(Ms(start), 100.0);
 }
 
+// The link's receive ring: at most 1023 bytes, a whole frame or nothing
+// taken (a failed take leaves the read index alone), in order across the wrap.
 TEST(RxRingTest, HoldsAtMost1023BytesAndTakesAllOrNothing)
 {
     RxRing ring;
-    Bytes in(1030);
+    Bytes in(1030), out(1024);
     for (std::size_t i = 0; i < in.size(); ++i)
         in[i] = static_cast<uint8_t>(i);
     EXPECT_EQ(ring.Append(in.data(), in.size()), 1023u);
-    EXPECT_EQ(ring.Count(), 1023u);
-    uint8_t out[1024];
-    EXPECT_FALSE(ring.Take(out, 1024));
-    EXPECT_EQ(ring.Count(), 1023u); // a failed take leaves the read index alone
-    ASSERT_TRUE(ring.Take(out, 1000));
-    EXPECT_TRUE(std::equal(out, out + 1000, in.begin()));
-
-    // Across the wrap: room for exactly 1000 more.
+    EXPECT_FALSE(ring.Take(out.data(), 1024));
+    ASSERT_TRUE(ring.Take(out.data(), 1000));
+    EXPECT_TRUE(std::equal(out.begin(), out.begin() + 1000, in.begin()));
     EXPECT_EQ(ring.Append(in.data(), 1030), 1000u);
-    ASSERT_TRUE(ring.Take(out, 23));
-    EXPECT_TRUE(std::equal(out, out + 23, in.begin() + 1000));
-    ASSERT_TRUE(ring.Take(out, 1000));
-    EXPECT_TRUE(std::equal(out, out + 1000, in.begin()));
+    ASSERT_TRUE(ring.Take(out.data(), 1023));
+    EXPECT_TRUE(std::equal(out.begin(), out.begin() + 23, in.begin() + 1000));
+    EXPECT_TRUE(std::equal(out.begin() + 23, out.begin() + 1023, in.begin()));
     EXPECT_EQ(ring.Count(), 0u);
     ring.Append(in.data(), 5);
     ring.Clear();
-    EXPECT_FALSE(ring.Take(out, 1));
+    EXPECT_FALSE(ring.Take(out.data(), 1));
 }
 
 } // namespace
