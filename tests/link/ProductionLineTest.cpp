@@ -78,17 +78,6 @@ protected:
         EXPECT_TRUE(line->Start());
         return line;
     }
-    // A radio taken off the port, seen gone, and another one put on.
-    void Swap(const ProductionLine& line, std::size_t port)
-    {
-        SimulatedRadio& radio = *radios[port];
-        radio.SetPlugged(false);
-        ASSERT_TRUE(WaitForState(line, port, State::WaitingForRadio));
-        radio.SetMemory(ImageWithId("999"));
-        radio.SetModelCode("Q80103");
-        radio.SetPlugged(true);
-    }
-
     ProductionLine::Settings settings = [] {
         ProductionLine::Settings s;
         s.golden = ImageWithId("999");
@@ -126,7 +115,10 @@ TEST_F(ProductionLineTest, UnitsInOrderAcrossPortsAndAFailedRadiosUnitGoesToTheN
 
     // The hung radio is silent: seen removed; another one takes U2. B's
     // radio stays on its port meanwhile and is not taken again.
-    Swap(*line, 0);
+    a.SetPlugged(false);
+    ASSERT_TRUE(WaitForState(*line, 0, State::WaitingForRadio));
+    a.SetMemory(ImageWithId("999"));
+    a.SetPlugged(true);
     ASSERT_TRUE(reports.WaitForResults(3));
     EXPECT_EQ(reports.Results()[2].Line(), "A unit U2: ok");
     EXPECT_EQ(IdCodeOf(a), "222");
