@@ -1,6 +1,7 @@
 #pragma once
 // What the link tests share: byte strings, time, a memory pattern, a bare
-// pseudo-terminal and reads with a deadline on a descriptor.
+// pseudo-terminal, reads with a deadline on a descriptor, job logs read back,
+// and a simulated radio with a radio link whose reports are recorded.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
