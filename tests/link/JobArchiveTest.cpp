@@ -235,21 +235,4 @@ TEST_F(JobArchiveTest, FullDiskLeavesNoShortBackup)
     EXPECT_EQ(log.find("sha256"), std::string::npos);
 }
 
-TEST_F(JobArchiveTest, DefaultFolderFollowsXdgDataHome)
-{
-    const char* savedData = std::getenv("XDG_DATA_HOME");
-    const std::string saved = savedData ? savedData : "", savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-    ::setenv("HOME", "/home/tech", 1);
-    // Not absolute, or empty: ignored.
-    for (const auto& [data, folder] : std::vector<std::pair<const char*, const char*>>{
-             {"/srv/data/", "/srv/data/Halvorn/ZEMTRA800"},
-             {"relative/data", "/home/tech/.local/share/Halvorn/ZEMTRA800"},
-             {"", "/home/tech/.local/share/Halvorn/ZEMTRA800"}}) {
-        ::setenv("XDG_DATA_HOME", data, 1);
-        EXPECT_EQ(JobArchive::DefaultFolder(), folder) << data;
-    }
-    ::setenv("HOME", savedHome.c_str(), 1);
-    savedData ? ::setenv("XDG_DATA_HOME", saved.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
-}
-
 } // namespace

@@ -57,9 +57,9 @@ struct Holder {
     }
 };
 
-// A machine with a CH340 cable, an Arduino (ACM), one real UART, two UART
-// placeholders, a USB adapter whose node is not made yet and a virtual
-// terminal, laid out as the kernel and udev lay them out.
+// A machine with a CH340 cable, an Arduino (ACM), one real UART and a
+// stable name left by an adapter that has gone, laid out as the kernel and
+// udev lay them out.
 class FabricatedMachine : public ::testing::Test {
 protected:
     void SetUp() override
@@ -89,22 +89,7 @@ protected:
         Link(sys / "class/tty/ttyS1/device", uart / "00:01:0/00:01:0.0");
         Write(sys / "class/tty/ttyS1/type", "4");
 
-        const fs::path legacy = sys / "devices/platform/serial8250";
-        Link(legacy / "subsystem", bus / "platform");
-        Link(sys / "class/tty/ttyS2/device", legacy);
-        const fs::path empty = sys / "devices/pnp0/00:02";
-        fs::create_directories(empty);
-        Link(sys / "class/tty/ttyS3/device", empty);
-        Write(sys / "class/tty/ttyS3/type", "0");
-
-        const fs::path unmade = sys / "devices/pci0000:00/0000:00:14.0/usb1/1-4";
-        Write(unmade / "idVendor", "10c4");
-        Write(unmade / "idProduct", "ea60");
-        Link(sys / "class/tty/ttyUSB1/device", unmade);
-        fs::create_directories(sys / "class/tty/tty5");
-
-        for (const char* node : {"ttyS1", "ttyS2", "ttyS3", "tty5"})
-            Write(dev / node, "");
+        Write(dev / "ttyS1", "");
         Link(dev / "serial/by-id/usb-gone-if00-port0", "../../ttyUSB7");
     }
     FakeMachine machine;
@@ -112,9 +97,8 @@ protected:
     SystemRoots roots;
 };
 
-// Placeholder UARTs, an adapter whose node is not made yet and virtual
-// terminals are no ports; the driver is the module, not the usb-serial port
-// driver; with no manufacturer the name is the product alone.
+// The driver is the module, not the usb-serial port driver; with no
+// manufacturer the name is the product alone.
 TEST_F(FabricatedMachine, AdaptersAreListedWithTheirNamesDriversAndStableNames)
 {
     std::vector<std::string> seen;
@@ -187,15 +171,23 @@ TEST(PortDiagnosisTest, TheOtherEndOfAPseudoTerminalIsNoHolder)
     ::close(own);
 }
 
-// How they are judged: the device access tests.
-TEST(PortDiagnosisTest, GroupsOfTheSessionAndOfTheDatabase)
+// The shipped udev rule covers exactly the known cables, each for group
+// dialout, mode 0660, the seat's user and not ModemManager.
+TEST(PortDiagnosisTest, TheUdevRuleCoversExactlyTheKnownCables)
 {
-    const std::vector<gid_t> session = SessionGroups();
-    EXPECT_NE(std::find(session.begin(), session.end(), ::getgid()), session.end());
-    const std::vector<gid_t> database = DatabaseGroups(::getuid());
-    EXPECT_NE(std::find(database.begin(), database.end(), ::getgid()), database.end());
-    EXPECT_EQ(GroupName(0), "root");
-    EXPECT_EQ(GroupName(65533), "65533"); // no such group: its number
+    const std::regex cable(R"re(ATTRS\{idVendor\}=="([0-9a-f]{4})", ATTRS\{idProduct\}=="([0-9a-f]{4})", (.*))re");
+    std::set<std::string> inRule, known;
+    for (const std::string& line : FileLines(std::string(ZEMTRA_SOURCE_DIR) + "/packaging/udev/60-zemtra800.rules")) {
+        std::smatch m;
+        if (line.empty() || line[0] == '#' || !std::regex_search(line, m, cable))
+            continue;
+        inRule.insert(m[1].str() + ":" + m[2].str());
+        EXPECT_EQ(m[3].str(), R"(GROUP="dialout", MODE="0660", TAG+="uaccess", ENV{ID_MM_DEVICE_IGNORE}="1")");
+    }
+    for (const CableId& c : KnownProgrammingCables())
+        known.insert(std::string(c.vendorId) + ":" + c.productId);
+    EXPECT_FALSE(known.empty());
+    EXPECT_EQ(inRule, known);
 }
 
 } // namespace

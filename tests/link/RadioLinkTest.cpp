@@ -217,37 +217,4 @@ TEST(RadioLinkExchangeTest, RadioGoneMidJobFailsItAndOnlyAClosedLineIsALostPort)
         }
 }
 
-// Other programs opening and closing the radio's line (stty -F, as root,
-// passes the exclusive flag) while jobs run: every job succeeds, and the
-// port, held between jobs as the window holds it, keeps its exclusive use.
-TEST(RadioLinkExchangeTest, OthersOpeningTheLineDoNotDisturbTheProgramsJobs)
-{
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "only root can open a line held with the exclusive flag";
-    Bench b({.lineTiming = true});
-    const std::string path = b.radio->DevicePath();
-    auto openClose = [&] {
-        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        int exclusive = -1;
-        ::ioctl(fd, TIOCGEXCL, &exclusive);
-        return ::close(fd) == 0 ? exclusive : -1;
-    };
-    std::atomic<bool> done{false};
-    std::atomic<int> opened{0};
-    std::thread meddler([&] {
-        for (; !done; std::this_thread::sleep_for(std::chrono::milliseconds(3)))
-            opened += openClose() >= 0;
-    });
-    for (int i = 0; i < 3; ++i) {
-        b.observer.ended = -1;
-        EXPECT_TRUE(b.Run(JobInfo)) << i;
-    }
-    done = true;
-    meddler.join();
-    EXPECT_GT(opened.load(), 20);
-    EXPECT_GE(openClose(), 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the radio has seen the close
-    EXPECT_EQ(openClose(), 1);
-}
-
 } // namespace

@@ -20,19 +20,4 @@ TEST(Sha256Test, FipsVectors)
         EXPECT_EQ(Sha256::Hex(text.data(), text.size()), digest) << text.size();
 }
 
-TEST(Sha256Test, PiecesGiveTheSameDigestAndFinishStartsAfresh)
-{
-    std::string data;
-    for (int i = 0; i < 2048; ++i)
-        data += char(i * 31 + 7);
-    Sha256 sha;
-    sha.Update(data.data(), data.size());
-    const auto whole = sha.Finish();
-    for (std::size_t piece : {1u, 55u, 63u, 64u, 65u, 1000u}) {
-        for (std::size_t at = 0; at < data.size(); at += piece)
-            sha.Update(data.data() + at, std::min(piece, data.size() - at));
-        EXPECT_EQ(sha.Finish(), whole) << "pieces of " << piece;
-    }
-}
-
 } // namespace
