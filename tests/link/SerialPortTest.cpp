@@ -1,7 +1,6 @@
 // The serial port engine over a bare pseudo-terminal pair.
 
 #include "LinkTestKit.h"
-#include "link/RxRing.h"
 #include "link/SerialPort.h"
 
 namespace {
@@ -161,28 +160,6 @@ TEST(SerialPortTest, LostLineIsReportedOnceAndNothingIsSentOrPolledAfter)
     const auto start = Clock::now();
     port.reset();
     EXPECT_LT(Ms(start), 100.0);
-}
-
-// The link's receive ring: at most 1023 bytes, a whole frame or nothing
-// taken (a failed take leaves the read index alone), in order across the wrap.
-TEST(RxRingTest, HoldsAtMost1023BytesAndTakesAllOrNothing)
-{
-    RxRing ring;
-    Bytes in(1030), out(1024);
-    for (std::size_t i = 0; i < in.size(); ++i)
-        in[i] = static_cast<uint8_t>(i);
-    EXPECT_EQ(ring.Append(in.data(), in.size()), 1023u);
-    EXPECT_FALSE(ring.Take(out.data(), 1024));
-    ASSERT_TRUE(ring.Take(out.data(), 1000));
-    EXPECT_TRUE(std::equal(out.begin(), out.begin() + 1000, in.begin()));
-    EXPECT_EQ(ring.Append(in.data(), 1030), 1000u);
-    ASSERT_TRUE(ring.Take(out.data(), 1023));
-    EXPECT_TRUE(std::equal(out.begin(), out.begin() + 23, in.begin() + 1000));
-    EXPECT_TRUE(std::equal(out.begin() + 23, out.begin() + 1023, in.begin()));
-    EXPECT_EQ(ring.Count(), 0u);
-    ring.Append(in.data(), 5);
-    ring.Clear();
-    EXPECT_FALSE(ring.Take(out.data(), 1));
 }
 
 } // namespace
