@@ -1,6 +1,8 @@
 // The jobs and exchanges of the radio link against the simulated radio on a
 // real pseudo-terminal.
 
+#include <atomic>
+
 #include "LinkTestKit.h"
 
 namespace {
@@ -215,6 +217,48 @@ TEST(RadioLinkExchangeTest, RadioGoneMidJobFailsItAndOnlyAClosedLineIsALostPort)
             EXPECT_TRUE(o.PortErrors().empty()) << o.PortErrors()[0];
             EXPECT_TRUE(o.Lines(mode == JobRead ? "Tr : 52 00 18 " : "Tr : 06 57 00 20 ").empty());
         }
+}
+
+// Other programs opening and closing the radio's line (stty -F, as root,
+// passes the exclusive flag) while jobs run: every job succeeds, and the
+// port, held between jobs as the window holds it, keeps its exclusive use.
+TEST(RadioLinkExchangeTest, OthersOpeningTheLineDoNotDisturbTheProgramsJobs)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can open a line held with the exclusive flag";
+    Bench b({.lineTiming = true});
+    const std::string path = b.radio->DevicePath();
+    std::atomic<bool> done{false};
+    std::atomic<int> opened{0};
+    std::thread meddler([&] {
+        while (!done) {
+            const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            if (fd >= 0) {
+                ::close(fd);
+                ++opened;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        }
+    });
+    int succeeded = 0;
+    for (int i = 0; i < 3; ++i) {
+        b.observer.ended = -1;
+        succeeded += b.Run(JobInfo) ? 1 : 0;
+    }
+    done = true;
+    meddler.join();
+    EXPECT_EQ(succeeded, 3);
+    EXPECT_GT(opened.load(), 20);
+
+    const int other = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    ::close(other);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the radio has seen the close
+    const int probe = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int exclusive = -1;
+    EXPECT_EQ(::ioctl(probe, TIOCGEXCL, &exclusive), 0);
+    ::close(probe);
+    EXPECT_EQ(exclusive, 1);
 }
 
 } // namespace
