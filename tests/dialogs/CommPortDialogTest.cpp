@@ -77,9 +77,17 @@ TEST_F(CommPortTest, PositionIsPortNumberLessOneAndTheChoiceIsKept)
 // is now; choosing one keeps the name and the number it has now.
 TEST_F(CommPortTest, StableNamesAreOfferedWithTheAdaptersName)
 {
-    machine.Add({.tty = "ttyUSB0", .usbPort = "1-3", .vendorId = "0403", .productId = "6001", .manufacturer = "FTDI",
-                 .product = "FT232R USB UART", .stableName = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"});
-    machine.Add({.tty = "ttyUSB1"}); // a CH340
+    FakeMachine::UsbAdapter ftdi;
+    ftdi.usbPort = "1-3";
+    ftdi.vendorId = "0403";
+    ftdi.productId = "6001";
+    ftdi.manufacturer = "FTDI";
+    ftdi.product = "FT232R USB UART";
+    ftdi.stableName = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    machine.Add(ftdi);
+    FakeMachine::UsbAdapter second; // a CH340
+    second.tty = "ttyUSB1";
+    machine.Add(second);
     const std::string ch340 = machine.StableName("usb-1a86_USB_Serial-if00-port0");
 
     PortChoice chosen = RunWith({1, std::string()}, kFourPorts, [](CCommPortDlg* d) {
