@@ -1,5 +1,7 @@
 // The document in the window: open, new, save and save as with the save
 // prompt, files that cannot be read or written, in both languages.
+#include <QFileDialog>
+#include <QTimer>
 #include <QMessageBox>
 
 #include "../FifoGuard.h"
@@ -123,6 +125,29 @@ TEST_F(DocumentTest, ABadCommandLineFileIsReportedOverTheShownWindowAndTakesOneK
     SplashWindow::HideSplash();
     SplashWindow::EnableSplash(false);
     EXPECT_EQ(app->Document()->PathName(), "");
+}
+
+TEST_F(DocumentTest, TheOpenDialogOffersAllFilesAfterTheDataFiles)
+{
+    RunningApp run;
+    CZEMTRA800Doc::SetFileDialogHook({}); // the real dialog
+    QStringList filters;
+    QTimer watch;
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            filters << dialog->nameFilters();
+            dialog->reject();
+        }
+    });
+    watch.start();
+    run.trigger(CMainFrame::ID_LANGUAGE); // English
+    run.trigger(CMainFrame::ID_FILE_OPEN);
+    EXPECT_EQ(filters, QStringList({CZEMTRA800Doc::FileFilter(), "All files (*)"}));
+    // Saving offers the data files only: a name without extension gets ".dat".
+    filters.clear();
+    run.trigger(CMainFrame::ID_FILE_SAVE_AS);
+    EXPECT_EQ(filters, QStringList({CZEMTRA800Doc::FileFilter()}));
 }
 
 // A file that cannot be read or written leaves the document, its edits and

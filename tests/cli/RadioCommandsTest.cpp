@@ -1,5 +1,7 @@
 // End-to-end tests of zemtra800-cli read, write, info and simulate: a
 // simulated radio runs as its own process and the commands talk to it.
+#include <sys/resource.h>
+
 #include "CliTestKit.h"
 
 namespace {
@@ -74,6 +76,38 @@ TEST_F(RadioCommands, TheProgramsOwnTerminalIsRefused)
     EXPECT_EQ(process.exitCode(), 2);
     EXPECT_EQ(process.readAllStandardError(),
               "zemtra800-cli: info: " + own + " is the terminal this program runs in, not the radio's serial port.\n");
+}
+
+// Exit 3 when the simulator cannot make its pseudo-terminal, as for any port
+// that cannot be had (1 would mean the radio did not answer).
+TEST_F(RadioCommands, SimulateThatCannotMakeItsTerminalExits3)
+{
+    // Too few descriptors for the pseudo-terminal. Qt itself needs a few to
+    // start; count up until the simulator gets as far as its terminal.
+    bool reached = false;
+    for (rlim_t files = 4; files <= 12 && !reached; ++files) {
+        QProcess process;
+        process.setChildProcessModifier([files] {
+            const rlimit limit{files, files};
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+        });
+        process.start(QStringLiteral(ZEMTRA_CLI), {"simulate"});
+        ASSERT_TRUE(process.waitForStarted());
+        if (process.waitForFinished(1000)) {
+            const QByteArray err = process.readAllStandardError();
+            if (!err.startsWith("zemtra800-cli: simulate: "))
+                continue; // stopped before the simulator ran
+            reached = true;
+            EXPECT_EQ(process.exitCode(), 3) << err.constData();
+            EXPECT_EQ(err.count('\n'), 1) << err.constData();
+            EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+        } else {
+            process.terminate(); // enough descriptors: it serves
+            process.waitForFinished(3000);
+            break;
+        }
+    }
+    EXPECT_TRUE(reached) << "no descriptor limit made the pseudo-terminal fail";
 }
 
 TEST_F(RadioCommands, PortsThatCannotBeOpenedExit3)

@@ -1,8 +1,10 @@
 // The radio information dialog.
+#include <QLabel>
 #include <QLineEdit>
 
 #include "dialogs/CRadioInfoDlg.h"
 #include "dialogs/DialogEntry.h"
+#include "ui/DialogUnits.h"
 #include "DialogTestKit.h"
 
 namespace {
@@ -39,6 +41,26 @@ TEST_F(InfoDialogsTest, RadioInfoShowsTheModelTableRowOfTheCodeAndTheRadiosTexts
     SetText(settings.infoText2, "");
     both.LoadFrom(settings);
     EXPECT_EQ(both.serialText, "42");
+}
+
+// Each label's text ends at least the usual 3 units short of its box, in
+// either language, and the labels stay one column.
+TEST_F(InfoDialogsTest, RadioInfoLabelsLeaveTheUsualGapBeforeTheirBoxes)
+{
+    for (int language : {0, 1}) {
+        SetLanguageFlag(language);
+        CRadioInfoDlg dialog;
+        dialog.show();
+        const DialogUnits du(dialog.font());
+        for (auto [labelId, editId] : {std::pair{1160, 1163}, {1161, 1164}, {1162, 1165}}) {
+            auto* label = Ctl<QLabel>(&dialog, labelId);
+            const int textEnd =
+                label->x() + label->contentsRect().left() + label->fontMetrics().horizontalAdvance(label->text());
+            EXPECT_GE(Ctl(&dialog, editId)->x() - textEnd, du.X(3)) << label->text().toStdString();
+            EXPECT_GE(label->x(), 0);
+            EXPECT_EQ(label->x(), Ctl(&dialog, 1160)->x());
+        }
+    }
 }
 
 } // namespace
