@@ -35,7 +35,7 @@ int JobTotal(LinkJobMode mode)
     }
 }
 
-QString FailureMessage() { return Lang("Communication failed,please try again!", "通讯失败,请重新操作?"); }
+QString FailureMessage() { return Lang(JobRecorder::kCommunicationFailed, "通讯失败,请重新操作?"); }
 
 // A line of the link's own English wording, as a sentence in a box.
 QString Sentence(const std::string& line)
