@@ -61,7 +61,6 @@ public:
     ~CMainFrame() override;
 
     CZEMTRA800View* View() const { return view_; }
-    ChannelTableCommands* TableCommands() const { return tableCommands_; }
     // The menu or toolbar action of a command; nullptr for none.
     QAction* Action(int command) const;
     // The keyboard-only accelerators: R, W and Ctrl+D.

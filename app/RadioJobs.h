@@ -76,8 +76,6 @@ public:
     void SetVerifyWrites(bool verify);
     // Where every job keeps its backups and log line.
     static JobArchive Archive();
-    // What the last job that ended did, as its recorder kept it.
-    const JobRecorder::Outcome& LastOutcome() const { return recorder_->Result(); }
 
 public slots:
     void StartJob(LinkJobMode mode);
