@@ -28,7 +28,6 @@
 #include "ui/AppPictures.h"
 #include "ui/DialogUnits.h"
 #include "ui/Language.h"
-#include "ui/Profile.h"
 
 namespace {
 const QColor kGrey(128, 128, 128);
@@ -526,7 +525,6 @@ void CZEMTRA800View::OnCommunicationPort()
     const PortChoice choice = RunCommPortDialog(this, {jobs_->PortNumber(), jobs_->DevicePath()}, options_);
     jobs_->SetPortNumber(choice.portNumber);
     jobs_->SetDevicePath(choice.devicePath);
-    Profile::WriteInt(QStringLiteral("COM"), QStringLiteral("PORT"), jobs_->PortNumber());
     UpdateFrameTexts();
 }
 
