@@ -61,6 +61,13 @@ QPageSize LocalPaper()
 
 const QMarginsF kMarginsMm(15, 12, 15, 12);
 
+// Every export that could not be written says so alike.
+QString ExportFailedText(const QString& path, const QString& reason)
+{
+    return Lang("Could not write %1:\n%2\nNothing was exported.", "无法写入 %1:\n%2\n没有导出。")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
 } // namespace
 
 ChannelTableCommands::ChannelTableCommands(QWidget* window, CZEMTRA800Doc& doc, CZEMTRA800View& view)
@@ -178,8 +185,7 @@ QString ChannelTableCommands::SaveTarget(const QString& path) const
     DataFileError reason;
     const std::string target = FileAccess::SaveTarget(QFile::encodeName(path).toStdString(), &reason);
     if (target.empty())
-        AppMessage(window_, Lang("Could not write %1:\n%2\nNothing was exported.", "无法写入 %1:\n%2\n没有导出。")
-                                .arg(QDir::toNativeSeparators(path), FileErrorText(reason)));
+        AppMessage(window_, ExportFailedText(path, FileErrorText(reason)));
     return QFile::decodeName(target.c_str());
 }
 
@@ -204,14 +210,12 @@ void ChannelTableCommands::OnImportChannels()
                                      "%1 太大,不是信道表;没有导入任何信道。")
                                     .arg(QDir::toNativeSeparators(path)));
         else
-            AppMessage(window_, Lang("Could not open %1:\n%2", "无法打开 %1:\n%2")
-                                    .arg(QDir::toNativeSeparators(path), FileErrorText(reason)));
+            AppMessage(window_, CZEMTRA800Doc::OpenFailureMessage(path, FileErrorText(reason)));
         return;
     }
-    const QByteArray text(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     // The file is the channel plan: channels it does not list become blank.
-    const ChannelCsv::ImportResult table =
-        doc_.ReadChannels(std::string_view(text.constData(), std::size_t(text.size())), 0, true);
+    const ChannelCsv::ImportResult table = doc_.ReadChannels(text, 0, true);
     if (!table.Ok()) {
         AppMessage(window_, Lang("Nothing was imported. %1 has rows the radio cannot take:\n%2",
                                  "没有导入任何信道。%1 中有对讲机不能接受的行:\n%2")
@@ -241,8 +245,7 @@ void ChannelTableCommands::OnExportChannels()
     if (!file.open(QIODevice::WriteOnly)
         || file.write(table.text.data(), qint64(table.text.size())) != qint64(table.text.size())
         || !file.commit()) {
-        AppMessage(window_, Lang("Could not write %1:\n%2\nNothing was exported.", "无法写入 %1:\n%2\n没有导出。")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+        AppMessage(window_, ExportFailedText(path, file.errorString()));
         return;
     }
     if (!table.warnings.empty())
@@ -306,6 +309,5 @@ void ChannelTableCommands::OnExportPdf()
         written = PrintTo(writer);
     }
     if (!written || !file.commit())
-        AppMessage(window_, Lang("Could not write %1:\n%2\nNothing was exported.", "无法写入 %1:\n%2\n没有导出。")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+        AppMessage(window_, ExportFailedText(path, file.errorString()));
 }
