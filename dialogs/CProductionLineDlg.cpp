@@ -381,7 +381,6 @@ void CProductionLineDlg::FillPorts()
         if (p.box->isChecked())
             chosen.insert(p.choice.device);
         delete p.box;
-        delete p.detail;
     }
     ports_.clear();
     while (QLayoutItem* item = portListLayout_->takeAt(0))
@@ -594,7 +593,6 @@ void CProductionLineDlg::OnStart()
     verifying_ = settings.verify;
     totals_ = {};
     stopping_ = false;
-    archiveWarned_ = false;
     BuildRows(chosen);
     ShowTotals();
     SetSetupEnabled(false);
@@ -732,7 +730,6 @@ void CProductionLineDlg::HandlePortFailed(std::size_t port, int error)
     if (port >= rows_.size())
         return;
     Row& r = rows_[port];
-    r.failedToOpen = true;
     // The cause and the remedy, as the window's port message words them.
     const std::string device = ports_[r.port].choice.device.toStdString();
     const QStringList lines = PortWording::FailureLines(DiagnosePort(device, error));

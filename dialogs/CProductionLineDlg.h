@@ -120,7 +120,6 @@ private:
     struct PortEntry {
         PortChoice choice;
         QCheckBox* box = nullptr;
-        QLabel* detail = nullptr;
     };
     struct Row {
         std::size_t port = 0; // into ports_
@@ -132,7 +131,6 @@ private:
         QLabel* reason = nullptr; // why the last radio failed
         QString resultText;
         ProductionLine::State last = ProductionLine::State::Idle;
-        bool failedToOpen = false;
     };
 
     void BuildLayout();
@@ -198,5 +196,4 @@ private:
     bool stopping_ = false;
     bool closeWhenEnded_ = false;
     bool verifying_ = false; // the run reads every radio back
-    bool archiveWarned_ = false;
 };
