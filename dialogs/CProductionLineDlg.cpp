@@ -43,7 +43,6 @@ namespace {
 
 using State = ProductionLine::State;
 
-constexpr int kComNumbers = 24; // COM1..COM24 name fixed devices
 constexpr int kMostLogLines = 2000;
 const char* const kGreen = "#17803a";
 const char* const kRed = "#c8161d";
@@ -411,7 +410,8 @@ void CProductionLineDlg::FillPorts()
         choices.push_back(c);
     for (const PortChoice& c : added_)
         choices.push_back(c);
-    for (int number = 1; number <= kComNumbers; ++number) {
+    // Every number that names a fixed device.
+    for (int number = 1; !PortDevice(number).empty(); ++number) {
         if (presentNumbers.count(number))
             continue;
         PortChoice c;
