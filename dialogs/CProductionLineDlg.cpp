@@ -66,7 +66,6 @@ bool WindowGbk(std::string_view utf8, std::string* gbk)
     return true;
 }
 
-// Why a port could not be opened, in the window's language.
 // The first reason of a failed radio in the window's language. saysMore:
 // the link's own words (kept for the tooltip and the log) say more.
 QString ReasonText(const std::string& reason, bool* saysMore = nullptr)
@@ -532,9 +531,8 @@ bool CProductionLineDlg::ReadUnits(std::vector<ProductionLine::Unit>& units)
                                  .arg(path, FileErrorText(reason)));
         return false;
     }
-    const QByteArray text(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-    const UnitsFile::Result read =
-        UnitsFile::Read(std::string_view(text.constData(), std::size_t(text.size())), *golden, WindowGbk);
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const UnitsFile::Result read = UnitsFile::Read(text, *golden, WindowGbk);
     if (!read.Ok()) {
         QStringList faults;
         for (const std::string& e : read.errors)
@@ -752,9 +750,8 @@ void CProductionLineDlg::HandleState(std::size_t port, State state)
     const State shown = state == State::Verifying && !verifying_ ? State::Writing : state;
     r.last = state;
     r.state->setText(StateText(shown));
-    if (state == State::Reading || state == State::Writing || state == State::Verifying) {
-        if (state == State::Reading)
-            r.progress->setValue(0);
+    if (state == State::Reading) {
+        r.progress->setValue(0);
     } else if (state == State::WaitingForRadio) {
         r.progress->setRange(0, 1);
         r.progress->setValue(0);
