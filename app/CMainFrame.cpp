@@ -67,10 +67,7 @@ const MenuLabel kMenuLabels[] = {
     {CMainFrame::ID_PRODUCTION_LINE, "生产线(&L)…", "Production &Line…"},
     {CMainFrame::ID_HELP, "帮助(&H)", "Help(&H)"},
     {CMainFrame::ID_APP_ABOUT, "关于(&A)", "About(&A)"},
-};
-
-// The safe-write commands (verify after write, compares, backups).
-const MenuLabel kSafeWriteLabels[] = {
+    // The safe-write commands (verify after write, compares, backups).
     {CMainFrame::ID_COMPARE_FILE, "与文件比较…", "Compare With File…"},
     {CMainFrame::ID_VERIFY_WRITE, "校验写入(V)", "Verify After Write"},
     {CMainFrame::ID_COMPARE_RADIO, "与对讲机比较", "Compare With Radio"},
@@ -276,8 +273,6 @@ void CMainFrame::RelabelMenus()
         Action(l.command)->setText(label);
     }
     tableCommands_->Relabel();
-    for (const MenuLabel& l : kSafeWriteLabels)
-        Action(l.command)->setText(QString::fromUtf8(zh ? l.chinese : l.english));
 }
 
 void CMainFrame::CreateToolBar()
