@@ -40,10 +40,6 @@ constexpr int kLastChannel = RadioSettings::kChannels;
 
 QString Mhz(double value) { return QString::number(value, 'f', 5); }
 
-// The busy channel lockout code belongs to the entry's position.
-uint32_t LockoutCode(int position) { return BusyLockoutCode(position); }
-int LockoutPosition(uint32_t code) { return BusyLockoutPosition(code); }
-
 bool IsNoneWord(const QString& text)
 {
     const QString t = text.trimmed();
@@ -477,7 +473,7 @@ void CChannelEditDlg::LoadChannel()
     // would be lost on the next store.
     FillSquelchLists();
     SelectPosition(spUnmute_, r.spUnmute ? 0 : 1);
-    SelectPosition(lockout_, LockoutPosition(r.busyLockout));
+    SelectPosition(lockout_, BusyLockoutPosition(r.busyLockout));
 
     if (IsBand476()) {
         // The fixed plan: frequencies and multi-channel actions are not the
@@ -514,7 +510,7 @@ void CChannelEditDlg::StoreChannel()
     SetText(r.txCode, StoredCode(txCode_).toLatin1().toStdString());
     r.optionalSignalling = signal_->currentIndex() == 0 ? 1 : 0;
     r.spUnmute = spUnmute_->currentIndex() == 0 ? 1 : 0;
-    r.busyLockout = LockoutCode(lockout_->currentIndex());
+    r.busyLockout = BusyLockoutCode(lockout_->currentIndex());
     r.wideNarrow = wideNarrow_->currentIndex() == 0 ? 1 : 0;
     r.beatShiftOff = beatShift_ ? 0 : 1;
     r.highPower = txHighPower_ ? 1 : 0;
@@ -574,7 +570,7 @@ void CChannelEditDlg::RefreshSquelchLists()
         r.spUnmute = 1;
     if (lockSelected >= 0 && lockout_->isEnabled() && lockout_->currentIndex() != lockSelected
         && lockout_->currentIndex() == 0)
-        r.busyLockout = LockoutCode(0);
+        r.busyLockout = BusyLockoutCode(0);
 }
 
 void CChannelEditDlg::ApplyDefaultChannel()
@@ -764,7 +760,7 @@ void CChannelEditDlg::OnListSelected(QComboBox* list)
     else if (list == spUnmute_)
         r.spUnmute = index == 0 ? 1 : 0;
     else if (list == lockout_)
-        r.busyLockout = LockoutCode(index);
+        r.busyLockout = BusyLockoutCode(index);
     else if (list == wideNarrow_)
         r.wideNarrow = index == 0 ? 1 : 0;
     if (list == signal_)
