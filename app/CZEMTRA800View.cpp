@@ -226,7 +226,7 @@ void CZEMTRA800View::paintEvent(QPaintEvent*)
     // The selected row is filled even when empty, so the selection is seen
     // on every row; the row being edited keeps a colour of its own. Row 17
     // of page 3 names no channel and shows nothing.
-    const int first = 17 * (currentPage_ - 1) + 1;
+    const int first = FirstChannelOfPage(currentPage_);
     const int rows = RowsOnPage(currentPage_);
     const int selectionFirst = SelectionFirst();
     const int selectionLast = SelectionLast();
@@ -307,7 +307,7 @@ void CZEMTRA800View::SetSelection(int page, int row, bool extend)
     const bool pageChanged = page != currentPage_;
     currentPage_ = page;
     selectedRow_ = row;
-    const int channel = 17 * (page - 1) + row;
+    const int channel = FirstChannelOfPage(page) + row - 1;
     selectedChannel_ = channel <= RadioSettings::kChannels ? channel : 0;
     if (!extend || anchorChannel_ == 0)
         anchorChannel_ = selectedChannel_;
@@ -319,8 +319,8 @@ void CZEMTRA800View::SelectRange(int anchor, int focus)
 {
     anchor = std::clamp(anchor, 1, int(RadioSettings::kChannels));
     focus = std::clamp(focus, 1, int(RadioSettings::kChannels));
-    const int page = (focus - 1) / 17 + 1;
-    SelectAndRepaintAll(page, focus - 17 * (page - 1));
+    const int page = PageOfChannel(focus);
+    SelectAndRepaintAll(page, focus - FirstChannelOfPage(page) + 1);
     anchorChannel_ = anchor;
     lastFirst_ = SelectionFirst();
     lastLast_ = SelectionLast();
@@ -338,7 +338,7 @@ void CZEMTRA800View::RepaintSelection()
         Invalidate(g.Band(selectedRow_));
         // Rows that joined or left a range change too.
         if (lastFirst_ != lastLast_ || first != last) {
-            const int pageFirst = 17 * (currentPage_ - 1) + 1;
+            const int pageFirst = FirstChannelOfPage(currentPage_);
             for (int row = 1; row <= RowsOnPage(currentPage_); ++row) {
                 const int n = pageFirst + row - 1;
                 const bool wasIn = n >= lastFirst_ && n <= lastLast_;
@@ -489,8 +489,8 @@ void CZEMTRA800View::OnChannelUpdate(int channel, int mode)
     }
     if (channel < 1 || channel > RadioSettings::kChannels)
         return;
-    const int page = (channel - 1) / 17 + 1;
-    SetSelection(page, channel - 17 * (page - 1));
+    const int page = PageOfChannel(channel);
+    SetSelection(page, channel - FirstChannelOfPage(page) + 1);
     RepaintSelection();
 }
 
@@ -695,6 +695,6 @@ void CZEMTRA800View::OnEditPaste()
 
 void CZEMTRA800View::OnEditSelectAll()
 {
-    const int first = 17 * (currentPage_ - 1) + 1;
+    const int first = FirstChannelOfPage(currentPage_);
     SelectRange(first + RowsOnPage(currentPage_) - 1, first);
 }

@@ -54,6 +54,9 @@ public:
     QPushButton* RowButton(int row) const { return rowButtons_[row - 1]; }
     // Rows on a page: 17, 17, 16.
     static int RowsOnPage(int page) { return page == 3 ? 16 : 17; }
+    // The channel in a page's first row, and the page a channel is on.
+    static int FirstChannelOfPage(int page) { return GridLayout::kRows * (page - 1) + 1; }
+    static int PageOfChannel(int channel) { return (channel - 1) / GridLayout::kRows + 1; }
 
     // Model state of the current document.
     ModelState& Model() { return model_; }
