@@ -35,8 +35,6 @@ int JobTotal(LinkJobMode mode)
     }
 }
 
-QString FailureMessage() { return Lang(JobRecorder::kCommunicationFailed, "通讯失败,请重新操作?"); }
-
 // A line of the link's own English wording, as a sentence in a box.
 QString Sentence(const std::string& line)
 {
@@ -89,7 +87,7 @@ QStringList FailureLines(const JobRecorder& recorder)
             lines << Sentence(line);
     } else {
         if (!o.writeClosed)
-            lines << FailureMessage();
+            lines << CommunicationFailedText();
         else if (o.verify)
             lines << ChineseVerifyText(*o.verify);
         else
@@ -99,7 +97,7 @@ QStringList FailureLines(const JobRecorder& recorder)
                          ChineseLostPortText(o.mode, o.writeClosed);
     }
     if (lines.isEmpty())
-        lines << FailureMessage();
+        lines << CommunicationFailedText();
     return lines;
 }
 
@@ -246,7 +244,7 @@ void RadioJobs::Start(LinkJobMode mode, bool compareRead)
     compareRead_ = compareRead;
     if (!link_->StartJob(mode, image, modelCode, readBack)) {
         ClearJobState();
-        notStarted(FailureMessage());
+        notStarted(CommunicationFailedText());
         return;
     }
     // A read into the document forbids the channel defaults until the user

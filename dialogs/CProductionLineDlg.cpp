@@ -73,7 +73,7 @@ QString ReasonText(const std::string& reason, bool* saysMore = nullptr)
     const QString text = QString::fromStdString(reason);
     QString shown = text;
     if (reason.rfind(JobRecorder::kCommunicationFailed, 0) == 0)
-        shown = Lang(JobRecorder::kCommunicationFailed, "通讯失败,请重新操作?");
+        shown = CommunicationFailedText();
     else if (IsChinese() && reason.rfind(ProductionLine::kModelWrong, 0) == 0)
         shown = QStringLiteral("型式错误: 对讲机的型号与文档的不同");
     else if (IsChinese() && reason.rfind("verify failed", 0) == 0)

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "link/JobRecorder.h"
 #include "ui/Language.h"
 
 namespace {
@@ -43,6 +44,8 @@ QString ListedLines(const std::vector<std::string>& lines)
         shown << Lang("... and %1 more", "……另有 %1 行").arg(lines.size() - kShown);
     return shown.join(QLatin1Char('\n'));
 }
+
+QString CommunicationFailedText() { return Lang(JobRecorder::kCommunicationFailed, "通讯失败,请重新操作?"); }
 
 void SetAppMessageHook(AppMessageHook hook) { Hook() = std::move(hook); }
 

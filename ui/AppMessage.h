@@ -11,6 +11,10 @@ class QWidget;
 // the first 15 and then how many more, so the box stays on the screen.
 QString ListedLines(const std::vector<std::string>& lines);
 
+// What a radio job that failed says, in the window's language: the link's
+// "Communication failed,please try again!" or its Chinese.
+QString CommunicationFailedText();
+
 // Application message boxes, captioned "ZEMTRA800" with the information icon.
 void AppMessage(QWidget* parent, const QString& text);
 // Yes and No buttons, No the default. true when the answer is Yes.
