@@ -64,10 +64,8 @@ class FabricatedMachine : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = machine.root;
         roots = machine.Roots();
-        const fs::path sys = root / "sys", dev = root / "dev";
-        const fs::path bus = sys / "bus";
+        const fs::path sys = machine.root / "sys", dev = machine.root / "dev", bus = sys / "bus";
         const auto Write = &FakeMachine::Write;
         const auto Link = &FakeMachine::Link;
 
@@ -93,7 +91,6 @@ protected:
         Link(dev / "serial/by-id/usb-gone-if00-port0", "../../ttyUSB7");
     }
     FakeMachine machine;
-    fs::path root;
     SystemRoots roots;
 };
 
@@ -111,14 +108,6 @@ TEST_F(FabricatedMachine, AdaptersAreListedWithTheirNamesDriversAndStableNames)
                                               "/ttyACM0 9 1 2341:0043 Arduino (www.arduino.cc) Uno | cdc_acm 1 1",
                                               "/ttyS1 18 2 :  | serial 0 1"}));
     EXPECT_EQ(FindSerialDevices(roots)[0].byId[0], roots.dev + "/serial/by-id/usb-1a86_USB_Serial-if00-port0");
-}
-
-TEST_F(FabricatedMachine, AbsentDeviceListsWhatIsThereInstead)
-{
-    const PortDiagnosis d = DiagnosePort(roots.dev + "/ttyUSB3", ENOENT, roots);
-    EXPECT_EQ(d.cause, PortCause::Absent);
-    ASSERT_EQ(d.present.size(), 3u);
-    EXPECT_EQ(d.present[0].path, roots.dev + "/ttyUSB0");
 }
 
 // Opened for real: a pseudo-terminal whose master
