@@ -62,19 +62,4 @@ TEST_F(JobRecorderTest, PortLostDuringTheReadBackIsAFailedVerifyNotAFailedWrite)
     EXPECT_TRUE(owner.problems.empty());
 }
 
-// A write the user declined sent nothing: it is logged, with no backup.
-TEST_F(JobRecorderTest, DeclinedModelQuestionKeepsNoImage)
-{
-    owner.answerYes = false;
-    Write({}, true, "Q80104");
-    EXPECT_TRUE(recorder.Result().modelRefused);
-    EXPECT_EQ(recorder.FailureLines(), std::vector<std::string>{JobRecorder::kCommunicationFailed});
-    const std::vector<std::string> log = FileLines(archive.LogPath());
-    ASSERT_EQ(log.size(), 1u); // no read-back was tried
-    EXPECT_NE(log[0].find("\"result\":\"failed\",\"reason\":\"Communication failed,please try again!\","
-                          "\"modelCode\":\"Q80104\",\"verified\":false}"),
-              std::string::npos)
-        << log[0];
-}
-
 } // namespace

@@ -1,6 +1,5 @@
 // Why a port cannot be opened, found in fabricated situations: a sysfs and
-// /dev tree of adapters, pseudo-terminals held by other processes and
-// adapters that have gone.
+// /dev tree of adapters and adapters that have gone.
 
 #include "../FakeMachine.h"
 #include "LinkTestKit.h"
@@ -28,34 +27,6 @@ int OpenError(const std::string& device)
     }
     return port.OpenErrorCode();
 }
-
-// Another program holding the device: a child that opens it (with keepFd
-// open too) and becomes "sleep"; up once the exec has closed its end of a
-// close-on-exec pipe.
-struct Holder {
-    pid_t pid = -1;
-    Holder(const std::string& device, int keepFd)
-    {
-        int ready[2];
-        EXPECT_EQ(::pipe2(ready, O_CLOEXEC), 0);
-        pid = ::fork();
-        if (pid == 0) {
-            ::fcntl(keepFd, F_SETFD, 0);
-            if (::open(device.c_str(), O_RDWR | O_NOCTTY) >= 0)
-                ::execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
-            ::_exit(9);
-        }
-        ::close(ready[1]);
-        char c = 0;
-        EXPECT_EQ(::read(ready[0], &c, 1), 0);
-        ::close(ready[0]);
-    }
-    ~Holder()
-    {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-    }
-};
 
 // A machine with a CH340 cable, an Arduino (ACM), one real UART and a
 // stable name left by an adapter that has gone, laid out as the kernel and
@@ -131,26 +102,6 @@ TEST(PortDiagnosisTest, RealOpenErrorsMapToTheirCauses)
     ::unlink(node.c_str());
     EXPECT_TRUE(unplugged == ENXIO || unplugged == ENODEV) << std::strerror(unplugged);
     EXPECT_EQ(CauseOfOpenError(unplugged), PortCause::Gone);
-}
-
-// A process that holds both sides of a pseudo-terminal is the line's other
-// end (a simulated radio), not a program in the way; this process never
-// counts either.
-TEST(PortDiagnosisTest, TheOtherEndOfAPseudoTerminalIsNoHolder)
-{
-    Pty pty;
-    const int own = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    ASSERT_GE(own, 0);
-    {
-        Holder otherEnd(pty.path, pty.master);
-        EXPECT_TRUE(FindPortHolders(pty.path).empty());
-        EXPECT_EQ(OpenError(pty.path), 0);
-    }
-    // A second terminal's master does not make a holder of this one's the other end.
-    Pty second;
-    Holder unrelated(pty.path, second.master);
-    ASSERT_EQ(FindPortHolders(pty.path).size(), 1u);
-    ::close(own);
 }
 
 // The shipped udev rule covers exactly the known cables, each for group
