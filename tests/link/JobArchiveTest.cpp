@@ -95,17 +95,11 @@ TEST_F(JobArchiveTest, BackupsAreNamedByTimeJobAndModelAndNeverCollide)
     }
     EXPECT_EQ(names, expected);
 
-    std::map<std::string, int> linesOfPort, expectedLines;
-    for (const std::string& line : FileLines(archive.LogPath())) {
-        EXPECT_TRUE(line.front() == '{' && line.back() == '}') << line;
-        const std::size_t at = line.find("\"port\":\"port");
-        ASSERT_NE(at, std::string::npos) << line;
-        ++linesOfPort[line.substr(at + 8, line.find('"', at + 8) - at - 8)];
-    }
-    for (int p = 0; p < kPorts; ++p)
-        expectedLines["port" + std::to_string(p)] = kEach;
-    EXPECT_EQ(linesOfPort, expectedLines);
-
+    std::vector<std::string> jobs = LoggedJobs(archive.LogPath()), expectedJobs;
+    for (int i = 0; i < kPorts * kEach; ++i)
+        expectedJobs.push_back("port" + std::to_string(i / kEach) + " read ok");
+    std::sort(jobs.begin(), jobs.end());
+    EXPECT_EQ(jobs, expectedJobs); // every line whole
     // A model code that is no file name, or none at all.
     JobArchive::Entry odd = ReadEntry(when);
     odd.job = JobArchive::Job::Verify;
@@ -195,13 +189,11 @@ TEST_F(JobArchiveTest, WhatCannotBeKeptIsSaidInOneLine)
     kept = nowhere.Keep(ReadEntry(Clock::now()));
     EXPECT_TRUE(kept.backup.empty());
     EXPECT_EQ(kept.problem, "no backup or job log kept: /dev/null/Halvorn: Not a directory");
-    std::string problem;
-    EXPECT_FALSE(nowhere.MakeBackupFolder(problem));
-    EXPECT_EQ(problem, "/dev/null/Halvorn: Not a directory");
 
     // The folder a user opens before any job ran is made as the jobs make
     // it: with its parents, private to the user.
     JobArchive fresh(root + "/data/Halvorn/ZEMTRA800");
+    std::string problem;
     ASSERT_TRUE(fresh.MakeBackupFolder(problem)) << problem;
     ASSERT_TRUE(fresh.MakeBackupFolder(problem)) << "asking again is no failure";
     struct stat st {};

