@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <memory>
+#include <vector>
 
 #include "DialogTestKit.h"
 #include "dialogs/CChannelEditDlg.h"
@@ -26,12 +27,12 @@
 namespace {
 using AccessibleNamesTest = DialogTest;
 
+// A dialog of type D made from args and kept in all.
 template <class D, class... A>
-std::unique_ptr<QDialog> Loaded(const A&... from)
+D* Add(std::vector<std::unique_ptr<QDialog>>& all, A&&... args)
 {
-    auto d = std::make_unique<D>();
-    d->LoadFrom(from...);
-    return d;
+    all.push_back(std::make_unique<D>(std::forward<A>(args)...));
+    return static_cast<D*>(all.back().get());
 }
 
 bool IsControl(const QWidget* w)
@@ -51,48 +52,29 @@ TEST_F(AccessibleNamesTest, EveryControlOfEveryDialogIsNamed)
     FakeChannelView view;
     CImportData golden;
     const OptionList options = Options({});
-    const std::pair<const char*, std::function<std::unique_ptr<QDialog>()>> dialogs[] = {
-        {"RadioInfo", [&] { return Loaded<CRadioInfoDlg>(s); }},
-        {"Dtmf", [&] { return Loaded<CDtmfDlg>(s, options); }},
-        {"EmbeddedMsg", [&] { return Loaded<CEmbeddedMsgDlg>(s); }},
-        {"KeyAssign", [&] { return Loaded<CKeyAssignDlg>(s, options); }},
-        {"OptionalFeature", [&] { return Loaded<COptionalFeatureDlg>(s, options); }},
-        {"LinkProgress", [] { return std::make_unique<CLinkProgressDlg>(); }},
-        {"Compare", [&] { return std::make_unique<CCompareDlg>(ImageCompare::Compare(golden, golden),
-                                                               CCompareDlg::Other::File, "b.dat"); }},
-        {"ChannelEdit", [&] {
-             ChannelEditRequest r;
-             r.settings = &s;
-             r.bandText = "UHF:450-470MHz";
-             return std::make_unique<CChannelEditDlg>(r, view);
-         }},
-        {"CheckConnection", [] {
-             auto d = std::make_unique<CCheckConnectionDlg>();
-             QSignalSpy finished(d.get(), &CCheckConnectionDlg::checkFinished);
-             d->OnInitDialog(); // no port: the facts only
-             EXPECT_TRUE(finished.count() > 0 || finished.wait(10000));
-             return d;
-         }},
-        {"CommPort", [] {
-             auto d = std::make_unique<CCommPortDlg>();
-             d->OnInitDialog();
-             return d;
-         }},
-        {"ModelInfo", [&] {
-             auto d = std::make_unique<CModelInfoDlg>(view);
-             d->OnInitDialog(); // no band: the custom area is open
-             return d;
-         }},
-        {"ProductionLine", [&] {
-             auto d = std::make_unique<CProductionLineDlg>();
-             d->golden = &golden;
-             d->findDevices = [] { return std::vector<SerialDevice>{}; };
-             d->OnInitDialog();
-             return d;
-         }},
-    };
-    for (const auto& [name, make] : dialogs) {
-        const std::unique_ptr<QDialog> d = make();
+    std::vector<std::unique_ptr<QDialog>> all;
+    Add<CRadioInfoDlg>(all)->LoadFrom(s);
+    Add<CDtmfDlg>(all)->LoadFrom(s, options);
+    Add<CEmbeddedMsgDlg>(all)->LoadFrom(s);
+    Add<CKeyAssignDlg>(all)->LoadFrom(s, options);
+    Add<COptionalFeatureDlg>(all)->LoadFrom(s, options);
+    Add<CLinkProgressDlg>(all);
+    Add<CCompareDlg>(all, ImageCompare::Compare(golden, golden), CCompareDlg::Other::File, "b.dat");
+    ChannelEditRequest r;
+    r.settings = &s;
+    r.bandText = "UHF:450-470MHz";
+    Add<CChannelEditDlg>(all, r, view);
+    auto* check = Add<CCheckConnectionDlg>(all);
+    QSignalSpy finished(check, &CCheckConnectionDlg::checkFinished);
+    check->OnInitDialog(); // no port: the facts only
+    EXPECT_TRUE(finished.count() > 0 || finished.wait(10000));
+    Add<CCommPortDlg>(all)->OnInitDialog();
+    Add<CModelInfoDlg>(all, view)->OnInitDialog(); // no band: the custom area is open
+    auto* line = Add<CProductionLineDlg>(all);
+    line->golden = &golden;
+    line->findDevices = [] { return std::vector<SerialDevice>{}; };
+    line->OnInitDialog();
+    for (const auto& d : all) {
         d->show();
         const QList<QLabel*> labels = d->findChildren<QLabel*>();
         int controls = 0;
@@ -103,9 +85,10 @@ TEST_F(AccessibleNamesTest, EveryControlOfEveryDialogIsNamed)
             const auto* button = qobject_cast<const QAbstractButton*>(w);
             EXPECT_TRUE(!w->accessibleName().isEmpty() || (button && !button->text().isEmpty()) ||
                         std::ranges::any_of(labels, [w](const QLabel* l) { return l->buddy() == w; }))
-                << name << ": " << w->objectName() << " (" << w->metaObject()->className() << ")";
+                << d->metaObject()->className() << ": " << w->objectName() << " (" << w->metaObject()->className()
+                << ")";
         }
-        EXPECT_GT(controls, 0) << name;
+        EXPECT_GT(controls, 0) << d->metaObject()->className();
     }
 }
 
