@@ -12,13 +12,7 @@
 
 namespace {
 
-template <class T>
-T* Named(const QWidget* dialog, const char* name)
-{
-    return dialog->findChild<T*>(QString::fromLatin1(name));
-}
-
-QPushButton* Button(const QWidget* d, const char* name) { return Named<QPushButton>(d, name); }
+QPushButton* Button(const QWidget* d, const char* name) { return d->findChild<QPushButton*>(QString::fromLatin1(name)); }
 
 class CheckConnectionTest : public DialogTest {
 protected:

@@ -72,16 +72,4 @@ TEST_F(CompareDialogTest, EveryDifferenceIsARowByItsDumpNameAndCopiesAsTheComman
     EXPECT_TRUE(dialog.isVisible()); // copying does not close the dialog
 }
 
-TEST_F(CompareDialogTest, TextsShowControlBytesEscaped)
-{
-    SettingsFields::Field field{SettingsFields::FindRadioMember("idCode"), 0};
-    SettingsFields::Value value;
-    value.kind = SettingsFields::Kind::Text;
-    value.text = std::string("1\t2\x01", 4);
-    EXPECT_EQ(CCompareDlg::ValueText(field, value), "\"1\\t2\\u0001\"");
-    value.kind = SettingsFields::Kind::Frequency;
-    value.frequency = 0.0;
-    EXPECT_EQ(CCompareDlg::ValueText(field, value), "0.00000");
-}
-
 } // namespace

@@ -109,17 +109,9 @@ TEST_F(ModelInfoTest, RefusedEntryClearsNothingAndCancelKeepsTheChannels)
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Highest frequency must be larger")));
 
-    Type(Ctl<QLineEdit>(1157), QStringLiteral("137"));
-    Type(middle, QStringLiteral("199"));
-    Press(dialog.get(), 1); // a first IF below 20 MHz
-    Type(Ctl<QLineEdit>(1157), QString());
-    Press(dialog.get(), 1);
-    ASSERT_EQ(messages.size(), 3);
-    EXPECT_EQ(messages[2], QStringLiteral("Highest(lowest) frequency cann't be empty!"));
-
     answerYes = false; // No to the warning: nothing happens at all
     Press(dialog.get(), 1);
-    EXPECT_EQ(messages.size(), 3);
+    EXPECT_EQ(messages.size(), 1);
 
     Press(dialog.get(), 2);
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
