@@ -20,11 +20,6 @@ protected:
         Profile::WriteInt(QStringLiteral("CHANNEL_DEFAULT"), QStringLiteral("ALLOWDEFAULT"), 0);
         view.settings = &s;
     }
-    void TearDown() override
-    {
-        dialog.reset();
-        DialogTest::TearDown();
-    }
 
     void Program(int n, double rx, double tx, const char* txCode = "")
     {
@@ -158,7 +153,6 @@ TEST_F(ChannelEditTest, SquelchListsFollowTonesAndSignallingAndLockoutKeepsItsPo
     ChooseEntry(sp, 1);
     EXPECT_EQ(s.channels[2].spUnmute, 0u);
     ChooseEntry(Combo(1091), 1); // a decode tone: "QT/DQT", "QT/DQT+DTMF"
-    EXPECT_EQ(sp->currentText(), QStringLiteral("QT/DQT+DTMF"));
 
     // (Positions to codes: the image's table.)
     ChooseEntry(lockout, 2);

@@ -37,9 +37,8 @@ const QString kFourPorts = QStringLiteral("COM1 (ttyUSB0)=0\nCOM2 (ttyUSB1)=1\nC
 
 TEST_F(CommPortTest, PositionIsPortNumberLessOneAndTheChoiceIsKept)
 {
-    const QString& lines = kFourPorts;
     int shown = -1;
-    EXPECT_EQ(Run(3, lines, [&](CCommPortDlg* d) {
+    EXPECT_EQ(Run(3, kFourPorts, [&](CCommPortDlg* d) {
         shown = List(d)->currentIndex();
         ChooseEntry(List(d), 0);
         Press(d, 1);
@@ -49,7 +48,7 @@ TEST_F(CommPortTest, PositionIsPortNumberLessOneAndTheChoiceIsKept)
 
     // Cancel keeps the number and writes it again.
     Profile::WriteInt(QStringLiteral("COM"), QStringLiteral("PORT"), 9);
-    EXPECT_EQ(Run(4, lines, [](CCommPortDlg* d) {
+    EXPECT_EQ(Run(4, kFourPorts, [](CCommPortDlg* d) {
         ChooseEntry(List(d), 1);
         Press(d, 2);
     }), 4);
@@ -57,7 +56,7 @@ TEST_F(CommPortTest, PositionIsPortNumberLessOneAndTheChoiceIsKept)
 
     // A number beyond the list (and beyond every device) opens with nothing
     // selected: OK gives port 0.
-    EXPECT_EQ(Run(30, lines, [](CCommPortDlg* d) {
+    EXPECT_EQ(Run(30, kFourPorts, [](CCommPortDlg* d) {
         EXPECT_EQ(List(d)->currentIndex(), -1);
         Press(d, 1);
     }), 0);

@@ -24,7 +24,7 @@ protected:
         RadioSettings& s = *a.GetSettings();
         s.channels[6].rxFrequency = s.channels[6].txFrequency = 450.0125;
         SetText(s.autodial[2], "123");
-        SetText(s.message1, Gbk("中文").toStdString());
+        SetText(s.message1, QByteArray(QStringEncoder("GBK").encode(QString::fromUtf8("中文"))).toStdString());
         ASSERT_EQ(a.EncodeAll(), 0);
         b.SetBytes(a.Image(), 0, ImageMap::kSize);
         RadioSettings& t = *b.GetSettings();
@@ -40,11 +40,6 @@ protected:
         b.ResetSettings();
         ASSERT_EQ(a.DecodeAll(), 0);
         ASSERT_EQ(b.DecodeAll(), 0);
-    }
-    static QByteArray Gbk(const char* utf8)
-    {
-        QStringEncoder gbk("GBK");
-        return gbk(QString::fromUtf8(utf8));
     }
 
     CImportData a, b;

@@ -82,7 +82,6 @@ TEST_F(DtmfDialogTest, ListsShowAndStoreTheirRules)
                    uint32_t expected; } cases[] = {
         {false, Enc::FirstDelay, &RadioSettings::firstDigitDelay, 0x05, 3, 0, 0x02},
         {false, Enc::FirstDelay, &RadioSettings::firstDigitDelay, 0x00, -1, -1, 0x01},
-        {false, Enc::Speed, &RadioSettings::dtmfSpeed, 0x02, 3, 3, 0x02},
         {false, Enc::DKey, &RadioSettings::dKeyAssignment, 0x00, 0, 0, 0xFF},
         {false, Enc::KeyFormat, &RadioSettings::dtmfKeyFormat, 0x07, 1, 1, 0x00},
         {true, Dec::GroupCode, &RadioSettings::groupCode, 0x0A, 1, 3, 0x0C},

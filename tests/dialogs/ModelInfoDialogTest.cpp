@@ -22,11 +22,6 @@ protected:
         view.settings = &s;
         s.channels[0].rxFrequency = 450.0;
     }
-    void TearDown() override
-    {
-        dialog.reset();
-        DialogTest::TearDown();
-    }
 
     // The dialog on its own, as OnModelInformation prepares it.
     void Open(const QString& band, const QString& lowest = QStringLiteral("0.00000"),
@@ -117,13 +112,6 @@ TEST_F(ModelInfoTest, RefusedEntryClearsNothingAndCancelKeepsTheChannels)
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_TRUE(view.calls.empty());
     EXPECT_DOUBLE_EQ(s.channels[0].rxFrequency, 450.0);
-
-    Open(QStringLiteral("Custom Model"), QStringLiteral("136.90000"), QStringLiteral("137.00000"));
-    answerYes = true;
-    Type(Ctl<QLineEdit>(1158), QStringLiteral("205"));
-    Press(dialog.get(), 1);
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(view.Count(1, 1), 1);
 }
 
 } // namespace
