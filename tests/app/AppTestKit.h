@@ -194,15 +194,6 @@ inline void Paste(RunningApp& run, int at, const char* rows)
     run.trigger(ChannelTableCommands::ID_EDIT_PASTE);
 }
 
-// Channels first to last, as a selection lists them.
-inline std::vector<int> Range(int first, int last)
-{
-    std::vector<int> r;
-    for (int n = first; n <= last; ++n)
-        r.push_back(n);
-    return r;
-}
-
 // Runs command and waits for its job to end; the job's success.
 inline bool RunJob(RunningApp& run, int command, int timeoutMs = 30000)
 {

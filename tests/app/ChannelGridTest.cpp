@@ -1,9 +1,8 @@
-// The channel grid: its cell texts, keys, clicks and colours.
+// The channel grid: update mode one, clicks and colours.
 #include <QPushButton>
 
 #include "AppTestKit.h"
 #include "app/GridLayout.h"
-#include "app/GridText.h"
 
 using namespace apptest;
 
@@ -66,32 +65,4 @@ TEST_F(ChannelGridTest, TheSelectedRowStandsOutProgrammedOrEmpty)
     EXPECT_EQ(closer.seen, 1);
     EXPECT_EQ(view->SelectedChannel(), 2);
     EXPECT_EQ(editing, qRgb(190, 203, 238));
-}
-
-TEST(GridText, CellTexts)
-{
-    ChannelRecord ch;
-    ch.rxFrequency = 450.0125;
-    ch.txFrequency = 0.0;
-    ch.highPower = 1;
-    ch.wideNarrow = 0;
-    ch.scanAdd = 1;
-    ch.optionalSignalling = 0;
-    auto texts = [&](bool chinese) {
-        QStringList t;
-        for (int col = 0; col < 8; ++col)
-            t << GridText::CellText(ch, col, chinese);
-        return t;
-    };
-    // No transmit frequency: no encode code either.
-    EXPECT_EQ(texts(false), QStringList({"450.01250", "", "None", "", "High", "Narrow", "Add", "DTMF"}));
-    // Transmitting without an encode code: "None".
-    ch.txFrequency = 450.0125;
-    EXPECT_EQ(GridText::CellText(ch, 3, false), "None");
-    // A transmit frequency under 0.00001 counts as none.
-    ch.txFrequency = 0.000001;
-    EXPECT_EQ(GridText::CellText(ch, 1, false), "");
-    // Nine characters of "%f": large frequencies lose decimals, not digits.
-    ch.rxFrequency = 1234.5;
-    EXPECT_EQ(GridText::CellText(ch, 0, false), "1234.5000");
 }

@@ -1,14 +1,10 @@
-// The option files: how they are read, and what the shipped ones hold;
-// where the program finds what it ships: the current folder first, then
-// beside the program (build tree), then ../share/zemtra800 (installed).
+// The option files: how they are read, and what the shipped ones hold.
 #include <QSet>
 #include <QStringEncoder>
 
 #include "../FifoGuard.h"
 #include "AppTestKit.h"
-#include "image/ModelTable.h"
 #include "image/ToneCode.h"
-#include "ui/AppPictures.h"
 #include "ui/OptionList.h"
 
 namespace {
@@ -58,21 +54,6 @@ TEST(ConfigFilesTest, CodeListOffersExactlyTheCodesImportsAccept)
     const QStringList en = En("Ccodelist");
     EXPECT_EQ(en.mid(1), expected);
     EXPECT_EQ(Zh("Ccodelist").mid(1), expected);
-}
-
-TEST(ConfigFilesTest, ModelTypesFollowTheModelTable)
-{
-    QStringList bands;
-    for (const ModelRow& row : ModelTable::Rows())
-        bands << QString::fromLatin1(row.bandText);
-    // The band texts in both lists; the custom model last, in each language.
-    for (const QStringList& list : {En("modeltype"), Zh("modeltype")}) {
-        ASSERT_EQ(list.size(), 9);
-        for (int i = 0; i < 8; ++i)
-            EXPECT_TRUE(bands.contains(list[i])) << list[i];
-        EXPECT_EQ(list[7], ModelTable::kBand476Text);
-    }
-    EXPECT_EQ(En("modeltype")[8], QString::fromLatin1(ModelTable::Find(ModelTable::kCustomModelCode)->bandText));
 }
 
 TEST(OptionListTest, ReadsTheNamedSectionsKeysInFileOrder)
@@ -132,25 +113,4 @@ TEST(OptionListTest, AnOptionFileThatIsNotARegularFileGivesEmptyLists)
     options.SetFile("EConfig.ini");
     EXPECT_EQ(options.ReadSection("CWideNarrow"), "");
     EXPECT_FALSE(fifo.HadToUnblock()) << "the window waited on the file";
-}
-
-TEST(ShippedFiles, TheUsersFolderThenBesideTheProgramThenTheShareFolder)
-{
-    QTemporaryDir root;
-    const QString share = root.filePath("usr/share/zemtra800/");
-    const QString bin = root.filePath("usr/bin");
-    const QString work = root.filePath("work");
-    QDir().mkpath(bin);
-    QDir().mkpath(work);
-    WriteFile(share + "Config.ini");
-    WriteFile(share + "manual/zh/index.html");
-
-    EXPECT_EQ(FindShippedFileFrom("Config.ini", work, bin), share + "Config.ini");
-    EXPECT_EQ(FindShippedFileFrom("manual/zh/index.html", work, bin), share + "manual/zh/index.html");
-    EXPECT_EQ(FindShippedFileFrom("EConfig.ini", work, bin), QString());
-
-    WriteFile(bin + "/Config.ini");
-    EXPECT_EQ(FindShippedFileFrom("Config.ini", work, bin), bin + "/Config.ini");
-    WriteFile(work + "/Config.ini");
-    EXPECT_EQ(FindShippedFileFrom("Config.ini", work, bin), work + "/Config.ini");
 }

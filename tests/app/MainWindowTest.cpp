@@ -1,4 +1,4 @@
-// The main window: its language, the plain R and W keys, the Chinese model
+// The main window: Qt's words in its language, the plain R and W keys, the Chinese model
 // list and Setup → Check Connection after a job.
 #include <QComboBox>
 #include <QDialog>
@@ -18,22 +18,6 @@ using namespace apptest;
 namespace {
 using MainWindowTest = AppTest;
 } // namespace
-
-TEST_F(MainWindowTest, FirstRunIsChineseAndTheLanguageSwitchIsKept)
-{
-    {
-        RunningApp run;
-        ASSERT_TRUE(run.started);
-        EXPECT_EQ(LanguageFlag(), 1);
-        run.trigger(CMainFrame::ID_LANGUAGE);
-    }
-    // Stored at exit and read at the next start.
-    EXPECT_EQ(Profile::GetInt("CHANNEL_DEFAULT", "LANGUAGE", 1), 0);
-    {
-        RunningApp run;
-        EXPECT_EQ(LanguageFlag(), 0);
-    }
-}
 
 // Qt's own dialogs follow the window's language both ways, and the message
 // pane holds its longest text in either language.

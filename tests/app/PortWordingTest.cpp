@@ -1,6 +1,5 @@
-// The window's words for a port that cannot be used, and for the connection
-// check, from fabricated diagnoses (in English: the Chinese goes through the
-// same Lang() calls).
+// The window's words for a port that cannot be used, from fabricated
+// diagnoses (in English: the Chinese goes through the same Lang() calls).
 
 #include <cerrno>
 
@@ -67,20 +66,6 @@ TEST_F(PortWordingTest, EachCauseIsNamedWithWhatToDo)
         SCOPED_TRACE(c.what);
         ExpectSaid([&] { return FailureLines(c.d).join('\n'); }, c.w);
     }
-}
-
-// A port the check could not open: the window's port message, indented.
-TEST_F(PortWordingTest, ThePortCheckSaysWhyThePortWouldNotOpen)
-{
-    PortCheck c;
-    c.device = "/dev/ttyUSB0";
-    c.portNumber = 1;
-    c.opened = false;
-    c.failure = Refused(PortCause::Busy, EBUSY);
-    c.failure.holders = {{900, "minicom", "minicom -D /dev/ttyUSB0"}};
-    ExpectSaid([&] { return (PortCheckLines(c) << PortCheckSummary(c)).join('\n'); },
-               {"\n  Failed to open COM1,Please select COM port again!\n", "minicom -D /dev/ttyUSB0",
-                "\n/dev/ttyUSB0 cannot be opened."});
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include <QJsonObject>
 #include <QMessageBox>
 #include <QStatusBar>
-#include <QStatusTipEvent>
 #include <QTableWidget>
 #include <QUndoStack>
 
@@ -185,12 +184,7 @@ TEST_F(SafeWriteWindowTest, AnUnwritableBackupFolderIsSaidOnceAndFailsNoJob)
     EXPECT_EQ(boxes.messages, QStringList({"Write and verify OK"}));
     QCoreApplication::processEvents();
     ASSERT_EQ(problems.count(), 1);
-    const QString said = run.frame()->statusBar()->currentMessage();
-    EXPECT_EQ(said, "No backup or job log kept: " + blocker + "/Halvorn: Not a directory");
-    // The empty tip a hovered menu entry sends does not wipe it.
-    QStatusTipEvent hover{QString()};
-    QCoreApplication::sendEvent(run.frame(), &hover);
-    EXPECT_EQ(run.frame()->statusBar()->currentMessage(), said);
+    EXPECT_EQ(run.frame()->statusBar()->currentMessage(), "No backup or job log kept: " + blocker + "/Halvorn: Not a directory");
     EXPECT_TRUE(QFileInfo(blocker).isFile());
 }
 
