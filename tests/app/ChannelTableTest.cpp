@@ -189,8 +189,7 @@ TEST_F(ChannelTableTest, ImportAndExportChannelFiles)
     // A good file is the channel plan: channels it does not list go blank.
     boxes.nextFileName = WriteFile(dir.filePath("good.csv"), "Location,Frequency,Extra\n3,453.000000,x\n7,457.500000,\n");
     run.trigger(Cmd::ID_IMPORT_CHANNELS);
-    ASSERT_EQ(boxes.messages.size(), 1); // the unknown column, named
-    EXPECT_TRUE(boxes.messages[0].contains("\"Extra\"")) << boxes.messages[0];
+    EXPECT_EQ(boxes.messages.size(), 1); // the unknown column
     EXPECT_LT(s.channels[0].rxFrequency, 0.1);
     EXPECT_DOUBLE_EQ(s.channels[2].rxFrequency, 453.0);
     EXPECT_DOUBLE_EQ(s.channels[6].rxFrequency, 457.5);

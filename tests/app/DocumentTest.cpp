@@ -228,12 +228,8 @@ TEST_F(DocumentTest, FifoIsRefusedWhenOpeningAndSaving)
     run.trigger(ChannelTableCommands::ID_EXPORT_CHANNELS);
     boxes.nextFileName = dir.filePath("link.pdf");
     run.trigger(ChannelTableCommands::ID_EXPORT_PDF);
-    const QString notRegular = pipe + " is a FIFO, not a regular file";
     ASSERT_EQ(boxes.messages.size(), 5);
-    EXPECT_TRUE(boxes.messages[1].startsWith("Could not save " + pipe + ":\n")) << boxes.messages[1];
-    EXPECT_EQ(boxes.messages[2], "Could not open " + pipe + ":\n" + notRegular);
-    EXPECT_EQ(boxes.messages[3], "Could not write " + pipe + ":\n" + notRegular + "\nNothing was exported.");
-    for (const QString& said : {boxes.messages[1], boxes.messages[4]})
+    for (const QString& said : boxes.messages)
         EXPECT_TRUE(said.contains("not a regular file")) << said;
     EXPECT_TRUE(fifo.StillAFifo());
     EXPECT_TRUE(QFileInfo(dir.filePath("link.pdf")).isSymLink());

@@ -52,16 +52,9 @@ protected:
                 lines << QJsonDocument::fromJson(line).object();
         return lines;
     }
-    // The backup a log line names holds these bytes (the line's fields are
-    // the job recorder's, tested with it).
-    static void ExpectBackupMatches(const QJsonObject& line, const QByteArray& bytes)
-    {
-        EXPECT_EQ(Contents(line["backup"].toString()), bytes) << line["backup"].toString();
-    }
-    static QByteArray Bytes(const SimulatedRadio::Memory& m)
-    {
-        return QByteArray(reinterpret_cast<const char*>(m.data()), qsizetype(m.size()));
-    }
+    // The backup a log line names (the line's fields are the job
+    // recorder's, tested with it).
+    static QByteArray Backup(const QJsonObject& line) { return Contents(line["backup"].toString()); }
     static QByteArray Bytes(const uint8_t* image) { return QByteArray(reinterpret_cast<const char*>(image), 2048); }
 
     // Runs command and waits for the compare dialog it brings up, copying
@@ -126,9 +119,9 @@ TEST_F(SafeWriteWindowTest, AVerifiedWriteReadsTheRadioBackAndSaysSo)
     log = Log();
     ASSERT_EQ(log.size(), 4);
     EXPECT_EQ(log[2]["verified"], true);
-    ExpectBackupMatches(log[2], Bytes(run.doc()->Data().Image()));
+    EXPECT_EQ(Backup(log[2]), Bytes(run.doc()->Data().Image()));
     EXPECT_EQ(log[3]["job"], "verify");
-    ExpectBackupMatches(log[3], Bytes(radio->GetMemory()));
+    EXPECT_EQ(Backup(log[3]), Bytes(radio->GetMemory().data()));
     EXPECT_EQ(QDir(Folder() + "/backups").entryList(QDir::Files).size(), 4);
 }
 
@@ -229,7 +222,7 @@ TEST_F(SafeWriteWindowTest, ComparesShowWhatDiffersAndLeaveTheDocumentAlone)
     const QList<QJsonObject> log = Log();
     ASSERT_EQ(log.size(), 1);
     EXPECT_EQ(log[0]["job"], "read");
-    ExpectBackupMatches(log[0], Bytes(memory));
+    EXPECT_EQ(Backup(log[0]), Bytes(memory.data()));
 
     // The file with squelch 5.
     CImportData changed;

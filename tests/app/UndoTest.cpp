@@ -43,11 +43,9 @@ int Answered(const std::function<void()>& open, const std::function<void(QDialog
     return closer.seen;
 }
 
-void Choose(QDialog& dialog, int listId, int position)
+void Choose(QDialog& dialog, const char* listId, int position)
 {
-    auto* list = dialog.findChild<QComboBox*>(QString::number(listId));
-    ASSERT_NE(list, nullptr);
-    list->setCurrentIndex(position);
+    dialog.findChild<QComboBox*>(listId)->setCurrentIndex(position);
 }
 
 class UndoTest : public AppTest {
@@ -95,7 +93,7 @@ TEST_F(UndoTest, AChainOfEditsUndoesAndRedoesToTheSameBytes)
     stepDone("Paste 2 Channels");
 
     // 2. A settings dialog's OK (the squelch level).
-    const auto squelch = [](QDialog& d) { Choose(d, 1067, 5); };
+    const auto squelch = [](QDialog& d) { Choose(d, "1067", 5); };
     EXPECT_EQ(Answered([&] { run.trigger(CMainFrame::ID_OPTIONAL_FEATURES); }, squelch, 1), 1);
     stepDone("Optional Features");
 
@@ -113,7 +111,7 @@ TEST_F(UndoTest, AChainOfEditsUndoesAndRedoesToTheSameBytes)
 
     // 5. The model dialog: another band, every channel cleared.
     boxes.answerYes = true;
-    const auto vhf = [](QDialog& d) { Choose(d, 1053, 0); };
+    const auto vhf = [](QDialog& d) { Choose(d, "1053", 0); };
     EXPECT_EQ(Answered([&] { run.trigger(CMainFrame::ID_MODEL_INFORMATION); }, vhf, 1), 1);
     EXPECT_EQ(view->Model().bandText, "VHF:150-174MHz");
     stepDone("Model Information");
