@@ -19,20 +19,27 @@ namespace {
 using MainWindowTest = AppTest;
 } // namespace
 
-// Qt's own dialogs follow the window's language both ways, and the message
-// pane holds its longest text in either language.
+// A first run is Chinese; Qt's own dialogs follow the window's language both
+// ways, the message pane holds its longest text in either language, and the
+// language last chosen is stored at exit and read at the next start.
 TEST_F(MainWindowTest, QtsOwnWordsAndTheMessagePaneFollowTheLanguage)
 {
-    RunningApp run; // a first run: Chinese
-    QLabel* pane = run.frame()->Pane(0);
-    const QStringList longest = {"Closing when the radio job ends", QString::fromUtf8("通讯结束后关闭")};
-    for (const char* cancel : {"取消", "Cancel", "取消"}) {
-        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8(cancel));
-        QCoreApplication::processEvents();
-        for (const QString& text : longest)
-            EXPECT_GE(pane->contentsRect().width(), pane->fontMetrics().horizontalAdvance(text)) << text;
-        run.trigger(CMainFrame::ID_LANGUAGE);
+    {
+        RunningApp run;
+        EXPECT_EQ(LanguageFlag(), 1);
+        QLabel* pane = run.frame()->Pane(0);
+        const QStringList longest = {"Closing when the radio job ends", QString::fromUtf8("通讯结束后关闭")};
+        for (const char* cancel : {"取消", "Cancel", "取消"}) {
+            EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8(cancel));
+            QCoreApplication::processEvents();
+            for (const QString& text : longest)
+                EXPECT_GE(pane->contentsRect().width(), pane->fontMetrics().horizontalAdvance(text)) << text;
+            run.trigger(CMainFrame::ID_LANGUAGE);
+        }
     }
+    EXPECT_EQ(Profile::GetInt("CHANNEL_DEFAULT", "LANGUAGE", 1), 0);
+    RunningApp again;
+    EXPECT_EQ(LanguageFlag(), 0);
 }
 
 TEST_F(MainWindowTest, PlainRStartsAReadOnlyInTheMainWindow)
